@@ -1,0 +1,106 @@
+#include "app/MessageTable.h"
+
+#include <array>
+
+namespace {
+
+struct Variants {
+    const char* simplified;
+    const char* traditional;
+    const char* english;
+};
+
+// Indexed by message number; 22, 29, 30 and 32 carry no message.
+constexpr std::array<Variants, kMessageCount> kTable = {{
+    /* 0 */ {"配置文件被破坏！", "配置文件被破壞！", "The configuration file was destroyed."},
+    /* 1 */ {"文件已存在,是否覆盖?", "文件已存在,是否覆蓋?", "File already exists. Is it covered? "},
+    /* 2 */ {"写入文件出错。", "寫入文件出錯。", "Error writing file."},
+    /* 3 */ {"检测到KTR4180 USB高速编程器，工作状态正常。", "檢測到KTR4180 USB高速編程器，工作狀態正常。",
+             "KTR4180 USB High-Speed Programmer is detected, and the working state is normal."},
+    /* 4 */ {"准备好", "準備好", "Ready"},
+    /* 5 */ {"编程器未接入", "編程器未接入", "Not connected"},
+    /* 6 */ {"未知型号芯片ID =", "未知型號芯片ID =", "Unknown chip ID ="},
+    /* 7 */ {"请手动选择兼容型号。", "請手動選擇兼容型號。", "Please choose the compatibility type manually."},
+    /* 8 */ {"擦除 Flash ...", "擦除 Flash ...", "Erase Flash ..."},
+    /* 9 */ {"读出 Flash ...", "讀出 Flash ...", "Read Flash ..."},
+    /* 10 */ {"查空 Flash ...", "查空 Flash ...", "Bank Flash ..."},
+    /* 11 */ {"芯片没有擦空", "芯片沒有擦空", "The chip is not empty."},
+    /* 12 */ {"校验 Flash ...", "校驗 Flash ...", "Verify Flash ..."},
+    /* 13 */ {"Flash 校验错误地址: ", "Flash 校驗錯誤地址: ", "Flash check error address:"},
+    /* 14 */ {"编程 Flash ...", "編程 Flash ... ", "Write Flash ..."},
+    /* 15 */ {"文件长度大于芯片容量,是否继续烧录?", "文件長度大於芯片容量,是否繼續烧录?",
+              "File length is larger than chip capacity. Do you want to continue to write?"},
+    /* 16 */ {"打开", "打開", "Open"},
+    /* 17 */ {"读出完成！", "讀出完成！", "Read Complete!"},
+    /* 18 */ {"擦除完成！", "擦除完成！", "Erase Complete!"},
+    /* 19 */ {"写入完成！", "寫入完成！", "Write Complete!"},
+    /* 20 */ {"校验完成！", "校驗完成！", "Verify Complete!"},
+    /* 21 */ {"自动编程校验通过！", "自動編程校驗通過！", "AUTO Complete!"},
+    /* 22 */ {"", "", ""},
+    /* 23 */ {"查空完成！", "查空完成！", "Bank Complete!"},
+    /* 24 */ {"等待放置芯片", "等待放置芯片", "Waiting for chip placement"},
+    /* 25 */ {"已检测到芯片", "已檢測到芯片", "Chip detected"},
+    /* 26 */ {"没有检测到芯片，请放置芯片再试！", "沒有檢測到芯片，請放置芯片再試！",
+              "No chips detected, please put the chip to try again!"},
+    /* 27 */ {"检测到芯片：", "檢測到芯片：", "The chip was detected:"},
+    /* 28 */ {"\n\n芯片类型 ：", "\n\n芯片類型 ：", "\n\n Chip type"},
+    /* 29 */ {"", "", ""},
+    /* 30 */ {"", "", ""},
+    /* 31 */ {"缓冲区数据为空，请加载数据文件。", "緩沖區數據為空，請加載數據文件。",
+              "The buffer data is empty. Please load the data file.."},
+    /* 32 */ {"", "", ""},
+    /* 33 */ {"请取出芯片", "請取出芯片", "Please remove the chip"},
+    /* 34 */ {"请放置芯片", "請放置芯片", "Please place the chip "},
+    /* 35 */ {"批量烧录", "批量燒錄", "Batch write "},
+    /* 36 */ {"停止批量烧录", "停止批量燒錄", "Stop batch write "},
+    /* 37 */ {"与编程器通信失败，操作已停止。", "與編程器通信失敗，操作已停止。",
+              "Communication with the programmer failed; the operation was stopped."},
+    /* 38 */ {"所选芯片的参数无法使用（页面大小为0，或容量超出缓冲区）。",
+              "所選芯片的參數無法使用（頁面大小為0，或容量超出緩沖區）。",
+              "The selected chip's parameters cannot be used (page size 0, or a size beyond the buffer)."},
+    /* 39 */ {"系列号地址超出缓冲区范围。", "系列號地址超出緩沖區範圍。",
+              "The serial number address lies beyond the buffer."},
+    /* 40 */ {"填充范围无效：开始地址不能大于结束地址，且两者都必须在缓冲区内。",
+              "填充範圍無效：開始地址不能大於結束地址，且兩者都必須在緩沖區內。",
+              "The fill range is not valid: the start must not lie above the end, and both must lie inside the buffer."},
+    /* 41 */ {"请在每个填充字段中输入十六进制数值。", "請在每個填充字段中輸入十六進制數值。",
+              "Every field of the fill dialog needs a hexadecimal value."},
+    /* 42 */ {"文件在此地址放不进缓冲区，未作任何改动。", "文件在此地址放不進緩沖區，未作任何改動。",
+              "The file does not fit into the buffer at this address; nothing was changed."},
+    /* 43 */ {"芯片列表超过2000个芯片，只载入了前2000个。", "芯片列表超過2000個芯片，只載入了前2000個。",
+              "The chip list holds more than 2000 chips; only the first 2000 were loaded."},
+    /* 44 */ {"芯片列表最多只能保存1999个芯片，未保存。", "芯片列表最多只能保存1999個芯片，未保存。",
+              "The chip list can hold at most 1999 chips; nothing was saved."},
+    /* 45 */ {"芯片类型、厂商和型号合计超过47字节，未保存：", "芯片類型、廠商和型號合計超過47字節，未保存：",
+              "A chip's type, manufacturer and model exceed 47 bytes together; nothing was saved: "},
+    /* 46 */ {"熔丝描述文件超出范围（最多255项设置、32个字节、4个校准项），未载入。",
+              "熔絲描述文件超出範圍（最多255項設置、32個字節、4個校準項），未載入。",
+              "The fuse description is too large (at most 255 settings, 32 bytes and 4 calibration entries); it was not loaded."},
+    /* 47 */ {"自动编程在此步骤停止：", "自動編程在此步驟停止：", "AUTO stopped at: "},
+    /* 48 */ {"Can't open File", "Can't open File", "Can't open File"},
+    /* 49 */ {"File is too big for Buffer", "File is too big for Buffer", "File is too big for Buffer"},
+    /* 50 */ {"创建文件失败", "创建文件失败", "创建文件失败"},
+    /* 51 */ {"配置导出成功！", "配置导出成功！", "配置导出成功！"},
+    /* 52 */ {"'%1' is not a valid integer value", "'%1' is not a valid integer value",
+              "'%1' is not a valid integer value"},
+}};
+
+} // namespace
+
+int clampLanguage(int languageIndex)
+{
+    return (languageIndex >= 0 && languageIndex <= 2) ? languageIndex : 0;
+}
+
+QString messageText(Msg id, int languageIndex)
+{
+    const int n = static_cast<int>(id);
+    if (n < 0 || n >= kMessageCount)
+        return {};
+    const Variants& v = kTable[static_cast<std::size_t>(n)];
+    switch (clampLanguage(languageIndex)) {
+    case 1: return QString::fromUtf8(v.traditional);
+    case 2: return QString::fromUtf8(v.english);
+    default: return QString::fromUtf8(v.simplified);
+    }
+}

@@ -1,0 +1,62 @@
+#include "buffers/Buffers.h"
+
+#include "chipdb/ChipEntry.h"
+
+#include <zlib.h>
+
+#include <algorithm>
+#include <cstring>
+
+Buffers::Buffers()
+    : flash_(new uint8_t[kFlashCapacity]), eeprom_(new uint8_t[kEepromCapacity])
+{
+    fillFlash();
+    fillEeprom();
+}
+
+void Buffers::fillFlash(uint8_t value) { std::memset(flash_.get(), value, kFlashCapacity); }
+void Buffers::fillEeprom(uint8_t value) { std::memset(eeprom_.get(), value, kEepromCapacity); }
+
+void Buffers::reloadFlashView(const ChipEntry& chip)
+{
+    if (flashView_)
+        flashView_->loadBytes(flash_.get(), std::min<qint64>(chip.flashBytes(), kFlashCapacity));
+}
+
+void Buffers::reloadEepromView(const ChipEntry& chip)
+{
+    if (eepromView_)
+        eepromView_->loadBytes(eeprom_.get(), std::min<qint64>(chip.eepromBytes(), kEepromCapacity));
+}
+
+void Buffers::takeFlashViewEdits(const ChipEntry& chip)
+{
+    if (!flashView_ || !flashView_->isModified())
+        return;
+    const qint64 n = std::min({qint64(chip.flashBytes()), flashView_->byteCount(), kFlashCapacity});
+    flashView_->copyOut(flash_.get(), n);
+    flashLength_ = static_cast<int32_t>(n);
+    flashView_->clearModified();
+}
+
+uint32_t crc32Of(const uint8_t* data, qint64 count)
+{
+    uLong crc = crc32(0L, Z_NULL, 0);
+    while (count > 0) {
+        const uInt chunk = static_cast<uInt>(std::min<qint64>(count, 1 << 30));
+        crc = crc32(crc, data, chunk);
+        data += chunk;
+        count -= chunk;
+    }
+    return static_cast<uint32_t>(crc);
+}
+
+uint32_t Buffers::flashCrc() const
+{
+    return crc32Of(flash_.get(), std::clamp<qint64>(flashLength_, 0, kFlashCapacity));
+}
+
+uint32_t Buffers::eepromCrc() const
+{
+    return crc32Of(eeprom_.get(), std::clamp<qint64>(eepromLength_, 0, kEepromCapacity));
+}

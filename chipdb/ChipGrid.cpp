@@ -1,0 +1,232 @@
+#include "chipdb/ChipGrid.h"
+
+#include "app/IntegerText.h"
+#include "chipdb/ChipKey.h"
+
+#include <memory>
+
+namespace {
+
+QString u8(const QByteArray& b) { return QString::fromUtf8(b); }
+
+QString fileNamePart(const QString& text)
+{
+    const int cut = std::max(text.lastIndexOf(QLatin1Char('\\')), text.lastIndexOf(QLatin1Char(':')));
+    return text.mid(cut + 1);
+}
+
+} // namespace
+
+QStringList ChipGrid::headings()
+{
+    return {QStringLiteral("芯片类型"), QStringLiteral("芯片厂家"), QStringLiteral("芯片型号"),
+            QStringLiteral("芯片ID"), QStringLiteral("FLASH"), QStringLiteral("FLASH页"),
+            QStringLiteral("类型"), QStringLiteral("子类型"), QStringLiteral("擦除延时"),
+            QStringLiteral("工作电压"), QStringLiteral("EEPROM"), QStringLiteral("EEPROM页"),
+            QStringLiteral("写入延时"), QStringLiteral("接口"), QStringLiteral("关联XML")};
+}
+
+std::array<int, ChipGrid::kVisibleColumns> ChipGrid::columnWidths()
+{
+    return {75, 75, 75, 60, 60, 60, 70, 110, 60, 60, 75, 60, 60, 80, 80};
+}
+
+ChipGrid::ChipGrid()
+{
+    setRowCount(2);
+    const QStringList h = headings();
+    for (int c = 0; c < kVisibleColumns; ++c)
+        rows_[0][static_cast<std::size_t>(c)] = h[c];
+}
+
+void ChipGrid::setRowCount(int rows)
+{
+    rowCount_ = std::max(rows, 1);
+    if (rows_.size() < static_cast<std::size_t>(rowCount_))
+        rows_.resize(static_cast<std::size_t>(rowCount_));
+}
+
+QString ChipGrid::cell(int col, int row) const
+{
+    if (col < 0 || col >= kColumns || row < 0 || row >= rowCount_)
+        return {};
+    return rows_[static_cast<std::size_t>(row)][static_cast<std::size_t>(col)];
+}
+
+void ChipGrid::setCell(int col, int row, const QString& text)
+{
+    if (col < 0 || col >= kColumns || row < 0 || row >= rowCount_)
+        return;
+    rows_[static_cast<std::size_t>(row)][static_cast<std::size_t>(col)] = text;
+}
+
+void ChipGrid::fillFrom(const ChipTable& table)
+{
+    setRowCount(2);
+    int row = 1;
+    for (int i = 0; i < ChipTable::kCapacity && !table[i].isEnd(); ++i, ++row) {
+        const ChipEntry& e = table[i];
+        const ChipNames names = chipNames(e.keyText());
+        setCell(ColType, row, u8(names.type));
+        setCell(ColManufacturer, row, u8(names.manufacturer));
+        setCell(ColModel, row, u8(names.model));
+        setCell(ColId, row, QString::asprintf("0x%X", static_cast<unsigned>(e.chipId())));
+        setCell(ColFlash, row, QString::number(e.flashBytes()));
+        setCell(ColFlashPage, row, QString::number(e.flashPage()));
+        setCell(ColClass, row, QString::number(e.chipClass));
+        setCell(ColSubtype, row, QString::asprintf("0x%X", e.subtype));
+        setCell(ColEraseDelayShown, row, QString::number(e.eraseDelayValue()));
+        setCell(ColVoltage, row, QString::number(e.voltageCode));
+        setCell(ColEeprom, row, QString::number(e.eepromBytes()));
+        setCell(ColEepromPage, row, QString::number(e.eepromPageSize));
+        setCell(ColEraseDelay, row, QString::number(e.eraseDelayValue()));
+        setCell(ColInterface, row, QString::number(e.interfaceCode));
+        setCell(ColAssociation, row, QStringLiteral("0"));
+        setRowCount(rowCount_ + 1);
+    }
+    setRowCount(rowCount_ - 1);
+}
+
+void ChipGrid::addRowFromFirstEntry(const ChipTable& table)
+{
+    setRowCount(rowCount_ + 1);
+    const int row = rowCount_ - 1;
+    const ChipEntry& e = table[0];
+    const ChipNames names = chipNames(e.keyText());
+    setCell(ColType, row, u8(names.type));
+    setCell(ColManufacturer, row, u8(names.manufacturer));
+    setCell(ColModel, row, u8(names.model));
+    setCell(ColId, row, QString::asprintf("0x%X", static_cast<unsigned>(e.chipId())));
+    setCell(ColFlash, row, QString::number(e.flashBytes()));
+    setCell(ColFlashPage, row, QString::number(e.flashPage()));
+    setCell(ColClass, row, QString::number(e.chipClass));
+    setCell(ColSubtype, row, QString::number(e.subtype));
+    setCell(ColEraseDelayShown, row, QString::number(e.eraseDelayValue()));
+    setCell(ColVoltage, row, QString::number(e.voltageCode));
+    setCell(ColEeprom, row, QString::number(e.eepromBytes()));
+    setCell(ColEepromPage, row, QString::number(e.eepromPageSize));
+    setCell(ColEraseDelay, row, QString::number(e.eraseDelayValue()));
+    setCell(ColInterface, row, QString::number(e.interfaceCode));
+    setCell(ColAssociation, row, QStringLiteral("0"));
+}
+
+void ChipGrid::deleteRow(int row)
+{
+    if (rowCount_ < 2 || row < 1 || row >= rowCount_)
+        return;
+    for (int r = row; r + 1 < rowCount_; ++r)
+        rows_[static_cast<std::size_t>(r)] = rows_[static_cast<std::size_t>(r + 1)];
+    setRowCount(rowCount_ - 1);
+}
+
+void ChipGrid::importLines(const QList<QByteArray>& lines)
+{
+    setRowCount(2);
+    for (int i = 0; i < lines.size(); ++i) {
+        const QList<QByteArray> fields = SplitChipKey(lines[i], '\t');
+        for (int j = 0; j < fields.size() && j < kColumns; ++j)
+            setCell(j, i + 1, u8(trimControl(fields[j])));
+        setRowCount(rowCount_ + 1);
+    }
+    setRowCount(rowCount_ - 1);
+}
+
+QStringList ChipGrid::exportLines() const
+{
+    QStringList lines;
+    for (int r = 1; r < rowCount_; ++r) {
+        QString line = cell(0, r).trimmed();
+        for (int c = 1; c < kColumns; ++c)
+            line += QLatin1Char('\t') + cell(c, r).trimmed();
+        lines << line;
+    }
+    return lines;
+}
+
+std::optional<ChipGrid::SaveError> ChipGrid::saveInto(ChipTable& table) const
+{
+    const int entries = rowCount_ - 1;
+    if (entries > ChipTable::kCapacity - 1)
+        return SaveError{Msg::ChipListTooManyRows, QString::number(entries)};
+    // Everything is converted into a copy first, so a refusal changes nothing.
+    auto work = std::make_unique<ChipTable>();
+    for (int i = 0; i < ChipTable::kCapacity; ++i)
+        (*work)[i] = table[i];
+    for (int r = 1; r < rowCount_; ++r) {
+        ChipEntry& e = (*work)[r - 1];
+        const QByteArray key = (cell(ColType, r).trimmed() + QLatin1Char(',') + cell(ColManufacturer, r).trimmed()
+                                + QLatin1Char(',') + cell(ColModel, r).trimmed() + QLatin1Char(',')
+                                + fileNamePart(cell(ColAssociation, r).trimmed())).toUtf8();
+        if (!e.setKeyText(key))
+            return SaveError{Msg::ChipKeyTooLong, QString::fromUtf8(key)};
+        const int columns[] = {ColId, ColFlash, ColFlashPage, ColClass, ColSubtype, ColVoltage,
+                               ColEeprom, ColEepromPage, ColEraseDelay, ColInterface};
+        int32_t v[std::size(columns)];
+        for (std::size_t k = 0; k < std::size(columns); ++k) {
+            const QString text = cell(columns[k], r);
+            const std::optional<int32_t> value = parseInteger(text);
+            if (!value)
+                return SaveError{Msg::ChipListCellNotInteger, text};
+            v[k] = *value;
+        }
+        e.setChipId(v[0]);
+        e.setFlashBytes(static_cast<uint32_t>(v[1]));
+        e.setFlashPage(static_cast<uint16_t>(v[2]));
+        e.chipClass = static_cast<uint8_t>(v[3]);
+        e.subtype = static_cast<uint8_t>(v[4]);
+        e.voltageCode = static_cast<uint8_t>(v[5]);
+        e.setEepromBytes(static_cast<uint16_t>(v[6]));
+        e.eepromPageSize = static_cast<uint8_t>(v[7]);
+        e.setEraseDelay(static_cast<uint16_t>(v[8]));
+        e.interfaceCode = static_cast<uint8_t>(v[9]);
+    }
+    std::memset(&(*work)[entries], 0, 20);
+    for (int i = 0; i < ChipTable::kCapacity; ++i)
+        table[i] = (*work)[i];
+    return std::nullopt;
+}
+
+QStringList ChipGrid::microwireLabels()
+{
+    QStringList labels;
+    for (const char* pe : {"PE=0", "PE=1"})
+        for (const char* org : {"8", "16"})
+            for (const char* part : {"93C46", "93C56", "93C66", "93C76", "93C86"})
+                labels << QStringLiteral("%1@%2 %3").arg(QLatin1String(part), QLatin1String(org), QLatin1String(pe));
+    // Left column (PE=0: @8 then @16), then the right column (PE=1: @8 then @16).
+    return labels;
+}
+
+int ChipGrid::microwirePositionOfCode(int code)
+{
+    int pos;
+    if (code & 0x20) {
+        const int rest = code & ~0x20;
+        pos = rest > 79 ? rest - 71 : rest + 3;
+    } else {
+        pos = code > 79 ? code - 81 : code - 7;
+    }
+    return (pos >= 0 && pos < 20 && microwireCodeOfPosition(pos) == code) ? pos : -1;
+}
+
+int ChipGrid::microwireCodeOfPosition(int position)
+{
+    if (position < 0 || position >= 20)
+        return -1;
+    if (position < 5) return 7 + position;
+    if (position < 10) return position + 81;
+    if (position < 15) return position + 29;
+    return position + 103;
+}
+
+QList<QByteArray> readLines(const QByteArray& content)
+{
+    QList<QByteArray> lines = content.split('\n');
+    // A final line end does not start another line.
+    if (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+    for (QByteArray& line : lines)
+        if (line.endsWith('\r'))
+            line.chop(1);
+    return lines;
+}

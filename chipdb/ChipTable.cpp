@@ -1,0 +1,85 @@
+#include "chipdb/ChipTable.h"
+
+#include "app/UserInterface.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+ChipTable::ChipTable()
+    : storage_(std::make_unique<std::array<ChipEntry, kCapacity>>()), entries_(*storage_)
+{
+    clear();
+}
+
+void ChipTable::clear()
+{
+    std::memset(entries_.data(), 0, sizeof(ChipEntry) * kCapacity);
+}
+
+int ChipTable::count() const
+{
+    int n = 0;
+    while (n < kCapacity && !entries_[static_cast<std::size_t>(n)].isEnd())
+        ++n;
+    return n;
+}
+
+ChipTable::LoadResult ChipTable::loadFile(const QString& path)
+{
+    if (!QFileInfo::exists(path))
+        return LoadResult::Missing;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return LoadResult::Unreadable;
+    const QByteArray bytes = file.readAll();
+    if (bytes.size() % static_cast<qsizetype>(sizeof(ChipEntry)) != 0)
+        return LoadResult::Damaged;
+    const qsizetype fit = std::min<qsizetype>(bytes.size(), qsizetype(sizeof(ChipEntry)) * kCapacity);
+    std::memcpy(entries_.data(), bytes.constData(), static_cast<std::size_t>(fit));
+    if (bytes.size() > fit) {
+        // Only a list that still runs on past the table is cut short.
+        const auto* next = reinterpret_cast<const ChipEntry*>(bytes.constData() + fit);
+        if (count() == kCapacity && !next->isEnd())
+            return LoadResult::Truncated;
+    }
+    return LoadResult::Loaded;
+}
+
+bool ChipTable::saveFile(const QString& path, int n, QString* error) const
+{
+    if (n < 0 || n >= kCapacity) {
+        if (error)
+            *error = QStringLiteral("too many entries");
+        return false;
+    }
+    QByteArray bytes(reinterpret_cast<const char*>(entries_.data()),
+                     static_cast<qsizetype>(sizeof(ChipEntry)) * (n + 1));
+    std::memset(bytes.data() + sizeof(ChipEntry) * static_cast<std::size_t>(n), 0, 20);
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+        if (error)
+            *error = file.errorString();
+        return false;
+    }
+    return true;
+}
+
+bool LoadChipList(ChipTable& table, const QString& path, UserInterface& ui)
+{
+    switch (table.loadFile(path)) {
+    case ChipTable::LoadResult::Damaged:
+        ui.showMessage(QString(), ui.message(Msg::ConfigDestroyed));
+        return false;
+    case ChipTable::LoadResult::Truncated:
+        ui.log(ui.message(Msg::ChipListTruncated));
+        return true;
+    case ChipTable::LoadResult::Unreadable:
+        ui.showError(ui.message(Msg::CantOpenFile) + QStringLiteral(": ") + path);
+        return false;
+    case ChipTable::LoadResult::Missing:
+    case ChipTable::LoadResult::Loaded:
+        break;
+    }
+    return true;
+}

@@ -1,0 +1,46 @@
+#pragma once
+// The chip table: up to 2000 chip entries read from the chip-list file. The
+// list ends at the first entry whose first byte is zero.
+
+#include "chipdb/ChipEntry.h"
+
+#include <QString>
+#include <memory>
+
+class UserInterface;
+
+class ChipTable {
+public:
+    static constexpr int kCapacity = 2000;
+
+    ChipTable();
+
+    ChipEntry& operator[](int i) { return entries_[static_cast<std::size_t>(i)]; }
+    const ChipEntry& operator[](int i) const { return entries_[static_cast<std::size_t>(i)]; }
+
+    // Entries before the end entry (at most kCapacity).
+    int count() const;
+    void clear();
+
+    enum class LoadResult {
+        Loaded,      // file read into the table
+        Missing,     // no file: table untouched
+        Damaged,     // length not a multiple of 68: table untouched
+        Truncated,   // more than 2000 entries: the first 2000 were taken
+        Unreadable,  // the file exists but could not be read: table untouched
+    };
+    // Reads the chip-list file into the table; no messages.
+    LoadResult loadFile(const QString& path);
+    // Writes entries 0..count-1 and one end entry (first 20 bytes zero)
+    // through a temporary file renamed over the target.
+    bool saveFile(const QString& path, int count, QString* error = nullptr) const;
+
+private:
+    std::unique_ptr<std::array<ChipEntry, kCapacity>> storage_;
+    std::array<ChipEntry, kCapacity>& entries_;
+};
+
+// Reads the chip list as the program does at start-up: a damaged file shows
+// "The configuration file was destroyed."; a list over 2000 entries keeps the
+// first 2000 and says so in the log. Returns false only for a damaged file.
+bool LoadChipList(ChipTable& table, const QString& path, UserInterface& ui);

@@ -1,0 +1,54 @@
+#include "cli/Cli.h"
+
+#include "cli/CliSession.h"
+#include "cli/Commands.h"
+
+namespace {
+
+void printUsage(QTextStream& err)
+{
+    err << "usage: ktr4180-cli [options] COMMAND [arguments]\n"
+           "options: --db FILE, --lang 0|1|2, --yes, --no, --simulate[=STATEFILE], --sim-chip \"T,M,N\",\n"
+           "         --sim-empty, --sim-fault set@N|get@N|unplug@N, --trace, --chip \"T,M,N\", --chip-id ID\n"
+           "commands:\n";
+    for (const CommandInfo* c : allCommands())
+        err << "  " << c->usage << '\n';
+    err.flush();
+}
+
+} // namespace
+
+int runCli(const QStringList& arguments, const QString& programDir, QTextStream& out, QTextStream& err,
+           bool errIsTerminal)
+{
+    CliOptions options;
+    if (const auto error = parseCliOptions(arguments, options)) {
+        err << *error << Qt::endl;
+        printUsage(err);
+        return kExitUsage;
+    }
+    const CommandInfo* command = findCommand(options.command);
+    if (!command) {
+        if (!options.command.isEmpty())
+            err << "unknown command: " << options.command << Qt::endl;
+        printUsage(err);
+        return kExitUsage;
+    }
+    CliSession session(options, ProgramFiles(programDir), out, err, errIsTerminal);
+    if (command->needsChips) {
+        if (!session.loadChips())
+            return kExitFailed;
+        if (!session.prepareSimulator() || !session.chooseChip())
+            return kExitFailed;
+    }
+    int status = command->run(session, options.args);
+    if (status == kExitUsage) {
+        err << "usage: ktr4180-cli " << command->usage << Qt::endl;
+        return status;
+    }
+    if (!session.finish() && status == kExitOk)
+        status = kExitFailed;
+    out.flush();
+    err.flush();
+    return status;
+}

@@ -1,0 +1,74 @@
+#pragma once
+// One run of the terminal front end: the global options, the programmer
+// (real or simulated), the user interface and the program state.
+
+#include "app/ProgramFiles.h"
+#include "app/ProgramState.h"
+#include "cli/TerminalUi.h"
+#include "device/SimulatedProgrammer.h"
+
+#include <QStringList>
+#include <QTextStream>
+#include <memory>
+#include <optional>
+#include <vector>
+
+struct CliOptions {
+    QString dbPath;                        // empty: beside the program
+    int language = 2;
+    std::optional<bool> answer;            // --yes / --no
+    bool simulate = false;
+    QString simState;                      // --simulate=STATEFILE
+    std::optional<QString> simChip;        // --sim-chip "T,M,N"
+    bool simEmpty = false;
+    std::vector<SimulatedProgrammer::Fault> faults;
+    bool trace = false;
+    std::optional<QString> chip;           // --chip "T,M,N"
+    std::optional<QString> chipId;         // --chip-id 0xEF4017
+    QString command;
+    QStringList args;                      // the command's own words and options
+};
+
+// Parses the global options anywhere on the line; the first other word is
+// the command. Returns an error text for bad usage.
+std::optional<QString> parseCliOptions(const QStringList& arguments, CliOptions& options);
+
+class CliSession {
+public:
+    CliSession(const CliOptions& options, const ProgramFiles& files, QTextStream& out, QTextStream& err,
+               bool errIsTerminal);
+    ~CliSession();
+
+    const CliOptions& options() const { return options_; }
+    const ProgramFiles& files() const { return files_; }
+    QTextStream& out() { return out_; }
+    QTextStream& err() { return err_; }
+    TerminalUi& ui() { return ui_; }
+    ProgramState& state() { return *state_; }
+    SimulatedProgrammer* simulator() { return sim_; }
+
+    QString chipListPath() const;
+    // Loads the chip list (messages as at start-up); false when damaged.
+    bool loadChips();
+    // Puts the --sim-chip chip (or the first entry) into the simulated socket
+    // and loads the state file; false with a message when that fails.
+    bool prepareSimulator();
+    // Applies --chip / --chip-id; false with a message when nothing matched.
+    bool chooseChip();
+    // Saves the simulator's state file if one was given.
+    bool finish();
+
+private:
+    CliOptions options_;
+    ProgramFiles files_;
+    QTextStream& out_;
+    QTextStream& err_;
+    TerminalUi ui_;
+    std::unique_ptr<HidBackend> backend_;
+    SimulatedProgrammer* sim_ = nullptr;
+    std::unique_ptr<ProgramState> state_;
+};
+
+// Index of the first chip whose type, manufacturer and model equal the names
+// (ASCII case ignored), or -1.
+int findChipByNames(const ChipTable& table, const QString& namesCommaSeparated);

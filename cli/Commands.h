@@ -1,0 +1,32 @@
+#pragma once
+// The commands of the terminal front end. Each returns the exit status:
+// 0 success, 1 a failure it reported, 2 bad usage.
+
+#include <QStringList>
+
+class CliSession;
+
+using CommandFunction = int (*)(CliSession& session, const QStringList& args);
+
+struct CommandInfo {
+    const char* name;
+    CommandFunction run;
+    const char* usage;
+    // Whether the command needs the chip list loaded and the chip chosen.
+    bool needsChips;
+};
+
+const CommandInfo* findCommand(const QString& name);
+// Every command, for the usage text.
+QList<const CommandInfo*> allCommands();
+
+// Exit statuses.
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitFailed = 1;
+inline constexpr int kExitUsage = 2;
+
+// Command implementations, one group per file.
+int cmdListChips(CliSession& s, const QStringList& args);
+int cmdImportChips(CliSession& s, const QStringList& args);
+int cmdExportChips(CliSession& s, const QStringList& args);
+int cmdProbe(CliSession& s, const QStringList& args);

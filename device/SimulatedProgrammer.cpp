@@ -1,0 +1,393 @@
+#include "device/SimulatedProgrammer.h"
+
+#include "device/HidDevice.h"
+#include "device/ProgrammerCommand.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+constexpr const char* kInterfacePath = "sim:ktr4180";
+constexpr char kStateMagic[] = "KTR4180-SIM 1\n";
+
+std::u16string widen(const char* text)
+{
+    std::u16string out;
+    for (; *text; ++text)
+        out += static_cast<char16_t>(static_cast<unsigned char>(*text));
+    return out;
+}
+
+class SimHandle final : public HidHandle {
+public:
+    SimHandle(SimulatedProgrammer& sim, unsigned generation) : sim_(sim), generation_(generation) {}
+    bool attributes(uint16_t& vendorId, uint16_t& productId) override
+    {
+        if (!sim_.handleAlive(generation_))
+            return false;
+        vendorId = kProgrammerVendorId;
+        productId = kProgrammerProductId;
+        return true;
+    }
+    bool manufacturerString(std::u16string& text) override
+    {
+        if (!sim_.handleAlive(generation_))
+            return false;
+        text = widen(kProgrammerManufacturer);
+        return true;
+    }
+    bool productString(std::u16string& text) override
+    {
+        if (!sim_.handleAlive(generation_))
+            return false;
+        text = widen(kProgrammerProduct);
+        return true;
+    }
+    bool setFeature(const uint8_t* data, std::size_t length) override
+    {
+        return sim_.handleSet(generation_, data, length);
+    }
+    bool getFeature(uint8_t* data, std::size_t length) override
+    {
+        return sim_.handleGet(generation_, data, length);
+    }
+
+private:
+    SimulatedProgrammer& sim_;
+    unsigned generation_;
+};
+
+uint32_t be16(const uint8_t* p) { return (uint32_t(p[0]) << 8) | p[1]; }
+uint32_t be32(const uint8_t* p) { return (uint32_t(p[0]) << 24) | (uint32_t(p[1]) << 16) | (uint32_t(p[2]) << 8) | p[3]; }
+
+} // namespace
+
+SimulatedProgrammer::SimulatedProgrammer() : fuses_(defaultFuses()) {}
+
+SimulatedProgrammer::~SimulatedProgrammer() = default;
+
+std::array<uint8_t, SimulatedProgrammer::kFuseBytes> SimulatedProgrammer::defaultFuses()
+{
+    // Factory fuses of the common AVR parts: low, high, extended.
+    std::array<uint8_t, kFuseBytes> f{};
+    f.fill(0xFF);
+    f[0] = 0x62;
+    f[1] = 0xD9;
+    f[2] = 0xFF;
+    return f;
+}
+
+std::vector<std::string> SimulatedProgrammer::interfaces()
+{
+    if (!plugged_)
+        return {};
+    return {kInterfacePath};
+}
+
+std::unique_ptr<HidHandle> SimulatedProgrammer::open(const std::string& path)
+{
+    if (!plugged_ || path != kInterfacePath)
+        return nullptr;
+    return std::make_unique<SimHandle>(*this, generation_);
+}
+
+void SimulatedProgrammer::insertChip(const ChipEntry& chip)
+{
+    chip_ = chip;
+    flash_.assign(std::min(chip.flashBytes(), kMaxFlash), 0xFF);
+    eeprom_.assign(std::min<uint32_t>(chip.eepromBytes(), kMaxEeprom), 0xFF);
+    fuses_ = defaultFuses();
+    lock_ = 0xFF;
+}
+
+void SimulatedProgrammer::removeChip()
+{
+    chip_.reset();
+    flash_.clear();
+    eeprom_.clear();
+}
+
+void SimulatedProgrammer::setPlugged(bool plugged)
+{
+    if (plugged_ && !plugged)
+        ++generation_;  // handles of the old connection are dead for good
+    plugged_ = plugged;
+    stream_ = Stream::None;
+}
+
+bool SimulatedProgrammer::countReport(bool isSet)
+{
+    ++reportCount_;
+    for (auto it = faults_.begin(); it != faults_.end(); ++it) {
+        if (reportCount_ < it->atReport)
+            continue;
+        const bool fires = it->kind == Fault::Kind::Unplug
+                           || (it->kind == Fault::Kind::Set && isSet)
+                           || (it->kind == Fault::Kind::Get && !isSet);
+        if (!fires)
+            continue;
+        if (it->kind == Fault::Kind::Unplug)
+            setPlugged(false);
+        faults_.erase(it);
+        return false;
+    }
+    return true;
+}
+
+void SimulatedProgrammer::record(bool toDevice, const uint8_t* data, std::size_t length, bool ok)
+{
+    if (recording_)
+        traffic_.push_back({toDevice, std::vector<uint8_t>(data, data + length), ok});
+}
+
+bool SimulatedProgrammer::handleSet(unsigned generation, const uint8_t* data, std::size_t length)
+{
+    if (!handleAlive(generation) || length == 0) {
+        record(true, data, length, false);
+        return false;
+    }
+    if (!countReport(true)) {
+        record(true, data, length, false);
+        return false;
+    }
+    record(true, data, length, true);
+    const uint8_t id = data[0];
+    if (id == kCommandReportId) {
+        if (length >= kCommandReportSize)
+            runCommand(data);
+        return true;
+    }
+    if (id >= 0x02 && id <= 0x07 && stream_ != Stream::None && chip_) {
+        std::vector<uint8_t>& mem = streamMemory();
+        const std::size_t block = length - 1;
+        const bool norFlash = stream_ == Stream::Flash && setupClass_ == kClassSpiFlash;
+        for (std::size_t i = 0; i < block; ++i) {
+            const uint64_t a = uint64_t(streamPos_) + i;
+            if (a >= mem.size())
+                break;
+            mem[a] = norFlash ? (mem[a] & data[1 + i]) : data[1 + i];
+        }
+        streamPos_ += static_cast<uint32_t>(block);
+    }
+    return true;
+}
+
+bool SimulatedProgrammer::handleGet(unsigned generation, uint8_t* data, std::size_t length)
+{
+    if (!handleAlive(generation) || length == 0 || !countReport(false)) {
+        record(false, data, length, false);
+        return false;
+    }
+    const uint8_t id = data[0];
+    if (id == kCommandReportId) {
+        std::memset(data, 0, length);
+        std::memcpy(data, reply_.data(), std::min(length, reply_.size()));
+    } else if (id >= 0x02 && id <= 0x07 && stream_ != Stream::None && chip_) {
+        const std::vector<uint8_t>& mem = streamMemory();
+        const std::size_t block = length - 1;
+        for (std::size_t i = 0; i < block; ++i) {
+            const uint64_t a = uint64_t(streamPos_) + i;
+            data[i] = a < mem.size() ? mem[a] : 0xFF;
+        }
+        data[block] = 0;
+        streamPos_ += static_cast<uint32_t>(block);
+    } else {
+        std::memset(data, 0, length);
+    }
+    record(false, data, length, true);
+    return true;
+}
+
+bool SimulatedProgrammer::answersClass(int cls) const
+{
+    if (!chip_)
+        return false;
+    // Chips beyond the five probed classes are sensed on the ISP header and
+    // answer the first probe.
+    return chip_->chipClass == cls || (chip_->chipClass > 4 && cls == 0);
+}
+
+void SimulatedProgrammer::erasePage(uint32_t address, uint32_t size)
+{
+    for (uint64_t a = address; a < uint64_t(address) + size && a < flash_.size(); ++a)
+        flash_[a] = 0xFF;
+}
+
+void SimulatedProgrammer::runCommand(const uint8_t* r)
+{
+    reply_.fill(0);
+    const uint8_t code = r[1];
+    if (code != kCmdErase)
+        lastPageEraseArg_ = -1;
+    stream_ = Stream::None;
+    const uint32_t id = chip_ ? static_cast<uint32_t>(chip_->chipId()) : 0;
+    switch (code) {
+    case kCmdSetup:
+        setupClass_ = r[2];
+        setupPage_ = static_cast<uint16_t>(be16(r + 4));
+        reply_[0] = chip_ ? 1 : 0;
+        writeEnabled_ = false;
+        break;
+    case kCmdReadId:
+        if (answersClass(setupClass_)) {
+            reply_[0] = static_cast<uint8_t>(setupClass_ + 1);
+            reply_[1] = static_cast<uint8_t>(id >> 16);
+            reply_[2] = static_cast<uint8_t>(id >> 8);
+            reply_[3] = static_cast<uint8_t>(id);
+            reply_[4] = variantFlag_;
+        }
+        break;
+    case kCmdReadSignature:
+        if (chip_) {
+            reply_[0] = static_cast<uint8_t>(id >> 16);
+            reply_[1] = static_cast<uint8_t>(id >> 8);
+            reply_[2] = static_cast<uint8_t>(id);
+        }
+        break;
+    case kCmdReadConfig: {
+        const int count = std::min<int>(r[20], kFuseBytes);
+        if (!chip_)
+            break;
+        if (count == 1)
+            reply_[0] = lock_;
+        else
+            std::copy_n(fuses_.begin(), count, reply_.begin());
+        break;
+    }
+    case kCmdWriteFuses: {
+        const int count = std::min<int>(r[20], 64 - 21);
+        if (chip_)
+            for (int i = 0; i < count && i < kFuseBytes; ++i)
+                fuses_[static_cast<std::size_t>(i)] = r[21 + i];
+        break;
+    }
+    case kCmdWriteLock:
+        if (chip_)
+            lock_ &= r[21];  // lock bits are only ever programmed; an erase clears them
+        break;
+    case kCmdOpenFlashStream:
+    case kCmdOpenEepromStream:
+        stream_ = code == kCmdOpenFlashStream ? Stream::Flash : Stream::Eeprom;
+        streamBlock_ = be16(r + 4);
+        streamPos_ = be32(r + 8);
+        pageEraseBase_ = 0;
+        break;
+    case kCmdErase: {
+        if (!chip_)
+            break;
+        const uint32_t arg = be16(r + 16);
+        switch (setupClass_) {
+        case 0:
+            if (arg == kWholeChipErase) {
+                std::fill(flash_.begin(), flash_.end(), 0xFF);
+                busyLeft_ = busyPolls_;
+            }
+            break;
+        case 1: case 3: case 4: case 5: {
+            // The argument carries the low 16 bits of the page address; a
+            // smaller one than the last means the next 64 KiB.
+            if (lastPageEraseArg_ >= 0 && int(arg) < lastPageEraseArg_)
+                pageEraseBase_ += 0x10000;
+            lastPageEraseArg_ = int(arg);
+            erasePage(pageEraseBase_ + arg, std::max<uint32_t>(setupPage_, 1));
+            break;
+        }
+        case 2: case 7: case 8:
+            std::fill(flash_.begin(), flash_.end(), 0xFF);
+            lock_ = 0xFF;
+            break;
+        default:
+            break;
+        }
+        break;
+    }
+    case kCmdPollStatus:
+        if (busyForever_) {
+            reply_[0] = 1;
+        } else if (busyLeft_ > 0) {
+            reply_[0] = 1;
+            --busyLeft_;
+        }
+        break;
+    case kCmdRawSpi: {
+        const int n = std::min<int>(r[3], 60);
+        const uint8_t* b = r + 4;
+        if (n == 1 && b[0] == 0x06) {
+            writeEnabled_ = true;
+        } else if (n == 4 && b[0] == 0xDB && writeEnabled_ && chip_) {
+            erasePage((uint32_t(b[1]) << 16) | (uint32_t(b[2]) << 8) | b[3], std::max<uint32_t>(setupPage_, 1));
+            writeEnabled_ = false;
+        }
+        break;
+    }
+    case kCmdFinish:
+        lastCompletion_ = r[21];
+        break;
+    default:
+        break;
+    }
+}
+
+bool SimulatedProgrammer::loadState(const QString& path, QString* error)
+{
+    if (!QFileInfo::exists(path))
+        return true;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        if (error)
+            *error = file.errorString();
+        return false;
+    }
+    const QByteArray bytes = file.readAll();
+    const int magic = int(sizeof kStateMagic) - 1;
+    if (!bytes.startsWith(kStateMagic) || bytes.size() < magic + 8) {
+        if (error)
+            *error = QStringLiteral("not a simulator state file");
+        return false;
+    }
+    const auto* p = reinterpret_cast<const uint8_t*>(bytes.constData()) + magic;
+    const uint32_t flashSize = be32(p);
+    const uint32_t eepromSize = be32(p + 4);
+    const qint64 need = qint64(magic) + 8 + flashSize + eepromSize + kFuseBytes + 1;
+    if (flashSize > kMaxFlash || eepromSize > kMaxEeprom || bytes.size() != need) {
+        if (error)
+            *error = QStringLiteral("damaged simulator state file");
+        return false;
+    }
+    p += 8;
+    // The chip in the socket decides the sizes; the file fills what overlaps.
+    std::copy_n(p, std::min<std::size_t>(flashSize, flash_.size()), flash_.begin());
+    p += flashSize;
+    std::copy_n(p, std::min<std::size_t>(eepromSize, eeprom_.size()), eeprom_.begin());
+    p += eepromSize;
+    std::copy_n(p, kFuseBytes, fuses_.begin());
+    lock_ = p[kFuseBytes];
+    return true;
+}
+
+bool SimulatedProgrammer::saveState(const QString& path, QString* error) const
+{
+    QByteArray bytes(kStateMagic);
+    auto put32 = [&](uint32_t v) {
+        for (int s = 24; s >= 0; s -= 8)
+            bytes += static_cast<char>((v >> s) & 0xFF);
+    };
+    put32(static_cast<uint32_t>(flash_.size()));
+    put32(static_cast<uint32_t>(eeprom_.size()));
+    bytes.append(reinterpret_cast<const char*>(flash_.data()), qsizetype(flash_.size()));
+    bytes.append(reinterpret_cast<const char*>(eeprom_.data()), qsizetype(eeprom_.size()));
+    bytes.append(reinterpret_cast<const char*>(fuses_.data()), kFuseBytes);
+    bytes += static_cast<char>(lock_);
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+        if (error)
+            *error = file.errorString();
+        return false;
+    }
+    return true;
+}
