@@ -4,10 +4,12 @@
 // main window and the terminal front end each own one.
 
 #include "buffers/Buffers.h"
+#include "buffers/SerialNumber.h"
 #include "chipdb/ChipSelection.h"
 #include "chipdb/ChipTable.h"
 #include "device/HidDevice.h"
 #include "device/Programmer.h"
+#include "fuses/FuseState.h"
 
 class UserInterface;
 
@@ -31,6 +33,9 @@ public:
     Buffers& buffers() { return buffers_; }
     const Buffers& buffers() const { return buffers_; }
 
+    SerialNumber& serial() { return serial_; }
+    FuseState& fuses() { return fuses_; }
+
     HidDevice& device() { return device_; }
     Programmer& programmer() { return programmer_; }
 
@@ -40,6 +45,8 @@ private:
     int currentChip_ = 0;
     ChipSelection selection_{*this};
     Buffers buffers_;
+    SerialNumber serial_;
+    FuseState fuses_;
     HidDevice device_;
     Programmer programmer_;
 };
