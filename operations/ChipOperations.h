@@ -2,13 +2,11 @@
 // The chip operations the user starts, each in the operation frame: probe,
 // preconditions, controls locked, set-up, timed body, beep, log line, finish.
 
+#include "buffers/MemoryPage.h"
+
 #include <cstdint>
 
 class ProgramState;
-
-// Which buffer the active page stands for: position 0 of the shown pages is
-// the Flash, position 1 the EEPROM; any other page does nothing.
-enum class MemoryPage { Flash, Eeprom, Other };
 
 // The auto-sequence steps, each true when its box is both ticked and enabled.
 struct AutoOptions {
