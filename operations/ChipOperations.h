@@ -3,8 +3,13 @@
 // preconditions, controls locked, set-up, timed body, beep, log line, finish.
 
 #include "buffers/MemoryPage.h"
+#include "operations/AutoStep.h"
+#include "operations/MemoryLoops.h"
+#include "operations/OperationFrame.h"
+#include "operations/Outcome.h"
 
 #include <cstdint>
+#include <functional>
 
 class ProgramState;
 
@@ -22,14 +27,6 @@ struct AutoOptions {
     bool lockEnable = true;     // LockEnable
 };
 
-// How the last operation ended.
-enum class Outcome {
-    Done,      // the body ran to its end
-    Refused,   // stopped before the chip job (no programmer, no chip, empty buffer, unusable record)
-    Declined,  // the user answered No, or a check found a difference (verify, blank, signature)
-    Failed,    // a transfer failed
-};
-
 class ChipOperations {
 public:
     explicit ChipOperations(ProgramState& state);
@@ -44,7 +41,18 @@ public:
 
     Outcome lastOutcome() const { return outcome_; }
 
+    // Told after a read filled a buffer (view already reloaded), so the
+    // window can rewrite the size caption (blue) and, for the Flash, the gauge.
+    void setReadListener(std::function<void(MemoryPage)> listener) { readListener_ = std::move(listener); }
+
 private:
+    Outcome autoBody(const AutoOptions& options);
+    Outcome stopAuto(AutoStep step, Outcome why);
+    bool bufferEmpty(MemoryPage page) const;
+
     ProgramState& state_;
+    OperationFrame frame_;
+    MemoryLoops loops_;
+    std::function<void(MemoryPage)> readListener_;
     Outcome outcome_ = Outcome::Done;
 };

@@ -1,0 +1,21 @@
+#include "operations/AutoStep.h"
+
+#include "app/Captions.h"
+
+#include <array>
+
+namespace {
+
+// The check box of each step, in the order of AutoStep.
+constexpr std::array<const char*, 8> kCheckBoxes = {
+    "CheckBoxID", "CheckBoxSN", "CheckBoxErase", "CheckBoxWriteFlash",
+    "CheckBoxWriteEprom", "CheckBoxVerity", "CheckBoxVerifyEprom", "CheckBoxFUSE",
+};
+
+} // namespace
+
+QString autoStepCaption(AutoStep step, int languageIndex)
+{
+    // Outside a control a doubled ampersand is just an ampersand.
+    return captionFor("TForm1", kCheckBoxes[std::size_t(step)], languageIndex).replace(QStringLiteral("&&"), QStringLiteral("&"));
+}

@@ -1,0 +1,75 @@
+#include "operations/BatchProgrammer.h"
+
+#include "app/ProgramState.h"
+#include "app/UserInterface.h"
+
+BatchProgrammer::BatchProgrammer(ProgramState& state, ChipOperations& operations, BatchHost& host)
+    : state_(state), operations_(operations), host_(host)
+{
+}
+
+QString BatchProgrammer::caption() const
+{
+    return state_.ui().message(on_ ? Msg::StopBatchWrite : Msg::BatchWrite);
+}
+
+void BatchProgrammer::switchOff()
+{
+    on_ = false;
+    host_.setWatchTimerRunning(false);
+    host_.showBatchMode(false, caption());
+}
+
+void BatchProgrammer::toggle()
+{
+    if (on_) {
+        switchOff();
+        return;
+    }
+    UserInterface& ui = state_.ui();
+    Buffers& buffers = state_.buffers();
+    buffers.takeFlashViewEdits(state_.currentChip());
+    const MemoryPage page = host_.activePage();
+    if ((page == MemoryPage::Flash && buffers.flashLength() == 0)
+        || (page == MemoryPage::Eeprom && buffers.eepromLength() == 0)) {
+        ui.showError(ui.message(Msg::BufferEmpty));
+        return;
+    }
+    on_ = true;
+    host_.showBatchMode(true, caption());
+    host_.setWatchTimerRunning(true);
+    chipHandled_ = false;
+    ui.log(ui.message(Msg::WaitingForChip));
+}
+
+void BatchProgrammer::tick()
+{
+    // A tick queued before the timer stopped, or after the batch ended.
+    if (!on_ || running_)
+        return;
+    UserInterface& ui = state_.ui();
+    Programmer& programmer = state_.programmer();
+    uint8_t id[5] = {};
+    if (programmer.probeChip(id) > 0) {
+        if (chipHandled_) {
+            programmer.setCompletionIndicator(2);
+            return;
+        }
+        ui.log(ui.message(Msg::ChipDetected));
+        host_.setWatchTimerRunning(false);
+        chipHandled_ = true;
+        running_ = true;
+        operations_.runAuto(host_.autoOptions());
+        running_ = false;
+        ui.log(ui.message(Msg::RemoveChip));
+        // Batch mode may have been switched off while the sequence ran.
+        if (on_)
+            host_.setWatchTimerRunning(true);
+        return;
+    }
+    if (chipHandled_) {
+        ui.log(ui.message(Msg::PlaceChip));
+        programmer.setCompletionIndicator(0);
+    }
+    chipHandled_ = false;
+}

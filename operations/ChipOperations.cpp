@@ -1,0 +1,189 @@
+#include "operations/ChipOperations.h"
+
+#include "app/ProgramState.h"
+#include "app/UserInterface.h"
+#include "operations/ChipRecordCheck.h"
+#include "operations/EraseProcedure.h"
+#include "operations/SignatureCheck.h"
+
+namespace {
+
+// The pause that lets the chip settle between writing and verifying.
+constexpr int kSettleBeforeVerifyMs = 350;
+
+} // namespace
+
+ChipOperations::ChipOperations(ProgramState& state)
+    : state_(state), frame_(state.programmer(), state.ui()), loops_(state.programmer(), state.ui())
+{
+}
+
+bool ChipOperations::bufferEmpty(MemoryPage page) const
+{
+    const Buffers& b = state_.buffers();
+    return (page == MemoryPage::Flash && b.flashLength() == 0) || (page == MemoryPage::Eeprom && b.eepromLength() == 0);
+}
+
+void ChipOperations::readChip(MemoryPage page)
+{
+    outcome_ = Outcome::Refused;
+    const ChipEntry& chip = state_.currentChip();
+    if (!checkChipRecord(chip, false, state_.ui()) || !frame_.probe())
+        return;
+    outcome_ = frame_.runJob(
+        [&] {
+            if (page == MemoryPage::Other)
+                return Outcome::Done;
+            const Outcome read = loops_.read(chip, page, state_.buffers());
+            if (read == Outcome::Done && readListener_)
+                readListener_(page);
+            return read;
+        },
+        Msg::ReadComplete);
+}
+
+void ChipOperations::blankCheck()
+{
+    outcome_ = Outcome::Refused;
+    const ChipEntry& chip = state_.currentChip();
+    if (!checkChipRecord(chip, false, state_.ui()) || !frame_.probe())
+        return;
+    outcome_ = frame_.runJob(
+        [&] {
+            const Outcome blank = loops_.blank(chip);
+            if (blank == Outcome::Done)
+                state_.ui().log(state_.ui().message(Msg::BankComplete));
+            return blank;
+        },
+        std::nullopt);
+}
+
+void ChipOperations::eraseChip()
+{
+    outcome_ = Outcome::Refused;
+    const ChipEntry& chip = state_.currentChip();
+    if (!checkChipRecord(chip, true, state_.ui()) || !frame_.probe())
+        return;
+    outcome_ = frame_.runJob([&] { return eraseChipMemory(state_.programmer(), state_.ui(), chip); },
+                             Msg::EraseComplete);
+}
+
+void ChipOperations::writeChip(MemoryPage page)
+{
+    outcome_ = Outcome::Refused;
+    const ChipEntry& chip = state_.currentChip();
+    if (!checkChipRecord(chip, false, state_.ui()) || !frame_.probe())
+        return;
+    state_.buffers().takeFlashViewEdits(chip);
+    if (bufferEmpty(page)) {
+        state_.ui().showError(state_.ui().message(Msg::BufferEmpty));
+        return;
+    }
+    // No write loop on another page, so nothing to report as written.
+    const std::optional<Msg> line = page == MemoryPage::Other ? std::nullopt : std::optional(Msg::WriteComplete);
+    outcome_ = frame_.runJob(
+        [&] { return page == MemoryPage::Other ? Outcome::Done : loops_.write(chip, page, state_.buffers()); },
+        line);
+}
+
+void ChipOperations::verifyChip(MemoryPage page)
+{
+    outcome_ = Outcome::Refused;
+    const ChipEntry& chip = state_.currentChip();
+    if (!checkChipRecord(chip, false, state_.ui()) || !frame_.probe())
+        return;
+    if (bufferEmpty(page)) {
+        state_.ui().showError(state_.ui().message(Msg::BufferEmpty));
+        return;
+    }
+    outcome_ = frame_.runJob(
+        [&] {
+            if (page == MemoryPage::Other)
+                return Outcome::Done;
+            const Outcome verify = loops_.verify(chip, page, state_.buffers());
+            if (verify == Outcome::Done)
+                state_.ui().log(state_.ui().message(Msg::VerifyComplete));
+            return verify;
+        },
+        std::nullopt);
+}
+
+void ChipOperations::detectChip()
+{
+    outcome_ = Outcome::Refused;
+    uint8_t id[5] = {};
+    if (!frame_.probe(id))
+        return;
+    const bool found = state_.selection().selectById(id[1], id[2], id[3], id[0] - 1, id[4]);
+    outcome_ = found ? Outcome::Done : Outcome::Declined;
+}
+
+void ChipOperations::runAuto(const AutoOptions& options)
+{
+    outcome_ = Outcome::Refused;
+    const ChipEntry& chip = state_.currentChip();
+    if (!checkChipRecord(chip, options.erase, state_.ui()) || !frame_.probe())
+        return;
+    state_.buffers().takeFlashViewEdits(chip);
+    // Only the Flash buffer counts here, whatever page is active.
+    if (bufferEmpty(MemoryPage::Flash)) {
+        state_.ui().showError(state_.ui().message(Msg::BufferEmpty));
+        return;
+    }
+    outcome_ = frame_.runJob([&] { return autoBody(options); }, std::nullopt);
+}
+
+Outcome ChipOperations::stopAuto(AutoStep step, Outcome why)
+{
+    UserInterface& ui = state_.ui();
+    ui.log(ui.message(Msg::AutoStoppedAt) + autoStepCaption(step, ui.languageIndex()));
+    return why;
+}
+
+Outcome ChipOperations::autoBody(const AutoOptions& o)
+{
+    UserInterface& ui = state_.ui();
+    Programmer& programmer = state_.programmer();
+    const ChipEntry& chip = state_.currentChip();
+    Buffers& buffers = state_.buffers();
+
+    if (o.checkId) {
+        if (const Outcome r = checkSignature(programmer, ui, chip); r != Outcome::Done)
+            return stopAuto(AutoStep::Detection, r);
+    }
+    if (o.serialNumber && !ApplySerialNumber(state_.serial(), buffers, chip, ui))
+        return stopAuto(AutoStep::WriteSerial, Outcome::Refused);
+    // What the chip says about the erase does not stop the run; a dead link does.
+    if (o.erase) {
+        if (const Outcome r = eraseChipMemory(programmer, ui, chip); r != Outcome::Done)
+            return stopAuto(AutoStep::Erase, r);
+    }
+    if (o.writeFlash) {
+        if (const Outcome r = loops_.write(chip, MemoryPage::Flash, buffers); r != Outcome::Done)
+            return stopAuto(AutoStep::WriteFlash, r);
+    }
+    if (o.writeEeprom) {
+        if (const Outcome r = loops_.write(chip, MemoryPage::Eeprom, buffers); r != Outcome::Done)
+            return stopAuto(AutoStep::WriteEeprom, r);
+    }
+    if (o.verifyFlash) {
+        ui.pause(kSettleBeforeVerifyMs);
+        if (const Outcome r = loops_.verify(chip, MemoryPage::Flash, buffers); r != Outcome::Done)
+            return stopAuto(AutoStep::VerifyFlash, r);
+        ui.log(ui.message(Msg::AutoComplete));
+    }
+    if (o.verifyEeprom) {
+        ui.pause(kSettleBeforeVerifyMs);
+        if (const Outcome r = loops_.verify(chip, MemoryPage::Eeprom, buffers); r != Outcome::Done)
+            return stopAuto(AutoStep::VerifyEeprom, r);
+        ui.log(ui.message(Msg::AutoComplete));
+    }
+    if (o.fuses) {
+        FuseState& fuses = state_.fuses();
+        const bool written = (!o.fuseEnable || programmer.writeFuses(fuses.currentBytes(), fuses.fuseByteCount()))
+                             && (!o.lockEnable || programmer.writeLock(fuses.lockByte()));
+        if (!written)
+            return stopAuto(AutoStep::Fuses, reportTransferFailure(ui));
+    }
+    return Outcome::Done;
+}

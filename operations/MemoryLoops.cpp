@@ -1,0 +1,189 @@
+#include "operations/MemoryLoops.h"
+
+#include "app/UserInterface.h"
+#include "buffers/Buffers.h"
+#include "chipdb/ChipEntry.h"
+#include "device/Programmer.h"
+#include "operations/OperationFrame.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+// One memory of the chip and the buffer that stands for it.
+struct Area {
+    bool flash;
+    uint8_t streamCode;
+    qint64 chipSize;
+    int pageSize;
+    int block;  // page size, at least 64
+    uint8_t reportId;
+    qint64 capacity;  // of the buffer
+};
+
+Area areaOf(const ChipEntry& chip, MemoryPage memory)
+{
+    Area a{};
+    a.flash = memory == MemoryPage::Flash;
+    a.streamCode = a.flash ? kCmdOpenFlashStream : kCmdOpenEepromStream;
+    a.chipSize = a.flash ? qint64(chip.flashBytes()) : qint64(chip.eepromBytes());
+    a.pageSize = a.flash ? chip.flashPage() : chip.eepromPageSize;
+    a.block = streamBlockSize(a.pageSize);
+    a.reportId = blockReportId(a.block);
+    a.capacity = a.flash ? Buffers::kFlashCapacity : Buffers::kEepromCapacity;
+    return a;
+}
+
+QString statusText(UserInterface& ui, bool flash, Msg flashText, const char* eepromText)
+{
+    // The EEPROM texts are the same in every language.
+    return flash ? ui.message(flashText) : QString::fromUtf8(eepromText);
+}
+
+} // namespace
+
+int32_t readDataLength(const uint8_t* data, qint64 total, bool flash)
+{
+    qint64 n = total;
+    while (n > 0 && data[n - 1] == 0xFF)
+        --n;
+    if (flash && (n & 1))
+        ++n;
+    return static_cast<int32_t>(n);
+}
+
+void MemoryLoops::endProgress()
+{
+    ui_.progressSet(0);
+    ui_.progressEnd();
+}
+
+Outcome MemoryLoops::read(const ChipEntry& chip, MemoryPage memory, Buffers& buffers)
+{
+    const Area a = areaOf(chip, memory);
+    ui_.setStatus(statusText(ui_, a.flash, Msg::ReadFlash, "读出 Eeprom ..."));
+    ui_.progressStart(a.chipSize);
+    if (!programmer_.openStream(0, a.streamCode))
+        return reportTransferFailure(ui_);
+    // The last block comes whole; only the chip's size of it is data.
+    const qint64 blocks = (a.chipSize + a.block - 1) / a.block;
+    const auto scratch = std::make_unique_for_overwrite<uint8_t[]>(std::size_t(blocks * a.block) + 1);
+    for (qint64 address = 0; address < a.chipSize; address += a.block) {
+        if (!programmer_.readBlock(a.reportId, a.block, scratch.get() + address))
+            return reportTransferFailure(ui_);
+        ui_.progressSet(address);
+        ui_.pumpEvents();
+    }
+    const int32_t length = readDataLength(scratch.get(), a.chipSize, a.flash);
+    if (a.flash) {
+        std::memcpy(buffers.flash(), scratch.get(), std::size_t(a.chipSize));
+        buffers.setFlashLength(length);
+        buffers.reloadFlashView(chip);
+    } else {
+        std::memcpy(buffers.eeprom(), scratch.get(), std::size_t(a.chipSize));
+        buffers.setEepromLength(length);
+        buffers.reloadEepromView(chip);
+    }
+    endProgress();
+    return Outcome::Done;
+}
+
+Outcome MemoryLoops::blank(const ChipEntry& chip)
+{
+    const Area a = areaOf(chip, MemoryPage::Flash);
+    ui_.setStatus(ui_.message(Msg::BankFlash));
+    ui_.progressStart(a.chipSize);
+    if (!programmer_.openStream(0, a.streamCode))
+        return reportTransferFailure(ui_);
+    block_.resize(std::size_t(a.block));
+    for (qint64 address = 0; address < a.chipSize; address += a.block) {
+        if (!programmer_.readBlock(a.reportId, a.block, block_.data()))
+            return reportTransferFailure(ui_);
+        // The whole block counts, also past the end of the chip.
+        if (std::any_of(block_.begin(), block_.end(), [](uint8_t b) { return b != 0xFF; })) {
+            endProgress();
+            ui_.showError(ui_.message(Msg::ChipNotEmpty));
+            return Outcome::Declined;
+        }
+        ui_.progressSet(address);
+        ui_.pumpEvents();
+    }
+    endProgress();
+    return Outcome::Done;
+}
+
+Outcome MemoryLoops::write(const ChipEntry& chip, MemoryPage memory, Buffers& buffers)
+{
+    const Area a = areaOf(chip, memory);
+    const uint8_t* source = a.flash ? buffers.flash() : buffers.eeprom();
+    ui_.setStatus(statusText(ui_, a.flash, Msg::WriteFlash, "编程 Eeprom ..."));
+    qint64 length = a.flash ? buffers.flashLength() : buffers.eepromLength();
+    if (a.pageSize > 0 && length % a.pageSize != 0) {
+        // Whole pages go to the chip, and the data length says so from now
+        // on; it never reaches past the buffer.
+        length = std::min((length / a.pageSize + 1) * a.pageSize, a.capacity);
+        if (a.flash)
+            buffers.setFlashLength(static_cast<int32_t>(length));
+        else
+            buffers.setEepromLength(static_cast<int32_t>(length));
+    }
+    qint64 count = length;
+    if (a.chipSize < length) {
+        if (!ui_.askYesNo(ui_.message(Msg::FileLargerThanChip)))
+            return Outcome::Declined;
+        count = a.chipSize;
+    }
+    ui_.progressStart(count);
+    if (!programmer_.openStream(0, a.streamCode))
+        return reportTransferFailure(ui_);
+    for (qint64 address = 0; address < count; address += a.block) {
+        const uint8_t* data = source + address;
+        if (address + a.block > a.capacity) {
+            // The last block reaches past the buffer: erased bytes there.
+            block_.assign(std::size_t(a.block), 0xFF);
+            std::memcpy(block_.data(), data, std::size_t(a.capacity - address));
+            data = block_.data();
+        }
+        if (!programmer_.writeBlock(a.reportId, a.block, data))
+            return reportTransferFailure(ui_);
+        ui_.progressSet(address);
+        ui_.pumpEvents();
+    }
+    // A 24-series EEPROM is still busy with its last page.
+    if (chip.chipClass == kClass24Eeprom)
+        ui_.pause(100);
+    endProgress();
+    return Outcome::Done;
+}
+
+Outcome MemoryLoops::verify(const ChipEntry& chip, MemoryPage memory, const Buffers& buffers)
+{
+    const Area a = areaOf(chip, memory);
+    const uint8_t* source = a.flash ? buffers.flash() : buffers.eeprom();
+    ui_.setStatus(statusText(ui_, a.flash, Msg::VerifyFlash, "校验 Eeprom ..."));
+    const uint32_t length = static_cast<uint32_t>(a.flash ? buffers.flashLength() : buffers.eepromLength());
+    const qint64 count = std::min<uint32_t>(uint32_t(a.chipSize), length);
+    ui_.progressStart(count);
+    if (!programmer_.openStream(0, a.streamCode))
+        return reportTransferFailure(ui_);
+    block_.resize(std::size_t(a.block));
+    for (qint64 address = 0; address < count; address += a.block) {
+        if (!programmer_.readBlock(a.reportId, a.block, block_.data()))
+            return reportTransferFailure(ui_);
+        // Whole blocks are compared, as far as the buffer reaches.
+        const std::size_t n = std::size_t(std::min<qint64>(a.block, a.capacity - address));
+        if (std::memcmp(source + address, block_.data(), n) != 0) {
+            const auto at = std::mismatch(block_.begin(), block_.begin() + qint64(n), source + address).first;
+            const qint64 where = address + (at - block_.begin());
+            endProgress();
+            ui_.showError(ui_.message(Msg::FlashCheckErrorAddress)
+                          + QString::asprintf("%Xh", static_cast<unsigned>(where)));
+            return Outcome::Declined;
+        }
+        ui_.progressSet(address);
+        ui_.pumpEvents();
+    }
+    endProgress();
+    return Outcome::Done;
+}

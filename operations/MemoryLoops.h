@@ -1,0 +1,47 @@
+#pragma once
+// The block loops that move a chip memory through a stream: read, blank
+// check, write and verify. One data report per page (at least 64 bytes);
+// progress and the event pump after every block; the first failed transfer
+// ends the loop with its message.
+
+#include "buffers/MemoryPage.h"
+#include "operations/Outcome.h"
+
+#include <cstdint>
+#include <QtGlobal>
+#include <memory>
+#include <vector>
+
+class Buffers;
+class Programmer;
+class UserInterface;
+struct ChipEntry;
+
+class MemoryLoops {
+public:
+    MemoryLoops(Programmer& programmer, UserInterface& ui) : programmer_(programmer), ui_(ui) {}
+
+    // Any memory but Flash means the EEPROM. The chip is read into scratch
+    // first, so a read that fails leaves buffer, data length and view alone;
+    // a read that succeeds sets the trimmed data length and reloads the view.
+    Outcome read(const ChipEntry& chip, MemoryPage memory, Buffers& buffers);
+    // Declined (with "The chip is not empty.") at the first block holding a
+    // byte other than 0xFF.
+    Outcome blank(const ChipEntry& chip);
+    // Rounds the data length up to whole pages (kept); Declined when the
+    // data are larger than the chip and the user does not want them cut.
+    Outcome write(const ChipEntry& chip, MemoryPage memory, Buffers& buffers);
+    // Declined (with the first differing address) on a mismatch.
+    Outcome verify(const ChipEntry& chip, MemoryPage memory, const Buffers& buffers);
+
+private:
+    void endProgress();
+
+    Programmer& programmer_;
+    UserInterface& ui_;
+    std::vector<uint8_t> block_;
+};
+
+// Data length of read bytes: trailing 0xFF left out; a Flash length is then
+// raised to even.
+int32_t readDataLength(const uint8_t* data, qint64 total, bool flash);
