@@ -9,6 +9,7 @@ const std::array kCommands = {
     CommandInfo{"import-chips", cmdImportChips, "import-chips IN.txt OUT.Dat", false},
     CommandInfo{"export-chips", cmdExportChips, "export-chips OUT.txt", true},
     CommandInfo{"probe", cmdProbe, "probe", true},
+    CommandInfo{"convert", cmdConvert, "convert IN OUT [--eeprom]", false},
 };
 
 } // namespace

@@ -30,3 +30,4 @@ int cmdListChips(CliSession& s, const QStringList& args);
 int cmdImportChips(CliSession& s, const QStringList& args);
 int cmdExportChips(CliSession& s, const QStringList& args);
 int cmdProbe(CliSession& s, const QStringList& args);
+int cmdConvert(CliSession& s, const QStringList& args);

@@ -1,0 +1,106 @@
+#include "buffers/DataFile.h"
+
+#include "app/UserInterface.h"
+#include "buffers/IntelHex.h"
+#include "buffers/SRecord.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace {
+
+constexpr qint64 kCapsuleHeader = 2048;
+
+enum class Format { Raw, Capsule, IntelHex, SRecord, ByFirstChar };
+
+// The extension is what follows the file name's last dot, in any case.
+QString extensionOf(const QString& path)
+{
+    return QFileInfo(path).suffix().toLower();
+}
+
+Format openFormat(const QString& extension)
+{
+    if (extension == QLatin1String("hex"))
+        return Format::IntelHex;
+    if (extension == QLatin1String("eep"))
+        return Format::ByFirstChar;
+    if (extension == QLatin1String("cap"))
+        return Format::Capsule;
+    return Format::Raw;
+}
+
+// Raw and capsule images: the whole file must fit the capacity, header
+// included; a capsule shorter than its header holds nothing.
+int32_t loadImage(const QString& path, qint64 skip, uint8_t* destination, qint64 capacity, UserInterface& ui)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        ui.showError(ui.message(Msg::CantOpenFile));
+        return 0;
+    }
+    const qint64 size = file.size();
+    if (size > capacity) {
+        ui.showError(ui.message(Msg::FileTooBig));
+        return 0;
+    }
+    if (size <= skip || (skip > 0 && !file.seek(skip)))
+        return 0;
+    qint64 total = 0;
+    while (total < size - skip) {
+        const qint64 got = file.read(reinterpret_cast<char*>(destination) + total, size - skip - total);
+        if (got <= 0)
+            break;
+        total += got;
+    }
+    return int32_t(total);
+}
+
+} // namespace
+
+int32_t LoadFileIntoBuffer(const QString& path, uint8_t* destination, qint64 capacity, UserInterface& ui)
+{
+    Format format = openFormat(extensionOf(path));
+    if (format == Format::ByFirstChar) {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly)) {
+            ui.showError(ui.message(Msg::CantOpenFile));
+            return 0;
+        }
+        char first = 0;
+        const bool any = file.getChar(&first);
+        format = !any ? Format::Raw : first == ':' ? Format::IntelHex : first == 'S' ? Format::SRecord : Format::Raw;
+    }
+    switch (format) {
+    case Format::IntelHex: return ReadIntelHex(path, destination, capacity, ui);
+    case Format::SRecord: return ReadSRecord(path, destination, capacity, ui);
+    case Format::Capsule: return loadImage(path, kCapsuleHeader, destination, capacity, ui);
+    default: return loadImage(path, 0, destination, capacity, ui);
+    }
+}
+
+bool SaveBufferToFile(const QString& path, const uint8_t* source, qint64 count, UserInterface& ui)
+{
+    if (QFileInfo::exists(path) && !ui.askYesNo(ui.message(Msg::FileExistsOverwrite)))
+        return false;
+    const QString extension = extensionOf(path);
+    if (extension == QLatin1String("src") || extension == QLatin1String("hex")) {
+        const bool written = extension == QLatin1String("src") ? WriteSRecord(path, source, count)
+                                                               : WriteIntelHex(path, source, count);
+        if (!written)
+            ui.showError(ui.message(Msg::ErrorWritingFile));
+        return written;
+    }
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        ui.showError(ui.message(Msg::CreateFileFailed));
+        return false;
+    }
+    if (file.write(reinterpret_cast<const char*>(source), count) != count || !file.commit()) {
+        file.cancelWriting();
+        ui.showError(ui.message(Msg::ErrorWritingFile));
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,189 @@
+#include "buffers/IntelHex.h"
+
+#include "app/UserInterface.h"
+#include "buffers/HexField.h"
+#include "buffers/RecordLines.h"
+#include "buffers/RecordOutput.h"
+
+#include <QFile>
+
+#include <algorithm>
+#include <limits>
+
+namespace {
+
+constexpr int kLineBuffer = 512;
+constexpr int kRecordBytes = 32;
+
+int32_t fail(UserInterface& ui, const char* text)
+{
+    ui.showError(QString::fromLatin1(text));
+    return 0;
+}
+
+// Types 02 and 04: a 16-bit base with its checksum.
+std::optional<uint32_t> baseRecord(std::string_view line, uint32_t count, uint32_t sum, const char* lengthError,
+                                   const char* checksumError, UserInterface& ui)
+{
+    if (count != 2) {
+        fail(ui, lengthError);
+        return std::nullopt;
+    }
+    const auto value = HexFieldValue(line, 9, 4, ui);
+    if (!value)
+        return std::nullopt;
+    const auto checksum = HexFieldValue(line, 13, 2, ui);
+    if (!checksum)
+        return std::nullopt;
+    sum += (*value >> 8) + (*value & 0xFF) + *checksum;
+    if ((sum & 0xFF) != 0) {
+        fail(ui, checksumError);
+        return std::nullopt;
+    }
+    return *value;
+}
+
+} // namespace
+
+int32_t ReadIntelHex(QIODevice& in, uint8_t* destination, qint64 capacity, UserInterface& ui)
+{
+    const uint64_t limit = uint64_t(std::clamp<qint64>(capacity, 0, std::numeric_limits<int32_t>::max()));
+    RecordLines lines(in, kLineBuffer);
+    uint64_t segmentBase = 0;
+    uint64_t linearBase = 0;
+    uint64_t highest = 0;
+    for (;;) {
+        std::string_view line;
+        const RecordLines::Status status = lines.next(line);
+        if (status == RecordLines::Status::End) {
+            fail(ui, "File Read Operation Failed");
+            return fail(ui, "Error reading File");
+        }
+        if (status == RecordLines::Status::TooLong || line.empty() || line[0] != ':')
+            return fail(ui, "Illegal Line found");
+        const auto count = HexFieldValue(line, 1, 2, ui);
+        if (!count)
+            return 0;
+        const auto offset = HexFieldValue(line, 3, 4, ui);
+        if (!offset)
+            return 0;
+        const auto type = HexFieldValue(line, 7, 2, ui);
+        if (!type)
+            return 0;
+        uint32_t sum = *count + *type + (*offset >> 8) + (*offset & 0xFF);
+        if (*type > 5)
+            return fail(ui, "Invalid Record type");
+        switch (*type) {
+        case 0: {
+            // The whole record must be on its line before a byte of it is stored.
+            if (line.size() < 9 + 2 * size_t(*count) + 2)
+                return fail(ui, "Illegal Line found");
+            const uint64_t address = linearBase + segmentBase + *offset;
+            highest = std::max(highest, address + *count);
+            if (highest > limit)
+                return fail(ui, "File exceeds Maximum Size");
+            for (uint32_t i = 0; i < *count; ++i) {
+                const auto byte = HexFieldValue(line, 9 + 2 * size_t(i), 2, ui);
+                if (!byte)
+                    return 0;
+                destination[address + i] = uint8_t(*byte);
+                sum += *byte;
+            }
+            const auto checksum = HexFieldValue(line, 9 + 2 * size_t(*count), 2, ui);
+            if (!checksum)
+                return 0;
+            sum += *checksum;
+            if ((sum & 0xFF) != 0)
+                return fail(ui, "Checksum Error type 0");
+            break;
+        }
+        case 1: {
+            const auto last = HexFieldValue(line, 9, 2, ui);
+            if (!last)
+                return 0;
+            if (*count != 0 || *offset != 0 || *last != 0xFF)
+                return fail(ui, "Invalid EOF Record");
+            return int32_t(highest);
+        }
+        case 2: {
+            const auto value = baseRecord(line, *count, sum, "Invalid Record Length for type 2",
+                                          "Checksum Error type 2", ui);
+            if (!value)
+                return 0;
+            segmentBase = uint64_t(*value) * 16;
+            break;
+        }
+        case 4: {
+            const auto value = baseRecord(line, *count, sum, "Invalid Record Length for type 4",
+                                          "Checksum Error type 4", ui);
+            if (!value)
+                return 0;
+            linearBase = uint64_t(*value) * 65536;
+            break;
+        }
+        default:  // 03 and 05: start addresses, of no use here
+            break;
+        }
+    }
+}
+
+int32_t ReadIntelHex(const QString& path, uint8_t* destination, qint64 capacity, UserInterface& ui)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        ui.showError(ui.message(Msg::CantOpenFile));
+        return 0;
+    }
+    return ReadIntelHex(file, destination, capacity, ui);
+}
+
+bool WriteIntelHex(QIODevice& out, const uint8_t* source, qint64 count)
+{
+    RecordOutput lines(out);
+    uint64_t base = 0;
+    for (uint64_t offset = 0; count > 0; offset += kRecordBytes, source += kRecordBytes) {
+        if (offset - base > 0xFFFF) {
+            base = offset & ~uint64_t(0xFFFF);
+            const uint32_t upper = uint32_t(base >> 16) & 0xFFFF;
+            char* p = lines.room();
+            char* const start = p;
+            for (const char c : {':', '0', '2', '0', '0', '0', '0', '0', '4'})
+                *p++ = c;
+            p = putHexByte(p, upper >> 8);
+            p = putHexByte(p, upper);
+            p = putHexByte(p, 0x100 - ((6 + (upper >> 8) + (upper & 0xFF)) & 0xFF));
+            *p++ = '\r';
+            *p++ = '\n';
+            lines.advance(int(p - start));
+        }
+        const int k = int(std::min<qint64>(kRecordBytes, count));
+        count -= k;
+        if (allErased(source, k))
+            continue;
+        const uint32_t address = uint32_t(offset - base);
+        uint32_t sum = uint32_t(k) + (address >> 8) + (address & 0xFF);
+        char* p = lines.room();
+        char* const start = p;
+        *p++ = ':';
+        p = putHexByte(p, uint32_t(k));
+        p = putHexByte(p, address >> 8);
+        p = putHexByte(p, address);
+        *p++ = '0';
+        *p++ = '0';
+        for (int i = 0; i < k; ++i) {
+            p = putHexByte(p, source[i]);
+            sum += source[i];
+        }
+        p = putHexByte(p, 0x100 - (sum & 0xFF));
+        *p++ = '\r';
+        *p++ = '\n';
+        lines.advance(int(p - start));
+    }
+    lines.put(":00000001FF\r\n", 13);
+    return lines.finish();
+}
+
+bool WriteIntelHex(const QString& path, const uint8_t* source, qint64 count)
+{
+    return writeReplacing(path, [&](QIODevice& out) { return WriteIntelHex(out, source, count); });
+}

@@ -1,0 +1,21 @@
+#pragma once
+// Intel HEX files: the reader takes record types 00 to 05 with their
+// checksums, the writer puts 32-byte data records, extended linear address
+// records at 64 KiB boundaries, and leaves out records of nothing but 0xFF.
+
+#include <QString>
+#include <cstdint>
+
+class QIODevice;
+class UserInterface;
+
+// The highest end address (address + count) over all data records, or 0
+// when the read failed (the message shown; what was stored stays). Never
+// writes outside destination[0, capacity).
+int32_t ReadIntelHex(const QString& path, uint8_t* destination, qint64 capacity, UserInterface& ui);
+int32_t ReadIntelHex(QIODevice& in, uint8_t* destination, qint64 capacity, UserInterface& ui);
+
+// True when the whole file was written. The path form replaces an existing
+// file only once the new one is complete.
+bool WriteIntelHex(const QString& path, const uint8_t* source, qint64 count);
+bool WriteIntelHex(QIODevice& out, const uint8_t* source, qint64 count);

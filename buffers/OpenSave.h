@@ -1,0 +1,51 @@
+#pragma once
+// Open and Save of the active page, without the file dialogs: the window
+// asks for the path, then hands it here.
+
+#include "buffers/MemoryPage.h"
+
+#include <QString>
+
+class Buffers;
+struct ChipEntry;
+class ProgramState;
+class UserInterface;
+
+// The file dialogs' filters, pairs of description and pattern joined by "|".
+// Open serves both pages and the merge; Save offers no S-records, which are
+// written by naming the file ".src".
+inline constexpr char kOpenFileFilter[] =
+    "Binary (*.bin)|*.bin|Intel Hex(*.hex)|*.hex|Bios Rom (*.rom)|*.rom|Asus Rom (*.cap)|*.cap|All files (*.*)|*.*";
+inline constexpr char kSaveFileFilter[] =
+    "Binary (*.bin)|*.bin|Intel Hex(*.hex)|*.hex|Bios Rom (*.rom)|*.rom|All files (*.*)|*.*";
+inline constexpr char kSaveDefaultSuffix[] = "hex";
+
+// A filter above as a list of name filters "description (pattern)", the
+// first being the one selected.
+QStringList nameFilters(const char* filter);
+
+// Open and Save act on the Flash page, and on the EEPROM page while the
+// current chip has an EEPROM; on nothing else.
+bool pageTakesFiles(const ProgramState& state, MemoryPage page);
+
+enum class OpenOutcome {
+    Ignored,   // the page takes no files
+    Unopened,  // the file could not be opened: buffer, data length and view untouched
+    Loaded,    // the buffer was refilled with 0xFF and loaded; its data length is the
+               // loader's result (0 after a failed load, its message shown)
+};
+
+// ToolOpenClick once the path is chosen: loads, sets the data length,
+// reloads the page's view and writes the log line. The window then rewrites
+// the size caption (and the gauge) unless nothing was done.
+OpenOutcome openIntoPage(ProgramState& state, MemoryPage page, const QString& path);
+
+// The same on the buffers alone, whatever chip is current; the view is
+// reloaded for `viewChip` when one is given.
+OpenOutcome loadIntoBuffer(Buffers& buffers, MemoryPage page, const QString& path, UserInterface& ui,
+                           const ChipEntry* viewChip = nullptr);
+
+// ToolSaveClick once the path is chosen: the page's buffer up to its data
+// length. True when a file was written.
+bool saveFromPage(ProgramState& state, MemoryPage page, const QString& path);
+bool saveFromBuffer(const Buffers& buffers, MemoryPage page, const QString& path, UserInterface& ui);

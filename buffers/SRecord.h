@@ -1,0 +1,21 @@
+#pragma once
+// Motorola S-record files: the reader stores S1, S2 and S3 data records and
+// ends at S7, S8 or S9; the writer picks one record kind by the byte count,
+// puts 16 data bytes a record and leaves out records of nothing but 0xFF.
+
+#include <QString>
+#include <cstdint>
+
+class QIODevice;
+class UserInterface;
+
+// The highest end address (address + data count) over all data records, or
+// 0 when the read failed (the message shown; what was stored stays). Never
+// writes outside destination[0, capacity).
+int32_t ReadSRecord(const QString& path, uint8_t* destination, qint64 capacity, UserInterface& ui);
+int32_t ReadSRecord(QIODevice& in, uint8_t* destination, qint64 capacity, UserInterface& ui);
+
+// True when the whole file was written. The path form replaces an existing
+// file only once the new one is complete.
+bool WriteSRecord(const QString& path, const uint8_t* source, qint64 count);
+bool WriteSRecord(QIODevice& out, const uint8_t* source, qint64 count);
