@@ -53,6 +53,16 @@ int32_t readDataLength(const uint8_t* data, qint64 total, bool flash)
     return static_cast<int32_t>(n);
 }
 
+uint8_t* MemoryLoops::scratch(std::size_t size)
+{
+    // Kept from read to read: fresh pages for every read cost more than the read.
+    if (!scratch_ || size > scratchSize_) {
+        scratchSize_ = std::max<std::size_t>(size, 1);
+        scratch_ = std::make_unique_for_overwrite<uint8_t[]>(scratchSize_);
+    }
+    return scratch_.get();
+}
+
 void MemoryLoops::endProgress()
 {
     ui_.progressSet(0);
@@ -68,20 +78,20 @@ Outcome MemoryLoops::read(const ChipEntry& chip, MemoryPage memory, Buffers& buf
         return reportTransferFailure(ui_);
     // The last block comes whole; only the chip's size of it is data.
     const qint64 blocks = (a.chipSize + a.block - 1) / a.block;
-    const auto scratch = std::make_unique_for_overwrite<uint8_t[]>(std::size_t(blocks * a.block) + 1);
+    uint8_t* const chipBytes = scratch(std::size_t(blocks * a.block));
     for (qint64 address = 0; address < a.chipSize; address += a.block) {
-        if (!programmer_.readBlock(a.reportId, a.block, scratch.get() + address))
+        if (!programmer_.readBlock(a.reportId, a.block, chipBytes + address))
             return reportTransferFailure(ui_);
         ui_.progressSet(address);
         ui_.pumpEvents();
     }
-    const int32_t length = readDataLength(scratch.get(), a.chipSize, a.flash);
+    const int32_t length = readDataLength(chipBytes, a.chipSize, a.flash);
     if (a.flash) {
-        std::memcpy(buffers.flash(), scratch.get(), std::size_t(a.chipSize));
+        std::memcpy(buffers.flash(), chipBytes, std::size_t(a.chipSize));
         buffers.setFlashLength(length);
         buffers.reloadFlashView(chip);
     } else {
-        std::memcpy(buffers.eeprom(), scratch.get(), std::size_t(a.chipSize));
+        std::memcpy(buffers.eeprom(), chipBytes, std::size_t(a.chipSize));
         buffers.setEepromLength(length);
         buffers.reloadEepromView(chip);
     }

@@ -36,10 +36,13 @@ public:
 
 private:
     void endProgress();
+    uint8_t* scratch(std::size_t size);
 
     Programmer& programmer_;
     UserInterface& ui_;
     std::vector<uint8_t> block_;
+    std::unique_ptr<uint8_t[]> scratch_;  // a whole chip, read before it is taken in
+    std::size_t scratchSize_ = 0;
 };
 
 // Data length of read bytes: trailing 0xFF left out; a Flash length is then

@@ -1,0 +1,324 @@
+// Erase by class, write and verify through the simulated programmer: the
+// reports on the wire, the data length rules, the size question, and what a
+// failed transfer stops.
+
+#include "support/OperationRig.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace {
+
+using Kind = RecordingUi::Event::Kind;
+using Fault = SimulatedProgrammer::Fault;
+
+ChipEntry chipOf(uint8_t cls, uint32_t size, uint16_t page, uint16_t eraseDelay = 0)
+{
+    return makeChip({.key = "T,M,N", .id = 0xEF4017, .flash = size, .page = page, .chipClass = cls,
+                     .eraseDelay = eraseDelay});
+}
+
+// A Flash view that the user has edited.
+class EditedView final : public ByteView {
+public:
+    explicit EditedView(std::vector<uint8_t> bytes) : bytes_(std::move(bytes)) {}
+    void loadBytes(const uint8_t* data, qint64 count) override { bytes_.assign(data, data + count); modified_ = false; }
+    qint64 byteCount() const override { return qint64(bytes_.size()); }
+    bool isModified() const override { return modified_; }
+    void clearModified() override { modified_ = false; }
+    void copyOut(uint8_t* d, qint64 count) const override { std::copy_n(bytes_.begin(), count, d); }
+
+private:
+    std::vector<uint8_t> bytes_;
+    bool modified_ = true;
+};
+
+TEST(Write, RoundsUpToWholePagesAndWritesThem)
+{
+    OperationRig rig;
+    rig.use(chipOf(0, 4096, 256));
+    rig.loadFlash(1000);
+    rig.ops.writeChip(MemoryPage::Flash);
+    EXPECT_EQ(rig.state.buffers().flashLength(), 1024);
+    EXPECT_EQ(rig.wireAfterProbe(), QStringList({"C09", "C07"}) + times(4, "W04/257") + QStringList{"C0A"});
+    EXPECT_TRUE(std::equal(rig.sim.flash().begin(), rig.sim.flash().begin() + 1024, rig.state.buffers().flash()));
+    EXPECT_EQ(rig.ui.logs(), QStringList{"Write Complete!"});
+    const QStringList trace = rig.uiTrace();
+    EXPECT_LT(trace.indexOf("Beep"), trace.indexOf("Log"));
+    EXPECT_TRUE(rig.ui.pauses().empty());
+}
+
+TEST(Write, LargerThanChipAsksAndCutsOrStops)
+{
+    OperationRig yes;
+    yes.use(chipOf(0, 1024, 256));
+    yes.loadFlash(2048);
+    yes.ui.answers = {true};
+    yes.ops.writeChip(MemoryPage::Flash);
+    EXPECT_EQ(yes.ui.questions(),
+              QStringList{"File length is larger than chip capacity. Do you want to continue to write?"});
+    EXPECT_EQ(yes.wireAfterProbe().count("W04/257"), 4);
+    EXPECT_EQ(yes.ui.logs(), QStringList{"Write Complete!"});
+
+    OperationRig no;
+    no.use(chipOf(0, 1024, 256));
+    no.loadFlash(2048);
+    no.ui.answers = {false};
+    no.ops.writeChip(MemoryPage::Flash);
+    EXPECT_EQ(no.wireAfterProbe(), QStringList({"C09", "C0A"}));
+    EXPECT_TRUE(no.ui.logs().isEmpty());
+    EXPECT_EQ(no.ui.texts(Kind::Beep).size(), 1);
+    EXPECT_EQ(no.ops.lastOutcome(), Outcome::Declined);
+}
+
+TEST(Write, TwentyFourSeriesWaitsAfterItsLastPage)
+{
+    OperationRig rig;
+    rig.use(chipOf(1, 256, 8));
+    rig.loadFlash(20);  // raised to 24, sent as one 64-byte block
+    rig.ops.writeChip(MemoryPage::Flash);
+    EXPECT_EQ(rig.state.buffers().flashLength(), 24);
+    EXPECT_EQ(rig.wireAfterProbe(2), QStringList({"C09", "C07", "W02/65", "C0A"}));
+    EXPECT_EQ(rig.ui.pauses(), std::vector<qint64>{100});
+}
+
+TEST(Write, EepromPageAndEmptyAndOtherPage)
+{
+    OperationRig rig;
+    ChipEntry mcu = chipOf(7, 1024, 128);
+    mcu.setEepromBytes(256);
+    mcu.eepromPageSize = 4;
+    rig.use(mcu);
+    rig.loadFlash(64);
+
+    // Nothing in the EEPROM buffer: refused after the probe, controls untouched.
+    rig.ops.writeChip(MemoryPage::Eeprom);
+    EXPECT_EQ(rig.ui.errors(), QStringList{"The buffer data is empty. Please load the data file.."});
+    EXPECT_EQ(rig.wire().size(), 3);
+    EXPECT_TRUE(rig.ui.texts(Kind::Controls).isEmpty());
+
+    rig.sim.clearTraffic();
+    rig.loadEeprom(10);
+    rig.ops.writeChip(MemoryPage::Eeprom);
+    EXPECT_EQ(rig.state.buffers().eepromLength(), 12);
+    EXPECT_EQ(rig.wireAfterProbe(), QStringList({"C09", "C08", "W02/65", "C0A"}));
+    EXPECT_TRUE(std::equal(rig.sim.eeprom().begin(), rig.sim.eeprom().begin() + 12, rig.state.buffers().eeprom()));
+
+    // The FUSE page: Setup and Finish only, and no line.
+    rig.sim.clearTraffic();
+    rig.ui.clear();
+    rig.ops.writeChip(MemoryPage::Other);
+    EXPECT_EQ(rig.wireAfterProbe(), QStringList({"C09", "C0A"}));
+    EXPECT_TRUE(rig.ui.logs().isEmpty());
+}
+
+TEST(Write, TakesViewEditsInFirstButVerifyDoesNot)
+{
+    OperationRig rig;
+    rig.use(chipOf(0, 4096, 256));
+    EditedView view(std::vector<uint8_t>(300, 0x5A));
+    rig.state.buffers().setFlashView(&view);
+    rig.ops.verifyChip(MemoryPage::Flash);
+    EXPECT_EQ(rig.ui.errors(), QStringList{"The buffer data is empty. Please load the data file.."});
+
+    rig.ops.writeChip(MemoryPage::Flash);
+    EXPECT_EQ(rig.ops.lastOutcome(), Outcome::Done);
+    EXPECT_EQ(rig.state.buffers().flashLength(), 512);
+    EXPECT_EQ(rig.sim.flash()[299], 0x5A);
+    rig.state.buffers().setFlashView(nullptr);
+}
+
+TEST(Write, LastBlockPastTheBufferIsPaddedNotOverrun)
+{
+    OperationRig rig;
+    ChipEntry mcu = chipOf(7, 1024, 128);
+    mcu.setEepromBytes(8192);
+    mcu.eepromPageSize = 255;
+    rig.use(mcu);
+    rig.loadEeprom(8192);
+    rig.ops.writeChip(MemoryPage::Eeprom);
+    // 8192 is not whole 255-byte pages; the data length stops at the buffer.
+    EXPECT_EQ(rig.state.buffers().eepromLength(), 8192);
+    EXPECT_EQ(rig.wireAfterProbe().count("W02/256"), 33);
+    EXPECT_TRUE(std::equal(rig.sim.eeprom().begin(), rig.sim.eeprom().end(), rig.state.buffers().eeprom()));
+}
+
+TEST(Write, FailedTransferStopsWithOneMessage)
+{
+    // Reports 1-6 probe, 7-8 Setup, 9-10 stream, then one per page.
+    for (const auto& [fault, sent] : {std::pair{Fault{Fault::Kind::Set, 13}, 2}, std::pair{Fault{Fault::Kind::Unplug, 12}, 1}}) {
+        OperationRig rig;
+        rig.use(chipOf(0, 4096, 256));
+        rig.loadFlash(1024);
+        rig.sim.addFault(fault);
+        rig.ops.writeChip(MemoryPage::Flash);
+        EXPECT_EQ(rig.ui.errors(), QStringList{rig.ui.message(Msg::TransferFailed)});
+        EXPECT_TRUE(rig.ui.logs().isEmpty());
+        EXPECT_EQ(rig.ops.lastOutcome(), Outcome::Failed);
+        EXPECT_EQ(rig.wireAfterProbe().count("W04/257"), sent);
+        EXPECT_TRUE(rig.ui.controlsEnabled);
+        EXPECT_FALSE(rig.state.programmer().jobRunning());
+    }
+}
+
+TEST(Verify, ComparesWholeBlocksAndNamesTheFirstDifference)
+{
+    OperationRig rig;
+    rig.use(chipOf(0, 8192, 256));
+    rig.loadFlash(8192);
+    std::copy_n(rig.state.buffers().flash(), 8192, rig.sim.flash().begin());
+    rig.ops.verifyChip(MemoryPage::Flash);
+    EXPECT_EQ(rig.ui.logs(), QStringList{"Verify Complete!"});
+    const QStringList trace = rig.uiTrace();
+    EXPECT_LT(trace.indexOf("Log"), trace.indexOf("Beep"));
+
+    rig.ui.clear();
+    rig.sim.flash()[0x1A3F] ^= 0x01;
+    rig.sim.flash()[0x1B00] ^= 0x01;
+    rig.ops.verifyChip(MemoryPage::Flash);
+    EXPECT_EQ(rig.ui.errors(), QStringList{"Flash check error address:1A3Fh"});
+    EXPECT_TRUE(rig.ui.logs().isEmpty());
+    EXPECT_EQ(rig.ops.lastOutcome(), Outcome::Declined);
+}
+
+TEST(Verify, ShortBufferStillComparesTheWholeBlock)
+{
+    OperationRig rig;
+    rig.use(chipOf(0, 4096, 256));
+    rig.loadFlash(100);
+    std::copy_n(rig.state.buffers().flash(), 100, rig.sim.flash().begin());
+    rig.sim.flash()[200] = 0x00;  // beyond the data, inside the block
+    rig.ops.verifyChip(MemoryPage::Flash);
+    EXPECT_EQ(rig.wireAfterProbe(), QStringList({"C09", "C07", "R/257", "C0A"}));
+    EXPECT_EQ(rig.ui.errors(), QStringList{"Flash check error address:C8h"});
+}
+
+TEST(Verify, EepromUsesItsStreamAndTheFlashMessage)
+{
+    OperationRig rig;
+    rig.ui.language = 0;
+    ChipEntry mcu = chipOf(7, 1024, 128);
+    mcu.setEepromBytes(128);
+    mcu.eepromPageSize = 4;
+    rig.use(mcu);
+    rig.loadEeprom(70);
+    std::copy_n(rig.state.buffers().eeprom(), 70, rig.sim.eeprom().begin());
+    rig.sim.eeprom()[100] = 0x00;  // past the data, inside the second block
+    rig.ops.verifyChip(MemoryPage::Eeprom);
+    EXPECT_EQ(rig.wireAfterProbe(), QStringList({"C09", "C08", "R/65", "R/65", "C0A"}));
+    EXPECT_EQ(rig.ui.texts(Kind::Status).front(), QString::fromUtf8("校验 Eeprom ..."));
+    EXPECT_EQ(rig.ui.errors(), QStringList{QString::fromUtf8("Flash 校验错误地址: 64h")});
+}
+
+TEST(Verify, FailedReadIsNotAComparison)
+{
+    OperationRig rig;
+    rig.use(chipOf(0, 4096, 256));
+    rig.loadFlash(512);
+    std::copy_n(rig.state.buffers().flash(), 512, rig.sim.flash().begin());
+    rig.sim.addFault({Fault::Kind::Get, 12});
+    rig.ops.verifyChip(MemoryPage::Flash);
+    EXPECT_EQ(rig.ui.errors(), QStringList{rig.ui.message(Msg::TransferFailed)});
+    EXPECT_TRUE(rig.ui.logs().isEmpty());
+    EXPECT_EQ(rig.ops.lastOutcome(), Outcome::Failed);
+}
+
+TEST(Erase, SpiFlashPollsUntilReadyOrTheLimit)
+{
+    OperationRig rig;
+    rig.use(chipOf(0, 4096, 256, 2));
+    rig.sim.setBusyPolls(2);  // ready on the third poll
+    rig.ops.eraseChip();
+    EXPECT_EQ(rig.wireAfterProbe(), QStringList({"C09", "C02", "C0C", "C0C", "C0C", "C0A"}));
+    const auto erase = rig.commands(0x02).at(0);
+    EXPECT_EQ(erase[16], 0x80);
+    EXPECT_EQ(erase[17], 0x00);
+    EXPECT_EQ(rig.ui.pauses(), std::vector<qint64>({50, 50, 50}));
+    EXPECT_EQ(rig.ui.logs(), QStringList{"Erase Complete!"});
+
+    OperationRig stuck;
+    stuck.use(chipOf(0, 4096, 256, 0));
+    stuck.sim.setBusyForever(true);
+    stuck.ops.eraseChip();
+    EXPECT_EQ(stuck.commands(0x0C).size(), 2u);
+    EXPECT_EQ(stuck.ui.logs(), QStringList{"Erase Complete!"});
+}
+
+TEST(Erase, PagedClassesSendOnePageAddressEach)
+{
+    OperationRig rig;
+    rig.use(chipOf(3, 0x20000, 0x8000));
+    rig.ops.eraseChip();
+    EXPECT_EQ(rig.wireAfterProbe(4), QStringList({"C09", "C07", "C02", "C02", "C02", "C02", "C0A"}));
+    std::vector<int> args;
+    for (const auto& r : rig.commands(0x02))
+        args.push_back(r[16] << 8 | r[17]);
+    EXPECT_EQ(args, std::vector<int>({0x0000, 0x8000, 0x0000, 0x8000}));  // low 16 bits of the address
+}
+
+TEST(Erase, ClassSixUsesWriteEnableAndPageErase)
+{
+    OperationRig rig;
+    rig.use(chipOf(6, 0x18000, 0x8000));
+    std::fill(rig.sim.flash().begin(), rig.sim.flash().end(), 0x00);
+    rig.ops.eraseChip();
+    const auto raw = rig.commands(0x0D);
+    ASSERT_EQ(raw.size(), 6u);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(std::vector<uint8_t>(raw[2 * i].begin() + 2, raw[2 * i].begin() + 5),
+                  std::vector<uint8_t>({0x02, 1, 0x06}));
+        EXPECT_EQ(std::vector<uint8_t>(raw[2 * i + 1].begin() + 2, raw[2 * i + 1].begin() + 8),
+                  std::vector<uint8_t>({0x02, 4, 0xDB, uint8_t(i >> 1), uint8_t(i & 1 ? 0x80 : 0), 0}));
+    }
+    EXPECT_TRUE(std::all_of(rig.sim.flash().begin(), rig.sim.flash().end(), [](uint8_t b) { return b == 0xFF; }));
+}
+
+TEST(Erase, SingleCommandClassesAndUnknownClasses)
+{
+    OperationRig rig;
+    rig.use(chipOf(2, 128, 0, 0x0102));
+    rig.ops.eraseChip();
+    ASSERT_EQ(rig.commands(0x02).size(), 1u);
+    EXPECT_EQ(rig.commands(0x02)[0][16], 0x01);
+    EXPECT_EQ(rig.commands(0x02)[0][17], 0x02);
+
+    OperationRig odd;
+    odd.use(chipOf(9, 128, 16));
+    odd.ops.eraseChip();
+    EXPECT_TRUE(odd.commands(0x02).empty());
+    EXPECT_EQ(odd.ui.logs(), QStringList{"Erase Complete!"});
+}
+
+TEST(Erase, PageSizeZeroIsRefusedOnlyWhereErasingStepsByPages)
+{
+    for (uint8_t cls : {1, 3, 4, 5, 6}) {
+        OperationRig rig;
+        rig.use(chipOf(cls, 4096, 0));
+        rig.ops.eraseChip();
+        EXPECT_EQ(rig.ui.errors(), QStringList{rig.ui.message(Msg::ChipRecordUnusable)}) << int(cls);
+        EXPECT_TRUE(rig.sim.traffic().empty());
+    }
+    OperationRig whole;
+    whole.use(chipOf(2, 128, 0));
+    whole.ops.eraseChip();
+    EXPECT_TRUE(whole.ui.errors().isEmpty());
+    // Reading such a chip goes in 64-byte blocks and needs no refusal.
+    OperationRig read;
+    read.use(chipOf(1, 128, 0));
+    read.ops.readChip(MemoryPage::Flash);
+    EXPECT_EQ(read.ops.lastOutcome(), Outcome::Done);
+}
+
+TEST(Erase, FailedTransferStopsWithoutCompletion)
+{
+    OperationRig rig;
+    rig.use(chipOf(1, 1024, 64));
+    rig.sim.addFault({Fault::Kind::Set, 19});  // an Erase of the page loop
+    rig.ops.eraseChip();
+    EXPECT_EQ(rig.ui.errors(), QStringList{rig.ui.message(Msg::TransferFailed)});
+    EXPECT_TRUE(rig.ui.logs().isEmpty());
+    EXPECT_LT(rig.commands(0x02).size(), 16u);
+}
+
+} // namespace

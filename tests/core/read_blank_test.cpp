@@ -1,0 +1,211 @@
+// Read and blank check through the simulated programmer: the reports on the
+// wire, the data length rules, the frame's order, and what a failure leaves.
+
+#include "support/OperationRig.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace {
+
+using Kind = RecordingUi::Event::Kind;
+
+ChipEntry flashChip(uint32_t size = 1024, uint16_t page = 256)
+{
+    return makeChip({.key = "SPI_FLASH,WINBOND,W25Q", .id = 0xEF4017, .flash = size, .page = page, .eraseDelay = 4});
+}
+
+ChipEntry mcuChip(uint16_t eeprom = 512, uint8_t eepromPage = 8)
+{
+    return makeChip({.key = "AVR,ATMEL,MEGA", .id = 0x1E950F, .flash = 1024, .page = 128, .chipClass = 7,
+                     .eeprom = eeprom, .eepromPage = eepromPage});
+}
+
+TEST(Read, FlashTrimsTrailingErasedBytesAndRaisesToEven)
+{
+    OperationRig rig;
+    rig.use(flashChip());
+    std::fill(rig.sim.flash().begin(), rig.sim.flash().begin() + 1014, 0x00);  // last 10 bytes stay 0xFF
+    int reads = 0;
+    rig.ops.setReadListener([&](MemoryPage p) { reads += p == MemoryPage::Flash; });
+    rig.ops.readChip(MemoryPage::Flash);
+
+    EXPECT_EQ(rig.ops.lastOutcome(), Outcome::Done);
+    EXPECT_EQ(rig.state.buffers().flashLength(), 1014);
+    EXPECT_EQ(reads, 1);
+    EXPECT_EQ(rig.wire(), QStringList({"C09", "C0B", "C0A", "C09", "C07", "R/257", "R/257", "R/257",
+                                       "R/257", "C0A"}));
+    EXPECT_EQ(rig.ui.logs(), QStringList{"Read Complete!"});
+    EXPECT_EQ(rig.ui.status, "Ready");
+
+    // An odd count of data bytes is raised by one for the Flash.
+    std::fill(rig.sim.flash().begin(), rig.sim.flash().end(), 0xFF);
+    rig.sim.flash()[4] = 0x12;
+    rig.ops.readChip(MemoryPage::Flash);
+    EXPECT_EQ(rig.state.buffers().flashLength(), 6);
+    rig.sim.flash()[4] = 0xFF;
+    rig.sim.flash()[0] = 0x00;
+    rig.ops.readChip(MemoryPage::Flash);
+    EXPECT_EQ(rig.state.buffers().flashLength(), 2);
+    rig.sim.flash()[0] = 0xFF;
+    rig.ops.readChip(MemoryPage::Flash);
+    EXPECT_EQ(rig.state.buffers().flashLength(), 0);
+}
+
+TEST(Read, FrameRunsInItsOrder)
+{
+    OperationRig rig;
+    rig.use(flashChip());
+    rig.ops.readChip(MemoryPage::Flash);
+    // Controls off, status and progress of the loop, elapsed, beep, the
+    // line, then Finish ("Ready") and the controls back on.
+    const QStringList trace = rig.uiTrace();
+    EXPECT_EQ(trace, QStringList({"Controls", "Status", "ProgressStart", "ProgressEnd", "Elapsed", "Beep", "Log",
+                                  "Status", "Controls"}));
+    EXPECT_EQ(rig.ui.events.front().value, 0);
+    EXPECT_EQ(rig.ui.events.back().value, 1);
+    EXPECT_EQ(rig.ui.events[1].text, "Read Flash ...");
+    EXPECT_EQ(rig.ui.texts(Kind::Elapsed), QStringList{"00:00:00"});
+    EXPECT_EQ(formatElapsed(3723999), "01:02:03");
+}
+
+TEST(Read, EepromKeepsOddLengthAndUsesAtLeast64ByteBlocks)
+{
+    OperationRig rig;
+    rig.ui.language = 0;
+    rig.use(mcuChip(512, 8));
+    rig.sim.eeprom()[4] = 0x00;
+    rig.ops.readChip(MemoryPage::Eeprom);
+    EXPECT_EQ(rig.state.buffers().eepromLength(), 5);
+    EXPECT_EQ(rig.state.buffers().flashLength(), 0);
+    // 512 bytes in 64-byte blocks under report number 2; the stream names
+    // the EEPROM page size.
+    EXPECT_EQ(rig.wireAfterProbe().mid(2, 8), times(8, "R/65"));
+    ASSERT_EQ(rig.commands(0x08).size(), 1u);
+    EXPECT_EQ(rig.commands(0x08)[0][5], 8);
+    EXPECT_EQ(rig.ui.texts(Kind::Status).front(), QString::fromUtf8("读出 Eeprom ..."));
+    EXPECT_EQ(rig.ui.logs(), QStringList{QString::fromUtf8("读出完成！")});
+
+    rig.sim.eeprom()[4] = 0xFF;
+    rig.sim.eeprom()[0] = 0x00;
+    rig.ops.readChip(MemoryPage::Eeprom);
+    EXPECT_EQ(rig.state.buffers().eepromLength(), 1);
+}
+
+TEST(Read, OtherPageTransfersNothingButCompletes)
+{
+    OperationRig rig;
+    rig.use(flashChip());
+    rig.ops.readChip(MemoryPage::Other);
+    EXPECT_EQ(rig.wireAfterProbe(), QStringList({"C09", "C0A"}));
+    EXPECT_EQ(rig.ui.logs(), QStringList{"Read Complete!"});
+}
+
+TEST(Read, ProbeRefusalsNeverLockTheControls)
+{
+    OperationRig rig;
+    rig.use(flashChip());
+    rig.sim.setPlugged(false);
+    rig.ops.readChip(MemoryPage::Flash);
+    EXPECT_EQ(rig.ui.errors(), QStringList{"Not connected"});
+    EXPECT_TRUE(rig.ui.texts(Kind::Controls).isEmpty());
+    EXPECT_TRUE(rig.wire().isEmpty());
+
+    OperationRig empty;
+    empty.use(flashChip(), false);
+    empty.ops.blankCheck();
+    EXPECT_EQ(empty.ui.errors(), QStringList{"No chips detected, please put the chip to try again!"});
+    EXPECT_EQ(empty.wire().size(), 15);  // Setup, ReadId, Finish for each of the five classes
+    EXPECT_EQ(empty.ops.lastOutcome(), Outcome::Refused);
+}
+
+TEST(Read, UnusableRecordIsRefusedBeforeAnythingIsSent)
+{
+    for (const ChipEntry& chip : {flashChip(64u * 1024 * 1024 + 1), mcuChip(8193)}) {
+        OperationRig rig;
+        rig.use(chip, false);
+        rig.ops.readChip(MemoryPage::Flash);
+        EXPECT_EQ(rig.ui.errors(), QStringList{rig.ui.message(Msg::ChipRecordUnusable)});
+        EXPECT_TRUE(rig.sim.traffic().empty());
+        EXPECT_EQ(rig.ops.lastOutcome(), Outcome::Refused);
+    }
+}
+
+// Reports of a class-0 read: 6 for the probe, 2 Setup, 2 stream open, then
+// one per block.
+TEST(Read, FailedTransferLeavesBufferLengthAndViewAsTheyWere)
+{
+    using Fault = SimulatedProgrammer::Fault;
+    for (const Fault fault : {Fault{Fault::Kind::Get, 12}, Fault{Fault::Kind::Unplug, 13}, Fault{Fault::Kind::Set, 9}}) {
+        OperationRig rig;
+        rig.use(flashChip());
+        std::fill(rig.sim.flash().begin(), rig.sim.flash().end(), 0x00);
+        rig.loadFlash(100, 9);
+        const std::vector<uint8_t> before(rig.state.buffers().flash(), rig.state.buffers().flash() + 1024);
+        bool told = false;
+        rig.ops.setReadListener([&](MemoryPage) { told = true; });
+        rig.sim.addFault(fault);
+        rig.ops.readChip(MemoryPage::Flash);
+
+        EXPECT_EQ(rig.ops.lastOutcome(), Outcome::Failed);
+        EXPECT_EQ(rig.ui.errors(), QStringList{rig.ui.message(Msg::TransferFailed)});
+        EXPECT_TRUE(rig.ui.logs().isEmpty());
+        EXPECT_FALSE(told);
+        EXPECT_EQ(rig.state.buffers().flashLength(), 100);
+        EXPECT_TRUE(std::equal(before.begin(), before.end(), rig.state.buffers().flash()));
+        // The job is ended and the controls come back.
+        EXPECT_TRUE(rig.ui.controlsEnabled);
+        EXPECT_FALSE(rig.state.programmer().jobRunning());
+        EXPECT_FALSE(rig.ui.progressVisible);
+    }
+}
+
+TEST(BlankCheck, LastProgrammedByteIsFoundAfterTheLastBlock)
+{
+    OperationRig rig;
+    rig.use(flashChip());
+    rig.sim.flash()[1023] = 0xFE;
+    rig.ops.blankCheck();
+    EXPECT_EQ(rig.ui.errors(), QStringList{"The chip is not empty."});
+    EXPECT_EQ(rig.wireAfterProbe(), QStringList({"C09", "C07", "R/257", "R/257", "R/257", "R/257", "C0A"}));
+    EXPECT_TRUE(rig.ui.logs().isEmpty());
+    // No line, but the time and the beep still follow.
+    EXPECT_EQ(rig.ui.texts(Kind::Elapsed).size(), 1);
+    EXPECT_EQ(rig.ui.texts(Kind::Beep).size(), 1);
+    EXPECT_EQ(rig.ops.lastOutcome(), Outcome::Declined);
+}
+
+TEST(BlankCheck, BlankChipLogsBeforeTimeAndBeep)
+{
+    OperationRig rig;
+    rig.use(flashChip(1000, 32));  // 32-byte pages go in 64-byte blocks
+    rig.ops.blankCheck();
+    EXPECT_EQ(rig.ui.logs(), QStringList{"Bank Complete!"});
+    EXPECT_EQ(rig.wireAfterProbe().mid(2, 16), times(16, "R/65"));
+    const QStringList trace = rig.uiTrace();
+    EXPECT_LT(trace.indexOf("Log"), trace.indexOf("Elapsed"));
+    EXPECT_LT(trace.indexOf("Elapsed"), trace.indexOf("Beep"));
+}
+
+TEST(BlankCheck, WholeLastBlockCountsPastTheChipsEnd)
+{
+    OperationRig rig;
+    // 1000 bytes in 256-byte blocks: the chip beyond its end shows 0x00 here.
+    rig.use(flashChip(1000, 256));
+    rig.sim.flash().resize(1024, 0x00);
+    rig.ops.blankCheck();
+    EXPECT_EQ(rig.ui.errors(), QStringList{"The chip is not empty."});
+}
+
+TEST(BlankCheck, FailedTransferIsNotReportedAsNotEmpty)
+{
+    OperationRig rig;
+    rig.use(flashChip());
+    rig.sim.addFault({SimulatedProgrammer::Fault::Kind::Get, 11});
+    rig.ops.blankCheck();
+    EXPECT_EQ(rig.ui.errors(), QStringList{rig.ui.message(Msg::TransferFailed)});
+    EXPECT_TRUE(rig.ui.logs().isEmpty());
+}
+
+} // namespace
