@@ -1,0 +1,41 @@
+#include "hexview/EditMarks.h"
+
+#include <algorithm>
+
+void EditMarks::reset(qint64 count)
+{
+    count_ = std::max<qint64>(count, 0);
+    words_.assign(static_cast<size_t>((count_ + 63) / 64), 0);
+    any_ = false;
+}
+
+void EditMarks::mark(qint64 index)
+{
+    if (index < 0 || index >= count_)
+        return;
+    words_[static_cast<size_t>(index / 64)] |= uint64_t(1) << (index % 64);
+    any_ = true;
+}
+
+bool EditMarks::isMarked(qint64 index) const
+{
+    if (index < 0 || index >= count_)
+        return false;
+    return (words_[static_cast<size_t>(index / 64)] >> (index % 64)) & 1;
+}
+
+uint16_t EditMarks::rowBits(qint64 row) const
+{
+    // 16 divides 64, so a row's marks never straddle two words.
+    const qint64 first = row * 16;
+    if (!any_ || row < 0 || first >= count_)
+        return 0;
+    return static_cast<uint16_t>(words_[static_cast<size_t>(first / 64)] >> (first % 64));
+}
+
+void EditMarks::clear()
+{
+    if (any_)
+        std::fill(words_.begin(), words_.end(), 0);
+    any_ = false;
+}

@@ -1,0 +1,24 @@
+#pragma once
+// Which bytes of the view the user has edited: one bit a byte, so 64 MiB of
+// bytes cost 1 MiB of marks.
+
+#include <QtGlobal>
+#include <cstdint>
+#include <vector>
+
+class EditMarks {
+public:
+    // Sizes the marks for `count` bytes, all clear.
+    void reset(qint64 count);
+    void mark(qint64 index);
+    bool isMarked(qint64 index) const;
+    // The marks of the 16 bytes from 16 * row, byte 0 in bit 0.
+    uint16_t rowBits(qint64 row) const;
+    bool any() const { return any_; }
+    void clear();
+
+private:
+    std::vector<uint64_t> words_;
+    qint64 count_ = 0;
+    bool any_ = false;
+};

@@ -1,0 +1,453 @@
+#include "hexview/EditMarks.h"
+#include "hexview/HexAddress.h"
+#include "hexview/HexRow.h"
+#include "hexview/HexView.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QImage>
+#include <QInputDialog>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTimer>
+#include <QtTest>
+
+#include <memory>
+#include <vector>
+
+namespace {
+
+constexpr qint64 kFlash = qint64(64) << 20;
+
+std::vector<uint8_t> counting(qint64 n)
+{
+    std::vector<uint8_t> bytes(static_cast<size_t>(n));
+    for (size_t i = 0; i < bytes.size(); ++i)
+        bytes[i] = static_cast<uint8_t>(i);
+    return bytes;
+}
+
+std::vector<uint8_t> contentOf(const HexView& view)
+{
+    std::vector<uint8_t> out(static_cast<size_t>(view.byteCount()));
+    view.copyOut(out.data(), view.byteCount());
+    return out;
+}
+
+// A shown 1000x600 view holding `bytes`.
+std::unique_ptr<HexView> shownView(const std::vector<uint8_t>& bytes)
+{
+    auto view = std::make_unique<HexView>();
+    view->resize(1000, 600);
+    view->show();
+    if (!QTest::qWaitForWindowExposed(view.get()))
+        return nullptr;
+    view->loadBytes(bytes.data(), static_cast<qint64>(bytes.size()));
+    return view;
+}
+
+// The centre of a character cell of a row on screen.
+QPoint cellCentre(const HexView& view, int screenRow, int column)
+{
+    const qreal charWidth = QFontMetricsF(view.font()).horizontalAdvance(QLatin1Char('0'));
+    const int line = QFontMetrics(view.font()).height();
+    const int top = view.isRulerVisible() ? line : 0;
+    return QPoint(int((column + 1.0) * charWidth) - view.horizontalScrollBar()->value(),
+                  top + screenRow * line + line / 2);
+}
+
+qint64 rowsFormattedByOnePaint(HexView& view)
+{
+    QImage image(view.viewport()->size(), QImage::Format_ARGB32_Premultiplied);
+    const qint64 before = view.formattedRowCount();
+    view.viewport()->render(&image);
+    return view.formattedRowCount() - before;
+}
+
+int redPixels(HexView& view)
+{
+    QImage image(view.viewport()->size(), QImage::Format_RGB32);
+    view.viewport()->render(&image);
+    int n = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            n += c.red() > 180 && c.green() < 90 && c.blue() < 90;
+        }
+    return n;
+}
+
+}  // namespace
+
+class HexViewTest : public QObject {
+    Q_OBJECT
+private slots:
+    void rowTextAndCells();
+    void editMarks();
+    void hexAddressText();
+    void loadCopyOutAndReload();
+    void hexDigitsOverwriteNibbles();
+    void asciiColumnOverwritesBytes();
+    void readOnlyIgnoresTyping();
+    void editedBytesColouredUntilCleared();
+    void navigationAtTheEndsOf64MiB();
+    void goToAddressScrollsIntoSight();
+    void goToShortcutAsksForAddress();
+    void paintFormatsOnlyRowsInSight();
+    void rulerTakesTheFirstLine();
+    void mouseClickPlacesCursor();
+    void copyPutsHexTextOnClipboard();
+};
+
+void HexViewTest::rowTextAndCells()
+{
+    using namespace hexrow;
+    const uint8_t bytes[] = {0x00, 0x41, 0x7F, 0xFF};
+    char row[kColumns];
+    formatRow(0x3FFFFF0, bytes, 4, row);
+    const QByteArray text(row, kColumns);
+    QCOMPARE(text.left(22), QByteArray("03FFFFF0  00 41 7F FF "));
+    QCOMPARE(text.mid(22, kAsciiStart - 22).trimmed(), QByteArray());
+    QCOMPARE(text.mid(kAsciiStart), QByteArray(".A..") + QByteArray(12, ' '));
+
+    formatRuler(row);
+    QCOMPARE(QByteArray(row + hexColumn(7), 7), QByteArray("07  08 "));
+    QCOMPARE(QByteArray(row + kAsciiStart, 16), QByteArray("0123456789ABCDEF"));
+
+    QCOMPARE(hexColumn(8), hexColumn(7) + 4);
+    const auto check = [](int column, Area area, int byte, int nibble) {
+        const Cell c = cellAt(column);
+        return c.area == area && c.byte == byte && c.nibble == nibble;
+    };
+    QVERIFY(check(0, Area::Hex, 0, 0));
+    QVERIFY(check(hexColumn(3) + 1, Area::Hex, 3, 1));
+    QVERIFY(check(hexColumn(7) + 3, Area::Hex, 7, 1));  // the gap
+    QVERIFY(check(hexColumn(8), Area::Hex, 8, 0));
+    QVERIFY(check(hexColumn(15) + 1, Area::Hex, 15, 1));
+    QVERIFY(check(kAsciiStart - 1, Area::Ascii, 0, 0));
+    QVERIFY(check(asciiColumn(9), Area::Ascii, 9, 0));
+    QVERIFY(check(kColumns + 10, Area::Ascii, 15, 0));
+}
+
+void HexViewTest::editMarks()
+{
+    EditMarks marks;
+    marks.reset(100);
+    QVERIFY(!marks.any());
+    marks.mark(17);
+    marks.mark(63);
+    marks.mark(-1);
+    marks.mark(100);
+    QVERIFY(marks.any());
+    QCOMPARE(marks.rowBits(0), uint16_t(0));
+    QCOMPARE(marks.rowBits(1), uint16_t(1 << 1));
+    QCOMPARE(marks.rowBits(3), uint16_t(0x8000));
+    QVERIFY(!marks.isMarked(100));
+    QCOMPARE(marks.rowBits(7), uint16_t(0));
+    marks.clear();
+    QVERIFY(!marks.any());
+    QVERIFY(!marks.isMarked(17));
+    marks.mark(5);
+    marks.reset(10);
+    QVERIFY(!marks.isMarked(5));
+}
+
+void HexViewTest::hexAddressText()
+{
+    const auto value = [](const QString& text) { return parseHexAddress(text).value_or(-1); };
+    QCOMPARE(value("1a"), qint64(26));
+    QCOMPARE(value(" 3FFFFFF "), qint64(0x3FFFFFF));
+    QCOMPARE(value(QString(15, u'7')), qint64(0x777777777777777));
+    for (const char* bad : {"", "0x10", "-1", "12G", "1 2"})
+        QCOMPARE(value(bad), qint64(-1));
+    QCOMPARE(value(QString(16, u'F')), qint64(-1));
+}
+
+void HexViewTest::loadCopyOutAndReload()
+{
+    HexView view;
+    QCOMPARE(view.cursorAddress(), qint64(-1));
+    const std::vector<uint8_t> bytes = counting(100);
+    view.loadBytes(bytes.data(), 100);
+    QCOMPARE(view.byteCount(), qint64(100));
+    QVERIFY(!view.isModified());
+    QCOMPARE(view.cursorAddress(), qint64(0));
+    QCOMPARE(contentOf(view), bytes);
+
+    // Asking for more than the view holds copies only what it holds.
+    std::vector<uint8_t> out(200, 0xEE);
+    view.copyOut(out.data(), 200);
+    QVERIFY(std::equal(bytes.begin(), bytes.end(), out.begin()));
+    QCOMPARE(out[100], uint8_t(0xEE));
+
+    QSignalSpy modified(&view, &HexView::modifiedChanged);
+    QTest::keyClicks(&view, "f");
+    QVERIFY(view.isModified());
+    const std::vector<uint8_t> other(20, 0x55);
+    view.loadBytes(other.data(), 20);
+    QVERIFY(!view.isModified());
+    QCOMPARE(modified.count(), 2);
+    QCOMPARE(modified.at(1).at(0).toBool(), false);
+    QCOMPARE(contentOf(view), other);
+
+    view.loadBytes(nullptr, 50);
+    QCOMPARE(view.byteCount(), qint64(0));
+    QCOMPARE(view.cursorAddress(), qint64(-1));
+    QTest::keyClicks(&view, "a");
+    QTest::keyClick(&view, Qt::Key_End, Qt::ControlModifier);
+    QVERIFY(!view.isModified());
+}
+
+void HexViewTest::hexDigitsOverwriteNibbles()
+{
+    HexView view;
+    const uint8_t bytes[] = {0x12, 0x34, 0x56};
+    view.loadBytes(bytes, 3);
+    QSignalSpy modified(&view, &HexView::modifiedChanged);
+    QSignalSpy edited(&view, &HexView::dataEdited);
+
+    QTest::keyClicks(&view, "a");
+    QCOMPARE(contentOf(view), (std::vector<uint8_t>{0xA2, 0x34, 0x56}));
+    QCOMPARE(view.cursorAddress(), qint64(0));
+    QTest::keyClicks(&view, "B");
+    QCOMPARE(contentOf(view), (std::vector<uint8_t>{0xAB, 0x34, 0x56}));
+    QCOMPARE(view.cursorAddress(), qint64(1));
+    QVERIFY(view.isModified());
+    QCOMPARE(modified.count(), 1);
+    QCOMPARE(modified.at(0).at(0).toBool(), true);
+    QCOMPARE(edited.count(), 2);
+
+    QTest::keyClicks(&view, "gx ");
+    QCOMPARE(contentOf(view), (std::vector<uint8_t>{0xAB, 0x34, 0x56}));
+    QCOMPARE(edited.count(), 2);
+
+    // Typing past the last byte keeps overwriting it; the count never grows.
+    QTest::keyClick(&view, Qt::Key_End);
+    QTest::keyClicks(&view, "cde");
+    QCOMPARE(contentOf(view), (std::vector<uint8_t>{0xAB, 0x34, 0xCE}));
+    QCOMPARE(view.byteCount(), qint64(3));
+    QCOMPARE(modified.count(), 1);
+}
+
+void HexViewTest::asciiColumnOverwritesBytes()
+{
+    HexView view;
+    const std::vector<uint8_t> bytes(4, 0);
+    view.loadBytes(bytes.data(), 4);
+    QTest::keyClick(&view, Qt::Key_Tab);
+    QTest::keyClicks(&view, "Hi");
+    QTest::keyClick(&view, Qt::Key_Escape);
+    QCOMPARE(contentOf(view), (std::vector<uint8_t>{'H', 'i', 0, 0}));
+    QCOMPARE(view.cursorAddress(), qint64(2));
+    QTest::keyClick(&view, Qt::Key_Backtab, Qt::ShiftModifier);
+    QTest::keyClicks(&view, "7");
+    QCOMPARE(contentOf(view), (std::vector<uint8_t>{'H', 'i', 0x70, 0}));
+}
+
+void HexViewTest::readOnlyIgnoresTyping()
+{
+    HexView view;
+    const std::vector<uint8_t> bytes(4, 0x11);
+    view.loadBytes(bytes.data(), 4);
+    view.setReadOnly(true);
+    QTest::keyClicks(&view, "ff");
+    QTest::keyClick(&view, Qt::Key_Tab);
+    QTest::keyClicks(&view, "zz");
+    QCOMPARE(contentOf(view), bytes);
+    QVERIFY(!view.isModified());
+    QTest::keyClick(&view, Qt::Key_Right);
+    QCOMPARE(view.cursorAddress(), qint64(1));
+}
+
+void HexViewTest::editedBytesColouredUntilCleared()
+{
+    const auto view = shownView(counting(4096));
+    QVERIFY(view);
+    QSignalSpy modified(view.get(), &HexView::modifiedChanged);
+    QCOMPARE(redPixels(*view), 0);
+    QTest::keyClicks(view.get(), "00");
+    QVERIFY(redPixels(*view) > 0);
+    view->clearModified();
+    QVERIFY(!view->isModified());
+    QCOMPARE(modified.count(), 2);
+    QCOMPARE(modified.at(1).at(0).toBool(), false);
+    QCOMPARE(redPixels(*view), 0);
+    QTest::keyClicks(view.get(), "1");
+    QVERIFY(view->isModified());
+}
+
+void HexViewTest::navigationAtTheEndsOf64MiB()
+{
+    const auto view = shownView(std::vector<uint8_t>(static_cast<size_t>(kFlash), 0xFF));
+    QVERIFY(view);
+    HexView* v = view.get();
+    QScrollBar* bar = v->verticalScrollBar();
+    const qint64 page = bar->pageStep() * qint64(16);
+    QCOMPARE(bar->maximum(), int(kFlash / 16 - bar->pageStep()));
+
+    QTest::keyClick(v, Qt::Key_End, Qt::ControlModifier);
+    QCOMPARE(v->cursorAddress(), kFlash - 1);
+    QCOMPARE(bar->value(), bar->maximum());
+    for (const Qt::Key key : {Qt::Key_Right, Qt::Key_Right, Qt::Key_Down, Qt::Key_PageDown, Qt::Key_End})
+        QTest::keyClick(v, key);
+    QCOMPARE(v->cursorAddress(), kFlash - 1);
+    QTest::keyClick(v, Qt::Key_Home);
+    QCOMPARE(v->cursorAddress(), kFlash - 16);
+    QTest::keyClick(v, Qt::Key_PageUp);
+    QCOMPARE(v->cursorAddress(), kFlash - 16 - page);
+
+    QTest::keyClick(v, Qt::Key_Home, Qt::ControlModifier);
+    QCOMPARE(v->cursorAddress(), qint64(0));
+    QCOMPARE(bar->value(), 0);
+    for (const Qt::Key key : {Qt::Key_Left, Qt::Key_Up, Qt::Key_PageUp, Qt::Key_Home})
+        QTest::keyClick(v, key);
+    QCOMPARE(v->cursorAddress(), qint64(0));
+
+    QTest::keyClick(v, Qt::Key_Right);  // low nibble of the same byte
+    QCOMPARE(v->cursorAddress(), qint64(0));
+    QTest::keyClick(v, Qt::Key_Right);
+    QTest::keyClick(v, Qt::Key_Down);
+    QCOMPARE(v->cursorAddress(), qint64(17));
+    QTest::keyClick(v, Qt::Key_PageDown);
+    QCOMPARE(v->cursorAddress(), 17 + page);
+    QTest::keyClick(v, Qt::Key_End);
+    QCOMPARE(v->cursorAddress(), 31 + page);
+    QTest::keyClick(v, Qt::Key_Tab);
+    QTest::keyClick(v, Qt::Key_Left);  // a whole byte in the ASCII column
+    QCOMPARE(v->cursorAddress(), 30 + page);
+}
+
+void HexViewTest::goToAddressScrollsIntoSight()
+{
+    const auto view = shownView(std::vector<uint8_t>(static_cast<size_t>(kFlash), 0));
+    QVERIFY(view);
+    QScrollBar* bar = view->verticalScrollBar();
+    const auto inSight = [&](qint64 address) {
+        const qint64 row = address / 16;
+        return row >= bar->value() && row < bar->value() + qint64(bar->pageStep());
+    };
+    for (const qint64 address : {kFlash - 1, kFlash / 2 + 5, qint64(0), kFlash - 17}) {
+        QVERIFY(view->goToAddress(address));
+        QCOMPARE(view->cursorAddress(), address);
+        QVERIFY(inSight(address));
+    }
+    QVERIFY(!view->goToAddress(kFlash));
+    QVERIFY(!view->goToAddress(-1));
+    QCOMPARE(view->cursorAddress(), kFlash - 17);
+
+    // The view then edits at that address.
+    QTest::keyClicks(view.get(), "5a");
+    std::vector<uint8_t> out(static_cast<size_t>(kFlash));
+    view->copyOut(out.data(), kFlash);
+    QCOMPARE(out[size_t(kFlash - 17)], uint8_t(0x5A));
+    QCOMPARE(out[size_t(kFlash - 16)], uint8_t(0));
+}
+
+void HexViewTest::goToShortcutAsksForAddress()
+{
+    HexView view;
+    const std::vector<uint8_t> bytes(static_cast<size_t>(kFlash), 0);
+    view.loadBytes(bytes.data(), kFlash);
+    const auto answer = [](const QString& text) {
+        QTimer::singleShot(0, [text] {
+            if (auto* dialog = qobject_cast<QInputDialog*>(QApplication::activeModalWidget())) {
+                dialog->setTextValue(text);
+                dialog->accept();
+            }
+        });
+    };
+    answer("3ffFFF0");
+    QTest::keyClick(&view, Qt::Key_G, Qt::ControlModifier);
+    QCOMPARE(view.cursorAddress(), qint64(0x3FFFFF0));
+    for (const char* bad : {"4000000", "zz", ""}) {
+        answer(bad);
+        QTest::keyClick(&view, Qt::Key_G, Qt::ControlModifier);
+        QCOMPARE(view.cursorAddress(), qint64(0x3FFFFF0));
+    }
+    QVERIFY(!QApplication::activeModalWidget());
+}
+
+void HexViewTest::paintFormatsOnlyRowsInSight()
+{
+    const auto view = shownView(std::vector<uint8_t>(static_cast<size_t>(kFlash), 0x5A));
+    QVERIFY(view);
+    const int line = QFontMetrics(view->font()).height();
+    const int height = view->viewport()->height();
+    const qint64 most = (height + line - 1) / line;
+    for (const qint64 address : {qint64(0), kFlash / 2, kFlash - 1}) {
+        QVERIFY(view->goToAddress(address));
+        const qint64 rows = rowsFormattedByOnePaint(*view);
+        QVERIFY2(rows >= height / line && rows <= most, qPrintable(QString::number(rows)));
+    }
+
+    // A short buffer formats just its own rows.
+    const std::vector<uint8_t> small(40, 1);
+    view->loadBytes(small.data(), 40);
+    QCOMPARE(rowsFormattedByOnePaint(*view), qint64(3));
+}
+
+void HexViewTest::rulerTakesTheFirstLine()
+{
+    const auto view = shownView(counting(4096));
+    QVERIFY(view);
+    const int rowsWithout = view->verticalScrollBar()->pageStep();
+    const QPoint secondLine = cellCentre(*view, 1, hexrow::hexColumn(2));
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, secondLine);
+    QCOMPARE(view->cursorAddress(), qint64(18));
+
+    view->setRulerVisible(true);
+    QVERIFY(view->isRulerVisible());
+    QCOMPARE(view->verticalScrollBar()->pageStep(), rowsWithout - 1);
+    // The same spot is now the first row; the ruler itself takes no clicks.
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, secondLine);
+    QCOMPARE(view->cursorAddress(), qint64(2));
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, QPoint(secondLine.x(), 2));
+    QCOMPARE(view->cursorAddress(), qint64(2));
+}
+
+void HexViewTest::mouseClickPlacesCursor()
+{
+    const auto view = shownView(std::vector<uint8_t>(64, 0));
+    QVERIFY(view);
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, cellCentre(*view, 1, hexrow::hexColumn(5) + 1));
+    QCOMPARE(view->cursorAddress(), qint64(21));
+    QTest::keyClicks(view.get(), "f");
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, cellCentre(*view, 0, hexrow::asciiColumn(3)));
+    QCOMPARE(view->cursorAddress(), qint64(3));
+    QTest::keyClicks(view.get(), "Z");
+    // Below the last row the click lands on the last byte.
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, cellCentre(*view, 20, hexrow::hexColumn(1)));
+    QCOMPARE(view->cursorAddress(), qint64(63));
+
+    const std::vector<uint8_t> out = contentOf(*view);
+    QCOMPARE(out[21], uint8_t(0x0F));
+    QCOMPARE(out[3], uint8_t('Z'));
+    QCOMPARE(std::count(out.begin(), out.end(), 0), 62);
+}
+
+void HexViewTest::copyPutsHexTextOnClipboard()
+{
+    HexView view;
+    const std::vector<uint8_t> bytes = counting(32);
+    view.loadBytes(bytes.data(), 32);
+    QTest::keyClick(&view, Qt::Key_Right);
+    QTest::keyClick(&view, Qt::Key_Right);
+    QTest::keyClick(&view, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QApplication::clipboard()->text(), QString("01"));
+
+    QTest::keyClick(&view, Qt::Key_Home);
+    QTest::keyClick(&view, Qt::Key_End, Qt::ShiftModifier);
+    QTest::keyClick(&view, Qt::Key_Right, Qt::ShiftModifier);
+    QTest::keyClick(&view, Qt::Key_Right, Qt::ShiftModifier);
+    QTest::keyClick(&view, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QApplication::clipboard()->text(),
+             QString("00 01 02 03 04 05 06 07 08 09 0A 0B 0C 0D 0E 0F\n10"));
+
+    // A plain move drops the selection.
+    QTest::keyClick(&view, Qt::Key_Left);
+    QTest::keyClick(&view, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QApplication::clipboard()->text(), QString("0F"));
+}
+
+QTEST_MAIN(HexViewTest)
+#include "hexview_test.moc"
