@@ -76,6 +76,15 @@ protected:
         ASSERT_FALSE(chips_->empty());
     }
 
+    // The list with its end entry in the state's table, the lists built as
+    // at start-up.
+    static void startWithBundledList(ProgramState& state)
+    {
+        for (int i = 0; i <= table_->count(); ++i)
+            state.chips()[i] = (*table_)[i];
+        state.selection().apply(0, 0, 0);
+    }
+
     static std::vector<Chip> ofClass(uint8_t cls)
     {
         std::vector<Chip> out;
@@ -198,9 +207,7 @@ TEST_F(BundledChipList, TypesMatchClassesAndFirstAppearInClassOrder)
     SimulatedProgrammer sim;
     RecordingUi ui;
     ProgramState state(sim, ui);
-    for (int i = 0; i <= table_->count(); ++i)
-        state.chips()[i] = (*table_)[i];
-    state.selection().apply(0, 0, 0);
+    startWithBundledList(state);
     EXPECT_EQ(state.selection().types(),
               (QList<QByteArray>{"SPI_FLASH", "24_EEPROM", "93_EEPROM", "95_EEPROM", "25_EEPROM", "AVR"}));
 }
@@ -514,9 +521,7 @@ TEST_F(BundledChipList, DetectionFindsEverySpiFlashByItsIdentifier)
     SimulatedProgrammer sim;
     RecordingUi ui;
     ProgramState state(sim, ui);
-    for (int i = 0; i <= table_->count(); ++i)
-        state.chips()[i] = (*table_)[i];
-    state.selection().apply(0, 0, 0);  // as at start-up
+    startWithBundledList(state);
 
     std::map<int32_t, int> firstWithId;
     for (const Chip& c : *chips_)
