@@ -186,27 +186,55 @@ bool CliSession::prepareSimulator()
 
 bool CliSession::chooseChip()
 {
+    ChipSelection& selection = state_->selection();
+    ChipTable& table = state_->chips();
+    // As at start-up: the lists are built and the first chip is current.
+    selection.apply(0, 0, 0);
+    if (!options_.chip && !options_.chipId)
+        return true;
+    int wanted = -1;
     if (options_.chip) {
-        const int index = findChipByNames(state_->chips(), *options_.chip);
-        if (index < 0) {
+        wanted = findChipByNames(table, *options_.chip);
+        if (wanted < 0) {
             err_ << QStringLiteral("No chip named \"%1\" in the chip list.").arg(*options_.chip) << Qt::endl;
             return false;
         }
-        state_->setCurrentChipIndex(index);
-    } else if (options_.chipId) {
+    } else {
         const std::optional<int32_t> id = parseInteger(*options_.chipId);
-        const ChipTable& t = state_->chips();
-        int index = -1;
-        for (int i = 0; id && *id != 0 && i < ChipTable::kCapacity && !t[i].isEnd(); ++i)
-            if (t[i].chipId() == *id) {
-                index = i;
+        for (int i = 0; id && *id != 0 && i < ChipTable::kCapacity && !table[i].isEnd(); ++i)
+            if (table[i].chipId() == *id) {
+                wanted = i;
                 break;
             }
-        if (index < 0) {
+        if (wanted < 0) {
             err_ << QStringLiteral("No chip with the identifier %1 in the chip list.").arg(*options_.chipId) << Qt::endl;
             return false;
         }
-        state_->setCurrentChipIndex(index);
+    }
+    // Through the lists, as the window selects: an entry the lists cannot
+    // reach (a repeated name, another spelling) is not chosen behind them.
+    const ChipNames names = chipNames(table[wanted].keyText());
+    selection.selectByNames(names.type, names.manufacturer, names.model);
+    const ChipEntry& current = state_->currentChip();
+    const ChipNames got = chipNames(current.keyText());
+    const bool same = got.type.compare(names.type, Qt::CaseInsensitive) == 0
+                      && got.manufacturer.compare(names.manufacturer, Qt::CaseInsensitive) == 0
+                      && got.model.compare(names.model, Qt::CaseInsensitive) == 0
+                      && (!options_.chipId || current.chipId() == table[wanted].chipId());
+    if (!same) {
+        err_ << QStringLiteral("The chip \"%1\" cannot be selected in the chip lists.")
+                    .arg(QString::fromUtf8(table[wanted].keyText()))
+             << Qt::endl;
+        return false;
+    }
+    // Unless told otherwise, the simulated socket holds the chip worked on.
+    if (sim_ && !options_.simChip && !options_.simEmpty) {
+        sim_->insertChip(current);
+        QString error;
+        if (!options_.simState.isEmpty() && !sim_->loadState(options_.simState, &error)) {
+            err_ << options_.simState << ": " << error << Qt::endl;
+            return false;
+        }
     }
     return true;
 }

@@ -9,6 +9,13 @@ const std::array kCommands = {
     CommandInfo{"import-chips", cmdImportChips, "import-chips IN.txt OUT.Dat", false},
     CommandInfo{"export-chips", cmdExportChips, "export-chips OUT.txt", true},
     CommandInfo{"probe", cmdProbe, "probe", true},
+    CommandInfo{"read", cmdRead, "read OUT [--eeprom]", true},
+    CommandInfo{"blank", cmdBlank, "blank", true},
+    CommandInfo{"erase", cmdErase, "erase", true},
+    CommandInfo{"detect", cmdDetect, "detect", true},
+    CommandInfo{"write", cmdWrite, "write IN [--eeprom]", true},
+    CommandInfo{"verify", cmdVerify, "verify IN [--eeprom]", true},
+    CommandInfo{"auto", cmdAuto, "auto IN [--eeprom-file IN] [--id] [--sn VALUE [--sn-addr HEX] [--sn-mode inc|dec|none]] [--erase] [--write-flash] [--write-eeprom] [--verify] [--verify-eeprom] [--fuse]", true},
     CommandInfo{"convert", cmdConvert, "convert IN OUT [--eeprom]", false},
 };
 

@@ -1,0 +1,187 @@
+// The auto sequence: which steps run, in which order, what stops the later
+// ones and what the log says about it.
+
+#include "support/OperationRig.h"
+
+#include "fuses/FuseDescription.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace {
+
+using Kind = RecordingUi::Event::Kind;
+using Fault = SimulatedProgrammer::Fault;
+
+ChipEntry mcu()
+{
+    return makeChip({.key = "AVR,ATMEL,MEGA", .id = 0x1E950F, .flash = 2048, .page = 128, .chipClass = 7,
+                     .eraseDelay = 10, .eeprom = 256, .eepromPage = 4});
+}
+
+ChipEntry flash()
+{
+    return makeChip({.key = "SPI_FLASH,WINBOND,W25Q", .id = 0xEF4017, .flash = 4096, .page = 256, .eraseDelay = 3});
+}
+
+const AutoOptions kAllButFuses{.erase = true, .writeFlash = true, .writeEeprom = true, .verifyFlash = true,
+                               .verifyEeprom = true};
+
+TEST(Auto, OnlyProgramSendsSetupStreamAndFinishAndLogsNothing)
+{
+    OperationRig rig;
+    rig.use(flash());
+    rig.loadFlash(512);
+    rig.ops.runAuto({.writeFlash = true});
+    EXPECT_EQ(rig.wireAfterProbe(), QStringList({"C09", "C07", "W04/257", "W04/257", "C0A"}));
+    EXPECT_TRUE(rig.ui.logs().isEmpty());
+    EXPECT_EQ(rig.ops.lastOutcome(), Outcome::Done);
+}
+
+TEST(Auto, FullRunProgramsBothMemoriesAndVerifiesEach)
+{
+    OperationRig rig;
+    rig.use(mcu());
+    std::fill(rig.sim.flash().begin(), rig.sim.flash().end(), 0x00);
+    rig.loadFlash(300);
+    rig.loadEeprom(40);
+    rig.ops.runAuto(kAllButFuses);
+
+    EXPECT_EQ(rig.ops.lastOutcome(), Outcome::Done);
+    const QStringList codes = rig.wireAfterProbe().filter("C");
+    EXPECT_EQ(codes, QStringList({"C09", "C02", "C07", "C08", "C07", "C08", "C0A"}));
+    EXPECT_TRUE(std::equal(rig.sim.flash().begin(), rig.sim.flash().begin() + 384, rig.state.buffers().flash()));
+    EXPECT_TRUE(std::equal(rig.sim.eeprom().begin(), rig.sim.eeprom().begin() + 40, rig.state.buffers().eeprom()));
+    EXPECT_EQ(rig.sim.flash()[400], 0xFF);  // erased, not written
+    EXPECT_EQ(rig.ui.logs(), QStringList({"AUTO Complete!", "AUTO Complete!"}));
+    EXPECT_EQ(rig.ui.pauses(), std::vector<qint64>({350, 350}));
+}
+
+TEST(Auto, VerifyFailureSkipsEepromVerifyAndFuses)
+{
+    OperationRig rig;
+    rig.use(mcu());
+    rig.loadFlash(128);
+    rig.loadEeprom(8);
+    rig.ops.runAuto({.verifyFlash = true, .verifyEeprom = true, .fuses = true});
+    EXPECT_EQ(rig.ui.errors(), QStringList{"Flash check error address:0h"});
+    EXPECT_EQ(rig.wireAfterProbe().filter("C"), QStringList({"C09", "C07", "C0A"}));
+    EXPECT_EQ(rig.ui.logs(), QStringList{"AUTO stopped at: Verify"});
+    EXPECT_EQ(rig.ops.lastOutcome(), Outcome::Declined);
+}
+
+TEST(Auto, SerialNumberGoesIntoTheBufferAndSteps)
+{
+    OperationRig rig;
+    rig.use(flash());
+    rig.loadFlash(16);
+    rig.state.serial() = {256, 300, SerialNumber::Mode::Increment};
+    rig.ops.runAuto({.serialNumber = true, .writeFlash = true, .verifyFlash = true});
+    const uint8_t* b = rig.state.buffers().flash();
+    EXPECT_EQ(std::vector<uint8_t>(b + 256, b + 260), std::vector<uint8_t>({0x2C, 0x01, 0x00, 0x00}));
+    // 260 bytes, then whole pages for the write.
+    EXPECT_EQ(rig.state.buffers().flashLength(), 512);
+    EXPECT_EQ(rig.state.serial().value, 301);
+    EXPECT_EQ(rig.sim.flash()[256], 0x2C);
+    EXPECT_EQ(rig.ops.lastOutcome(), Outcome::Done);
+}
+
+TEST(Auto, RefusedSerialAddressStopsBeforeTheChipIsTouched)
+{
+    OperationRig rig;
+    rig.use(flash());
+    rig.loadFlash(16);
+    rig.state.serial() = {int32_t(64 * 1024 * 1024 - 3), 5, SerialNumber::Mode::Increment};
+    rig.ops.runAuto({.serialNumber = true, .erase = true, .writeFlash = true});
+    EXPECT_EQ(rig.ui.errors(), QStringList{rig.ui.message(Msg::SerialAddressOutOfRange)});
+    EXPECT_EQ(rig.wireAfterProbe(), QStringList({"C09", "C0A"}));
+    EXPECT_EQ(rig.ui.logs(), QStringList{"AUTO stopped at: Write SN"});
+    EXPECT_EQ(rig.state.serial().value, 5);
+}
+
+TEST(Auto, EmptyFlashBufferIsRefusedWhateverTheEeprom)
+{
+    OperationRig rig;
+    rig.use(mcu());
+    rig.loadEeprom(64);
+    rig.ops.runAuto({.writeEeprom = true});
+    EXPECT_EQ(rig.ui.errors(), QStringList{"The buffer data is empty. Please load the data file.."});
+    EXPECT_EQ(rig.wire().size(), 3);
+    EXPECT_EQ(rig.ops.lastOutcome(), Outcome::Refused);
+}
+
+TEST(Auto, PagedEraseWithoutPageSizeIsRefusedOnlyWhenErasing)
+{
+    OperationRig rig;
+    rig.use(makeChip({.key = "24_EEPROM,ATMEL,AT24C02", .flash = 256, .page = 0, .chipClass = 1}));
+    rig.loadFlash(64);
+    rig.ops.runAuto({.erase = true, .writeFlash = true});
+    EXPECT_EQ(rig.ui.errors(), QStringList{rig.ui.message(Msg::ChipRecordUnusable)});
+    EXPECT_TRUE(rig.sim.traffic().empty());
+    rig.ops.runAuto({.writeFlash = true});
+    EXPECT_EQ(rig.ops.lastOutcome(), Outcome::Done);
+}
+
+TEST(Auto, FailedTransferNamesTheStepInTheCurrentLanguage)
+{
+    OperationRig rig;
+    rig.ui.language = 0;
+    rig.use(flash());
+    rig.loadFlash(512);
+    // 1-6 probe, 7-8 Setup, 9-10 stream, 11 first page, 12 second page.
+    rig.sim.addFault({Fault::Kind::Set, 12});
+    rig.ops.runAuto({.writeFlash = true, .verifyFlash = true});
+    EXPECT_EQ(rig.ui.errors(), QStringList{rig.ui.message(Msg::TransferFailed)});
+    EXPECT_EQ(rig.ui.logs(), QStringList{QString::fromUtf8("自动编程在此步骤停止：编程")});
+    EXPECT_TRUE(rig.ui.pauses().empty());  // no verify started
+    EXPECT_EQ(rig.ops.lastOutcome(), Outcome::Failed);
+    EXPECT_TRUE(rig.ui.controlsEnabled);
+}
+
+TEST(Auto, EraseFailureStopsTooWhileItsAnswerDoesNot)
+{
+    OperationRig rig;
+    rig.use(flash());
+    rig.loadFlash(256);
+    rig.sim.setBusyForever(true);  // never ready: the erase ends on its own
+    rig.ops.runAuto({.erase = true, .writeFlash = true});
+    EXPECT_EQ(rig.ops.lastOutcome(), Outcome::Done);
+    EXPECT_EQ(rig.commands(0x0C).size(), 5u);  // erase delay 3 + 2
+
+    OperationRig failing;
+    failing.use(flash());
+    failing.loadFlash(256);
+    failing.sim.addFault({Fault::Kind::Get, 12});  // the reply to Erase
+    failing.ops.runAuto({.erase = true, .writeFlash = true});
+    EXPECT_EQ(failing.ui.logs(), QStringList{"AUTO stopped at: Erase"});
+    EXPECT_TRUE(failing.commands(0x07).empty());
+}
+
+TEST(Auto, FuseStepWritesFuseBytesAndLockByteAsChosen)
+{
+    FuseDescription d;
+    d.fuseByteCount = 3;
+    for (uint8_t v : {0x62, 0xD9, 0xFF, 0xFF})
+        d.bytes.push_back({QStringLiteral("B"), v, {}});
+    for (const auto& [fuses, lock] : {std::pair{true, true}, std::pair{false, true}, std::pair{true, false}}) {
+        OperationRig rig;
+        rig.use(mcu());
+        rig.loadFlash(16);
+        rig.state.fuses().applyDescription(d);
+        rig.state.fuses().setFuseByte(3, 0x3C);
+        rig.ops.runAuto({.fuses = true, .fuseEnable = fuses, .lockEnable = lock});
+        ASSERT_EQ(rig.commands(0x04).size(), fuses ? 1u : 0u);
+        ASSERT_EQ(rig.commands(0x06).size(), lock ? 1u : 0u);
+        if (fuses) {
+            const auto w = rig.commands(0x04)[0];
+            EXPECT_EQ(std::vector<uint8_t>(w.begin() + 20, w.begin() + 25), std::vector<uint8_t>({3, 0x62, 0xD9, 0xFF, 0}));
+        }
+        if (lock) {
+            EXPECT_EQ(rig.commands(0x06)[0][21], 0x3C);
+        }
+        EXPECT_EQ(rig.ops.lastOutcome(), Outcome::Done);
+    }
+}
+
+} // namespace

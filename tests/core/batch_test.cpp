@@ -1,0 +1,163 @@
+// Batch programming: the start/stop switch and the socket watch, driven
+// tick by tick against the simulated socket.
+
+#include "support/OperationRig.h"
+
+#include "operations/BatchProgrammer.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct FakeHost final : BatchHost {
+    MemoryPage page = MemoryPage::Flash;
+    AutoOptions options{.writeFlash = true};
+    bool timer = false;
+    bool raised = false;
+    QString caption = "Batch write ";
+    int modeChanges = 0;
+
+    MemoryPage activePage() const override { return page; }
+    AutoOptions autoOptions() const override { return options; }
+    void setWatchTimerRunning(bool running) override { timer = running; }
+    void showBatchMode(bool on, const QString& text) override
+    {
+        raised = on;
+        caption = text;
+        ++modeChanges;
+    }
+};
+
+struct BatchRig : OperationRig {
+    FakeHost host;
+    BatchProgrammer batch{state, ops, host};
+
+    BatchRig()
+    {
+        use(makeChip({.key = "SPI_FLASH,WINBOND,W25Q", .id = 0xEF4017, .flash = 1024, .page = 256}));
+        loadFlash(256);
+    }
+    int sequences() const { return int(commands(0x07).size()); }
+};
+
+TEST(Batch, StartNeedsDataInTheActivePagesBuffer)
+{
+    BatchRig rig;
+    rig.state.buffers().setFlashLength(0);
+    rig.batch.toggle();
+    EXPECT_EQ(rig.ui.errors(), QStringList{"The buffer data is empty. Please load the data file.."});
+    EXPECT_FALSE(rig.batch.isOn());
+    EXPECT_FALSE(rig.host.timer);
+    EXPECT_EQ(rig.host.modeChanges, 0);
+
+    // On the EEPROM page the EEPROM buffer decides; on other pages nothing does.
+    rig.host.page = MemoryPage::Eeprom;
+    rig.batch.toggle();
+    EXPECT_FALSE(rig.batch.isOn());
+    rig.host.page = MemoryPage::Other;
+    rig.batch.toggle();
+    EXPECT_TRUE(rig.batch.isOn());
+}
+
+TEST(Batch, StartAndStopSwitchPanelTimerAndCaption)
+{
+    BatchRig rig;
+    rig.batch.toggle();
+    EXPECT_TRUE(rig.batch.isOn());
+    EXPECT_TRUE(rig.host.raised);
+    EXPECT_TRUE(rig.host.timer);
+    EXPECT_EQ(rig.host.caption, "Stop batch write ");
+    EXPECT_EQ(rig.ui.logs(), QStringList{"Waiting for chip placement"});
+    EXPECT_TRUE(rig.wire().isEmpty());
+
+    rig.batch.toggle();
+    EXPECT_FALSE(rig.batch.isOn());
+    EXPECT_FALSE(rig.host.raised);
+    EXPECT_FALSE(rig.host.timer);
+    EXPECT_EQ(rig.host.caption, "Batch write ");
+}
+
+TEST(Batch, ChipIsProgrammedOnceThenAskedToLeave)
+{
+    BatchRig rig;
+    rig.batch.toggle();
+    bool timerDuringSequence = true;
+    rig.ui.onPump = [&] { timerDuringSequence = timerDuringSequence && rig.host.timer; };
+    rig.batch.tick();
+    EXPECT_EQ(rig.sequences(), 1);
+    EXPECT_FALSE(timerDuringSequence);
+    EXPECT_TRUE(rig.host.timer);
+    EXPECT_TRUE(rig.batch.chipHandled());
+    EXPECT_EQ(rig.ui.logs(), QStringList({"Waiting for chip placement", "Chip detected", "Please remove the chip"}));
+
+    // Still in the socket: no second run, and from the next probe on the
+    // programmer is told the chip is done.
+    rig.batch.tick();
+    EXPECT_EQ(rig.sim.lastCompletionIndicator(), 0);
+    rig.batch.tick();
+    EXPECT_EQ(rig.sim.lastCompletionIndicator(), 2);
+    EXPECT_EQ(rig.sequences(), 1);
+    EXPECT_EQ(rig.ui.logs().size(), 3);
+
+    // Taken out: asked for the next one once, and the indicator is cleared.
+    rig.sim.removeChip();
+    rig.batch.tick();
+    rig.batch.tick();
+    EXPECT_EQ(rig.ui.logs().mid(3), QStringList{"Please place the chip "});
+    EXPECT_EQ(rig.state.programmer().completionIndicator(), 0);
+    EXPECT_FALSE(rig.batch.chipHandled());
+
+    // The next chip is programmed again.
+    rig.use(rig.state.currentChip());
+    rig.batch.tick();
+    EXPECT_EQ(rig.sequences(), 2);
+}
+
+TEST(Batch, UnpluggedProgrammerLooksLikeAnEmptySocket)
+{
+    BatchRig rig;
+    rig.batch.toggle();
+    rig.batch.tick();
+    rig.sim.setPlugged(false);
+    rig.batch.tick();
+    rig.batch.tick();
+    EXPECT_EQ(rig.ui.logs().count("Please place the chip "), 1);
+}
+
+TEST(Batch, FailedSequenceStillWaitsForRemoval)
+{
+    BatchRig rig;
+    rig.host.options = {.verifyFlash = true};  // the chip is blank: verify fails
+    rig.batch.toggle();
+    rig.batch.tick();
+    rig.batch.tick();
+    EXPECT_EQ(rig.ui.errors().size(), 1);
+    EXPECT_TRUE(rig.batch.isOn());
+    EXPECT_TRUE(rig.host.timer);
+    EXPECT_EQ(rig.commands(0x07).size(), 1u);
+}
+
+TEST(Batch, StoppedDuringTheSequenceTheTimerStaysOff)
+{
+    BatchRig rig;
+    rig.batch.toggle();
+    bool stopped = false;
+    rig.ui.onPump = [&] {
+        // The window's events run between blocks: a click on the panel, and
+        // a tick that was already queued.
+        rig.batch.tick();
+        if (!stopped) {
+            stopped = true;
+            rig.batch.toggle();
+        }
+    };
+    rig.batch.tick();
+    EXPECT_EQ(rig.sequences(), 1);
+    EXPECT_FALSE(rig.batch.isOn());
+    EXPECT_FALSE(rig.host.timer);
+    rig.ui.onPump = nullptr;
+    rig.batch.tick();  // a late tick after the stop does nothing
+    EXPECT_EQ(rig.sequences(), 1);
+}
+
+} // namespace

@@ -1,0 +1,191 @@
+// The chip-operation commands of the terminal front end on the simulated
+// programmer, with the chip memory kept in a state file between runs.
+
+#include "cli/Cli.h"
+#include "cli/TerminalUi.h"
+#include "support/TestChipEntry.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTextStream>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct CliRig {
+    QTemporaryDir dir;
+    QString db = dir.filePath("chips.Dat");
+    QString state = dir.filePath("chip.sim");
+    QString out;
+    QString err;
+
+    CliRig()
+    {
+        ChipTable table;
+        fillTable(table, {makeChip({.key = "SPI_FLASH,WINBOND,W25Q32", .id = 0xEF4016, .flash = 8192, .page = 256,
+                                    .eraseDelay = 2}),
+                          makeChip({.key = "SPI_FLASH,WINBOND,W25Q64", .id = 0xEF4017, .flash = 16384, .page = 256,
+                                    .eraseDelay = 2}),
+                          makeChip({.key = "AVR,ATMEL,MEGA", .id = 0x1E950F, .flash = 4096, .page = 128,
+                                    .chipClass = 7, .eraseDelay = 10, .eeprom = 512, .eepromPage = 4})});
+        table.saveFile(db, 3);
+    }
+
+    int run(QStringList words, bool terminal = false)
+    {
+        out.clear();
+        err.clear();
+        QTextStream o(&out), e(&err);
+        words = QStringList{"--db", db, "--simulate=" + state} + words;
+        return runCli(words, dir.path(), o, e, terminal);
+    }
+
+    QString file(const QString& name, const QByteArray& bytes)
+    {
+        const QString path = dir.filePath(name);
+        writeBytes(path, bytes);
+        return path;
+    }
+    QByteArray read(const QString& name)
+    {
+        QFile f(dir.filePath(name));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+};
+
+QByteArray pattern(int n)
+{
+    QByteArray b(n, 0);
+    for (int i = 0; i < n; ++i)
+        b[i] = char(i * 13 + 1);
+    b[n - 1] = 0x42;
+    return b;
+}
+
+const QStringList kW25Q64{"--chip", "SPI_FLASH,WINBOND,W25Q64"};
+
+TEST(CliOperations, WriteInOneRunReadsBackIdenticalInTheNext)
+{
+    CliRig rig;
+    const QByteArray image = pattern(10000);  // beyond the first chip's 8 KiB
+    const QString in = rig.file("in.bin", image);
+    ASSERT_EQ(rig.run(kW25Q64 + QStringList{"write", in}), 0) << rig.err.toStdString();
+    EXPECT_TRUE(rig.err.contains("Write Complete!"));
+    ASSERT_EQ(rig.run(kW25Q64 + QStringList{"read", rig.dir.filePath("out.bin")}), 0) << rig.err.toStdString();
+    EXPECT_EQ(rig.read("out.bin"), image);
+    EXPECT_EQ(rig.run(kW25Q64 + QStringList{"verify", in}), 0);
+    EXPECT_TRUE(rig.err.contains("Verify Complete!"));
+
+    // Reading over an existing file needs an answer.
+    EXPECT_EQ(rig.run(kW25Q64 + QStringList{"read", rig.dir.filePath("out.bin")}), 1);
+    EXPECT_EQ(rig.run(kW25Q64 + QStringList{"--yes", "read", rig.dir.filePath("out.bin")}), 0);
+}
+
+TEST(CliOperations, VerifyMismatchBlankAndErase)
+{
+    CliRig rig;
+    EXPECT_EQ(rig.run(kW25Q64 + QStringList{"blank"}), 0);
+    QByteArray image = pattern(4096);
+    ASSERT_EQ(rig.run(kW25Q64 + QStringList{"write", rig.file("a.bin", image)}), 0);
+    image[0x1A3] = char(image[0x1A3] ^ 1);
+    EXPECT_EQ(rig.run(kW25Q64 + QStringList{"verify", rig.file("b.bin", image)}), 1);
+    EXPECT_TRUE(rig.err.contains("Flash check error address:1A3h")) << rig.err.toStdString();
+    EXPECT_FALSE(rig.err.contains("Verify Complete!"));
+    EXPECT_EQ(rig.run(kW25Q64 + QStringList{"blank"}), 1);
+    EXPECT_TRUE(rig.err.contains("The chip is not empty."));
+    EXPECT_EQ(rig.run(kW25Q64 + QStringList{"erase"}), 0);
+    EXPECT_EQ(rig.run(kW25Q64 + QStringList{"blank"}), 0);
+}
+
+TEST(CliOperations, EepromOfAChipThatHasOne)
+{
+    CliRig rig;
+    const QStringList mega{"--chip", "AVR,ATMEL,MEGA"};
+    const QByteArray data = pattern(100);
+    ASSERT_EQ(rig.run(mega + QStringList{"write", rig.file("e.bin", data), "--eeprom"}), 0) << rig.err.toStdString();
+    ASSERT_EQ(rig.run(mega + QStringList{"read", rig.dir.filePath("e2.bin"), "--eeprom"}), 0);
+    EXPECT_EQ(rig.read("e2.bin"), data);
+    EXPECT_EQ(rig.run(kW25Q64 + QStringList{"read", rig.dir.filePath("e3.bin"), "--eeprom"}), 1);
+    EXPECT_TRUE(rig.err.contains("no EEPROM"));
+}
+
+TEST(CliOperations, DetectPrintsTheChosenChip)
+{
+    CliRig rig;
+    EXPECT_EQ(rig.run(QStringList{"--sim-chip", "SPI_FLASH,WINBOND,W25Q64", "detect"}), 0);
+    EXPECT_EQ(rig.out, "model: W25Q64\ntype: SPI_FLASH\n");
+    EXPECT_EQ(rig.run(QStringList{"--sim-empty", "detect"}), 1);
+    EXPECT_TRUE(rig.err.contains("No chips detected, please put the chip to try again!"));
+}
+
+TEST(CliOperations, ChipIsChosenThroughTheListsByNameOrIdentifier)
+{
+    CliRig rig;
+    ASSERT_EQ(rig.run(QStringList{"--chip-id", "0xEF4017", "write", rig.file("x.bin", pattern(12000))}), 0)
+        << rig.err.toStdString();
+    // The socket held the chosen 16 KiB chip: all 12000 bytes are there.
+    EXPECT_EQ(rig.run(kW25Q64 + QStringList{"verify", rig.dir.filePath("x.bin")}), 0);
+    EXPECT_EQ(rig.run(QStringList{"--chip-id", "0x123456", "blank"}), 1);
+    EXPECT_EQ(rig.run(QStringList{"--chip", "SPI_FLASH,WINBOND,NONE", "blank"}), 1);
+}
+
+TEST(CliOperations, AutoWithSerialNumberPrintsTheNextValue)
+{
+    CliRig rig;
+    const QString in = rig.file("img.bin", pattern(512));
+    ASSERT_EQ(rig.run(kW25Q64 + QStringList{"auto", in, "--sn", "300", "--sn-addr", "100", "--erase",
+                                            "--write-flash", "--verify"}),
+              0)
+        << rig.err.toStdString();
+    EXPECT_EQ(rig.out, "next serial number: 301\n");
+    EXPECT_TRUE(rig.err.contains("AUTO Complete!"));
+    ASSERT_EQ(rig.run(kW25Q64 + QStringList{"read", rig.dir.filePath("back.bin")}), 0);
+    EXPECT_EQ(rig.read("back.bin").mid(0x100, 4), QByteArray("\x2C\x01\x00\x00", 4));
+
+    EXPECT_EQ(rig.run(kW25Q64 + QStringList{"auto", in, "--sn", "7", "--sn-mode", "dec", "--write-flash"}), 0);
+    EXPECT_EQ(rig.out, "next serial number: 6\n");
+    EXPECT_EQ(rig.run(kW25Q64 + QStringList{"auto", in, "--sn-addr", "100"}), 2);
+    EXPECT_EQ(rig.run(kW25Q64 + QStringList{"auto", in, "--sn", "1", "--sn-addr", "12G4"}), 2);
+    EXPECT_EQ(rig.run(kW25Q64 + QStringList{"auto", in, "--write-eeprom"}), 1);
+}
+
+TEST(CliOperations, AutoDeclinedSignatureFailsTheRun)
+{
+    CliRig rig;
+    const QString in = rig.file("img.bin", pattern(256));
+    // The socket holds the 8 KiB chip, the chosen one says another identifier.
+    const QStringList words = kW25Q64 + QStringList{"--sim-chip", "SPI_FLASH,WINBOND,W25Q32", "auto", in, "--id",
+                                                     "--write-flash"};
+    EXPECT_EQ(rig.run(QStringList{"--no"} + words), 1);
+    EXPECT_TRUE(rig.err.contains("AUTO stopped at: Detection"));
+    EXPECT_EQ(rig.run(QStringList{"--yes"} + words), 0);
+}
+
+TEST(CliOperations, FailedTransferFailsTheCommandAndWritesNoFile)
+{
+    CliRig rig;
+    ASSERT_EQ(rig.run(kW25Q64 + QStringList{"write", rig.file("in.bin", pattern(2048))}), 0);
+    EXPECT_EQ(rig.run(kW25Q64 + QStringList{"--sim-fault", "get@14", "read", rig.dir.filePath("o.bin")}), 1);
+    EXPECT_TRUE(rig.err.contains("Communication with the programmer failed"));
+    EXPECT_FALSE(QFile::exists(rig.dir.filePath("o.bin")));
+    EXPECT_EQ(rig.run(kW25Q64 + QStringList{"--sim-fault", "unplug@1", "erase"}), 1);
+    EXPECT_TRUE(rig.err.contains("Not connected"));
+}
+
+TEST(CliOperations, ProgressBarOnlyOnATerminal)
+{
+    CliRig rig;
+    const QString in = rig.file("in.bin", pattern(16384));
+    ASSERT_EQ(rig.run(kW25Q64 + QStringList{"write", in}, false), 0);
+    EXPECT_FALSE(rig.err.contains(QLatin1Char('\r')));
+    EXPECT_FALSE(rig.err.contains("KiB/s"));
+    ASSERT_EQ(rig.run(kW25Q64 + QStringList{"verify", in}, true), 0);
+    EXPECT_TRUE(rig.err.contains("\rVerify Flash ... ["));
+    EXPECT_TRUE(rig.err.contains("KiB/s"));
+    EXPECT_TRUE(rig.err.contains("s left"));
+    EXPECT_TRUE(rig.err.contains("\r\033[K"));  // the bar is wiped before the log line
+}
+
+} // namespace
