@@ -1,0 +1,107 @@
+// Host-side cost of the chip operations on a 16 MiB chip with 256-byte pages
+// (65,536 data reports each), through the simulated programmer with no delay
+// and a user interface that does nothing, as on a terminal without a bar.
+
+#include "app/ProgramState.h"
+#include "app/UserInterface.h"
+#include "device/SimulatedProgrammer.h"
+#include "operations/ChipOperations.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstring>
+#include <memory>
+
+namespace {
+
+class QuietUi final : public UserInterface {
+public:
+    void showError(const QString&) override { ++errors; }
+    bool askYesNo(const QString&) override { return true; }
+    void showInformation(const QString&) override {}
+    void showMessage(const QString&, const QString&) override {}
+    void setStatus(const QString&) override {}
+    void setElapsed(const QString&) override {}
+    void progressStart(qint64) override {}
+    void progressSet(qint64) override {}
+    void progressEnd() override {}
+    void log(const QString&) override {}
+    void pumpEvents() override {}
+    void pause(int) override {}
+    void beep() override {}
+    void setControlsEnabled(bool) override {}
+    int languageIndex() const override { return 2; }
+
+    int errors = 0;
+};
+
+constexpr uint32_t kChipBytes = 16u * 1024 * 1024;
+
+struct Bench {
+    SimulatedProgrammer sim;
+    QuietUi ui;
+    ProgramState state{sim, ui};
+    ChipOperations ops{state};
+
+    Bench()
+    {
+        ChipEntry chip{};
+        chip.setKeyText("SPI_FLASH,BENCH,16M");
+        chip.setChipId(0xEF4018);
+        chip.setFlashBytes(kChipBytes);
+        chip.setFlashPage(256);
+        chip.chipClass = kClass93Eeprom;  // written bytes replace, as on an EEPROM
+        state.chips()[0] = chip;
+        state.setCurrentChipIndex(0);
+        sim.insertChip(chip);
+        uint8_t* flash = state.buffers().flash();
+        for (uint32_t i = 0; i < kChipBytes; ++i)
+            flash[i] = uint8_t(i * 31 + (i >> 11));
+        state.buffers().setFlashLength(int32_t(kChipBytes));
+        std::memcpy(sim.flash().data(), flash, kChipBytes);
+    }
+};
+
+Bench& bench()
+{
+    static const auto instance = std::make_unique<Bench>();
+    return *instance;
+}
+
+void report(benchmark::State& s, Bench& b)
+{
+    if (b.ops.lastOutcome() != Outcome::Done || b.ui.errors != 0)
+        s.SkipWithError("the operation did not complete");
+    s.SetBytesProcessed(int64_t(s.iterations()) * kChipBytes);
+}
+
+void BM_Read16MiB(benchmark::State& s)
+{
+    Bench& b = bench();
+    for (auto _ : s)
+        b.ops.readChip(MemoryPage::Flash);
+    report(s, b);
+}
+
+void BM_Write16MiB(benchmark::State& s)
+{
+    Bench& b = bench();
+    for (auto _ : s)
+        b.ops.writeChip(MemoryPage::Flash);
+    report(s, b);
+}
+
+void BM_Verify16MiB(benchmark::State& s)
+{
+    Bench& b = bench();
+    for (auto _ : s)
+        b.ops.verifyChip(MemoryPage::Flash);
+    report(s, b);
+}
+
+} // namespace
+
+BENCHMARK(BM_Read16MiB)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Write16MiB)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Verify16MiB)->Unit(benchmark::kMillisecond);
+BENCHMARK_MAIN();
