@@ -6,5 +6,8 @@
 #include <QtGlobal>
 #include <optional>
 
+// 0..15 for 0-9, a-f, A-F; -1 for anything else.
+int hexDigitValue(QChar c);
+
 // The value of 1 to 15 hex digits (surrounding blanks ignored); nothing otherwise.
 std::optional<qint64> parseHexAddress(const QString& text);

@@ -4,10 +4,6 @@
 
 namespace hexrow {
 
-namespace {
-constexpr char kDigits[] = "0123456789ABCDEF";
-}
-
 Cell cellAt(int column)
 {
     if (column < kHexStart)
@@ -36,13 +32,13 @@ void formatRow(qint64 address, const uint8_t* bytes, int count, char* row)
 {
     std::memset(row, ' ', kColumns);
     for (int i = kOffsetDigits - 1; i >= 0; --i) {
-        row[i] = kDigits[address & 0xF];
+        row[i] = kHexDigits[address & 0xF];
         address >>= 4;
     }
     for (int i = 0; i < count; ++i) {
         char* hex = row + hexColumn(i);
-        hex[0] = kDigits[bytes[i] >> 4];
-        hex[1] = kDigits[bytes[i] & 0xF];
+        hex[0] = kHexDigits[bytes[i] >> 4];
+        hex[1] = kHexDigits[bytes[i] & 0xF];
         row[asciiColumn(i)] = asciiOf(bytes[i]);
     }
 }
@@ -53,8 +49,8 @@ void formatRuler(char* row)
     for (int i = 0; i < kBytesPerRow; ++i) {
         char* hex = row + hexColumn(i);
         hex[0] = '0';
-        hex[1] = kDigits[i];
-        row[asciiColumn(i)] = kDigits[i];
+        hex[1] = kHexDigits[i];
+        row[asciiColumn(i)] = kHexDigits[i];
     }
 }
 

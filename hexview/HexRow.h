@@ -11,6 +11,7 @@
 
 namespace hexrow {
 
+constexpr char kHexDigits[] = "0123456789ABCDEF";
 constexpr int kBytesPerRow = 16;
 constexpr int kOffsetDigits = 8;
 constexpr int kHexStart = kOffsetDigits + 2;

@@ -45,18 +45,6 @@ QFont fixedFont()
     return font;
 }
 
-int hexDigitValue(QChar c)
-{
-    const char16_t u = c.unicode();
-    if (u >= u'0' && u <= u'9')
-        return u - u'0';
-    if (u >= u'a' && u <= u'f')
-        return u - u'a' + 10;
-    if (u >= u'A' && u <= u'F')
-        return u - u'A' + 10;
-    return -1;
-}
-
 bool isGoToKey(const QKeyEvent* event)
 {
     return event->key() == Qt::Key_G && event->modifiers() == Qt::ControlModifier;
@@ -389,15 +377,14 @@ void HexView::copySelection() const
         QApplication::beep();
         return;
     }
-    static constexpr char kDigits[] = "0123456789ABCDEF";
     QString text;
     text.reserve(static_cast<qsizetype>(n * 3));
     for (qint64 i = 0; i < n; ++i) {
         if (i > 0)
             text += i % kBytesPerRow == 0 ? QLatin1Char('\n') : QLatin1Char(' ');
         const uint8_t byte = bytes_.data()[first + i];
-        text += QLatin1Char(kDigits[byte >> 4]);
-        text += QLatin1Char(kDigits[byte & 0xF]);
+        text += QLatin1Char(hexrow::kHexDigits[byte >> 4]);
+        text += QLatin1Char(hexrow::kHexDigits[byte & 0xF]);
     }
     QApplication::clipboard()->setText(text);
 }
