@@ -1,0 +1,235 @@
+#include "cli/Cli.h"
+#include "support/TestChipEntry.h"
+#include "support/QtPrinting.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+struct CliRun {
+    int status = -1;
+    QString out;
+    QString err;
+    QStringList errLines() const { return err.split(QLatin1Char('\n'), Qt::SkipEmptyParts); }
+    QStringList outLines() const { return out.split(QLatin1Char('\n'), Qt::SkipEmptyParts); }
+};
+
+// Runs the front end in-process beside the bundled chip list.
+CliRun cli(const QStringList& args, const QString& programDir = QStringLiteral(KTR_BINARY_DIR))
+{
+    CliRun r;
+    QTextStream out(&r.out);
+    QTextStream err(&r.err);
+    r.status = runCli(args, programDir, out, err, false);
+    out.flush();
+    err.flush();
+    return r;
+}
+
+QStringList bundledLines()
+{
+    QFile f(QStringLiteral(KTR_SOURCE_DIR "/data/chips.txt"));
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return QString::fromUtf8(f.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+
+// The bundled chips whose key (as the importer builds it) contains text.
+int bundledMatching(const QString& text)
+{
+    int n = 0;
+    for (const QString& line : bundledLines()) {
+        const QStringList f = line.split(QLatin1Char('\t'));
+        const QString key = QStringList{f.value(0), f.value(1), f.value(2), f.value(14)}.join(QLatin1Char(','));
+        n += key.contains(text) ? 1 : 0;
+    }
+    return n;
+}
+
+QString readText(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+}
+
+TEST(CliProbe, TraceOfAnEmptySocketShowsEveryReport)
+{
+    const CliRun r = cli({"--simulate", "--sim-empty", "--trace", "probe"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(r.out.isEmpty());
+    const QStringList lines = r.errLines();
+    ASSERT_EQ(lines.size(), 31);
+    EXPECT_EQ(lines.last(), "No chips detected, please put the chip to try again!");
+
+    const QRegularExpression report(QStringLiteral("^[<>] [0-9A-F]{2}( [0-9A-F]{2}){63}$"));
+    const char* codes[] = {"09", "0B", "0A"};
+    for (int i = 0; i < 30; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_TRUE(report.match(lines[i]).hasMatch()) << lines[i].toStdString();
+        const bool sent = i % 2 == 0;
+        EXPECT_EQ(lines[i].left(2), sent ? "> " : "< ");
+        if (sent) {
+            const int n = i / 2;
+            const QString expectedStart = QStringLiteral("> 01 %1 %2").arg(QLatin1String(codes[n % 3])).arg(n / 3, 2, 10, QLatin1Char('0'));
+            EXPECT_TRUE(lines[i].startsWith(expectedStart)) << lines[i].left(12).toStdString();
+        }
+    }
+}
+
+TEST(CliProbe, ChipInTheSocketAndTheFaultsOfTheLink)
+{
+    // The first chip of the list is in the socket.
+    const QStringList first = bundledLines().value(0).split(QLatin1Char('\t'));
+    ASSERT_EQ(first.value(6), "0") << "the bundled list starts with a flash";
+    const uint id = first.value(3).toUInt(nullptr, 16);
+    CliRun r = cli({"--simulate", "probe"});
+    EXPECT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out, QString::asprintf("class: 0\nid: 01 %02X %02X %02X 01\n", id >> 16, (id >> 8) & 0xFF, id & 0xFF));
+
+    r = cli({"--simulate", "--sim-chip", "24_eeprom,atmel,at24c02", "probe"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_TRUE(r.out.startsWith(QStringLiteral("class: 1\n")));
+
+    // A reply that never came is a missing programmer, not an empty socket.
+    r = cli({"--simulate", "--sim-fault", "get@2", "probe"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.errLines(), QStringList{"Not connected"});
+    // Report 4 is the first ReadId's reply: the trace shows what did cross.
+    r = cli({"--simulate", "--sim-fault=unplug@4", "--trace", "probe"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.errLines().size(), 4) << "three reports, then the message";
+    EXPECT_EQ(r.errLines().last(), "Not connected");
+
+    r = cli({"--lang", "0", "--simulate", "--sim-empty", "probe"});
+    EXPECT_EQ(r.errLines(), QStringList{QStringLiteral("没有检测到芯片，请放置芯片再试！")});
+
+    r = cli({"--simulate", "--sim-chip", "NO,SUCH,CHIP", "probe"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(r.err.contains(QStringLiteral("NO,SUCH,CHIP")));
+}
+
+TEST(CliListChips, PrintsTheBundledListAndFiltersIt)
+{
+    const QStringList source = bundledLines();
+    ASSERT_FALSE(source.isEmpty());
+    const CliRun all = cli({"list-chips"});
+    EXPECT_EQ(all.status, 0);
+    const QStringList lines = all.outLines();
+    ASSERT_EQ(lines.size(), source.size());
+    for (int i = 0; i < lines.size(); ++i) {
+        SCOPED_TRACE(i);
+        const QStringList got = lines[i].split(QLatin1Char('\t'));
+        const QStringList want = source[i].split(QLatin1Char('\t'));
+        ASSERT_GE(got.size(), 8);
+        EXPECT_EQ(got[0], QString::number(i));
+        EXPECT_EQ(got.mid(1, 3), want.mid(0, 3));
+        EXPECT_EQ(got[4].toUInt(nullptr, 16), want[3].toUInt(nullptr, 16));
+        EXPECT_EQ(got[5], want[4]);
+    }
+
+    const int w25 = bundledMatching(QStringLiteral("W25"));
+    ASSERT_GT(w25, 0);
+    ASSERT_LT(w25, source.size());
+    CliRun r = cli({"list-chips", "W25"});
+    EXPECT_EQ(r.outLines().size(), w25);
+    for (const QString& l : r.outLines())
+        EXPECT_TRUE(l.contains(QStringLiteral("W25")));
+    EXPECT_EQ(cli({"list-chips", "w25"}).outLines().size(), bundledMatching(QStringLiteral("w25")))
+        << "the filter is case-sensitive";
+    r = cli({"list-chips", "  W25Q64 "});
+    EXPECT_EQ(r.outLines().size(), bundledMatching(QStringLiteral("W25Q64"))) << "the filter text is trimmed";
+    EXPECT_GT(r.outLines().size(), 0);
+    EXPECT_EQ(cli({"list-chips", "FLASH,WIN"}).outLines().size(), bundledMatching(QStringLiteral("FLASH,WIN")))
+        << "the filter looks at the whole key";
+    EXPECT_GT(bundledMatching(QStringLiteral("FLASH,WIN")), 0);
+    r = cli({"list-chips", " "});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_TRUE(r.out.isEmpty()) << "a blank filter lists nothing";
+}
+
+TEST(CliListChips, DamagedOrMissingChipList)
+{
+    QTemporaryDir dir;
+    const QString dat = dir.filePath(QStringLiteral("bad.Dat"));
+    ASSERT_TRUE(writeBytes(dat, entryBytes(chipNamed("A,B,C")) + entryBytes(chipNamed("D,E,F")) + QByteArray(1, 'x')));
+    CliRun r = cli({"--db", dat, "list-chips"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(r.out.isEmpty());
+    EXPECT_EQ(r.errLines(), QStringList{"The configuration file was destroyed."});
+
+    // Without a list beside the program there is simply nothing to list.
+    r = cli({"list-chips"}, dir.path());
+    EXPECT_EQ(r.status, 0);
+    EXPECT_TRUE(r.out.isEmpty());
+    EXPECT_TRUE(r.err.isEmpty());
+}
+
+TEST(CliChipText, ExportOfTheBundledListIsItsSourceAndImportReadsItBack)
+{
+    QTemporaryDir dir;
+    const QString txt = dir.filePath(QStringLiteral("out.txt"));
+    CliRun r = cli({"export-chips", txt});
+    EXPECT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_EQ(r.errLines(), QStringList{QStringLiteral("配置导出成功！")});
+    EXPECT_EQ(readText(txt).split(QLatin1Char('\n'), Qt::SkipEmptyParts), bundledLines());
+
+    const QString dat = dir.filePath(QStringLiteral("again.Dat"));
+    r = cli({"import-chips", txt, dat});
+    EXPECT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_EQ(QFileInfo(dat).size(), (bundledLines().size() + 1) * 68) << "the chips and one end entry";
+    EXPECT_EQ(cli({"--db", dat, "list-chips"}).out, cli({"list-chips"}).out);
+}
+
+TEST(CliChipText, ImportRefusesBadInputAndWritesNothing)
+{
+    QTemporaryDir dir;
+    const QString txt = dir.filePath(QStringLiteral("in.txt"));
+    const QString dat = dir.filePath(QStringLiteral("out.Dat"));
+    ASSERT_TRUE(writeBytes(txt, "A\tB\tC\t0x1\t12a\t1\t0\t0\t0\t0\t0\t0\t0\t1\t0\n"));
+    CliRun r = cli({"import-chips", txt, dat});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.errLines(), QStringList{"'12a' is not a valid integer value"});
+    EXPECT_FALSE(QFile::exists(dat));
+
+    ASSERT_TRUE(writeBytes(txt, QByteArray(48, 'k') + "\tB\tC\t0\t1\t1\t0\t0\t0\t0\t0\t0\t0\t1\t0\n"));
+    r = cli({"import-chips", txt, dat});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(r.err.startsWith(QStringLiteral("A chip's type, manufacturer and model exceed 47 bytes")));
+    EXPECT_FALSE(QFile::exists(dat));
+
+    r = cli({"import-chips", dir.filePath(QStringLiteral("missing.txt")), dat});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(r.err.startsWith(QStringLiteral("Can't open File")));
+    EXPECT_FALSE(QFile::exists(dat));
+}
+
+TEST(CliUsage, BadCommandLinesExitWithTwo)
+{
+    const QList<QStringList> bad = {
+        {},
+        {"frobnicate"},
+        {"list-chips", "a", "b"},
+        {"probe", "extra"},
+        {"--lang", "7", "list-chips"},
+        {"--lang"},
+        {"--db"},
+        {"--sim-empty", "probe"},
+        {"--simulate", "--sim-fault", "bogus", "probe"},
+        {"--simulate", "--sim-fault", "set@0", "probe"},
+        {"import-chips", "only-one"},
+        {"export-chips"},
+    };
+    for (const QStringList& args : bad) {
+        SCOPED_TRACE(args.join(QLatin1Char(' ')).toStdString());
+        const CliRun r = cli(args);
+        EXPECT_EQ(r.status, 2);
+        EXPECT_TRUE(r.err.contains(QStringLiteral("usage: ktr4180-cli"))) << r.err.toStdString();
+        EXPECT_TRUE(r.out.isEmpty());
+    }
+}
+
+} // namespace

@@ -1,0 +1,335 @@
+#include "support/SimulatedRig.h"
+#include "support/TestChipEntry.h"
+#include "support/QtPrinting.h"
+
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+using Fault = SimulatedProgrammer::Fault;
+
+Bytes pattern(std::size_t n, int seed)
+{
+    Bytes b(n);
+    for (std::size_t i = 0; i < n; ++i)
+        b[i] = static_cast<uint8_t>(i * 13 + seed);
+    return b;
+}
+
+bool allErased(const std::vector<uint8_t>& mem, std::size_t from, std::size_t to)
+{
+    return std::all_of(mem.begin() + static_cast<long>(from), mem.begin() + static_cast<long>(to),
+                       [](uint8_t b) { return b == 0xFF; });
+}
+
+const ChipEntry kFlash = makeChip({.key = "SPI_FLASH,W,F", .id = 0xEF4013, .flash = 4096, .page = 256,
+                                   .chipClass = 0, .eraseDelay = 100});
+
+// A job on the rig: set-up done, link open.
+void startJob(SimulatedRig& rig)
+{
+    ASSERT_EQ(rig.programmer.setupChip(), 1);
+}
+
+TEST(SimulatorChip, InsertedChipArrivesErasedAndSetupSeesIt)
+{
+    SimulatedRig rig;
+    EXPECT_FALSE(rig.sim.hasChip());
+    rig.use(kFlash);
+    EXPECT_EQ(rig.sim.flash().size(), 4096u);
+    EXPECT_TRUE(allErased(rig.sim.flash(), 0, 4096));
+    EXPECT_TRUE(rig.sim.eeprom().empty());
+    EXPECT_EQ(rig.sim.lockByte(), 0xFF);
+    EXPECT_EQ(rig.sim.fuses(), SimulatedProgrammer::defaultFuses());
+    startJob(rig);
+    EXPECT_NE(rig.received().back()[0], 0);
+    rig.programmer.finishChip();
+
+    rig.sim.removeChip();
+    EXPECT_EQ(rig.programmer.setupChip(), 2);
+    EXPECT_EQ(rig.received().back()[0], 0);
+}
+
+TEST(SimulatorChip, ReadIdAnswersOnlyTheChipsOwnClass)
+{
+    for (int chipClass = 0; chipClass <= 8; ++chipClass) {
+        SCOPED_TRACE(chipClass);
+        SimulatedRig rig;
+        rig.use(makeChip({.key = "t,m,n", .id = 0x123456, .flash = 1024, .page = 16,
+                          .chipClass = static_cast<uint8_t>(chipClass)}));
+        rig.sim.setVariantFlag(0x03);
+        uint8_t id[5] = {};
+        // Parts beyond the probed classes answer the first probe.
+        const int expectedClass = chipClass > 4 ? 0 : chipClass;
+        EXPECT_EQ(rig.programmer.probeChip(id), expectedClass + 1);
+        EXPECT_EQ(Bytes(id, id + 5), (Bytes{static_cast<uint8_t>(expectedClass + 1), 0x12, 0x34, 0x56, 0x03}));
+    }
+}
+
+TEST(SimulatorErase, WholeChipEraseOfSpiFlashNeedsBusyPolls)
+{
+    SimulatedRig rig;
+    rig.use(kFlash);
+    std::fill(rig.sim.flash().begin(), rig.sim.flash().end(), 0x00);
+    rig.sim.setBusyPolls(3);
+    startJob(rig);
+
+    EXPECT_TRUE(rig.programmer.erase(0x0000));
+    EXPECT_EQ(rig.sim.flash()[0], 0x00) << "only the whole-chip argument erases a flash";
+    EXPECT_TRUE(rig.programmer.erase(kWholeChipErase));
+    EXPECT_TRUE(allErased(rig.sim.flash(), 0, 4096));
+    std::vector<bool> polls;
+    for (int i = 0; i < 5; ++i) {
+        bool busy = false;
+        ASSERT_TRUE(rig.programmer.pollStatus(busy));
+        polls.push_back(busy);
+    }
+    EXPECT_EQ(polls, (std::vector<bool>{true, true, true, false, false}));
+
+    rig.sim.setBusyForever(true);
+    bool busy = false;
+    for (int i = 0; i < 10; ++i)
+        ASSERT_TRUE(rig.programmer.pollStatus(busy));
+    EXPECT_TRUE(busy);
+}
+
+TEST(SimulatorErase, PageEraseCountsPastSixtyFourKilobytes)
+{
+    SimulatedRig rig;
+    rig.use(makeChip({.key = "24_EEPROM,A,AT24C1024", .flash = 0x20000, .page = 256, .chipClass = 1}));
+    std::fill(rig.sim.flash().begin(), rig.sim.flash().end(), 0x00);
+    startJob(rig);
+
+    ASSERT_TRUE(rig.programmer.openStream(0, kCmdOpenFlashStream));
+    EXPECT_TRUE(rig.programmer.erase(0x0100));
+    EXPECT_TRUE(allErased(rig.sim.flash(), 0x100, 0x200));
+    EXPECT_EQ(rig.sim.flash()[0x0FF], 0x00);
+    EXPECT_EQ(rig.sim.flash()[0x200], 0x00);
+
+    // The argument holds 16 bits of the address: a smaller one is the next 64 KiB.
+    EXPECT_TRUE(rig.programmer.erase(0xFF00));
+    EXPECT_TRUE(rig.programmer.erase(0x0000));
+    EXPECT_TRUE(allErased(rig.sim.flash(), 0xFF00, 0x10100));
+    EXPECT_EQ(rig.sim.flash()[0x0000], 0x00) << "the first page of the chip was not asked for";
+    EXPECT_EQ(rig.sim.flash()[0x10100], 0x00);
+
+    // A new stream starts counting from the bottom again.
+    ASSERT_TRUE(rig.programmer.openStream(0, kCmdOpenFlashStream));
+    EXPECT_TRUE(rig.programmer.erase(0x0000));
+    EXPECT_TRUE(allErased(rig.sim.flash(), 0, 0x100));
+}
+
+TEST(SimulatorErase, MicrowireEraseClearsEverythingAndIspUsesRawSpi)
+{
+    SimulatedRig wire;
+    wire.use(makeChip({.key = "93_EEPROM,A,AT93C46", .flash = 128, .page = 16, .chipClass = 2, .subtype = 0x07,
+                       .eraseDelay = 10}));
+    std::fill(wire.sim.flash().begin(), wire.sim.flash().end(), 0x12);
+    wire.sim.lockByte() = 0x00;
+    startJob(wire);
+    EXPECT_TRUE(wire.programmer.erase(10));
+    EXPECT_TRUE(allErased(wire.sim.flash(), 0, 128));
+    EXPECT_EQ(wire.sim.lockByte(), 0xFF);
+
+    SimulatedRig isp;
+    isp.use(makeChip({.key = "X,Y,Z", .flash = 1024, .page = 64, .chipClass = 6}));
+    std::fill(isp.sim.flash().begin(), isp.sim.flash().end(), 0x00);
+    startJob(isp);
+    const uint8_t pageErase[4] = {0xDB, 0x00, 0x00, 0x40};
+    EXPECT_TRUE(isp.programmer.sendRawSpi(pageErase, 4));
+    EXPECT_EQ(isp.sim.flash()[0x40], 0x00) << "no page erase without write enable";
+    const uint8_t writeEnable[1] = {0x06};
+    EXPECT_TRUE(isp.programmer.sendRawSpi(writeEnable, 1));
+    EXPECT_TRUE(isp.programmer.sendRawSpi(pageErase, 4));
+    EXPECT_TRUE(allErased(isp.sim.flash(), 0x40, 0x80));
+    EXPECT_EQ(isp.sim.flash()[0x3F], 0x00);
+    EXPECT_EQ(isp.sim.flash()[0x80], 0x00);
+    EXPECT_TRUE(isp.programmer.erase(0x0040)) << "the erase command does nothing for this class";
+    EXPECT_EQ(isp.sim.flash()[0x00], 0x00);
+}
+
+TEST(SimulatorStreams, PagesGoInAndComeBackOut)
+{
+    SimulatedRig rig;
+    rig.use(kFlash);
+    startJob(rig);
+    const Bytes first = pattern(256, 1);
+    const Bytes second = pattern(256, 2);
+    ASSERT_TRUE(rig.programmer.openStream(0x100, kCmdOpenFlashStream));
+    ASSERT_TRUE(rig.programmer.writeBlock(blockReportId(256), 256, first.data()));
+    ASSERT_TRUE(rig.programmer.writeBlock(blockReportId(256), 256, second.data()));
+    EXPECT_TRUE(allErased(rig.sim.flash(), 0, 0x100));
+    EXPECT_EQ(Bytes(rig.sim.flash().begin() + 0x100, rig.sim.flash().begin() + 0x200), first);
+    EXPECT_EQ(Bytes(rig.sim.flash().begin() + 0x200, rig.sim.flash().begin() + 0x300), second);
+
+    ASSERT_TRUE(rig.programmer.openStream(0x200, kCmdOpenFlashStream));
+    Bytes back(256);
+    ASSERT_TRUE(rig.programmer.readBlock(blockReportId(256), 256, back.data()));
+    EXPECT_EQ(back, second);
+    ASSERT_TRUE(rig.programmer.readBlock(blockReportId(256), 256, back.data()));
+    EXPECT_EQ(back, Bytes(256, 0xFF));
+
+    // Flash cells only lose bits until erased.
+    ASSERT_TRUE(rig.programmer.openStream(0x100, kCmdOpenFlashStream));
+    const Bytes ones(256, 0x0F);
+    ASSERT_TRUE(rig.programmer.writeBlock(4, 256, ones.data()));
+    EXPECT_EQ(rig.sim.flash()[0x101], first[1] & 0x0F);
+
+    // Past the end of the chip a read delivers erased bytes.
+    ASSERT_TRUE(rig.programmer.openStream(4096 - 128, kCmdOpenFlashStream));
+    ASSERT_TRUE(rig.programmer.readBlock(4, 256, back.data()));
+    EXPECT_EQ(Bytes(back.begin() + 128, back.end()), Bytes(128, 0xFF));
+}
+
+TEST(SimulatorStreams, EepromStreamsAndPlainOverwrite)
+{
+    SimulatedRig rig;
+    rig.use(makeChip({.key = "AVR,ATMEL,M", .id = 0x1E950F, .flash = 32768, .page = 128, .chipClass = 7,
+                      .eeprom = 1024, .eepromPage = 4}));
+    startJob(rig);
+    const Bytes data = pattern(64, 5);
+    ASSERT_TRUE(rig.programmer.openStream(0, kCmdOpenEepromStream));
+    ASSERT_TRUE(rig.programmer.writeBlock(blockReportId(streamBlockSize(4)), 64, data.data()));
+    EXPECT_EQ(Bytes(rig.sim.eeprom().begin(), rig.sim.eeprom().begin() + 64), data);
+    EXPECT_TRUE(allErased(rig.sim.flash(), 0, 32768)) << "the Flash is another memory";
+
+    ASSERT_TRUE(rig.programmer.openStream(0, kCmdOpenEepromStream));
+    const Bytes other(64, 0xF0);
+    ASSERT_TRUE(rig.programmer.writeBlock(2, 64, other.data()));
+    EXPECT_EQ(rig.sim.eeprom()[1], 0xF0) << "an EEPROM byte is overwritten, not ANDed";
+
+    // Any command report ends the stream.
+    ASSERT_TRUE(rig.programmer.openStream(0, kCmdOpenEepromStream));
+    bool busy = false;
+    ASSERT_TRUE(rig.programmer.pollStatus(busy));
+    ASSERT_TRUE(rig.programmer.writeBlock(2, 64, data.data()));
+    EXPECT_EQ(rig.sim.eeprom()[1], 0xF0);
+}
+
+TEST(SimulatorState, MemoriesOutliveTheRun)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString path = dir.filePath(QStringLiteral("sim.state"));
+    const Bytes data = pattern(256, 9);
+    {
+        SimulatedRig run;
+        run.use(kFlash);
+        QString error;
+        EXPECT_TRUE(run.sim.loadState(path, &error)) << "a missing file starts erased";
+        EXPECT_TRUE(allErased(run.sim.flash(), 0, 4096));
+        startJob(run);
+        ASSERT_TRUE(run.programmer.openStream(0x300, kCmdOpenFlashStream));
+        ASSERT_TRUE(run.programmer.writeBlock(4, 256, data.data()));
+        const uint8_t fuses[2] = {0x11, 0x22};
+        ASSERT_TRUE(run.programmer.writeFuses(fuses, 2));
+        ASSERT_TRUE(run.programmer.writeLock(0xF0));
+        run.programmer.finishChip();
+        ASSERT_TRUE(run.sim.saveState(path, &error)) << error.toStdString();
+    }
+    {
+        SimulatedRig next;
+        next.use(kFlash);
+        QString error;
+        ASSERT_TRUE(next.sim.loadState(path, &error)) << error.toStdString();
+        startJob(next);
+        ASSERT_TRUE(next.programmer.openStream(0x300, kCmdOpenFlashStream));
+        Bytes back(256);
+        ASSERT_TRUE(next.programmer.readBlock(4, 256, back.data()));
+        EXPECT_EQ(back, data);
+        uint8_t fuses[2] = {};
+        ASSERT_TRUE(next.programmer.readConfig(2, fuses));
+        EXPECT_EQ(Bytes(fuses, fuses + 2), (Bytes{0x11, 0x22}));
+        EXPECT_EQ(next.sim.lockByte(), 0xF0);
+    }
+    {
+        // A run with an empty socket has nothing to keep and must not wipe the file.
+        SimulatedProgrammer empty;
+        ASSERT_TRUE(empty.loadState(path));
+        ASSERT_TRUE(empty.saveState(path));
+        SimulatedProgrammer later;
+        later.insertChip(kFlash);
+        ASSERT_TRUE(later.loadState(path));
+        EXPECT_EQ(Bytes(later.flash().begin() + 0x300, later.flash().begin() + 0x400), data);
+    }
+}
+
+TEST(SimulatorState, ForeignOrDamagedFilesAreRefused)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("bad.state"));
+    SimulatedProgrammer sim;
+    sim.insertChip(kFlash);
+    sim.flash()[0] = 0x42;
+    QString error;
+
+    ASSERT_TRUE(writeBytes(path, QByteArray("hello world")));
+    EXPECT_FALSE(sim.loadState(path, &error));
+    EXPECT_FALSE(error.isEmpty());
+
+    // A good file cut short by one byte.
+    ASSERT_TRUE(sim.saveState(path));
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(f.resize(f.size() - 1));
+    f.close();
+    sim.flash()[0] = 0x00;
+    error.clear();
+    EXPECT_FALSE(sim.loadState(path, &error));
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_EQ(sim.flash()[0], 0x00) << "a refused file changes nothing";
+
+    // A smaller chip takes what fits.
+    ASSERT_TRUE(sim.saveState(path));
+    SimulatedProgrammer small;
+    small.insertChip(makeChip({.key = "a,b,c", .flash = 16, .page = 16}));
+    EXPECT_TRUE(small.loadState(path));
+    EXPECT_EQ(small.flash().size(), 16u);
+    EXPECT_EQ(small.flash()[0], 0x00);
+}
+
+TEST(SimulatorFaults, CountingAndTheCable)
+{
+    SimulatedRig rig;
+    rig.use(kFlash);
+    // Report 1 is a set: a get fault there waits for the first get.
+    rig.sim.addFault({Fault::Kind::Get, 1});
+    EXPECT_EQ(rig.programmer.setupChip(), 0);
+    EXPECT_EQ(rig.sim.reportCount(), 2);
+    ASSERT_EQ(rig.sim.traffic().size(), 2u);
+    EXPECT_TRUE(rig.sim.traffic()[0].ok);
+    EXPECT_FALSE(rig.sim.traffic()[1].ok) << "the failed attempt is on record";
+
+    // A fault fires once.
+    EXPECT_EQ(rig.programmer.setupChip(), 1);
+    rig.programmer.finishChip();
+
+    // Unplugging kills the link at once and for good.
+    rig.sim.addFault({Fault::Kind::Unplug, rig.sim.reportCount() + 3});
+    ASSERT_EQ(rig.programmer.setupChip(), 1);
+    bool busy = false;
+    EXPECT_FALSE(rig.programmer.pollStatus(busy));
+    EXPECT_FALSE(rig.sim.plugged());
+    EXPECT_TRUE(rig.sim.interfaces().empty());
+    uint8_t id[5];
+    EXPECT_EQ(rig.programmer.probeChip(id), -1);
+    rig.sim.setPlugged(true);
+    EXPECT_EQ(rig.programmer.probeChip(id), 1);
+
+    // A handle from before the unplug stays dead after the cable is back.
+    std::unique_ptr<HidHandle> old = rig.sim.open(rig.sim.interfaces().at(0));
+    ASSERT_TRUE(old);
+    rig.sim.setPlugged(false);
+    rig.sim.setPlugged(true);
+    const uint8_t r[64] = {0x01, kCmdPollStatus};
+    EXPECT_FALSE(old->setFeature(r, 64));
+    uint16_t vid = 0, pid = 0;
+    EXPECT_FALSE(old->attributes(vid, pid));
+    EXPECT_TRUE(rig.sim.open(rig.sim.interfaces().at(0))->setFeature(r, 64));
+}
+
+} // namespace
