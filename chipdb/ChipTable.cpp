@@ -36,6 +36,8 @@ ChipTable::LoadResult ChipTable::loadFile(const QString& path)
     if (bytes.size() % static_cast<qsizetype>(sizeof(ChipEntry)) != 0)
         return LoadResult::Damaged;
     const qsizetype fit = std::min<qsizetype>(bytes.size(), qsizetype(sizeof(ChipEntry)) * kCapacity);
+    // A shorter list than the one held before must not end in its leftovers.
+    clear();
     std::memcpy(entries_.data(), bytes.constData(), static_cast<std::size_t>(fit));
     if (bytes.size() > fit) {
         // Only a list that still runs on past the table is cut short.
