@@ -11,6 +11,14 @@ bool present(const QList<QByteArray>& list, const QByteArray& text)
     return ChipSelection::positionOf(list, text) >= 0;
 }
 
+// A position without an item chooses nothing, not the empty name: otherwise
+// an entry whose type or manufacturer is empty would answer to any position
+// past the list.
+bool itemIs(const QList<QByteArray>& list, int pos, const QByteArray& text)
+{
+    return pos >= 0 && pos < list.size() && list[pos] == text;
+}
+
 } // namespace
 
 QByteArray ChipSelection::textAt(const QList<QByteArray>& list, int pos)
@@ -44,11 +52,11 @@ int ChipSelection::apply(int t, int m, int n)
         const ChipNames names = chipNames(table[i].keyText());
         if (!present(types_, names.type))
             types_.append(names.type);
-        if (textAt(types_, t) != names.type)
+        if (!itemIs(types_, t, names.type))
             continue;
         if (!names.manufacturer.isEmpty() && !present(manufacturers_, names.manufacturer))
             manufacturers_.append(names.manufacturer);
-        if (textAt(manufacturers_, m) == names.manufacturer && !names.model.isEmpty()
+        if (itemIs(manufacturers_, m, names.manufacturer) && !names.model.isEmpty()
             && !present(models_, names.model)) {
             models_.append(names.model);
             if (modelCounter == n) {
@@ -114,6 +122,9 @@ bool ChipSelection::selectById(uint8_t b1, uint8_t b2, uint8_t b3, int classCode
         return false;
     }
     const ChipNames names = chipNames(table[found].keyText());
+    // The type list exists only after a first selection; build it if none ran.
+    if (!present(types_, names.type))
+        apply(saved_[0], saved_[1], saved_[2]);
     const int t = positionOf(types_, names.type);
     saved_[0] = t;
     apply(saved_[0], saved_[1], saved_[2]);
