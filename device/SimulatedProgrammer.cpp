@@ -372,6 +372,10 @@ bool SimulatedProgrammer::loadState(const QString& path, QString* error)
 
 bool SimulatedProgrammer::saveState(const QString& path, QString* error) const
 {
+    // An empty socket has no memories: writing them would wipe the chip kept
+    // from an earlier run.
+    if (!chip_)
+        return true;
     QByteArray bytes(kStateMagic);
     auto put32 = [&](uint32_t v) {
         for (int s = 24; s >= 0; s -= 8)

@@ -72,7 +72,8 @@ public:
     // The completion indicator of the last Finish, and the last Setup's class.
     int lastCompletionIndicator() const { return lastCompletion_; }
 
-    // Chip memory kept between runs. A missing file leaves the chip erased.
+    // Chip memory kept between runs. A missing file leaves the chip erased;
+    // with no chip in the socket saving leaves the file as it is.
     bool loadState(const QString& path, QString* error = nullptr);
     bool saveState(const QString& path, QString* error = nullptr) const;
 
