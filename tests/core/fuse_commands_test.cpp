@@ -1,0 +1,168 @@
+#include "app/ProgramState.h"
+#include "device/SimulatedProgrammer.h"
+#include "fuses/FuseJobs.h"
+#include "support/RecordingUi.h"
+#include "support/TestChipEntry.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+const QString kBundled = QStringLiteral(KTR_SOURCE_DIR "/data/xml/0.xml");
+
+const ChipEntry kMega = makeChip({.key = "AVR,ATMEL,ATmega328P", .id = 0x1E950F, .flash = 32768, .page = 128,
+                                  .chipClass = 7, .eraseDelay = 10, .eeprom = 1024, .eepromPage = 4,
+                                  .interfaceCode = 2, .voltage = 1});
+
+struct FuseRig {
+    SimulatedProgrammer sim;
+    RecordingUi ui;
+    ProgramState state{sim, ui};
+
+    FuseRig()
+    {
+        state.chips()[0] = kMega;
+        state.setCurrentChipIndex(0);
+        sim.insertChip(kMega);
+        EXPECT_EQ(ReloadFusesForChipChange(state.fuses(), kBundled, ui), FuseLoad::Loaded);
+        sim.setRecording(true);
+    }
+
+    // The 64-byte command reports the host sent, in order.
+    std::vector<Bytes> commands() const
+    {
+        std::vector<Bytes> out;
+        for (const auto& r : sim.traffic())
+            if (r.toDevice && r.ok && r.bytes.size() == 64)
+                out.push_back(r.bytes);
+        return out;
+    }
+    std::vector<int> codes() const
+    {
+        std::vector<int> out;
+        for (const Bytes& r : commands())
+            out.push_back(r[1]);
+        return out;
+    }
+    QString value(int column) { return state.fuses().grid().cell(column, FuseGrid::kValueRow); }
+};
+
+const std::vector<int> kSetupReadFinish = {0x09, 0x03, 0x0A};
+
+TEST(FuseJobs, ReadFusesFillsTheFuseColumnsOnly)
+{
+    FuseRig rig;
+    rig.sim.fuses()[0] = 0xE2;
+    rig.sim.fuses()[1] = 0xDA;
+    rig.sim.fuses()[2] = 0xFD;
+    rig.sim.lockByte() = 0x3C;
+
+    EXPECT_EQ(RunFuseJob(rig.state, FuseJob::ReadFuses), FuseJobResult::Done);
+    EXPECT_EQ(rig.codes(), kSetupReadFinish);
+    const Bytes read = rig.commands()[1];
+    EXPECT_EQ(read[20], 3);
+    EXPECT_EQ(std::count(read.begin(), read.end(), 0), 61) << "nothing else set";
+    const uint8_t* b = rig.state.fuses().currentBytes();
+    EXPECT_EQ(Bytes(b, b + 4), (Bytes{0xE2, 0xDA, 0xFD, 0xFF}));
+    EXPECT_EQ(rig.value(1), "0xe2");
+    EXPECT_EQ(rig.value(3), "0xfd");
+    EXPECT_EQ(rig.value(4), "      0xff") << "the lock column is not touched";
+    EXPECT_EQ(rig.ui.logs(), QStringList{"FUSERead Complete!"});
+    EXPECT_EQ(rig.ui.texts(RecordingUi::Event::Elapsed), QStringList{"00:00:00"});
+    EXPECT_EQ(rig.ui.texts(RecordingUi::Event::Beep).size(), 1);
+    EXPECT_EQ(rig.ui.status, "Ready");
+    EXPECT_FALSE(rig.state.programmer().linkOpen());
+}
+
+TEST(FuseJobs, ReadLockAsksForOneByteIntoTheLockColumn)
+{
+    FuseRig rig;
+    rig.ui.language = 0;
+    rig.sim.lockByte() = 0x3C;
+    EXPECT_EQ(RunFuseJob(rig.state, FuseJob::ReadLock), FuseJobResult::Done);
+    EXPECT_EQ(rig.codes(), kSetupReadFinish);
+    EXPECT_EQ(rig.commands()[1][20], 1);
+    EXPECT_EQ(rig.state.fuses().lockByte(), 0x3C);
+    EXPECT_EQ(rig.state.fuses().currentBytes()[0], 0x62);
+    EXPECT_EQ(rig.value(4), "0x3c");
+    EXPECT_EQ(rig.value(1), "0x62") << "a lock read rewrites every value cell";
+    EXPECT_EQ(rig.ui.logs(), QStringList{QStringLiteral("LOCK读出完成！")});
+}
+
+TEST(FuseJobs, WritesSendTheCurrentBytes)
+{
+    FuseRig rig;
+    FuseState& f = rig.state.fuses();
+    f.setFuseByte(0, 0xFF);
+    f.setFuseByte(2, 0xFD);
+    f.setFuseByte(3, 0x0C);
+
+    EXPECT_EQ(RunFuseJob(rig.state, FuseJob::WriteFuses), FuseJobResult::Done);
+    Bytes expected(64, 0);
+    expected[0] = 0x01;
+    expected[1] = 0x04;
+    expected[20] = 3;
+    expected[21] = 0xFF;
+    expected[22] = 0xD9;
+    expected[23] = 0xFD;
+    ASSERT_EQ(rig.codes(), (std::vector<int>{0x09, 0x04, 0x0A}));
+    EXPECT_EQ(rig.commands()[1], expected);
+    EXPECT_EQ(rig.sim.fuses()[0], 0xFF);
+    EXPECT_EQ(rig.sim.fuses()[2], 0xFD);
+    EXPECT_EQ(rig.sim.lockByte(), 0xFF) << "fuses only";
+
+    rig.sim.clearTraffic();
+    EXPECT_EQ(RunFuseJob(rig.state, FuseJob::WriteLock), FuseJobResult::Done);
+    expected.assign(64, 0);
+    expected[0] = 0x01;
+    expected[1] = 0x06;
+    expected[20] = 1;
+    expected[21] = 0x0C;
+    ASSERT_EQ(rig.codes(), (std::vector<int>{0x09, 0x06, 0x0A}));
+    EXPECT_EQ(rig.commands()[1], expected);
+    EXPECT_EQ(rig.sim.lockByte(), 0x0C);
+    EXPECT_EQ(rig.ui.logs(), (QStringList{"FUSEWrite Complete!", "LOCKWrite Complete!"}));
+}
+
+TEST(FuseJobs, NoChipOrNoProgrammerStillFinishes)
+{
+    {
+        FuseRig rig;
+        rig.sim.removeChip();
+        EXPECT_EQ(RunFuseJob(rig.state, FuseJob::ReadFuses), FuseJobResult::NoChip);
+        EXPECT_EQ(rig.codes(), (std::vector<int>{0x09, 0x0A}));
+        EXPECT_EQ(rig.ui.errors(), QStringList{messageText(Msg::NoChipDetected, 2)});
+        EXPECT_TRUE(rig.ui.logs().isEmpty());
+        EXPECT_EQ(rig.state.fuses().currentBytes()[0], 0x62);
+    }
+    {
+        FuseRig rig;
+        rig.sim.setPlugged(false);
+        EXPECT_EQ(RunFuseJob(rig.state, FuseJob::WriteLock), FuseJobResult::NoChip);
+        EXPECT_TRUE(rig.codes().empty());
+        EXPECT_EQ(rig.ui.errors(), QStringList{messageText(Msg::NotConnected, 2)});
+        EXPECT_EQ(rig.ui.status, "Ready") << "finished whatever the set-up gave";
+        EXPECT_TRUE(rig.ui.texts(RecordingUi::Event::Beep).isEmpty());
+    }
+}
+
+TEST(FuseJobs, FailedTransferStopsWithoutCompletionLine)
+{
+    using Fault = SimulatedProgrammer::Fault;
+    for (const Fault::Kind kind : {Fault::Kind::Set, Fault::Kind::Get}) {
+        FuseRig rig;
+        rig.sim.fuses()[0] = 0x00;
+        // Reports 1 and 2 are the Setup exchange; 3 and 4 the ReadConfig one.
+        rig.sim.addFault({kind, kind == Fault::Kind::Set ? rig.sim.reportCount() + 3 : rig.sim.reportCount() + 4});
+        EXPECT_EQ(RunFuseJob(rig.state, FuseJob::ReadFuses), FuseJobResult::Failed);
+        EXPECT_EQ(rig.ui.errors(), QStringList{messageText(Msg::TransferFailed, 2)});
+        EXPECT_TRUE(rig.ui.logs().isEmpty());
+        EXPECT_EQ(rig.state.fuses().currentBytes()[0], 0x62) << "nothing read";
+        EXPECT_EQ(rig.value(1), "      0x62");
+        EXPECT_FALSE(rig.state.programmer().linkOpen());
+    }
+}
+
+} // namespace
