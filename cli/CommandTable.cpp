@@ -9,6 +9,8 @@ const std::array kCommands = {
     CommandInfo{"import-chips", cmdImportChips, "import-chips IN.txt OUT.Dat", false},
     CommandInfo{"export-chips", cmdExportChips, "export-chips OUT.txt", true},
     CommandInfo{"probe", cmdProbe, "probe", true},
+    CommandInfo{"fuse-description", cmdFuseDescription, "fuse-description [FILE]", false},
+    CommandInfo{"fuses", cmdFuses, "fuses read | fuses write [--fuse N=0xVV ...] [--lock 0xVV] | fuses default", true},
     CommandInfo{"read", cmdRead, "read OUT [--eeprom]", true},
     CommandInfo{"blank", cmdBlank, "blank", true},
     CommandInfo{"erase", cmdErase, "erase", true},

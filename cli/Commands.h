@@ -30,6 +30,8 @@ int cmdListChips(CliSession& s, const QStringList& args);
 int cmdImportChips(CliSession& s, const QStringList& args);
 int cmdExportChips(CliSession& s, const QStringList& args);
 int cmdProbe(CliSession& s, const QStringList& args);
+int cmdFuseDescription(CliSession& s, const QStringList& args);
+int cmdFuses(CliSession& s, const QStringList& args);
 int cmdRead(CliSession& s, const QStringList& args);
 int cmdBlank(CliSession& s, const QStringList& args);
 int cmdErase(CliSession& s, const QStringList& args);
