@@ -2,18 +2,52 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
 
 ProgramFiles::ProgramFiles(QString programDir, QString baseName)
-    : dir_(std::move(programDir)), base_(std::move(baseName))
+    : dir_(programDir), dataDir_(programDir), configDir_(programDir), base_(std::move(baseName))
 {
+}
+
+ProgramFiles::ProgramFiles(QString programDir, QString dataDir, QString configDir, QString baseName)
+    : dir_(std::move(programDir)), dataDir_(std::move(dataDir)), configDir_(std::move(configDir)),
+      base_(std::move(baseName))
+{
+}
+
+ProgramFiles ProgramFiles::installed(QString programDir, QString dataDir, QString configDir, QString baseName)
+{
+    return ProgramFiles(std::move(programDir), std::move(dataDir), std::move(configDir), std::move(baseName));
+}
+
+ProgramFiles ProgramFiles::forProgramDir(const QString& programDir, const QString& configDir, const QString& baseName)
+{
+    if (QFileInfo(programDir).isWritable())
+        return ProgramFiles(programDir, baseName);
+    QDir().mkpath(configDir);
+    const QString share = QDir::cleanPath(QDir(programDir).filePath(QStringLiteral("../share/ktr4180")));
+    return installed(programDir, share, configDir, baseName);
 }
 
 ProgramFiles ProgramFiles::forRunningProgram()
 {
-    return ProgramFiles(QCoreApplication::applicationDirPath());
+    // One folder for the window program and the terminal front end alike:
+    // the window program's own configuration folder.
+    const QString config = QDir(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation))
+                               .filePath(QStringLiteral("ktr4180"));
+    return forProgramDir(QCoreApplication::applicationDirPath(), config);
 }
 
-QString ProgramFiles::chipList() const { return QDir(dir_).filePath(base_ + QStringLiteral(".Dat")); }
-QString ProgramFiles::settings() const { return QDir(dir_).filePath(base_ + QStringLiteral(".ini")); }
-QString ProgramFiles::fuseDescription() const { return QDir(dir_).filePath(QStringLiteral("xml/0.xml")); }
-QString ProgramFiles::chipListText() const { return QDir(dir_).filePath(base_ + QStringLiteral(".txt")); }
+QString ProgramFiles::chipList() const
+{
+    const QString edited = writableChipList();
+    if (configDir_ != dataDir_ && QFileInfo::exists(edited))
+        return edited;
+    return QDir(dataDir_).filePath(base_ + QStringLiteral(".Dat"));
+}
+
+QString ProgramFiles::writableChipList() const { return QDir(configDir_).filePath(base_ + QStringLiteral(".Dat")); }
+QString ProgramFiles::settings() const { return QDir(configDir_).filePath(base_ + QStringLiteral(".ini")); }
+QString ProgramFiles::fuseDescription() const { return QDir(dataDir_).filePath(QStringLiteral("xml/0.xml")); }
+QString ProgramFiles::chipListText() const { return QDir(configDir_).filePath(base_ + QStringLiteral(".txt")); }

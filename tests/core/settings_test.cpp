@@ -1,0 +1,178 @@
+#include "app/IniFile.h"
+#include "app/Settings.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+QString contents(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+}
+
+// "[S]" and "key" lines in file order, values left out.
+QStringList shape(const QString& text)
+{
+    QStringList out;
+    for (const QString& line : text.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+        out << line.section(QLatin1Char('='), 0, 0);
+    return out;
+}
+
+void put(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+struct SettingsTest : ::testing::Test {
+    QTemporaryDir dir;
+    QString path = dir.filePath(QStringLiteral("ktr4180.ini"));
+    IniFile ini{path};
+};
+
+} // namespace
+
+TEST_F(SettingsTest, NoFileGivesTheDefaultsAndWritesSerialMarker)
+{
+    Settings s;
+    s.uid = 77;
+    s.erase = true;
+    ASSERT_TRUE(LoadSettings(ini, s));
+    EXPECT_FALSE(s.formMax);
+    EXPECT_EQ(s.formWidth, 700);
+    EXPECT_EQ(s.formHeight, 500);
+    EXPECT_EQ(s.formTop, 10);
+    EXPECT_EQ(s.formLeft, 10);
+    EXPECT_EQ(s.index1 + s.index2 + s.index3, 0);
+    EXPECT_FALSE(s.deviceMenuVisible());
+    EXPECT_EQ(s.speed, 0);
+    EXPECT_EQ(s.language, 0);
+    EXPECT_EQ(s.start, 0);
+    EXPECT_EQ(s.uid, 1);
+    EXPECT_FALSE(s.erase);
+    EXPECT_EQ(contents(path), QStringLiteral("[DEVICE]\nSN=1\n"));
+}
+
+TEST_F(SettingsTest, MaximisedWindowSkipsTheGeometryKeys)
+{
+    put(path, "[Environment]\nFormMax=1\nFormTop=99\nFormLeft=98\nFormHeight=97\nFormWidth=96\n");
+    Settings s;
+    ASSERT_TRUE(LoadSettings(ini, s));
+    EXPECT_TRUE(s.formMax);
+    EXPECT_EQ(s.formTop, 10);
+    EXPECT_EQ(s.formWidth, 700);
+    put(path, "[Environment]\nFormMax=0\nFormTop=99\nFormLeft=98\nFormHeight=97\nFormWidth=96\n");
+    ASSERT_TRUE(LoadSettings(ini, s));
+    EXPECT_EQ(s.formTop, 99);
+    EXPECT_EQ(s.formLeft, 98);
+    EXPECT_EQ(s.formHeight, 97);
+    EXPECT_EQ(s.formWidth, 96);
+}
+
+TEST_F(SettingsTest, ValuesAreReadWithTheirEncodings)
+{
+    put(path, "[DEVICE]\nCONFIG=0\nchip=5\nLANGU=0x2\nSTART=4096\nUID=-3\nSPEED=9\n"
+              "[OPTIONS]\nID=1\nWEPROM=1\nSN=1\nFUSE=7\n[CHIP]\nINDEX1=2\nINDEX2=$3\nINDEX3=x\n");
+    Settings s;
+    ASSERT_TRUE(LoadSettings(ini, s));
+    EXPECT_TRUE(s.deviceMenuVisible());
+    EXPECT_EQ(s.language, 2);
+    EXPECT_EQ(s.start, 4096);
+    EXPECT_EQ(s.uid, -3);
+    EXPECT_EQ(s.speed, 9);  // left for the window to resolve against the chip
+    EXPECT_TRUE(s.id && s.writeEeprom && s.serialNumber && s.fuse);
+    EXPECT_FALSE(s.erase || s.writeFlash || s.verifyFlash || s.verifyEeprom);
+    EXPECT_EQ(s.index1, 2);
+    EXPECT_EQ(s.index2, 3);
+    EXPECT_EQ(s.index3, 0);
+}
+
+TEST_F(SettingsTest, LanguageOutsideTheThreeReadsAsSimplifiedChinese)
+{
+    for (const char* value : {"3", "-1", "abc", "0x10"}) {
+        put(path, QByteArray("[DEVICE]\nLANGU=") + value + "\n");
+        Settings s;
+        s.language = 2;
+        ASSERT_TRUE(LoadSettings(ini, s));
+        EXPECT_EQ(s.language, 0) << value;
+    }
+}
+
+TEST_F(SettingsTest, OneRunWritesSectionsAndKeysInTheProgramsOrder)
+{
+    Settings s;
+    ASSERT_TRUE(LoadSettings(ini, s));
+    s.start = 4096;
+    s.erase = true;
+    ASSERT_TRUE(SaveSettings(ini, s));
+    const QStringList expected = {
+        QStringLiteral("[DEVICE]"), QStringLiteral("SN"), QStringLiteral("START"), QStringLiteral("UID"),
+        QStringLiteral("SPEED"), QStringLiteral("LANGU"),
+        QStringLiteral("[Environment]"), QStringLiteral("FormHeight"), QStringLiteral("FormWidth"),
+        QStringLiteral("FormTop"), QStringLiteral("FormLeft"), QStringLiteral("FormMax"),
+        QStringLiteral("[CHIP]"), QStringLiteral("INDEX1"), QStringLiteral("INDEX2"), QStringLiteral("INDEX3"),
+        QStringLiteral("[OPTIONS]"), QStringLiteral("ID"), QStringLiteral("ERASE"), QStringLiteral("WFLASH"),
+        QStringLiteral("WEPROM"), QStringLiteral("VFLASH"), QStringLiteral("VEPROM"), QStringLiteral("SN"),
+        QStringLiteral("FUSE")};
+    const QString text = contents(path);
+    EXPECT_EQ(shape(text), expected) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("START=4096\n")));
+    EXPECT_TRUE(text.contains(QStringLiteral("ERASE=1\n")));
+    EXPECT_TRUE(text.contains(QStringLiteral("FormMax=0\n")));
+}
+
+TEST_F(SettingsTest, SavedValuesReadBackAndReadOnlyKeysAreNeverWritten)
+{
+    put(path, "[DEVICE]\nCONFIG=1\nchip=0\n");
+    Settings s;
+    ASSERT_TRUE(LoadSettings(ini, s));
+    s.formMax = true;
+    s.formWidth = 1009;
+    s.index1 = 4;
+    s.index2 = 1;
+    s.index3 = 2;
+    s.language = 1;
+    s.speed = 3;
+    s.start = -1;
+    s.uid = 123456;
+    s.verifyEeprom = true;
+    s.config = false;
+    ASSERT_TRUE(SaveSettings(ini, s));
+    Settings back;
+    ASSERT_TRUE(LoadSettings(ini, back));
+    EXPECT_TRUE(back.formMax);
+    EXPECT_EQ(back.index1, 4);
+    EXPECT_EQ(back.index2, 1);
+    EXPECT_EQ(back.index3, 2);
+    EXPECT_EQ(back.language, 1);
+    EXPECT_EQ(back.speed, 3);
+    EXPECT_EQ(back.start, -1);
+    EXPECT_EQ(back.uid, 123456);
+    EXPECT_TRUE(back.verifyEeprom);
+    EXPECT_TRUE(back.config);  // untouched by the save
+    Settings geometry;
+    put(path, contents(path).replace(QStringLiteral("FormMax=1"), QStringLiteral("FormMax=0")).toUtf8());
+    ASSERT_TRUE(LoadSettings(ini, geometry));
+    EXPECT_EQ(geometry.formWidth, 1009);
+}
+
+TEST_F(SettingsTest, AFailedWriteStopsTheRunWithTheMessage)
+{
+    // A folder where the file should be: nothing can be written there.
+    QDir(dir.path()).mkdir(QStringLiteral("ktr4180.ini"));
+    Settings s;
+    s.uid = 55;
+    QString error;
+    EXPECT_FALSE(LoadSettings(ini, s, &error));
+    EXPECT_EQ(error, QStringLiteral("Unable to write to ") + path);
+    EXPECT_EQ(s.uid, 55);  // read after the failed write: skipped
+    error.clear();
+    EXPECT_FALSE(SaveSettings(ini, s, &error));
+    EXPECT_EQ(error, QStringLiteral("Unable to write to ") + path);
+}
