@@ -1,11 +1,11 @@
 // Host-side cost of the chip operations on a 16 MiB chip with 256-byte pages
 // (65,536 data reports each), through the simulated programmer with no delay
-// and a user interface that does nothing, as on a terminal without a bar.
+// and a user interface that shows nothing, as on a terminal without a bar.
 
 #include "app/ProgramState.h"
-#include "app/UserInterface.h"
 #include "device/SimulatedProgrammer.h"
 #include "operations/ChipOperations.h"
+#include "support/RecordingUi.h"
 
 #include <benchmark/benchmark.h>
 
@@ -14,32 +14,11 @@
 
 namespace {
 
-class QuietUi final : public UserInterface {
-public:
-    void showError(const QString&) override { ++errors; }
-    bool askYesNo(const QString&) override { return true; }
-    void showInformation(const QString&) override {}
-    void showMessage(const QString&, const QString&) override {}
-    void setStatus(const QString&) override {}
-    void setElapsed(const QString&) override {}
-    void progressStart(qint64) override {}
-    void progressSet(qint64) override {}
-    void progressEnd() override {}
-    void log(const QString&) override {}
-    void pumpEvents() override {}
-    void pause(int) override {}
-    void beep() override {}
-    void setControlsEnabled(bool) override {}
-    int languageIndex() const override { return 2; }
-
-    int errors = 0;
-};
-
 constexpr uint32_t kChipBytes = 16u * 1024 * 1024;
 
 struct Bench {
     SimulatedProgrammer sim;
-    QuietUi ui;
+    RecordingUi ui;  // records a few events per run; progress and pumps only count
     ProgramState state{sim, ui};
     ChipOperations ops{state};
 
@@ -70,7 +49,7 @@ Bench& bench()
 
 void report(benchmark::State& s, Bench& b)
 {
-    if (b.ops.lastOutcome() != Outcome::Done || b.ui.errors != 0)
+    if (b.ops.lastOutcome() != Outcome::Done || !b.ui.errors().isEmpty())
         s.SkipWithError("the operation did not complete");
     s.SetBytesProcessed(int64_t(s.iterations()) * kChipBytes);
 }

@@ -6,6 +6,8 @@
 #include "chipdb/ChipKey.h"
 #include "operations/ChipOperations.h"
 
+#include <algorithm>
+
 namespace {
 
 // The words of a command that takes one file and may name the EEPROM.
@@ -135,6 +137,20 @@ std::optional<AutoRun> parseAuto(const QStringList& args)
     return run;
 }
 
+// Opens the command's file into the buffer it names, then runs the operation on it.
+template <typename Operation>
+int withLoadedFile(CliSession& s, const QStringList& args, Operation operation)
+{
+    const auto f = fileAndMemory(args);
+    if (!f)
+        return kExitUsage;
+    if (!chipHasMemory(s, f->page) || !loadInto(s, f->path, f->page))
+        return kExitFailed;
+    ChipOperations ops(s.state());
+    operation(ops, f->page);
+    return exitStatus(ops);
+}
+
 } // namespace
 
 int cmdRead(CliSession& s, const QStringList& args)
@@ -189,26 +205,12 @@ int cmdDetect(CliSession& s, const QStringList& args)
 
 int cmdWrite(CliSession& s, const QStringList& args)
 {
-    const auto f = fileAndMemory(args);
-    if (!f)
-        return kExitUsage;
-    if (!chipHasMemory(s, f->page) || !loadInto(s, f->path, f->page))
-        return kExitFailed;
-    ChipOperations ops(s.state());
-    ops.writeChip(f->page);
-    return exitStatus(ops);
+    return withLoadedFile(s, args, [](ChipOperations& ops, MemoryPage page) { ops.writeChip(page); });
 }
 
 int cmdVerify(CliSession& s, const QStringList& args)
 {
-    const auto f = fileAndMemory(args);
-    if (!f)
-        return kExitUsage;
-    if (!chipHasMemory(s, f->page) || !loadInto(s, f->path, f->page))
-        return kExitFailed;
-    ChipOperations ops(s.state());
-    ops.verifyChip(f->page);
-    return exitStatus(ops);
+    return withLoadedFile(s, args, [](ChipOperations& ops, MemoryPage page) { ops.verifyChip(page); });
 }
 
 int cmdAuto(CliSession& s, const QStringList& args)

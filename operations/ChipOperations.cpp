@@ -18,23 +18,38 @@ ChipOperations::ChipOperations(ProgramState& state)
 {
 }
 
-bool ChipOperations::bufferEmpty(MemoryPage page) const
+bool ChipOperations::start(bool willErase)
+{
+    outcome_ = Outcome::Refused;
+    return checkChipRecord(state_.currentChip(), willErase, state_.ui()) && frame_.probe();
+}
+
+bool ChipOperations::refuseEmpty(MemoryPage page)
 {
     const Buffers& b = state_.buffers();
-    return (page == MemoryPage::Flash && b.flashLength() == 0) || (page == MemoryPage::Eeprom && b.eepromLength() == 0);
+    if ((page == MemoryPage::Flash && b.flashLength() == 0) || (page == MemoryPage::Eeprom && b.eepromLength() == 0)) {
+        state_.ui().showError(state_.ui().message(Msg::BufferEmpty));
+        return true;
+    }
+    return false;
+}
+
+Outcome ChipOperations::logWhenDone(Outcome outcome, Msg line)
+{
+    if (outcome == Outcome::Done)
+        state_.ui().log(state_.ui().message(line));
+    return outcome;
 }
 
 void ChipOperations::readChip(MemoryPage page)
 {
-    outcome_ = Outcome::Refused;
-    const ChipEntry& chip = state_.currentChip();
-    if (!checkChipRecord(chip, false, state_.ui()) || !frame_.probe())
+    if (!start(false))
         return;
     outcome_ = frame_.runJob(
         [&] {
             if (page == MemoryPage::Other)
                 return Outcome::Done;
-            const Outcome read = loops_.read(chip, page, state_.buffers());
+            const Outcome read = loops_.read(state_.currentChip(), page, state_.buffers());
             if (read == Outcome::Done && readListener_)
                 readListener_(page);
             return read;
@@ -44,66 +59,43 @@ void ChipOperations::readChip(MemoryPage page)
 
 void ChipOperations::blankCheck()
 {
-    outcome_ = Outcome::Refused;
-    const ChipEntry& chip = state_.currentChip();
-    if (!checkChipRecord(chip, false, state_.ui()) || !frame_.probe())
+    if (!start(false))
         return;
-    outcome_ = frame_.runJob(
-        [&] {
-            const Outcome blank = loops_.blank(chip);
-            if (blank == Outcome::Done)
-                state_.ui().log(state_.ui().message(Msg::BankComplete));
-            return blank;
-        },
-        std::nullopt);
+    outcome_ = frame_.runJob([&] { return logWhenDone(loops_.blank(state_.currentChip()), Msg::BankComplete); },
+                             std::nullopt);
 }
 
 void ChipOperations::eraseChip()
 {
-    outcome_ = Outcome::Refused;
-    const ChipEntry& chip = state_.currentChip();
-    if (!checkChipRecord(chip, true, state_.ui()) || !frame_.probe())
+    if (!start(true))
         return;
-    outcome_ = frame_.runJob([&] { return eraseChipMemory(state_.programmer(), state_.ui(), chip); },
-                             Msg::EraseComplete);
+    outcome_ = frame_.runJob(
+        [&] { return eraseChipMemory(state_.programmer(), state_.ui(), state_.currentChip()); }, Msg::EraseComplete);
 }
 
 void ChipOperations::writeChip(MemoryPage page)
 {
-    outcome_ = Outcome::Refused;
-    const ChipEntry& chip = state_.currentChip();
-    if (!checkChipRecord(chip, false, state_.ui()) || !frame_.probe())
+    if (!start(false))
         return;
-    state_.buffers().takeFlashViewEdits(chip);
-    if (bufferEmpty(page)) {
-        state_.ui().showError(state_.ui().message(Msg::BufferEmpty));
+    state_.buffers().takeFlashViewEdits(state_.currentChip());
+    if (refuseEmpty(page))
         return;
-    }
     // No write loop on another page, so nothing to report as written.
-    const std::optional<Msg> line = page == MemoryPage::Other ? std::nullopt : std::optional(Msg::WriteComplete);
+    const bool other = page == MemoryPage::Other;
     outcome_ = frame_.runJob(
-        [&] { return page == MemoryPage::Other ? Outcome::Done : loops_.write(chip, page, state_.buffers()); },
-        line);
+        [&] { return other ? Outcome::Done : loops_.write(state_.currentChip(), page, state_.buffers()); },
+        other ? std::nullopt : std::optional(Msg::WriteComplete));
 }
 
 void ChipOperations::verifyChip(MemoryPage page)
 {
-    outcome_ = Outcome::Refused;
-    const ChipEntry& chip = state_.currentChip();
-    if (!checkChipRecord(chip, false, state_.ui()) || !frame_.probe())
+    if (!start(false) || refuseEmpty(page))
         return;
-    if (bufferEmpty(page)) {
-        state_.ui().showError(state_.ui().message(Msg::BufferEmpty));
-        return;
-    }
     outcome_ = frame_.runJob(
         [&] {
             if (page == MemoryPage::Other)
                 return Outcome::Done;
-            const Outcome verify = loops_.verify(chip, page, state_.buffers());
-            if (verify == Outcome::Done)
-                state_.ui().log(state_.ui().message(Msg::VerifyComplete));
-            return verify;
+            return logWhenDone(loops_.verify(state_.currentChip(), page, state_.buffers()), Msg::VerifyComplete);
         },
         std::nullopt);
 }
@@ -120,16 +112,12 @@ void ChipOperations::detectChip()
 
 void ChipOperations::runAuto(const AutoOptions& options)
 {
-    outcome_ = Outcome::Refused;
-    const ChipEntry& chip = state_.currentChip();
-    if (!checkChipRecord(chip, options.erase, state_.ui()) || !frame_.probe())
+    if (!start(options.erase))
         return;
-    state_.buffers().takeFlashViewEdits(chip);
+    state_.buffers().takeFlashViewEdits(state_.currentChip());
     // Only the Flash buffer counts here, whatever page is active.
-    if (bufferEmpty(MemoryPage::Flash)) {
-        state_.ui().showError(state_.ui().message(Msg::BufferEmpty));
+    if (refuseEmpty(MemoryPage::Flash))
         return;
-    }
     outcome_ = frame_.runJob([&] { return autoBody(options); }, std::nullopt);
 }
 
@@ -168,15 +156,15 @@ Outcome ChipOperations::autoBody(const AutoOptions& o)
     }
     if (o.verifyFlash) {
         ui.pause(kSettleBeforeVerifyMs);
-        if (const Outcome r = loops_.verify(chip, MemoryPage::Flash, buffers); r != Outcome::Done)
+        if (const Outcome r = logWhenDone(loops_.verify(chip, MemoryPage::Flash, buffers), Msg::AutoComplete);
+            r != Outcome::Done)
             return stopAuto(AutoStep::VerifyFlash, r);
-        ui.log(ui.message(Msg::AutoComplete));
     }
     if (o.verifyEeprom) {
         ui.pause(kSettleBeforeVerifyMs);
-        if (const Outcome r = loops_.verify(chip, MemoryPage::Eeprom, buffers); r != Outcome::Done)
+        if (const Outcome r = logWhenDone(loops_.verify(chip, MemoryPage::Eeprom, buffers), Msg::AutoComplete);
+            r != Outcome::Done)
             return stopAuto(AutoStep::VerifyEeprom, r);
-        ui.log(ui.message(Msg::AutoComplete));
     }
     if (o.fuses) {
         FuseState& fuses = state_.fuses();

@@ -46,9 +46,13 @@ public:
     void setReadListener(std::function<void(MemoryPage)> listener) { readListener_ = std::move(listener); }
 
 private:
+    // The record check and the probe; false (Refused) when either refuses.
+    bool start(bool willErase);
+    // The empty test of the page's buffer, with its message.
+    bool refuseEmpty(MemoryPage page);
+    Outcome logWhenDone(Outcome outcome, Msg line);
     Outcome autoBody(const AutoOptions& options);
     Outcome stopAuto(AutoStep step, Outcome why);
-    bool bufferEmpty(MemoryPage page) const;
 
     ProgramState& state_;
     OperationFrame frame_;

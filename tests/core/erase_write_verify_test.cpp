@@ -19,6 +19,14 @@ ChipEntry chipOf(uint8_t cls, uint32_t size, uint16_t page, uint16_t eraseDelay 
                      .eraseDelay = eraseDelay});
 }
 
+ChipEntry mcuOf(uint16_t eeprom, uint8_t eepromPage)
+{
+    ChipEntry mcu = chipOf(7, 1024, 128);
+    mcu.setEepromBytes(eeprom);
+    mcu.eepromPageSize = eepromPage;
+    return mcu;
+}
+
 // A Flash view that the user has edited.
 class EditedView final : public ByteView {
 public:
@@ -86,10 +94,7 @@ TEST(Write, TwentyFourSeriesWaitsAfterItsLastPage)
 TEST(Write, EepromPageAndEmptyAndOtherPage)
 {
     OperationRig rig;
-    ChipEntry mcu = chipOf(7, 1024, 128);
-    mcu.setEepromBytes(256);
-    mcu.eepromPageSize = 4;
-    rig.use(mcu);
+    rig.use(mcuOf(256, 4));
     rig.loadFlash(64);
 
     // Nothing in the EEPROM buffer: refused after the probe, controls untouched.
@@ -132,10 +137,7 @@ TEST(Write, TakesViewEditsInFirstButVerifyDoesNot)
 TEST(Write, LastBlockPastTheBufferIsPaddedNotOverrun)
 {
     OperationRig rig;
-    ChipEntry mcu = chipOf(7, 1024, 128);
-    mcu.setEepromBytes(8192);
-    mcu.eepromPageSize = 255;
-    rig.use(mcu);
+    rig.use(mcuOf(8192, 255));
     rig.loadEeprom(8192);
     rig.ops.writeChip(MemoryPage::Eeprom);
     // 8192 is not whole 255-byte pages; the data length stops at the buffer.
@@ -198,10 +200,7 @@ TEST(Verify, EepromUsesItsStreamAndTheFlashMessage)
 {
     OperationRig rig;
     rig.ui.language = 0;
-    ChipEntry mcu = chipOf(7, 1024, 128);
-    mcu.setEepromBytes(128);
-    mcu.eepromPageSize = 4;
-    rig.use(mcu);
+    rig.use(mcuOf(128, 4));
     rig.loadEeprom(70);
     std::copy_n(rig.state.buffers().eeprom(), 70, rig.sim.eeprom().begin());
     rig.sim.eeprom()[100] = 0x00;  // past the data, inside the second block
