@@ -1,0 +1,55 @@
+#include "app/gui/BoxPresenter.h"
+
+#include <QDialog>
+#include <QFileDialog>
+#include <QMessageBox>
+
+void MessageBoxPresenter::show(Icon icon, const QString& caption, const QString& text)
+{
+    QMessageBox::Icon i = QMessageBox::NoIcon;
+    switch (icon) {
+    case Icon::Error: i = QMessageBox::Critical; break;
+    case Icon::Question: i = QMessageBox::Question; break;
+    case Icon::Information: i = QMessageBox::Information; break;
+    case Icon::None: break;
+    }
+    QMessageBox box(i, caption, text, QMessageBox::Ok, parent_);
+    box.exec();
+}
+
+bool MessageBoxPresenter::ask(const QString& caption, const QString& text)
+{
+    QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::Yes | QMessageBox::No, parent_);
+    return box.exec() == QMessageBox::Yes;
+}
+
+QString MessageBoxPresenter::openFileName(const QStringList& filters)
+{
+    QFileDialog dialog(parent_);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setNameFilters(filters);
+    if (!filters.isEmpty())
+        dialog.selectNameFilter(filters.first());
+    return dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty() ? dialog.selectedFiles().first()
+                                                                                   : QString();
+}
+
+QString MessageBoxPresenter::saveFileName(const QStringList& filters, const QString& defaultSuffix)
+{
+    QFileDialog dialog(parent_);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setNameFilters(filters);
+    if (!filters.isEmpty())
+        dialog.selectNameFilter(filters.first());
+    dialog.setDefaultSuffix(defaultSuffix);
+    // The program asks before replacing a file itself.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    return dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty() ? dialog.selectedFiles().first()
+                                                                                   : QString();
+}
+
+int MessageBoxPresenter::execDialog(QDialog& dialog)
+{
+    return dialog.exec();
+}

@@ -1,0 +1,42 @@
+#pragma once
+// Shows the program's modal boxes: message boxes, the file dialogs and the
+// program's own dialogs. The main window asks it for every one, so a test can
+// put a recorder in its place.
+
+#include <QString>
+#include <QStringList>
+
+class QDialog;
+class QWidget;
+
+class BoxPresenter {
+public:
+    enum class Icon { None, Error, Question, Information };
+
+    virtual ~BoxPresenter() = default;
+    // A box with an OK button; returns when it is closed.
+    virtual void show(Icon icon, const QString& caption, const QString& text) = 0;
+    // A box with Yes and No and the question icon; true for Yes.
+    virtual bool ask(const QString& caption, const QString& text) = 0;
+    // A file to open or to save to, the first filter selected; empty when
+    // the dialog was cancelled.
+    virtual QString openFileName(const QStringList& filters) = 0;
+    virtual QString saveFileName(const QStringList& filters, const QString& defaultSuffix) = 0;
+    // Shows one of the program's dialogs modally; its result code.
+    virtual int execDialog(QDialog& dialog) = 0;
+};
+
+// Real message boxes over a parent window.
+class MessageBoxPresenter final : public BoxPresenter {
+public:
+    explicit MessageBoxPresenter(QWidget* parent) : parent_(parent) {}
+    void show(Icon icon, const QString& caption, const QString& text) override;
+    bool ask(const QString& caption, const QString& text) override;
+    QString openFileName(const QStringList& filters) override;
+    QString saveFileName(const QStringList& filters, const QString& defaultSuffix) override;
+    int execDialog(QDialog& dialog) override;
+    void setParent(QWidget* parent) { parent_ = parent; }
+
+private:
+    QWidget* parent_;
+};

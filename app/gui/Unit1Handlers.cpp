@@ -1,0 +1,154 @@
+// The handlers that start work on the chip or the buffers, each handing over
+// to its core and showing the result.
+
+#include "app/gui/Unit1.h"
+
+#include "buffers/Fill.h"
+#include "buffers/Merge.h"
+#include "buffers/OpenSave.h"
+#include "buffers/SizeCaption.h"
+#include "buffers/gui/Unit4.h"
+#include "chipdb/gui/Unit2.h"
+#include "chipdb/gui/Unit3.h"
+#include "hexview/HexView.h"
+
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QSpinBox>
+
+void TForm1::refreshAfterJob()
+{
+    ShowBufferSizes();
+    if (UID->value() != state_->serial().value)
+        UID->setValue(state_->serial().value);
+}
+
+void TForm1::showReadSizes(MemoryPage page)
+{
+    // A read sets the caption blue without comparing, and the gauge.
+    const ChipEntry& chip = state_->currentChip();
+    const Buffers& buffers = state_->buffers();
+    if (page == MemoryPage::Flash) {
+        showSizeCaption(FlashSize, flashSizeCaption(chip, buffers.flashLength()).text, false);
+        setGauge(chip.flashBytes(), buffers.flashLength());
+    } else if (page == MemoryPage::Eeprom) {
+        showSizeCaption(EpromSize, eepromSizeCaption(chip, buffers.eepromLength()).text, false);
+    }
+    refreshChecksums();
+}
+
+void TForm1::ToolOpenClick()
+{
+    const MemoryPage page = activeMemoryPage();
+    if (!pageTakesFiles(*state_, page))
+        return;
+    const QString path = presenter_->openFileName(nameFilters(kOpenFileFilter));
+    if (path.isEmpty())
+        return;
+    if (openIntoPage(*state_, page, path) == OpenOutcome::Loaded)
+        ShowBufferSizes();
+}
+
+void TForm1::ToolSaveClick()
+{
+    const MemoryPage page = activeMemoryPage();
+    if (!pageTakesFiles(*state_, page))
+        return;
+    const QString path = presenter_->saveFileName(nameFilters(kSaveFileFilter), QLatin1String(kSaveDefaultSuffix));
+    if (!path.isEmpty())
+        saveFromPage(*state_, page, path);
+}
+
+void TForm1::ToolReadClick()
+{
+    runChipJob([this] { operations_->readChip(activeMemoryPage()); });
+}
+
+void TForm1::ToolBankClick()
+{
+    runChipJob([this] { operations_->blankCheck(); });
+}
+
+void TForm1::ToolEraseClick()
+{
+    runChipJob([this] { operations_->eraseChip(); });
+}
+
+void TForm1::ToolWriteClick()
+{
+    // The write takes the Flash view's edits in, and may round the data
+    // length up to whole pages.
+    runChipJob([this] { operations_->writeChip(activeMemoryPage()); });
+    refreshAfterJob();
+}
+
+void TForm1::ToolVerifyClick()
+{
+    runChipJob([this] { operations_->verifyChip(activeMemoryPage()); });
+}
+
+void TForm1::ToolAutoClick()
+{
+    runChipJob([this] { operations_->runAuto(autoOptions()); });
+    refreshAfterJob();
+}
+
+void TForm1::Panel8Click()
+{
+    // Not a chip job: batch mode can be switched off while a chip is programmed.
+    batch_->toggle();
+    refreshChecksums();
+}
+
+void TForm1::Timer1Timer()
+{
+    runChipJob([this] { batch_->tick(); });
+    refreshAfterJob();
+}
+
+void TForm1::BtnCheckClick()
+{
+    runChipJob([this] { operations_->detectChip(); });
+}
+
+void TForm1::BtnFindClick()
+{
+    // The search window's listing and choice come with its own behaviour.
+    presenter_->execDialog(*form3_);
+}
+
+void TForm1::N3Click()
+{
+    presenter_->execDialog(*form2_);
+}
+
+void TForm1::ToolFillClick()
+{
+    form4_->Edit4->setText(fillEndText(state_->currentChip().flashBytes()));
+    presenter_->execDialog(*form4_);
+    ShowFlashSizeBlue();
+}
+
+void TForm1::BitBtn1Click()
+{
+    if (!RadioButton3->isChecked())
+        return;
+    const QString path = presenter_->openFileName(nameFilters(kOpenFileFilter));
+    if (path.isEmpty())
+        return;
+    Edit2->setText(path);
+    MergeFileIntoFlash(*state_, path);
+    refreshChecksums();
+}
+
+// The fuse page: the description, the grid, the list and the device buttons
+// come with the fuse page's own code.
+void TForm1::FuseReadClick() {}
+void TForm1::FuseDefaultClick() {}
+void TForm1::FuseWriteClick() {}
+void TForm1::ReadLockBtnClick() {}
+void TForm1::WriteLockBtnClick() {}
+void TForm1::CheckListBox1ClickCheck(int) {}
+void TForm1::StringGrid1Click(int, int) {}
+void TForm1::StringGrid1DrawCell(QPainter&, int, int, const QRect&) {}
+void TForm1::MaskEdit1Exit() {}

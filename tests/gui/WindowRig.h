@@ -1,0 +1,136 @@
+#pragma once
+// The main window over the simulated programmer, in a temporary program
+// folder, with its boxes and dialogs recorded instead of shown.
+
+#include "app/ProgramFiles.h"
+#include "app/gui/BoxPresenter.h"
+#include "app/gui/Unit1.h"
+#include "chipdb/ChipTable.h"
+#include "device/SimulatedProgrammer.h"
+#include "support/TestChipEntry.h"
+
+#include <QCoreApplication>
+#include <QDialog>
+#include <QDir>
+#include <QFile>
+#include <QPlainTextEdit>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <deque>
+#include <initializer_list>
+#include <memory>
+#include <vector>
+
+class RecordingPresenter : public BoxPresenter {
+public:
+    struct Box {
+        Icon icon;
+        QString caption;
+        QString text;
+    };
+
+    void show(Icon icon, const QString& caption, const QString& text) override { boxes.push_back({icon, caption, text}); }
+    bool ask(const QString& caption, const QString& text) override
+    {
+        boxes.push_back({Icon::Question, caption, text});
+        if (answers.empty())
+            return true;
+        const bool a = answers.front();
+        answers.pop_front();
+        return a;
+    }
+    QString openFileName(const QStringList& filters) override
+    {
+        openFilters = filters;
+        return next(openNames);
+    }
+    QString saveFileName(const QStringList& filters, const QString& suffix) override
+    {
+        saveFilters = filters;
+        saveSuffix = suffix;
+        return next(saveNames);
+    }
+    int execDialog(QDialog& dialog) override
+    {
+        dialogs << dialog.objectName();
+        return QDialog::Rejected;
+    }
+
+    QStringList texts(Icon icon) const
+    {
+        QStringList out;
+        for (const Box& b : boxes)
+            if (b.icon == icon)
+                out << b.text;
+        return out;
+    }
+
+    std::vector<Box> boxes;
+    std::deque<bool> answers;
+    QStringList openNames;
+    QStringList saveNames;
+    QStringList openFilters;
+    QStringList saveFilters;
+    QString saveSuffix;
+    QStringList dialogs;
+
+private:
+    static QString next(QStringList& names) { return names.isEmpty() ? QString() : names.takeFirst(); }
+};
+
+class WindowRig {
+public:
+    QTemporaryDir dir;
+    SimulatedProgrammer sim;
+    RecordingPresenter* boxes = nullptr;
+    std::unique_ptr<TForm1> form;
+
+    QString path(const QString& name) const { return dir.filePath(name); }
+    QString iniPath() const { return path(QStringLiteral("ktr4180.ini")); }
+
+    // The chip list the build made.
+    bool useBuiltChipList() const
+    {
+        return QFile::copy(QStringLiteral(KTR_BINARY_DIR "/ktr4180.Dat"), path(QStringLiteral("ktr4180.Dat")));
+    }
+    bool useChipList(std::initializer_list<ChipEntry> entries) const
+    {
+        QByteArray bytes;
+        for (const ChipEntry& e : entries)
+            bytes += entryBytes(e);
+        bytes += QByteArray(sizeof(ChipEntry), '\0');
+        return writeBytes(path(QStringLiteral("ktr4180.Dat")), bytes);
+    }
+    bool writeIni(const QByteArray& text) const { return writeBytes(iniPath(), text); }
+    QString ini() const
+    {
+        QFile f(iniPath());
+        return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+    }
+
+    // Creates the window; with show, shows it and lets start-up finish.
+    TForm1& start(bool show = true)
+    {
+        auto presenter = std::make_unique<RecordingPresenter>();
+        boxes = presenter.get();
+        form = std::make_unique<TForm1>(sim, ProgramFiles(dir.path()), std::move(presenter));
+        if (show) {
+            form->show();
+            settle();
+        }
+        return *form;
+    }
+
+    static void settle()
+    {
+        for (int i = 0; i < 3; ++i)
+            QCoreApplication::processEvents();
+    }
+
+    // Log lines, newest first.
+    QStringList logLines() const
+    {
+        return form->RichEdit1->toPlainText().split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    }
+};
