@@ -49,6 +49,16 @@ struct FuseRig {
     QString value(int column) { return state.fuses().grid().cell(column, FuseGrid::kValueRow); }
 };
 
+// A command report: zero but for the code and the bytes from offset 20 on.
+Bytes commandReport(uint8_t code, std::initializer_list<uint8_t> fromByte20)
+{
+    Bytes r(64, 0);
+    r[0] = 0x01;
+    r[1] = code;
+    std::copy(fromByte20.begin(), fromByte20.end(), r.begin() + 20);
+    return r;
+}
+
 const std::vector<int> kSetupReadFinish = {0x09, 0x03, 0x0A};
 
 TEST(FuseJobs, ReadFusesFillsTheFuseColumnsOnly)
@@ -61,9 +71,7 @@ TEST(FuseJobs, ReadFusesFillsTheFuseColumnsOnly)
 
     EXPECT_EQ(RunFuseJob(rig.state, FuseJob::ReadFuses), FuseJobResult::Done);
     EXPECT_EQ(rig.codes(), kSetupReadFinish);
-    const Bytes read = rig.commands()[1];
-    EXPECT_EQ(read[20], 3);
-    EXPECT_EQ(std::count(read.begin(), read.end(), 0), 61) << "nothing else set";
+    EXPECT_EQ(rig.commands()[1], commandReport(0x03, {3}));
     const uint8_t* b = rig.state.fuses().currentBytes();
     EXPECT_EQ(Bytes(b, b + 4), (Bytes{0xE2, 0xDA, 0xFD, 0xFF}));
     EXPECT_EQ(rig.value(1), "0xe2");
@@ -83,7 +91,7 @@ TEST(FuseJobs, ReadLockAsksForOneByteIntoTheLockColumn)
     rig.sim.lockByte() = 0x3C;
     EXPECT_EQ(RunFuseJob(rig.state, FuseJob::ReadLock), FuseJobResult::Done);
     EXPECT_EQ(rig.codes(), kSetupReadFinish);
-    EXPECT_EQ(rig.commands()[1][20], 1);
+    EXPECT_EQ(rig.commands()[1], commandReport(0x03, {1}));
     EXPECT_EQ(rig.state.fuses().lockByte(), 0x3C);
     EXPECT_EQ(rig.state.fuses().currentBytes()[0], 0x62);
     EXPECT_EQ(rig.value(4), "0x3c");
@@ -100,28 +108,16 @@ TEST(FuseJobs, WritesSendTheCurrentBytes)
     f.setFuseByte(3, 0x0C);
 
     EXPECT_EQ(RunFuseJob(rig.state, FuseJob::WriteFuses), FuseJobResult::Done);
-    Bytes expected(64, 0);
-    expected[0] = 0x01;
-    expected[1] = 0x04;
-    expected[20] = 3;
-    expected[21] = 0xFF;
-    expected[22] = 0xD9;
-    expected[23] = 0xFD;
     ASSERT_EQ(rig.codes(), (std::vector<int>{0x09, 0x04, 0x0A}));
-    EXPECT_EQ(rig.commands()[1], expected);
+    EXPECT_EQ(rig.commands()[1], commandReport(0x04, {3, 0xFF, 0xD9, 0xFD}));
     EXPECT_EQ(rig.sim.fuses()[0], 0xFF);
     EXPECT_EQ(rig.sim.fuses()[2], 0xFD);
     EXPECT_EQ(rig.sim.lockByte(), 0xFF) << "fuses only";
 
     rig.sim.clearTraffic();
     EXPECT_EQ(RunFuseJob(rig.state, FuseJob::WriteLock), FuseJobResult::Done);
-    expected.assign(64, 0);
-    expected[0] = 0x01;
-    expected[1] = 0x06;
-    expected[20] = 1;
-    expected[21] = 0x0C;
     ASSERT_EQ(rig.codes(), (std::vector<int>{0x09, 0x06, 0x0A}));
-    EXPECT_EQ(rig.commands()[1], expected);
+    EXPECT_EQ(rig.commands()[1], commandReport(0x06, {1, 0x0C}));
     EXPECT_EQ(rig.sim.lockByte(), 0x0C);
     EXPECT_EQ(rig.ui.logs(), (QStringList{"FUSEWrite Complete!", "LOCKWrite Complete!"}));
 }
