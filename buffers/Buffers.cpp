@@ -5,11 +5,29 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
+#include <sys/mman.h>
+
+namespace {
+
+// Large pages for the Flash buffer: filling 64 MiB page by page costs half
+// a second of page faults on a virtual machine, in every start of a program.
+void adviseLargePages(uint8_t* area, qint64 size)
+{
+    constexpr uintptr_t kPage = 4096;
+    const uintptr_t start = (reinterpret_cast<uintptr_t>(area) + kPage - 1) & ~(kPage - 1);
+    const uintptr_t end = (reinterpret_cast<uintptr_t>(area) + uintptr_t(size)) & ~(kPage - 1);
+    if (end > start)
+        madvise(reinterpret_cast<void*>(start), end - start, MADV_HUGEPAGE);
+}
+
+} // namespace
 
 Buffers::Buffers()
     : flash_(new uint8_t[kFlashCapacity]), eeprom_(new uint8_t[kEepromCapacity])
 {
+    adviseLargePages(flash_.get(), kFlashCapacity);
     fillFlash();
     fillEeprom();
 }

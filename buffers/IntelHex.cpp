@@ -139,7 +139,7 @@ int32_t ReadIntelHex(const QString& path, uint8_t* destination, qint64 capacity,
 
 bool WriteIntelHex(QIODevice& out, const uint8_t* source, qint64 count)
 {
-    RecordOutput lines(out);
+    RecordOutput lines(out, 13 + (count / 32 + 1) * 77);
     uint64_t base = 0;
     for (uint64_t offset = 0; count > 0; offset += kRecordBytes, source += kRecordBytes) {
         if (offset - base > 0xFFFF) {

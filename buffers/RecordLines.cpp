@@ -2,14 +2,25 @@
 
 #include <QIODevice>
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
 constexpr qint64 kSlice = 1 << 20;
 }
 
+namespace {
+// Small files need no more than their own size of buffer.
+qint64 sliceFor(const QIODevice& in)
+{
+    if (in.isSequential())
+        return kSlice;
+    return std::clamp<qint64>(in.size() - in.pos(), 0, kSlice);
+}
+} // namespace
+
 RecordLines::RecordLines(QIODevice& in, int lineBuffer)
-    : in_(in), limit_(lineBuffer), capacity_(kSlice + lineBuffer + 1), buffer_(new char[capacity_])
+    : in_(in), limit_(lineBuffer), capacity_(sliceFor(in) + lineBuffer + 1), buffer_(new char[capacity_])
 {
 }
 

@@ -2,13 +2,17 @@
 
 #include <QSaveFile>
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
 constexpr qint64 kSlice = 1 << 20;
 }
 
-RecordOutput::RecordOutput(QIODevice& out) : out_(out), slice_(new char[kSlice]) {}
+RecordOutput::RecordOutput(QIODevice& out, qint64 expectedBytes)
+    : out_(out), size_(std::clamp<qint64>(expectedBytes, kLineRoom, kSlice)), slice_(new char[size_])
+{
+}
 
 RecordOutput::~RecordOutput() = default;
 
@@ -21,7 +25,7 @@ void RecordOutput::flush()
 
 char* RecordOutput::room()
 {
-    if (kSlice - used_ < kLineRoom)
+    if (size_ - used_ < kLineRoom)
         flush();
     return slice_.get() + used_;
 }

@@ -13,7 +13,8 @@ class QIODevice;
 
 class RecordOutput {
 public:
-    explicit RecordOutput(QIODevice& out);
+    // `expectedBytes`: about how much will be written, to size the slice.
+    RecordOutput(QIODevice& out, qint64 expectedBytes);
     ~RecordOutput();
     RecordOutput(const RecordOutput&) = delete;
     RecordOutput& operator=(const RecordOutput&) = delete;
@@ -32,6 +33,7 @@ private:
     void flush();
 
     QIODevice& out_;
+    const qint64 size_;
     std::unique_ptr<char[]> slice_;
     qint64 used_ = 0;
     bool failed_ = false;

@@ -88,7 +88,7 @@ bool WriteSRecord(QIODevice& out, const uint8_t* source, qint64 count)
 {
     const int addressBytes = count > 0xFFFFFF ? 4 : count > 0xFFFF ? 3 : 2;
     const char kind = char('0' + addressBytes - 1);
-    RecordOutput lines(out);
+    RecordOutput lines(out, 34 + (count / 16 + 1) * 48);
     lines.put("S00600004844521B\r\n", 18);
     for (uint32_t address = 0; count > 0; address += kRecordBytes, source += kRecordBytes) {
         const int k = int(std::min<qint64>(kRecordBytes, count));

@@ -1,0 +1,90 @@
+// The terminal's convert: an Open of one file and a Save to another.
+
+#include "cli/Cli.h"
+#include "support/DataFileKit.h"
+
+#include <QTextStream>
+#include <gtest/gtest.h>
+
+namespace {
+
+struct ConvertRun {
+    int status = -1;
+    QString err;
+};
+
+ConvertRun convert(const QStringList& args)
+{
+    ConvertRun r;
+    QString out;
+    QTextStream o(&out);
+    QTextStream e(&r.err);
+    r.status = runCli(QStringList{"convert"} + args, QStringLiteral(KTR_BINARY_DIR), o, e, false);
+    e.flush();
+    return r;
+}
+
+} // namespace
+
+TEST(CliConvert, RoundTripsThroughBothTextFormats)
+{
+    Scratch s;
+    const QByteArray image = patternBytes(0x10011);
+    const QString bin = s.write("in.bin", image);
+    ASSERT_EQ(convert({bin, s.path("mid.hex")}).status, 0);
+    ASSERT_EQ(convert({s.path("mid.hex"), s.path("mid.bin")}).status, 0);
+    EXPECT_EQ(s.read("mid.bin"), image);
+    ASSERT_EQ(convert({bin, s.path("mid.src")}).status, 0);
+    EXPECT_TRUE(s.read("mid.src").startsWith("S00600004844521B\r\nS2"));
+    // S-records are read from ".eep" files by their first character.
+    QFile::rename(s.path("mid.src"), s.path("mid.eep"));
+    const ConvertRun back = convert({s.path("mid.eep"), s.path("back.rom")});
+    ASSERT_EQ(back.status, 0);
+    EXPECT_EQ(s.read("back.rom"), image);
+    EXPECT_TRUE(back.err.contains("Open" + s.path("mid.eep")));
+}
+
+TEST(CliConvert, AnExistingTargetNeedsYes)
+{
+    Scratch s;
+    const QString in = s.write("in.bin", "abc");
+    const QString out = s.write("out.bin", "old");
+    const ConvertRun asked = convert({in, out});
+    EXPECT_EQ(asked.status, 1);
+    EXPECT_TRUE(asked.err.contains("File already exists. Is it covered? "));
+    EXPECT_EQ(convert({"--no", in, out}).status, 1);
+    EXPECT_EQ(s.read("out.bin"), "old");
+    EXPECT_EQ(convert({in, out, "--yes"}).status, 0);
+    EXPECT_EQ(s.read("out.bin"), "abc");
+}
+
+TEST(CliConvert, AFailedLoadWritesNothing)
+{
+    Scratch s;
+    const ConvertRun bad = convert({s.write("bad.hex", ":01000000AA56\r\n:00000001FF\r\n"), s.path("out.bin")});
+    EXPECT_EQ(bad.status, 1);
+    EXPECT_TRUE(bad.err.contains("Checksum Error type 0"));
+    const ConvertRun missing = convert({s.path("none.bin"), s.path("out.bin")});
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_TRUE(missing.err.contains("Can't open File"));
+    EXPECT_FALSE(QFile::exists(s.path("out.bin")));
+}
+
+TEST(CliConvert, EepromTakesItsOwnCapacity)
+{
+    Scratch s;
+    const QString fits = s.write("fits.bin", patternBytes(8192));
+    EXPECT_EQ(convert({fits, s.path("e.hex"), "--eeprom"}).status, 0);
+    const ConvertRun over = convert({s.write("over.bin", patternBytes(8193)), s.path("o.hex"), "--eeprom"});
+    EXPECT_EQ(over.status, 1);
+    EXPECT_TRUE(over.err.contains("File is too big for Buffer"));
+    // The Flash buffer takes the same file.
+    EXPECT_EQ(convert({s.path("over.bin"), s.path("o.hex")}).status, 0);
+}
+
+TEST(CliConvert, BadUsage)
+{
+    EXPECT_EQ(convert({"only-one"}).status, 2);
+    EXPECT_EQ(convert({"a", "b", "c"}).status, 2);
+    EXPECT_EQ(convert({"a", "b", "--flash"}).status, 2);
+}

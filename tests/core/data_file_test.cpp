@@ -1,0 +1,266 @@
+// Loading and saving by extension, and Open and Save of the active page.
+
+#include "app/ProgramState.h"
+#include "buffers/DataFile.h"
+#include "buffers/OpenSave.h"
+#include "device/SimulatedProgrammer.h"
+#include "support/DataFileKit.h"
+#include "support/RecordingUi.h"
+#include "support/RecordingView.h"
+#include "support/TestChipEntry.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace {
+
+constexpr char kHexOneByte[] = ":01000000AA55\r\n:00000001FF\r\n";
+constexpr char kSrecOneByte[] = "S1040000AA51\r\nS9030000FC\r\n";
+
+struct Load {
+    int32_t value;
+    std::vector<uint8_t> area;
+    QStringList errors;
+};
+
+Load load(const QString& path, qint64 capacity = 4096)
+{
+    Load r{0, std::vector<uint8_t>(size_t(capacity) + 16, 0xEE), {}};
+    RecordingUi ui;
+    r.value = LoadFileIntoBuffer(path, r.area.data(), capacity, ui);
+    r.errors = ui.errors();
+    return r;
+}
+
+QByteArray head(const Load& r, qsizetype n) { return QByteArray(reinterpret_cast<const char*>(r.area.data()), n); }
+
+} // namespace
+
+TEST(LoadFile, FormatFollowsTheLastExtensionInAnyCase)
+{
+    Scratch s;
+    for (const char* name : {"DATA.HEX", "data.Hex"}) {
+        const Load r = load(s.write(name, kHexOneByte));
+        EXPECT_EQ(r.value, 1) << name;
+        EXPECT_EQ(r.area[0], 0xAA) << name;
+    }
+    // Everything else is raw, S-records under ".src" included.
+    for (const char* name : {"data.hex.bin", "data.rom", "data.src", "data", "data."}) {
+        const Load r = load(s.write(name, kHexOneByte));
+        EXPECT_EQ(r.value, int32_t(sizeof kHexOneByte - 1)) << name;
+        EXPECT_EQ(head(r, 3), ":01") << name;
+    }
+}
+
+TEST(LoadFile, EepFilesGoByTheirFirstCharacter)
+{
+    Scratch s;
+    EXPECT_EQ(load(s.write("a.eep", kHexOneByte)).value, 1);
+    const Load srec = load(s.write("b.EEP", kSrecOneByte));
+    EXPECT_EQ(srec.value, 1);
+    EXPECT_EQ(srec.area[0], 0xAA);
+    EXPECT_EQ(load(s.write("c.eep", "Xyz")).value, 3);
+    const Load empty = load(s.write("d.eep", ""));
+    EXPECT_EQ(empty.value, 0);
+    EXPECT_TRUE(empty.errors.isEmpty());
+}
+
+TEST(LoadFile, RawAndCapsuleSizesAgainstTheCapacity)
+{
+    Scratch s;
+    const QByteArray bytes = patternBytes(100);
+    const Load exact = load(s.write("exact.bin", bytes), 100);
+    EXPECT_EQ(exact.value, 100);
+    EXPECT_EQ(head(exact, 100), bytes);
+    EXPECT_EQ(exact.area[100], 0xEE);
+    const Load over = load(s.write("over.bin", bytes + 'x'), 100);
+    EXPECT_EQ(over.value, 0);
+    EXPECT_EQ(over.errors, QStringList{"File is too big for Buffer"});
+    EXPECT_EQ(over.area[0], 0xEE);
+
+    const QByteArray capsule = patternBytes(2048, 3) + patternBytes(1000, 4);
+    const Load cap = load(s.write("image.CAP", capsule), 4096);
+    EXPECT_EQ(cap.value, 1000);
+    EXPECT_EQ(head(cap, 1000), capsule.mid(2048));
+    // The header counts against the capacity; a file shorter than it holds nothing.
+    EXPECT_EQ(load(s.write("big.cap", capsule), 2048 + 999).errors, QStringList{"File is too big for Buffer"});
+    const Load shortCap = load(s.write("short.cap", patternBytes(100)));
+    EXPECT_EQ(shortCap.value, 0);
+    EXPECT_TRUE(shortCap.errors.isEmpty());
+    EXPECT_EQ(shortCap.area[0], 0xEE);
+}
+
+TEST(LoadFile, AFileThatCannotBeOpenedSaysSoWhateverItsFormat)
+{
+    Scratch s;
+    for (const char* name : {"none.bin", "none.hex", "none.eep", "none.cap"})
+        EXPECT_EQ(load(s.path(name)).errors, QStringList{"Can't open File"}) << name;
+}
+
+TEST(SaveFile, FormatFollowsTheExtension)
+{
+    Scratch s;
+    const QByteArray bytes("\x01\x02", 2);
+    RecordingUi ui;
+    ASSERT_TRUE(SaveBufferToFile(s.path("a.HEX"), bytesOf(bytes), 2, ui));
+    EXPECT_EQ(s.read("a.HEX"), ":020000000102FB\r\n:00000001FF\r\n");
+    ASSERT_TRUE(SaveBufferToFile(s.path("a.src"), bytesOf(bytes), 2, ui));
+    EXPECT_EQ(s.read("a.src"), "S00600004844521B\r\nS10500000102F7\r\nS9030000FC\r\n");
+    ASSERT_TRUE(SaveBufferToFile(s.path("a.cap"), bytesOf(bytes), 2, ui));
+    EXPECT_EQ(s.read("a.cap"), bytes);
+    ASSERT_TRUE(SaveBufferToFile(s.path("a.eep"), bytesOf(bytes), 2, ui));
+    EXPECT_EQ(s.read("a.eep"), bytes);
+    ASSERT_TRUE(SaveBufferToFile(s.path("empty.bin"), bytesOf(bytes), 0, ui));
+    EXPECT_TRUE(QFile::exists(s.path("empty.bin")));
+    EXPECT_EQ(s.read("empty.bin"), QByteArray());
+    EXPECT_TRUE(ui.errors().isEmpty());
+    EXPECT_TRUE(ui.questions().isEmpty());
+}
+
+TEST(SaveFile, AnExistingFileIsReplacedOnlyOnYes)
+{
+    Scratch s;
+    const QString path = s.write("old.bin", "old");
+    RecordingUi ui;
+    ui.answers = {false, true};
+    EXPECT_FALSE(SaveBufferToFile(path, bytesOf("new"), 3, ui));
+    EXPECT_EQ(s.read("old.bin"), "old");
+    EXPECT_TRUE(SaveBufferToFile(path, bytesOf("new"), 3, ui));
+    EXPECT_EQ(s.read("old.bin"), "new");
+    EXPECT_EQ(ui.questions(), QStringList(2, "File already exists. Is it covered? "));
+}
+
+TEST(SaveFile, FailuresAreReportedAndLeaveNoFile)
+{
+    Scratch s;
+    RecordingUi ui;
+    EXPECT_FALSE(SaveBufferToFile(s.path("no/dir.bin"), bytesOf("x"), 1, ui));
+    EXPECT_FALSE(SaveBufferToFile(s.path("no/dir.hex"), bytesOf("x"), 1, ui));
+    EXPECT_FALSE(SaveBufferToFile(s.path("no/dir.src"), bytesOf("x"), 1, ui));
+    EXPECT_EQ(ui.errors(), QStringList({"创建文件失败", "Error writing file.", "Error writing file."}));
+    EXPECT_FALSE(QDir(s.path("no")).exists());
+}
+
+namespace {
+
+struct Program {
+    SimulatedProgrammer sim;
+    RecordingUi ui;
+    ProgramState state{sim, ui};
+    RecordingView flashView;
+    RecordingView eepromView;
+
+    explicit Program(uint32_t flash = 256, uint16_t eeprom = 0)
+    {
+        fillTable(state.chips(), {makeChip({.key = "T,M,N", .flash = flash, .page = 16, .eeprom = eeprom})});
+        state.setCurrentChipIndex(0);
+        state.buffers().setFlashView(&flashView);
+        state.buffers().setEepromView(&eepromView);
+    }
+};
+
+} // namespace
+
+TEST(OpenPage, FlashIsRefilledLoadedShownAndLogged)
+{
+    Scratch s;
+    Program p;
+    p.state.buffers().flash()[200] = 0x00;
+    const QString path = s.write("small.bin", patternBytes(100));
+    EXPECT_EQ(openIntoPage(p.state, MemoryPage::Flash, path), OpenOutcome::Loaded);
+    EXPECT_EQ(p.state.buffers().flashLength(), 100);
+    EXPECT_EQ(p.flashView.bytes.size(), 256);
+    EXPECT_EQ(p.flashView.bytes.left(100), patternBytes(100));
+    EXPECT_EQ(p.flashView.bytes.mid(100), QByteArray(156, char(0xFF)));
+    EXPECT_EQ(p.ui.logs(), QStringList{"Open" + path});
+}
+
+TEST(OpenPage, AFailedLoadIsShownAsZeroButAnUnopenableFileChangesNothing)
+{
+    Scratch s;
+    Program p;
+    p.state.buffers().flash()[0] = 0x12;
+    p.state.buffers().setFlashLength(77);
+    const QString missing = s.path("gone.bin");
+    EXPECT_EQ(openIntoPage(p.state, MemoryPage::Flash, missing), OpenOutcome::Unopened);
+    EXPECT_EQ(p.ui.errors(), QStringList{"Can't open File"});
+    EXPECT_EQ(p.state.buffers().flashLength(), 77);
+    EXPECT_EQ(p.state.buffers().flash()[0], 0x12);
+    EXPECT_EQ(p.flashView.loads, 0);
+    EXPECT_EQ(p.ui.logs(), QStringList{"Open" + missing});
+
+    // A faulty file was read: its stored records stay, the length is 0, the view follows.
+    p.ui.clear();
+    const QString bad = s.write("bad.hex", ":01000000AA55\r\n:01000100BB00\r\n");
+    EXPECT_EQ(openIntoPage(p.state, MemoryPage::Flash, bad), OpenOutcome::Loaded);
+    EXPECT_EQ(p.ui.errors(), QStringList{"Checksum Error type 0"});
+    EXPECT_EQ(p.state.buffers().flashLength(), 0);
+    EXPECT_EQ(p.flashView.bytes.left(3), QByteArray("\xAA\xBB\xFF", 3));
+}
+
+TEST(OpenPage, WholeFlashBufferLoadsAndOneByteMoreIsRefused)
+{
+    Scratch s;
+    Program p;
+    QByteArray image(int(Buffers::kFlashCapacity), '\x5A');
+    const QString exact = s.write("exact.bin", image);
+    EXPECT_EQ(openIntoPage(p.state, MemoryPage::Flash, exact), OpenOutcome::Loaded);
+    EXPECT_EQ(p.state.buffers().flashLength(), Buffers::kFlashCapacity);
+    EXPECT_EQ(p.state.buffers().flash()[Buffers::kFlashCapacity - 1], 0x5A);
+    image += 'x';
+    const QString over = s.write("over.bin", image);
+    image.clear();
+    EXPECT_EQ(openIntoPage(p.state, MemoryPage::Flash, over), OpenOutcome::Loaded);
+    EXPECT_EQ(p.ui.errors(), QStringList{"File is too big for Buffer"});
+    EXPECT_EQ(p.state.buffers().flashLength(), 0);
+    const uint8_t* flash = p.state.buffers().flash();
+    EXPECT_TRUE(std::all_of(flash, flash + Buffers::kFlashCapacity, [](uint8_t b) { return b == 0xFF; }));
+}
+
+TEST(OpenPage, EepromPageActsOnlyWhenTheChipHasOne)
+{
+    Scratch s;
+    const QString path = s.write("e.bin", patternBytes(8193));
+    Program without;
+    EXPECT_EQ(openIntoPage(without.state, MemoryPage::Eeprom, path), OpenOutcome::Ignored);
+    EXPECT_EQ(openIntoPage(without.state, MemoryPage::Other, path), OpenOutcome::Ignored);
+    EXPECT_TRUE(without.ui.events.empty());
+    EXPECT_FALSE(saveFromPage(without.state, MemoryPage::Eeprom, s.path("out.bin")));
+    EXPECT_FALSE(QFile::exists(s.path("out.bin")));
+
+    Program with(256, 512);
+    EXPECT_EQ(openIntoPage(with.state, MemoryPage::Eeprom, path), OpenOutcome::Loaded);
+    EXPECT_EQ(with.ui.errors(), QStringList{"File is too big for Buffer"});
+    const QString fits = s.write("fits.bin", patternBytes(8192));
+    EXPECT_EQ(openIntoPage(with.state, MemoryPage::Eeprom, fits), OpenOutcome::Loaded);
+    EXPECT_EQ(with.state.buffers().eepromLength(), 8192);
+    EXPECT_EQ(with.eepromView.bytes, patternBytes(512));
+    EXPECT_EQ(with.flashView.loads, 0);
+}
+
+TEST(SavePage, WritesTheDataLengthOfThePage)
+{
+    Scratch s;
+    Program p(256, 512);
+    std::fill_n(p.state.buffers().flash(), 8, 0x11);
+    p.state.buffers().setFlashLength(5);
+    std::fill_n(p.state.buffers().eeprom(), 8, 0x22);
+    p.state.buffers().setEepromLength(3);
+    EXPECT_TRUE(saveFromPage(p.state, MemoryPage::Flash, s.path("f.bin")));
+    EXPECT_TRUE(saveFromPage(p.state, MemoryPage::Eeprom, s.path("e.bin")));
+    EXPECT_EQ(s.read("f.bin"), QByteArray(5, 0x11));
+    EXPECT_EQ(s.read("e.bin"), QByteArray(3, 0x22));
+    p.state.buffers().setFlashLength(0);
+    EXPECT_TRUE(saveFromPage(p.state, MemoryPage::Flash, s.path("f.hex")));
+    EXPECT_EQ(s.read("f.hex"), ":00000001FF\r\n");
+}
+
+TEST(OpenSaveFilters, DialogFiltersBecomeNameFilters)
+{
+    EXPECT_EQ(nameFilters(kOpenFileFilter),
+              QStringList({"Binary (*.bin)", "Intel Hex(*.hex)", "Bios Rom (*.rom)", "Asus Rom (*.cap)",
+                           "All files (*.*)"}));
+    EXPECT_EQ(nameFilters(kSaveFileFilter).size(), 4);
+    EXPECT_EQ(nameFilters("Plain|*.txt"), QStringList{"Plain (*.txt)"});
+}

@@ -1,0 +1,181 @@
+// S-records: the reader's record kinds, checks and messages, the writer's
+// choice of record kind and exact output, and agreement with an
+// independent converter.
+
+#include "buffers/SRecord.h"
+#include "support/DataFileKit.h"
+#include "support/RecordingUi.h"
+
+#include <QBuffer>
+#include <gtest/gtest.h>
+
+namespace {
+
+struct ReadResult {
+    int32_t value;
+    std::vector<uint8_t> area;
+    QStringList errors;
+};
+
+ReadResult readSrec(const QByteArray& text, qint64 capacity = 0x20000)
+{
+    ReadResult r{0, std::vector<uint8_t>(size_t(capacity) + 16, 0xEE), {}};
+    QByteArray copy = text;
+    QBuffer in(&copy);
+    in.open(QIODevice::ReadOnly);
+    RecordingUi ui;
+    r.value = ReadSRecord(in, r.area.data(), capacity, ui);
+    r.errors = ui.errors();
+    return r;
+}
+
+QByteArray writeSrec(const QByteArray& bytes)
+{
+    QByteArray text;
+    QBuffer out(&text);
+    out.open(QIODevice::WriteOnly);
+    EXPECT_TRUE(WriteSRecord(out, bytesOf(bytes), bytes.size()));
+    return text;
+}
+
+QByteArray s1Line(const QByteArray& data)
+{
+    uint32_t sum = uint32_t(data.size() + 3);
+    QByteArray line = "S1" + QByteArray::number(data.size() + 3, 16).rightJustified(2, '0').toUpper() + "0000";
+    for (char b : data) {
+        line += QByteArray::number(uint8_t(b), 16).rightJustified(2, '0').toUpper();
+        sum += uint8_t(b);
+    }
+    return line + QByteArray::number(0xFF - (sum & 0xFF), 16).rightJustified(2, '0').toUpper();
+}
+
+} // namespace
+
+TEST(SRecordRead, AllThreeDataKindsAndTheEndRecordUnchecked)
+{
+    const ReadResult r = readSrec("S0030000FC\r\nS1130000000102030405060708090A0B0C0D0E0F74\r\n"
+                                  "S2070100000a0b0cD6\nS5030003F9\nS30900000100DEADBEEFBD   \n"
+                                  "S9 anything at all");
+    ASSERT_TRUE(r.errors.isEmpty()) << r.errors.join('|').toStdString();
+    EXPECT_EQ(r.value, 0x10003);
+    EXPECT_EQ(r.area[0x0F], 0x0F);
+    EXPECT_EQ(r.area[0x10000], 0x0A);
+    EXPECT_EQ(r.area[0x10002], 0x0C);
+    EXPECT_EQ(r.area[0x100], 0xDE);
+    EXPECT_EQ(r.area[0x103], 0xEF);
+    EXPECT_EQ(r.area[0x104], 0xEE);
+    // Header lines of any content, and unknown kinds, are skipped.
+    EXPECT_TRUE(readSrec("S0zz\nS\nSx\nS7").errors.isEmpty());
+}
+
+TEST(SRecordRead, EveryFaultHasItsMessage)
+{
+    const struct {
+        const char* text;
+        const char* message;
+    } cases[] = {
+        {"S1050000AABB95", "File Read Operation Failed"},
+        {"", "File Read Operation Failed"},
+        {"1050000AABB95\nS9", "Illegal Line found"},
+        {"\nS9", "Illegal Line found"},
+        {"S1050000AXBB95\nS9", "Illegal Char in File"},
+        {"S1050000AABB96\nS9", "Checksum Error"},
+    };
+    for (const auto& c : cases) {
+        const ReadResult r = readSrec(c.text);
+        EXPECT_EQ(r.value, 0) << c.text;
+        EXPECT_EQ(r.errors, QStringList{c.message}) << c.text;
+    }
+}
+
+TEST(SRecordRead, CapacityIsAnEndAddressAndAnOversizedRecordStoresNothing)
+{
+    const ReadResult fits = readSrec("S10500FEAABB97\nS9", 0x100);
+    EXPECT_TRUE(fits.errors.isEmpty());
+    EXPECT_EQ(fits.value, 0x100);
+    const ReadResult over = readSrec("S10600FEAABBCCCA\nS9", 0x100);
+    EXPECT_EQ(over.value, 0);
+    EXPECT_EQ(over.errors, QStringList{"File exceeds Maximum Size"});
+    EXPECT_EQ(over.area[0xFE], 0xEE);
+}
+
+TEST(SRecordRead, LinesBeyondTheLineBufferOrTheirCountAreRefused)
+{
+    // 44 data bytes with a carriage return and line feed fill the 100 bytes.
+    const QByteArray full = s1Line(patternBytes(44));
+    ASSERT_EQ(full.size() + 2, 100);
+    const ReadResult ok = readSrec(full + "\r\nS9\r\n");
+    EXPECT_TRUE(ok.errors.isEmpty()) << ok.errors.join('|').toStdString();
+    EXPECT_EQ(ok.value, 44);
+    const ReadResult tooLong = readSrec(s1Line(patternBytes(45)) + "\nS9\n");
+    EXPECT_EQ(tooLong.errors, QStringList{"Illegal Line found"});
+    // A count longer than its line, or too short for its own address and
+    // checksum: nothing stored, nothing read from the next line.
+    for (const char* text : {"S1070000AABB95\nS9\n", "S1020000FD\nS9\n", "S105\nS9\n"}) {
+        const ReadResult bad = readSrec(text);
+        EXPECT_EQ(bad.errors, QStringList{"Illegal Line found"}) << text;
+        EXPECT_EQ(bad.area[0], 0xEE) << text;
+    }
+}
+
+TEST(SRecordWrite, RecordsAreExactAndErasedOnesLeftOut)
+{
+    QByteArray ramp(16, '\0');
+    for (int i = 0; i < 16; ++i)
+        ramp[i] = char(i);
+    EXPECT_EQ(writeSrec(ramp), "S00600004844521B\r\nS1130000000102030405060708090A0B0C0D0E0F74\r\nS9030000FC\r\n");
+    EXPECT_EQ(writeSrec({}), "S00600004844521B\r\nS9030000FC\r\n");
+    const QByteArray twenty = QByteArray(16, char(0xFF)) + QByteArray("\x01\x02\x03\x04", 4);
+    EXPECT_EQ(writeSrec(twenty), "S00600004844521B\r\nS107001001020304DE\r\nS9030000FC\r\n");
+}
+
+TEST(SRecordWrite, RecordKindFollowsTheCount)
+{
+    const struct {
+        qint64 count;
+        const char* kind;
+        const char* end;
+    } cases[] = {
+        {0xFFFF, "\r\nS1", "S9030000FC\r\n"},
+        {0x10000, "\r\nS2", "S804000000FB\r\n"},
+        {0xFFFFFF, "\r\nS2", "S804000000FB\r\n"},
+        {0x1000000, "\r\nS3", "S70500000000FA\r\n"},
+    };
+    for (const auto& c : cases) {
+        const QByteArray bytes = patternBytes(c.count, uint32_t(c.count));
+        const QByteArray text = writeSrec(bytes);
+        EXPECT_TRUE(text.mid(16, 4) == c.kind) << c.count;
+        EXPECT_TRUE(text.endsWith(c.end)) << c.count;
+        // Back through the reader: every byte where it was.
+        const ReadResult r = readSrec(text, c.count);
+        EXPECT_TRUE(r.errors.isEmpty()) << c.count;
+        EXPECT_EQ(r.value, c.count);
+        EXPECT_EQ(QByteArray(reinterpret_cast<const char*>(r.area.data()), qsizetype(c.count)), bytes) << c.count;
+    }
+}
+
+TEST(SRecordCrossCheck, AgreesWithTheSrecordConverter)
+{
+    if (srecCat().isEmpty())
+        GTEST_SKIP() << "srec_cat not on PATH";
+    Scratch s;
+    QByteArray image = patternBytes(0x10123, 7);
+    image.replace(0x4000, 0x40, QByteArray(0x40, char(0xFF)));
+    const QString bin = s.write(QStringLiteral("image.bin"), image);
+
+    const QString theirs = s.path(QStringLiteral("theirs.srec"));
+    // Without a start address it writes no end record, which a file needs here.
+    ASSERT_TRUE(runSrecCat({bin, "-binary", "-execution-start-address", "0", "-o", theirs, "-motorola"}));
+    std::vector<uint8_t> area(0x20000, 0xFF);
+    RecordingUi ui;
+    EXPECT_EQ(ReadSRecord(theirs, area.data(), qint64(area.size()), ui), image.size());
+    EXPECT_TRUE(ui.errors().isEmpty()) << ui.errors().join('|').toStdString();
+    EXPECT_EQ(QByteArray(reinterpret_cast<const char*>(area.data()), image.size()), image);
+
+    const QString ours = s.path(QStringLiteral("ours.src"));
+    ASSERT_TRUE(WriteSRecord(ours, bytesOf(image), image.size()));
+    const QString back = s.path(QStringLiteral("back.bin"));
+    ASSERT_TRUE(runSrecCat({ours, "-motorola", "-fill", "0xFF", "0", QString::number(image.size()), "-o", back,
+                            "-binary"}));
+    EXPECT_EQ(s.read(QStringLiteral("back.bin")), image);
+}

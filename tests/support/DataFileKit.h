@@ -1,0 +1,63 @@
+#pragma once
+// Files for the data-file tests: a scratch folder, whole-file reads and
+// writes, patterned images, and the external converter when it is there.
+
+#include <QByteArray>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <cstdint>
+#include <vector>
+
+class Scratch {
+public:
+    QString path(const QString& name) const { return QDir(dir_.path()).filePath(name); }
+
+    QString write(const QString& name, const QByteArray& bytes) const
+    {
+        const QString p = path(name);
+        QFile f(p);
+        if (f.open(QIODevice::WriteOnly))
+            f.write(bytes);
+        return p;
+    }
+
+    QByteArray read(const QString& name) const
+    {
+        QFile f(path(name));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+
+private:
+    QTemporaryDir dir_;
+};
+
+// Bytes that never run into a record of erased bytes, from a small
+// generator so every run sees the same image.
+inline QByteArray patternBytes(qint64 count, uint32_t seed = 1)
+{
+    QByteArray bytes(qsizetype(count), '\0');
+    uint32_t x = seed;
+    for (qint64 i = 0; i < count; ++i) {
+        x = x * 1103515245u + 12345u;
+        bytes[qsizetype(i)] = char((x >> 16) % 255);  // never 0xFF
+    }
+    return bytes;
+}
+
+inline const uint8_t* bytesOf(const QByteArray& b) { return reinterpret_cast<const uint8_t*>(b.constData()); }
+
+// The converter of the srecord package, for cross-checks; empty when absent.
+inline QString srecCat() { return QStandardPaths::findExecutable(QStringLiteral("srec_cat")); }
+
+inline bool runSrecCat(const QStringList& args)
+{
+    QProcess p;
+    p.start(srecCat(), args);
+    return p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+}
