@@ -13,6 +13,7 @@
 #include "chipdb/gui/Unit2.h"
 #include "chipdb/gui/Unit3.h"
 #include "device/HotplugMonitor.h"
+#include "fuses/FuseState.h"
 #include "hexview/HexView.h"
 
 #include <QAbstractButton>
@@ -147,20 +148,10 @@ void TForm1::FormCreate()
     settingsFile_ = std::make_unique<IniFile>(files_.settings());
     LoadSettings();
 
-    StringGrid1->setColumnCount(2);
-    StringGrid1->setRowCount(10);
+    // The fuse grid: labels in column 0, no editing in the cells themselves.
+    StringGrid1->setRowCount(FuseGrid::kRowCount);
     StringGrid1->setColumnWidth(0, 50);
-    const auto fixedCell = [this](int row, int column, const QString& text) {
-        auto* item = new QTableWidgetItem(text);
-        item->setFlags(Qt::ItemIsEnabled);
-        item->setBackground(palette().button());
-        StringGrid1->setItem(row, column, item);
-    };
-    fixedCell(0, 0, QStringLiteral("Name"));
-    fixedCell(1, 0, QStringLiteral("Vale"));
-    for (int bit = 0; bit < 8; ++bit)
-        fixedCell(bit + 2, 0, QStringLiteral("Bit ") + QString::number(bit));
-    fixedCell(0, 1, QString());
+    showFuses();
 
     QCoreApplication::setApplicationName(QStringLiteral("KTR4180"));
     setWindowTitle(QStringLiteral("KTR4180 USB高速编程器"));

@@ -27,6 +27,7 @@ class TForm2;
 class TForm3;
 class TForm4;
 struct Settings;
+enum class FuseJob;
 
 class QAction;
 class QCheckBox;
@@ -335,6 +336,9 @@ private:
     void refreshAfterJob();
     void setGauge(uint32_t maximum, int32_t position);
     void showPicture(const QString& name);
+    // The fuse grid and check list as the fuse state holds them.
+    void showFuses();
+    void runFuseJob(FuseJob job);
     void placeProgress();
     // Runs a chip job: none starts while another runs, and a connection
     // check that arrived meanwhile runs once afterwards.

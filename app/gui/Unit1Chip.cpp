@@ -11,12 +11,12 @@
 #include "app/gui/RadioGroup.h"
 #include "buffers/SizeCaption.h"
 #include "chipdb/ChipKey.h"
+#include "fuses/FuseState.h"
 #include "hexview/HexView.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDesktopServices>
-#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -89,10 +89,10 @@ void TForm1::chipBecameCurrent(int tableIndex)
     SelectSock->setItemIndex(avr ? 1 : 0);
     BtnCheck->setEnabled(!avr);
 
-    if (QFileInfo::exists(files_.fuseDescription())) {
-        // The fuse description is read by the fuse page, wired in with it.
-    } else {
-        PageControl1->setCurrentWidget(TabSheet1);
+    switch (ReloadFusesForChipChange(state_->fuses(), files_.fuseDescription(), *this)) {
+    case FuseLoad::Loaded: showFuses(); break;
+    case FuseLoad::NoFile: PageControl1->setCurrentWidget(TabSheet1); break;
+    case FuseLoad::Refused: break;
     }
 }
 

@@ -140,15 +140,3 @@ void TForm1::BitBtn1Click()
     MergeFileIntoFlash(*state_, path);
     refreshChecksums();
 }
-
-// The fuse page: the description, the grid, the list and the device buttons
-// come with the fuse page's own code.
-void TForm1::FuseReadClick() {}
-void TForm1::FuseDefaultClick() {}
-void TForm1::FuseWriteClick() {}
-void TForm1::ReadLockBtnClick() {}
-void TForm1::WriteLockBtnClick() {}
-void TForm1::CheckListBox1ClickCheck(int) {}
-void TForm1::StringGrid1Click(int, int) {}
-void TForm1::StringGrid1DrawCell(QPainter&, int, int, const QRect&) {}
-void TForm1::MaskEdit1Exit() {}

@@ -302,7 +302,8 @@ QWidget* TForm1::buildFusePage()
     CheckListBox1->setUniformItemSizes(true);
 
     MaskEdit1 = named(new QLineEdit(StringGrid1->viewport()), "MaskEdit1");
-    MaskEdit1->setMaxLength(4);
+    // "0x" and two digits; what is not typed shows as a blank.
+    MaskEdit1->setInputMask(QStringLiteral("\\0xhh; "));
     MaskEdit1->hide();
     MaskEdit1->installEventFilter(this);
 

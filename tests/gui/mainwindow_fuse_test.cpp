@@ -1,0 +1,138 @@
+// The fuse and lock page of the main window over the bundled description.
+
+#include "WindowRig.h"
+
+#include "app/MessageTable.h"
+
+#include <QCheckBox>
+#include <QHeaderView>
+#include <QPushButton>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QtTest>
+
+namespace {
+
+const ChipEntry kAvr = makeChip({.key = "AVR,ATMEL,ATmega328P", .id = 0x1E950F, .flash = 32768, .page = 128,
+                                 .chipClass = 7, .eeprom = 1024, .eepromPage = 4, .interfaceCode = 2});
+
+QString cell(const QTableWidget* grid, int column, int row)
+{
+    const QTableWidgetItem* item = grid->item(row, column);
+    return item ? item->text() : QString();
+}
+
+} // namespace
+
+class MainWindowFuseTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<WindowRig> rig;
+    TForm1* f = nullptr;
+
+private slots:
+    void init()
+    {
+        rig = std::make_unique<WindowRig>();
+        QVERIFY(rig->useChipList({kAvr}));
+        QVERIFY(QDir(rig->dir.path()).mkdir(QStringLiteral("xml")));
+        QVERIFY(QFile::copy(QStringLiteral(KTR_SOURCE_DIR "/data/xml/0.xml"), rig->path(QStringLiteral("xml/0.xml"))));
+        rig->sim.insertChip(kAvr);
+        f = &rig->start();
+    }
+
+    void cleanup() { rig.reset(); }
+
+    void chipChangeLoadsTheDescriptionAndHidesThePage()
+    {
+        QVERIFY(!f->PageControl1->isTabVisible(f->PageControl1->indexOf(f->TabSheet3)));
+        QVERIFY(!f->CheckBoxFUSE->isEnabled());
+        QCOMPARE(f->StringGrid1->columnCount(), 5);
+        QCOMPARE(cell(f->StringGrid1, 0, 0), QStringLiteral("Name"));
+        QCOMPARE(cell(f->StringGrid1, 0, 1), QStringLiteral("Vale"));
+        QCOMPARE(cell(f->StringGrid1, 0, 9), QStringLiteral("Bit 7"));
+        QCOMPARE(cell(f->StringGrid1, 1, 0), QStringLiteral("    LOW"));
+        QCOMPARE(cell(f->StringGrid1, 1, 1), QStringLiteral("      0x62"));
+        QCOMPARE(f->CheckListBox1->count(), int(f->state().fuses().settings().size()));
+        QVERIFY(f->CheckListBox1->count() > 10);
+        // Simplified Chinese shows the Chinese captions.
+        QCOMPARE(f->CheckListBox1->item(0)->text(), QStringLiteral("时钟源：外部时钟"));
+        for (int i = 0; i < f->CheckListBox1->count(); ++i)
+            QCOMPARE(f->CheckListBox1->item(i)->checkState() == Qt::Checked, f->state().fuses().isChecked(i));
+        QCOMPARE(f->CheckListBox1->item(1)->checkState(), Qt::Checked);  // 0x62: internal RC 8 MHz
+        // Column widths follow the window: (width - 350) / columns.
+        QCOMPARE(f->StringGrid1->horizontalHeader()->defaultSectionSize(), (f->width() - 350) / 5);
+    }
+
+    void ticksAndTheDefaultButtonChangeTheBytes()
+    {
+        f->CheckListBox1->item(0)->setCheckState(Qt::Checked);  // mask 0x0F, value 0x00
+        QCOMPARE(f->state().fuses().currentBytes()[0], uint8_t(0x60));
+        QCOMPARE(f->CheckListBox1->item(1)->checkState(), Qt::Unchecked);
+        QCOMPARE(cell(f->StringGrid1, 1, 1).trimmed(), QStringLiteral("0x60"));
+        // Unticking a setting of several bits changes nothing and shows it ticked again.
+        f->CheckListBox1->item(0)->setCheckState(Qt::Unchecked);
+        QCOMPARE(f->state().fuses().currentBytes()[0], uint8_t(0x60));
+        QCOMPARE(f->CheckListBox1->item(0)->checkState(), Qt::Checked);
+        f->FuseDefault->click();
+        QCOMPARE(f->state().fuses().currentBytes()[0], uint8_t(0x62));
+        QCOMPARE(f->CheckListBox1->item(1)->checkState(), Qt::Checked);
+    }
+
+    void valueEditorTakesATypedByte()
+    {
+        f->StringGrid1Click(1, 1);
+        QVERIFY(!f->MaskEdit1->isHidden());
+        QCOMPARE(f->MaskEdit1->text(), QStringLiteral("0x62"));
+        f->MaskEdit1->setText(QStringLiteral("0x"));
+        f->MaskEdit1Exit();  // no digit typed: nothing happens
+        QVERIFY(!f->MaskEdit1->isHidden());
+        QCOMPARE(f->state().fuses().currentBytes()[0], uint8_t(0x62));
+        f->MaskEdit1->setText(QStringLiteral("0x1f"));
+        f->MaskEdit1Exit();
+        QVERIFY(f->MaskEdit1->isHidden());
+        QCOMPARE(f->state().fuses().currentBytes()[0], uint8_t(0x1F));
+        QCOMPARE(cell(f->StringGrid1, 1, 1), QStringLiteral("0x1f"));
+        // The editor lets only hexadecimal digits through.
+        QKeyEvent g(QEvent::KeyPress, Qt::Key_G, Qt::NoModifier, QStringLiteral("g"));
+        QKeyEvent a(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
+        QVERIFY(f->MaskEdit1KeyPress(&g));
+        QVERIFY(!f->MaskEdit1KeyPress(&a));
+    }
+
+    void bitCellsToggleAndAreDrawnWithTheirState()
+    {
+        // LOW bit 7 (CKDIV8) of 0x62 is 0; a click sets it.
+        f->StringGrid1Click(9, 1);
+        QCOMPARE(f->state().fuses().currentBytes()[0], uint8_t(0xE2));
+        f->resize(1000, 700);
+        const QImage image = f->StringGrid1->grab().toImage();
+        int green = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                if (qGreen(image.pixel(x, y)) > 150 && qRed(image.pixel(x, y)) < 100)
+                    ++green;
+        QVERIFY(green > 0);
+    }
+
+    void readButtonsFetchTheChipsBytes()
+    {
+        rig->sim.fuses()[0] = 0xFF;
+        rig->sim.fuses()[1] = 0xD9;
+        rig->sim.lockByte() = 0x3C;
+        f->FuseRead->click();
+        QCOMPARE(f->state().fuses().currentBytes()[0], uint8_t(0xFF));
+        QCOMPARE(cell(f->StringGrid1, 2, 1), QStringLiteral("0xd9"));
+        QVERIFY(rig->logLines().first().contains(QStringLiteral("FUSE") + messageText(Msg::ReadComplete, 0)));
+        f->ReadLockBtn->click();
+        QCOMPARE(f->state().fuses().lockByte(), uint8_t(0x3C));
+        QCOMPARE(cell(f->StringGrid1, 4, 1), QStringLiteral("0x3c"));
+        QVERIFY(rig->logLines().first().contains(QStringLiteral("LOCK")));
+        QVERIFY(rig->boxes->texts(BoxPresenter::Icon::Error).isEmpty());
+    }
+};
+
+QTEST_MAIN(MainWindowFuseTest)
+#include "mainwindow_fuse_test.moc"
