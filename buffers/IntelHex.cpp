@@ -5,8 +5,6 @@
 #include "buffers/RecordLines.h"
 #include "buffers/RecordOutput.h"
 
-#include <QFile>
-
 #include <algorithm>
 #include <limits>
 
@@ -15,18 +13,12 @@ namespace {
 constexpr int kLineBuffer = 512;
 constexpr int kRecordBytes = 32;
 
-int32_t fail(UserInterface& ui, const char* text)
-{
-    ui.showError(QString::fromLatin1(text));
-    return 0;
-}
-
 // Types 02 and 04: a 16-bit base with its checksum.
 std::optional<uint32_t> baseRecord(std::string_view line, uint32_t count, uint32_t sum, const char* lengthError,
                                    const char* checksumError, UserInterface& ui)
 {
     if (count != 2) {
-        fail(ui, lengthError);
+        recordFailure(ui, lengthError);
         return std::nullopt;
     }
     const auto value = HexFieldValue(line, 9, 4, ui);
@@ -37,7 +29,7 @@ std::optional<uint32_t> baseRecord(std::string_view line, uint32_t count, uint32
         return std::nullopt;
     sum += (*value >> 8) + (*value & 0xFF) + *checksum;
     if ((sum & 0xFF) != 0) {
-        fail(ui, checksumError);
+        recordFailure(ui, checksumError);
         return std::nullopt;
     }
     return *value;
@@ -56,11 +48,11 @@ int32_t ReadIntelHex(QIODevice& in, uint8_t* destination, qint64 capacity, UserI
         std::string_view line;
         const RecordLines::Status status = lines.next(line);
         if (status == RecordLines::Status::End) {
-            fail(ui, "File Read Operation Failed");
-            return fail(ui, "Error reading File");
+            recordFailure(ui, "File Read Operation Failed");
+            return recordFailure(ui, "Error reading File");
         }
         if (status == RecordLines::Status::TooLong || line.empty() || line[0] != ':')
-            return fail(ui, "Illegal Line found");
+            return recordFailure(ui, "Illegal Line found");
         const auto count = HexFieldValue(line, 1, 2, ui);
         if (!count)
             return 0;
@@ -72,16 +64,16 @@ int32_t ReadIntelHex(QIODevice& in, uint8_t* destination, qint64 capacity, UserI
             return 0;
         uint32_t sum = *count + *type + (*offset >> 8) + (*offset & 0xFF);
         if (*type > 5)
-            return fail(ui, "Invalid Record type");
+            return recordFailure(ui, "Invalid Record type");
         switch (*type) {
         case 0: {
             // The whole record must be on its line before a byte of it is stored.
             if (line.size() < 9 + 2 * size_t(*count) + 2)
-                return fail(ui, "Illegal Line found");
+                return recordFailure(ui, "Illegal Line found");
             const uint64_t address = linearBase + segmentBase + *offset;
             highest = std::max(highest, address + *count);
             if (highest > limit)
-                return fail(ui, "File exceeds Maximum Size");
+                return recordFailure(ui, "File exceeds Maximum Size");
             for (uint32_t i = 0; i < *count; ++i) {
                 const auto byte = HexFieldValue(line, 9 + 2 * size_t(i), 2, ui);
                 if (!byte)
@@ -94,7 +86,7 @@ int32_t ReadIntelHex(QIODevice& in, uint8_t* destination, qint64 capacity, UserI
                 return 0;
             sum += *checksum;
             if ((sum & 0xFF) != 0)
-                return fail(ui, "Checksum Error type 0");
+                return recordFailure(ui, "Checksum Error type 0");
             break;
         }
         case 1: {
@@ -102,7 +94,7 @@ int32_t ReadIntelHex(QIODevice& in, uint8_t* destination, qint64 capacity, UserI
             if (!last)
                 return 0;
             if (*count != 0 || *offset != 0 || *last != 0xFF)
-                return fail(ui, "Invalid EOF Record");
+                return recordFailure(ui, "Invalid EOF Record");
             return int32_t(highest);
         }
         case 2: {
@@ -129,12 +121,7 @@ int32_t ReadIntelHex(QIODevice& in, uint8_t* destination, qint64 capacity, UserI
 
 int32_t ReadIntelHex(const QString& path, uint8_t* destination, qint64 capacity, UserInterface& ui)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        ui.showError(ui.message(Msg::CantOpenFile));
-        return 0;
-    }
-    return ReadIntelHex(file, destination, capacity, ui);
+    return readRecordFile(path, ui, [&](QIODevice& in) { return ReadIntelHex(in, destination, capacity, ui); });
 }
 
 bool WriteIntelHex(QIODevice& out, const uint8_t* source, qint64 count)

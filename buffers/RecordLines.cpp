@@ -1,5 +1,8 @@
 #include "buffers/RecordLines.h"
 
+#include "app/UserInterface.h"
+
+#include <QFile>
 #include <QIODevice>
 
 #include <algorithm>
@@ -65,4 +68,20 @@ RecordLines::Status RecordLines::next(std::string_view& line)
     line = std::string_view(start, size_t(left));
     pos_ = end_;
     return Status::Line;
+}
+
+int32_t readRecordFile(const QString& path, UserInterface& ui, const std::function<int32_t(QIODevice&)>& read)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        ui.showError(ui.message(Msg::CantOpenFile));
+        return 0;
+    }
+    return read(file);
+}
+
+int32_t recordFailure(UserInterface& ui, const char* text)
+{
+    ui.showError(QString::fromLatin1(text));
+    return 0;
 }

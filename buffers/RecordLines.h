@@ -3,11 +3,15 @@
 // line is what comes before the first line feed within a fixed line buffer.
 // The file is read in large slices, so a line costs no system call.
 
+#include <QString>
 #include <QtGlobal>
+#include <cstdint>
+#include <functional>
 #include <memory>
 #include <string_view>
 
 class QIODevice;
+class UserInterface;
 
 class RecordLines {
 public:
@@ -35,3 +39,10 @@ private:
     qint64 end_ = 0;
     bool eof_ = false;
 };
+
+// Opens a record file and hands it to `read`; a file that cannot be opened
+// is said so and reads as 0.
+int32_t readRecordFile(const QString& path, UserInterface& ui, const std::function<int32_t(QIODevice&)>& read);
+
+// Shows a reader's message; the read's result is then 0.
+int32_t recordFailure(UserInterface& ui, const char* text);

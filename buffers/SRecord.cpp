@@ -5,8 +5,6 @@
 #include "buffers/RecordLines.h"
 #include "buffers/RecordOutput.h"
 
-#include <QFile>
-
 #include <algorithm>
 #include <limits>
 
@@ -14,12 +12,6 @@ namespace {
 
 constexpr int kLineBuffer = 100;
 constexpr int kRecordBytes = 16;
-
-int32_t fail(UserInterface& ui, const char* text)
-{
-    ui.showError(QString::fromLatin1(text));
-    return 0;
-}
 
 } // namespace
 
@@ -32,9 +24,9 @@ int32_t ReadSRecord(QIODevice& in, uint8_t* destination, qint64 capacity, UserIn
         std::string_view line;
         const RecordLines::Status status = lines.next(line);
         if (status == RecordLines::Status::End)
-            return fail(ui, "File Read Operation Failed");
+            return recordFailure(ui, "File Read Operation Failed");
         if (status == RecordLines::Status::TooLong || line.empty() || line[0] != 'S')
-            return fail(ui, "Illegal Line found");
+            return recordFailure(ui, "Illegal Line found");
         const char kind = line.size() > 1 ? line[1] : '\0';
         if (kind == '7' || kind == '8' || kind == '9')
             return int32_t(highest);
@@ -47,7 +39,7 @@ int32_t ReadSRecord(QIODevice& in, uint8_t* destination, qint64 capacity, UserIn
         // The count covers the address, the data and the checksum, and the
         // whole record must be on its line before a byte of it is stored.
         if (*count < uint32_t(addressBytes) + 1 || line.size() < 4 + 2 * size_t(*count))
-            return fail(ui, "Illegal Line found");
+            return recordFailure(ui, "Illegal Line found");
         const auto address = HexFieldValue(line, 4, 2 * addressBytes, ui);
         if (!address)
             return 0;
@@ -57,7 +49,7 @@ int32_t ReadSRecord(QIODevice& in, uint8_t* destination, qint64 capacity, UserIn
         const uint32_t data = *count - uint32_t(addressBytes) - 1;
         highest = std::max(highest, uint64_t(*address) + data);
         if (highest > limit)
-            return fail(ui, "File exceeds Maximum Size");
+            return recordFailure(ui, "File exceeds Maximum Size");
         const size_t first = 4 + 2 * size_t(addressBytes);
         for (uint32_t i = 0; i < data; ++i) {
             const auto byte = HexFieldValue(line, first + 2 * size_t(i), 2, ui);
@@ -70,18 +62,13 @@ int32_t ReadSRecord(QIODevice& in, uint8_t* destination, qint64 capacity, UserIn
         if (!checksum)
             return 0;
         if (((sum + *checksum) & 0xFF) != 0xFF)
-            return fail(ui, "Checksum Error");
+            return recordFailure(ui, "Checksum Error");
     }
 }
 
 int32_t ReadSRecord(const QString& path, uint8_t* destination, qint64 capacity, UserInterface& ui)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        ui.showError(ui.message(Msg::CantOpenFile));
-        return 0;
-    }
-    return ReadSRecord(file, destination, capacity, ui);
+    return readRecordFile(path, ui, [&](QIODevice& in) { return ReadSRecord(in, destination, capacity, ui); });
 }
 
 bool WriteSRecord(QIODevice& out, const uint8_t* source, qint64 count)

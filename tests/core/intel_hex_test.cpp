@@ -3,45 +3,26 @@
 
 #include "buffers/IntelHex.h"
 #include "support/DataFileKit.h"
-#include "support/RecordingUi.h"
-
-#include <QBuffer>
 #include <gtest/gtest.h>
 
 namespace {
 
-struct ReadResult {
-    int32_t value;
-    std::vector<uint8_t> area;
-    QStringList errors;
-};
-
-ReadResult readHex(const QByteArray& text, qint64 capacity = 0x20000)
+TextRead readHex(const QByteArray& text, qint64 capacity = 0x20000)
 {
-    ReadResult r{0, std::vector<uint8_t>(size_t(capacity) + 16, 0xEE), {}};
-    QByteArray copy = text;
-    QBuffer in(&copy);
-    in.open(QIODevice::ReadOnly);
-    RecordingUi ui;
-    r.value = ReadIntelHex(in, r.area.data(), capacity, ui);
-    r.errors = ui.errors();
-    return r;
+    return readText([](QIODevice& in, uint8_t* d, qint64 c, UserInterface& ui) { return ReadIntelHex(in, d, c, ui); }, text,
+                    capacity);
 }
 
 QByteArray writeHex(const QByteArray& bytes)
 {
-    QByteArray text;
-    QBuffer out(&text);
-    out.open(QIODevice::WriteOnly);
-    EXPECT_TRUE(WriteIntelHex(out, bytesOf(bytes), bytes.size()));
-    return text;
+    return writeText([](QIODevice& out, const uint8_t* b, qint64 n) { return WriteIntelHex(out, b, n); }, bytes);
 }
 
 } // namespace
 
 TEST(IntelHexRead, ResultIsTheHighestEndAddressAndUncoveredBytesStay)
 {
-    const ReadResult r = readHex(":10010000000102030405060708090A0B0C0D0E0F77\r\n:00000001FF\r\n");
+    const TextRead r = readHex(":10010000000102030405060708090A0B0C0D0E0F77\r\n:00000001FF\r\n");
     ASSERT_TRUE(r.errors.isEmpty()) << r.errors.join('|').toStdString();
     EXPECT_EQ(r.value, 272);
     EXPECT_EQ(r.area[0x100], 0x00);
@@ -53,7 +34,7 @@ TEST(IntelHexRead, ResultIsTheHighestEndAddressAndUncoveredBytesStay)
 TEST(IntelHexRead, LineEndsAndDigitCaseAreFree)
 {
     // Lower-case digits, bare line feeds, trailing blanks, no final line end.
-    const ReadResult r = readHex(":02000000abCD86  \n:00000001ff");
+    const TextRead r = readHex(":02000000abCD86  \n:00000001ff");
     EXPECT_TRUE(r.errors.isEmpty()) << r.errors.join('|').toStdString();
     EXPECT_EQ(r.value, 2);
     EXPECT_EQ(r.area[0], 0xAB);
@@ -62,23 +43,23 @@ TEST(IntelHexRead, LineEndsAndDigitCaseAreFree)
 
 TEST(IntelHexRead, SegmentAndLinearBasesPlaceTheNextRecord)
 {
-    const ReadResult seg = readHex(":020000021000EC\n:01001000AA45\n:00000001FF\n");
+    const TextRead seg = readHex(":020000021000EC\n:01001000AA45\n:00000001FF\n");
     EXPECT_TRUE(seg.errors.isEmpty());
     EXPECT_EQ(seg.value, 0x10011);
     EXPECT_EQ(seg.area[0x10010], 0xAA);
-    const ReadResult lin = readHex(":020000040001F9\n:01001000AA45\n:00000001FF\n");
+    const TextRead lin = readHex(":020000040001F9\n:01001000AA45\n:00000001FF\n");
     EXPECT_TRUE(lin.errors.isEmpty());
     EXPECT_EQ(lin.value, 0x10011);
     EXPECT_EQ(lin.area[0x10010], 0xAA);
     // Start-address records are passed over unchecked, even with a wrong checksum.
-    const ReadResult start = readHex(":0400000300003800C2\n:04000005000000CD00\n:01000000AA55\n:00000001FF\n");
+    const TextRead start = readHex(":0400000300003800C2\n:04000005000000CD00\n:01000000AA55\n:00000001FF\n");
     EXPECT_TRUE(start.errors.isEmpty());
     EXPECT_EQ(start.value, 1);
 }
 
 TEST(IntelHexRead, MissingEndRecordFailsWithTwoMessagesButKeepsTheData)
 {
-    const ReadResult r = readHex(":01000000AA55\r\n");
+    const TextRead r = readHex(":01000000AA55\r\n");
     EXPECT_EQ(r.value, 0);
     EXPECT_EQ(r.errors, QStringList({"File Read Operation Failed", "Error reading File"}));
     EXPECT_EQ(r.area[0], 0xAA);
@@ -106,7 +87,7 @@ TEST(IntelHexRead, EveryFaultHasItsMessage)
         {":020000040001F8\n", "Checksum Error type 4"},
     };
     for (const auto& c : cases) {
-        const ReadResult r = readHex(QByteArray(c.text) + ":00000001FF\n");
+        const TextRead r = readHex(QByteArray(c.text) + ":00000001FF\n");
         EXPECT_EQ(r.value, 0) << c.text;
         EXPECT_EQ(r.errors, QStringList{c.message}) << c.text;
     }
@@ -114,10 +95,10 @@ TEST(IntelHexRead, EveryFaultHasItsMessage)
 
 TEST(IntelHexRead, CapacityIsAnEndAddressAndAnOversizedRecordStoresNothing)
 {
-    const ReadResult fits = readHex(":0200FE00AABB9B\n:00000001FF\n", 0x100);
+    const TextRead fits = readHex(":0200FE00AABB9B\n:00000001FF\n", 0x100);
     EXPECT_TRUE(fits.errors.isEmpty());
     EXPECT_EQ(fits.value, 0x100);
-    const ReadResult over = readHex(":0300FE00AABBCCCE\n:00000001FF\n", 0x100);
+    const TextRead over = readHex(":0300FE00AABBCCCE\n:00000001FF\n", 0x100);
     EXPECT_EQ(over.value, 0);
     EXPECT_EQ(over.errors, QStringList{"File exceeds Maximum Size"});
     EXPECT_EQ(over.area[0xFE], 0xEE);
@@ -137,18 +118,18 @@ TEST(IntelHexRead, LinesBeyondTheLineBufferOrTheirCountAreRefused)
     }
     line += QByteArray::number((0x100 - (sum & 0xFF)) & 0xFF, 16).rightJustified(2, '0').toUpper();
     ASSERT_EQ(line.size() + 1, 512);
-    const ReadResult ok = readHex(line + "\n:00000001FF\n", 0x1000);
+    const TextRead ok = readHex(line + "\n:00000001FF\n", 0x1000);
     EXPECT_TRUE(ok.errors.isEmpty()) << ok.errors.join('|').toStdString();
     EXPECT_EQ(ok.value, 250);
     EXPECT_EQ(ok.area[249], uint8_t(bytes[249]));
     // The same with a carriage return no longer fits the buffer.
-    const ReadResult tooLong = readHex(line + "\r\n:00000001FF\n", 0x1000);
+    const TextRead tooLong = readHex(line + "\r\n:00000001FF\n", 0x1000);
     EXPECT_EQ(tooLong.errors, QStringList{"Illegal Line found"});
     // A count that claims more digits than the line holds, and a record cut
     // before its checksum: refused before any byte is stored, never read on
     // into the next line.
     for (const char* text : {":04000000AABB\n:00000001FF\n", ":02000000AABB\n:00000001FF\n", ":0200"}) {
-        const ReadResult cut = readHex(text, 0x100);
+        const TextRead cut = readHex(text, 0x100);
         EXPECT_EQ(cut.errors, QStringList{"Illegal Line found"}) << text;
         EXPECT_EQ(cut.area[0], 0xEE) << text;
     }
@@ -197,7 +178,7 @@ TEST(IntelHexWrite, RoundTripsAcrossTheBoundaries)
 {
     for (const qint64 n : {qint64(31), qint64(0xFFFF), qint64(0x10000), qint64(0x10001), qint64(0x2FFF1)}) {
         const QByteArray bytes = patternBytes(n, uint32_t(n));
-        const ReadResult r = readHex(writeHex(bytes), 0x30000);
+        const TextRead r = readHex(writeHex(bytes), 0x30000);
         EXPECT_TRUE(r.errors.isEmpty()) << n;
         EXPECT_EQ(r.value, n);
         EXPECT_EQ(QByteArray(reinterpret_cast<const char*>(r.area.data()), qsizetype(n)), bytes) << n;

@@ -4,38 +4,19 @@
 
 #include "buffers/SRecord.h"
 #include "support/DataFileKit.h"
-#include "support/RecordingUi.h"
-
-#include <QBuffer>
 #include <gtest/gtest.h>
 
 namespace {
 
-struct ReadResult {
-    int32_t value;
-    std::vector<uint8_t> area;
-    QStringList errors;
-};
-
-ReadResult readSrec(const QByteArray& text, qint64 capacity = 0x20000)
+TextRead readSrec(const QByteArray& text, qint64 capacity = 0x20000)
 {
-    ReadResult r{0, std::vector<uint8_t>(size_t(capacity) + 16, 0xEE), {}};
-    QByteArray copy = text;
-    QBuffer in(&copy);
-    in.open(QIODevice::ReadOnly);
-    RecordingUi ui;
-    r.value = ReadSRecord(in, r.area.data(), capacity, ui);
-    r.errors = ui.errors();
-    return r;
+    return readText([](QIODevice& in, uint8_t* d, qint64 c, UserInterface& ui) { return ReadSRecord(in, d, c, ui); }, text,
+                    capacity);
 }
 
 QByteArray writeSrec(const QByteArray& bytes)
 {
-    QByteArray text;
-    QBuffer out(&text);
-    out.open(QIODevice::WriteOnly);
-    EXPECT_TRUE(WriteSRecord(out, bytesOf(bytes), bytes.size()));
-    return text;
+    return writeText([](QIODevice& out, const uint8_t* b, qint64 n) { return WriteSRecord(out, b, n); }, bytes);
 }
 
 QByteArray s1Line(const QByteArray& data)
@@ -53,7 +34,7 @@ QByteArray s1Line(const QByteArray& data)
 
 TEST(SRecordRead, AllThreeDataKindsAndTheEndRecordUnchecked)
 {
-    const ReadResult r = readSrec("S0030000FC\r\nS1130000000102030405060708090A0B0C0D0E0F74\r\n"
+    const TextRead r = readSrec("S0030000FC\r\nS1130000000102030405060708090A0B0C0D0E0F74\r\n"
                                   "S2070100000a0b0cD6\nS5030003F9\nS30900000100DEADBEEFBD   \n"
                                   "S9 anything at all");
     ASSERT_TRUE(r.errors.isEmpty()) << r.errors.join('|').toStdString();
@@ -82,7 +63,7 @@ TEST(SRecordRead, EveryFaultHasItsMessage)
         {"S1050000AABB96\nS9", "Checksum Error"},
     };
     for (const auto& c : cases) {
-        const ReadResult r = readSrec(c.text);
+        const TextRead r = readSrec(c.text);
         EXPECT_EQ(r.value, 0) << c.text;
         EXPECT_EQ(r.errors, QStringList{c.message}) << c.text;
     }
@@ -90,10 +71,10 @@ TEST(SRecordRead, EveryFaultHasItsMessage)
 
 TEST(SRecordRead, CapacityIsAnEndAddressAndAnOversizedRecordStoresNothing)
 {
-    const ReadResult fits = readSrec("S10500FEAABB97\nS9", 0x100);
+    const TextRead fits = readSrec("S10500FEAABB97\nS9", 0x100);
     EXPECT_TRUE(fits.errors.isEmpty());
     EXPECT_EQ(fits.value, 0x100);
-    const ReadResult over = readSrec("S10600FEAABBCCCA\nS9", 0x100);
+    const TextRead over = readSrec("S10600FEAABBCCCA\nS9", 0x100);
     EXPECT_EQ(over.value, 0);
     EXPECT_EQ(over.errors, QStringList{"File exceeds Maximum Size"});
     EXPECT_EQ(over.area[0xFE], 0xEE);
@@ -104,15 +85,15 @@ TEST(SRecordRead, LinesBeyondTheLineBufferOrTheirCountAreRefused)
     // 44 data bytes with a carriage return and line feed fill the 100 bytes.
     const QByteArray full = s1Line(patternBytes(44));
     ASSERT_EQ(full.size() + 2, 100);
-    const ReadResult ok = readSrec(full + "\r\nS9\r\n");
+    const TextRead ok = readSrec(full + "\r\nS9\r\n");
     EXPECT_TRUE(ok.errors.isEmpty()) << ok.errors.join('|').toStdString();
     EXPECT_EQ(ok.value, 44);
-    const ReadResult tooLong = readSrec(s1Line(patternBytes(45)) + "\nS9\n");
+    const TextRead tooLong = readSrec(s1Line(patternBytes(45)) + "\nS9\n");
     EXPECT_EQ(tooLong.errors, QStringList{"Illegal Line found"});
     // A count longer than its line, or too short for its own address and
     // checksum: nothing stored, nothing read from the next line.
     for (const char* text : {"S1070000AABB95\nS9\n", "S1020000FD\nS9\n", "S105\nS9\n"}) {
-        const ReadResult bad = readSrec(text);
+        const TextRead bad = readSrec(text);
         EXPECT_EQ(bad.errors, QStringList{"Illegal Line found"}) << text;
         EXPECT_EQ(bad.area[0], 0xEE) << text;
     }
@@ -147,7 +128,7 @@ TEST(SRecordWrite, RecordKindFollowsTheCount)
         EXPECT_TRUE(text.mid(16, 4) == c.kind) << c.count;
         EXPECT_TRUE(text.endsWith(c.end)) << c.count;
         // Back through the reader: every byte where it was.
-        const ReadResult r = readSrec(text, c.count);
+        const TextRead r = readSrec(text, c.count);
         EXPECT_TRUE(r.errors.isEmpty()) << c.count;
         EXPECT_EQ(r.value, c.count);
         EXPECT_EQ(QByteArray(reinterpret_cast<const char*>(r.area.data()), qsizetype(c.count)), bytes) << c.count;

@@ -2,6 +2,9 @@
 // Files for the data-file tests: a scratch folder, whole-file reads and
 // writes, patterned images, and the external converter when it is there.
 
+#include "support/RecordingUi.h"
+
+#include <QBuffer>
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
@@ -60,4 +63,36 @@ inline bool runSrecCat(const QStringList& args)
     QProcess p;
     p.start(srecCat(), args);
     return p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+}
+
+// One read of text through a reader taking (device, destination, capacity,
+// ui); the destination has 16 bytes of 0xEE past the capacity to show
+// stray writes.
+struct TextRead {
+    int32_t value = 0;
+    std::vector<uint8_t> area;
+    QStringList errors;
+};
+
+template <typename Reader>
+TextRead readText(Reader read, const QByteArray& text, qint64 capacity)
+{
+    TextRead r{0, std::vector<uint8_t>(size_t(capacity) + 16, 0xEE), {}};
+    QByteArray copy = text;
+    QBuffer in(&copy);
+    in.open(QIODevice::ReadOnly);
+    RecordingUi ui;
+    r.value = read(in, r.area.data(), capacity, ui);
+    r.errors = ui.errors();
+    return r;
+}
+
+// Bytes through a writer taking (device, source, count); empty on failure.
+template <typename Writer>
+QByteArray writeText(Writer write, const QByteArray& bytes)
+{
+    QByteArray text;
+    QBuffer out(&text);
+    out.open(QIODevice::WriteOnly);
+    return write(out, bytesOf(bytes), bytes.size()) ? text : QByteArray();
 }
