@@ -1,4 +1,5 @@
 #include "app/IniFile.h"
+#include "support/FileText.h"
 
 #include <QDir>
 #include <QFile>
@@ -6,19 +7,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-QString contents(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
-}
-
-void put(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
 
 struct IniFileTest : ::testing::Test {
     QTemporaryDir dir;
@@ -32,7 +20,7 @@ TEST_F(IniFileTest, MissingFileSectionOrKeyGivesTheDefault)
     IniFile ini(path);
     EXPECT_FALSE(ini.readString(QStringLiteral("A"), QStringLiteral("k")));
     EXPECT_EQ(ini.readInteger(QStringLiteral("A"), QStringLiteral("k"), 7), 7);
-    put(path, "[A]\nother=1\n");
+    ASSERT_TRUE(putFile(path, "[A]\nother=1\n"));
     EXPECT_EQ(ini.readInteger(QStringLiteral("A"), QStringLiteral("k"), 7), 7);
     EXPECT_EQ(ini.readInteger(QStringLiteral("B"), QStringLiteral("other"), 7), 7);
     EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("never.ini"))));
@@ -40,19 +28,19 @@ TEST_F(IniFileTest, MissingFileSectionOrKeyGivesTheDefault)
 
 TEST_F(IniFileTest, NamesMatchWithoutRegardToCaseAndBlanksAroundAreIgnored)
 {
-    put(path, "[Device]\n  Speed = 3 \n[OPTIONS]\nsn=1\n");
+    ASSERT_TRUE(putFile(path, "[Device]\n  Speed = 3 \n[OPTIONS]\nsn=1\n"));
     IniFile ini(path);
     EXPECT_EQ(ini.readInteger(QStringLiteral("DEVICE"), QStringLiteral("SPEED"), 0), 3);
     EXPECT_TRUE(ini.readBool(QStringLiteral("options"), QStringLiteral("SN"), false));
     // Writing under another spelling replaces the value, not adds a key.
     ASSERT_TRUE(ini.writeInteger(QStringLiteral("DEVICE"), QStringLiteral("speed"), 5));
     EXPECT_EQ(ini.readInteger(QStringLiteral("device"), QStringLiteral("Speed"), 0), 5);
-    EXPECT_EQ(contents(path).count(QStringLiteral("peed")), 1);
+    EXPECT_EQ(fileText(path).count(QStringLiteral("peed")), 1);
 }
 
 TEST_F(IniFileTest, IntegersAcceptHexadecimalAndFallBackOnBadText)
 {
-    put(path, "[D]\na=0x2\nb=0X1F\nc=$10\nd=abc\ne=\nf=0x\ng=-12\nh=12abc\n");
+    ASSERT_TRUE(putFile(path, "[D]\na=0x2\nb=0X1F\nc=$10\nd=abc\ne=\nf=0x\ng=-12\nh=12abc\n"));
     IniFile ini(path);
     const auto read = [&](const char* key) { return ini.readInteger(QStringLiteral("D"), QLatin1String(key), -99); };
     EXPECT_EQ(read("a"), 2);
@@ -67,14 +55,14 @@ TEST_F(IniFileTest, IntegersAcceptHexadecimalAndFallBackOnBadText)
 
 TEST_F(IniFileTest, BooleansAreAnyNonZeroIntegerAndWrittenAsOneOrZero)
 {
-    put(path, "[O]\na=2\nb=0\nc=x\n");
+    ASSERT_TRUE(putFile(path, "[O]\na=2\nb=0\nc=x\n"));
     IniFile ini(path);
     EXPECT_TRUE(ini.readBool(QStringLiteral("O"), QStringLiteral("a"), false));
     EXPECT_FALSE(ini.readBool(QStringLiteral("O"), QStringLiteral("b"), true));
     EXPECT_TRUE(ini.readBool(QStringLiteral("O"), QStringLiteral("c"), true));
     ASSERT_TRUE(ini.writeBool(QStringLiteral("O"), QStringLiteral("a"), false));
     ASSERT_TRUE(ini.writeBool(QStringLiteral("O"), QStringLiteral("d"), true));
-    EXPECT_EQ(contents(path), QStringLiteral("[O]\na=0\nb=0\nc=x\nd=1\n"));
+    EXPECT_EQ(fileText(path), QStringLiteral("[O]\na=0\nb=0\nc=x\nd=1\n"));
 }
 
 TEST_F(IniFileTest, KeysAndSectionsKeepTheOrderOfFirstWrite)
@@ -85,26 +73,26 @@ TEST_F(IniFileTest, KeysAndSectionsKeepTheOrderOfFirstWrite)
     ASSERT_TRUE(ini.writeInteger(QStringLiteral("DEVICE"), QStringLiteral("START"), 4096));
     ASSERT_TRUE(ini.writeInteger(QStringLiteral("DEVICE"), QStringLiteral("SN"), 1));
     ASSERT_TRUE(ini.writeInteger(QStringLiteral("Environment"), QStringLiteral("FormMax"), 0));
-    EXPECT_EQ(contents(path), QStringLiteral("[DEVICE]\nSN=1\nSTART=4096\n[Environment]\nFormHeight=500\nFormMax=0\n"));
+    EXPECT_EQ(fileText(path), QStringLiteral("[DEVICE]\nSN=1\nSTART=4096\n[Environment]\nFormHeight=500\nFormMax=0\n"));
 }
 
 TEST_F(IniFileTest, ForeignLinesCommentsAndBlankLinesSurviveAWrite)
 {
-    put(path, "; kept\r\n[A]\r\nx=1\r\n\r\n[B]\r\ny=2\r\n");
+    ASSERT_TRUE(putFile(path, "; kept\r\n[A]\r\nx=1\r\n\r\n[B]\r\ny=2\r\n"));
     IniFile ini(path);
     ASSERT_TRUE(ini.writeString(QStringLiteral("A"), QStringLiteral("z"), QStringLiteral("new")));
     // A new key goes after the section's last key, before the blank line,
     // and the file's line ends are kept.
-    EXPECT_EQ(contents(path), QStringLiteral("; kept\r\n[A]\r\nx=1\r\nz=new\r\n\r\n[B]\r\ny=2\r\n"));
+    EXPECT_EQ(fileText(path), QStringLiteral("; kept\r\n[A]\r\nx=1\r\nz=new\r\n\r\n[B]\r\ny=2\r\n"));
     EXPECT_EQ(ini.readString(QStringLiteral("B"), QStringLiteral("y"), QString()), QStringLiteral("2"));
 }
 
 TEST_F(IniFileTest, EveryReadSeesTheFileAsItIsNow)
 {
     IniFile ini(path);
-    put(path, "[A]\nk=1\n");
+    ASSERT_TRUE(putFile(path, "[A]\nk=1\n"));
     EXPECT_EQ(ini.readInteger(QStringLiteral("A"), QStringLiteral("k"), 0), 1);
-    put(path, "[A]\nk=2\n");
+    ASSERT_TRUE(putFile(path, "[A]\nk=2\n"));
     EXPECT_EQ(ini.readInteger(QStringLiteral("A"), QStringLiteral("k"), 0), 2);
 }
 
@@ -126,20 +114,20 @@ TEST_F(IniFileTest, FailedWriteSaysWhereAndLeavesTheFileWhole)
 
     const QString other = dir.filePath(QStringLiteral("sub/u.ini"));
     QDir(dir.path()).mkdir(QStringLiteral("sub"));
-    put(other, "[A]\nk=1\n");
+    ASSERT_TRUE(putFile(other, "[A]\nk=1\n"));
     QFile::setPermissions(dir.filePath(QStringLiteral("sub")), QFile::ReadOwner | QFile::ExeOwner);
     IniFile readOnly(other);
     const bool written = readOnly.writeInteger(QStringLiteral("A"), QStringLiteral("k"), 2);
     QFile::setPermissions(dir.filePath(QStringLiteral("sub")), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     if (written)
         GTEST_SKIP() << "the folder stays writable for this user (root)";
-    EXPECT_EQ(contents(other), QStringLiteral("[A]\nk=1\n"));
+    EXPECT_EQ(fileText(other), QStringLiteral("[A]\nk=1\n"));
 }
 
 TEST_F(IniFileTest, WriteIntoAFolderThatCannotExistFails)
 {
     // A regular file where the folder should be.
-    put(dir.filePath(QStringLiteral("plain")), "x");
+    ASSERT_TRUE(putFile(dir.filePath(QStringLiteral("plain")), "x"));
     IniFile ini(dir.filePath(QStringLiteral("plain/sub/t.ini")));
     EXPECT_FALSE(ini.writeInteger(QStringLiteral("A"), QStringLiteral("k"), 1));
     EXPECT_TRUE(ini.writeError().endsWith(QStringLiteral("plain/sub/t.ini")));

@@ -1,4 +1,5 @@
 #include "app/IniFile.h"
+#include "support/FileText.h"
 #include "app/Settings.h"
 
 #include <QDir>
@@ -8,12 +9,6 @@
 
 namespace {
 
-QString contents(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
-}
-
 // "[S]" and "key" lines in file order, values left out.
 QStringList shape(const QString& text)
 {
@@ -21,13 +16,6 @@ QStringList shape(const QString& text)
     for (const QString& line : text.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
         out << line.section(QLatin1Char('='), 0, 0);
     return out;
-}
-
-void put(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
 }
 
 struct SettingsTest : ::testing::Test {
@@ -56,18 +44,18 @@ TEST_F(SettingsTest, NoFileGivesTheDefaultsAndWritesSerialMarker)
     EXPECT_EQ(s.start, 0);
     EXPECT_EQ(s.uid, 1);
     EXPECT_FALSE(s.erase);
-    EXPECT_EQ(contents(path), QStringLiteral("[DEVICE]\nSN=1\n"));
+    EXPECT_EQ(fileText(path), QStringLiteral("[DEVICE]\nSN=1\n"));
 }
 
 TEST_F(SettingsTest, MaximisedWindowSkipsTheGeometryKeys)
 {
-    put(path, "[Environment]\nFormMax=1\nFormTop=99\nFormLeft=98\nFormHeight=97\nFormWidth=96\n");
+    ASSERT_TRUE(putFile(path, "[Environment]\nFormMax=1\nFormTop=99\nFormLeft=98\nFormHeight=97\nFormWidth=96\n"));
     Settings s;
     ASSERT_TRUE(LoadSettings(ini, s));
     EXPECT_TRUE(s.formMax);
     EXPECT_EQ(s.formTop, 10);
     EXPECT_EQ(s.formWidth, 700);
-    put(path, "[Environment]\nFormMax=0\nFormTop=99\nFormLeft=98\nFormHeight=97\nFormWidth=96\n");
+    ASSERT_TRUE(putFile(path, "[Environment]\nFormMax=0\nFormTop=99\nFormLeft=98\nFormHeight=97\nFormWidth=96\n"));
     ASSERT_TRUE(LoadSettings(ini, s));
     EXPECT_EQ(s.formTop, 99);
     EXPECT_EQ(s.formLeft, 98);
@@ -77,8 +65,8 @@ TEST_F(SettingsTest, MaximisedWindowSkipsTheGeometryKeys)
 
 TEST_F(SettingsTest, ValuesAreReadWithTheirEncodings)
 {
-    put(path, "[DEVICE]\nCONFIG=0\nchip=5\nLANGU=0x2\nSTART=4096\nUID=-3\nSPEED=9\n"
-              "[OPTIONS]\nID=1\nWEPROM=1\nSN=1\nFUSE=7\n[CHIP]\nINDEX1=2\nINDEX2=$3\nINDEX3=x\n");
+    ASSERT_TRUE(putFile(path, "[DEVICE]\nCONFIG=0\nchip=5\nLANGU=0x2\nSTART=4096\nUID=-3\nSPEED=9\n"
+              "[OPTIONS]\nID=1\nWEPROM=1\nSN=1\nFUSE=7\n[CHIP]\nINDEX1=2\nINDEX2=$3\nINDEX3=x\n"));
     Settings s;
     ASSERT_TRUE(LoadSettings(ini, s));
     EXPECT_TRUE(s.deviceMenuVisible());
@@ -96,7 +84,7 @@ TEST_F(SettingsTest, ValuesAreReadWithTheirEncodings)
 TEST_F(SettingsTest, LanguageOutsideTheThreeReadsAsSimplifiedChinese)
 {
     for (const char* value : {"3", "-1", "abc", "0x10"}) {
-        put(path, QByteArray("[DEVICE]\nLANGU=") + value + "\n");
+        ASSERT_TRUE(putFile(path, QByteArray("[DEVICE]\nLANGU=") + value + "\n"));
         Settings s;
         s.language = 2;
         ASSERT_TRUE(LoadSettings(ini, s));
@@ -120,7 +108,7 @@ TEST_F(SettingsTest, OneRunWritesSectionsAndKeysInTheProgramsOrder)
         QStringLiteral("[OPTIONS]"), QStringLiteral("ID"), QStringLiteral("ERASE"), QStringLiteral("WFLASH"),
         QStringLiteral("WEPROM"), QStringLiteral("VFLASH"), QStringLiteral("VEPROM"), QStringLiteral("SN"),
         QStringLiteral("FUSE")};
-    const QString text = contents(path);
+    const QString text = fileText(path);
     EXPECT_EQ(shape(text), expected) << text.toStdString();
     EXPECT_TRUE(text.contains(QStringLiteral("START=4096\n")));
     EXPECT_TRUE(text.contains(QStringLiteral("ERASE=1\n")));
@@ -129,7 +117,7 @@ TEST_F(SettingsTest, OneRunWritesSectionsAndKeysInTheProgramsOrder)
 
 TEST_F(SettingsTest, SavedValuesReadBackAndReadOnlyKeysAreNeverWritten)
 {
-    put(path, "[DEVICE]\nCONFIG=1\nchip=0\n");
+    ASSERT_TRUE(putFile(path, "[DEVICE]\nCONFIG=1\nchip=0\n"));
     Settings s;
     ASSERT_TRUE(LoadSettings(ini, s));
     s.formMax = true;
@@ -157,7 +145,7 @@ TEST_F(SettingsTest, SavedValuesReadBackAndReadOnlyKeysAreNeverWritten)
     EXPECT_TRUE(back.verifyEeprom);
     EXPECT_TRUE(back.config);  // untouched by the save
     Settings geometry;
-    put(path, contents(path).replace(QStringLiteral("FormMax=1"), QStringLiteral("FormMax=0")).toUtf8());
+    ASSERT_TRUE(putFile(path, fileText(path).replace(QStringLiteral("FormMax=1"), QStringLiteral("FormMax=0")).toUtf8()));
     ASSERT_TRUE(LoadSettings(ini, geometry));
     EXPECT_EQ(geometry.formWidth, 1009);
 }

@@ -7,6 +7,7 @@
 #include "app/gui/Unit1.h"
 #include "chipdb/ChipTable.h"
 #include "device/SimulatedProgrammer.h"
+#include "support/FileText.h"
 #include "support/TestChipEntry.h"
 
 #include <QCoreApplication>
@@ -103,11 +104,7 @@ public:
         return writeBytes(path(QStringLiteral("ktr4180.Dat")), bytes);
     }
     bool writeIni(const QByteArray& text) const { return writeBytes(iniPath(), text); }
-    QString ini() const
-    {
-        QFile f(iniPath());
-        return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
-    }
+    QString ini() const { return fileText(iniPath()); }
 
     // Creates the window; with show, shows it and lets start-up finish.
     TForm1& start(bool show = true)
