@@ -60,28 +60,37 @@ void ChipGrid::setCell(int col, int row, const QString& text)
     rows_[static_cast<std::size_t>(row)][static_cast<std::size_t>(col)] = text;
 }
 
+QString ChipGrid::trimmedCell(int col, int row) const
+{
+    return u8(trimControl(cell(col, row).toUtf8()));
+}
+
+void ChipGrid::writeRow(int row, const ChipEntry& e, bool subtypeInHex)
+{
+    const ChipNames names = chipNames(e.keyText());
+    setCell(ColType, row, u8(names.type));
+    setCell(ColManufacturer, row, u8(names.manufacturer));
+    setCell(ColModel, row, u8(names.model));
+    setCell(ColId, row, QString::asprintf("0x%X", static_cast<unsigned>(e.chipId())));
+    setCell(ColFlash, row, QString::number(e.flashBytes()));
+    setCell(ColFlashPage, row, QString::number(e.flashPage()));
+    setCell(ColClass, row, QString::number(e.chipClass));
+    setCell(ColSubtype, row, subtypeInHex ? QString::asprintf("0x%X", e.subtype) : QString::number(e.subtype));
+    setCell(ColEraseDelayShown, row, QString::number(e.eraseDelayValue()));
+    setCell(ColVoltage, row, QString::number(e.voltageCode));
+    setCell(ColEeprom, row, QString::number(e.eepromBytes()));
+    setCell(ColEepromPage, row, QString::number(e.eepromPageSize));
+    setCell(ColEraseDelay, row, QString::number(e.eraseDelayValue()));
+    setCell(ColInterface, row, QString::number(e.interfaceCode));
+    setCell(ColAssociation, row, QStringLiteral("0"));
+}
+
 void ChipGrid::fillFrom(const ChipTable& table)
 {
     setRowCount(2);
     int row = 1;
     for (int i = 0; i < ChipTable::kCapacity && !table[i].isEnd(); ++i, ++row) {
-        const ChipEntry& e = table[i];
-        const ChipNames names = chipNames(e.keyText());
-        setCell(ColType, row, u8(names.type));
-        setCell(ColManufacturer, row, u8(names.manufacturer));
-        setCell(ColModel, row, u8(names.model));
-        setCell(ColId, row, QString::asprintf("0x%X", static_cast<unsigned>(e.chipId())));
-        setCell(ColFlash, row, QString::number(e.flashBytes()));
-        setCell(ColFlashPage, row, QString::number(e.flashPage()));
-        setCell(ColClass, row, QString::number(e.chipClass));
-        setCell(ColSubtype, row, QString::asprintf("0x%X", e.subtype));
-        setCell(ColEraseDelayShown, row, QString::number(e.eraseDelayValue()));
-        setCell(ColVoltage, row, QString::number(e.voltageCode));
-        setCell(ColEeprom, row, QString::number(e.eepromBytes()));
-        setCell(ColEepromPage, row, QString::number(e.eepromPageSize));
-        setCell(ColEraseDelay, row, QString::number(e.eraseDelayValue()));
-        setCell(ColInterface, row, QString::number(e.interfaceCode));
-        setCell(ColAssociation, row, QStringLiteral("0"));
+        writeRow(row, table[i], true);
         setRowCount(rowCount_ + 1);
     }
     setRowCount(rowCount_ - 1);
@@ -91,23 +100,8 @@ void ChipGrid::addRowFromFirstEntry(const ChipTable& table)
 {
     setRowCount(rowCount_ + 1);
     const int row = rowCount_ - 1;
-    const ChipEntry& e = table[0];
-    const ChipNames names = chipNames(e.keyText());
-    setCell(ColType, row, u8(names.type));
-    setCell(ColManufacturer, row, u8(names.manufacturer));
-    setCell(ColModel, row, u8(names.model));
-    setCell(ColId, row, QString::asprintf("0x%X", static_cast<unsigned>(e.chipId())));
-    setCell(ColFlash, row, QString::number(e.flashBytes()));
-    setCell(ColFlashPage, row, QString::number(e.flashPage()));
-    setCell(ColClass, row, QString::number(e.chipClass));
-    setCell(ColSubtype, row, QString::number(e.subtype));
-    setCell(ColEraseDelayShown, row, QString::number(e.eraseDelayValue()));
-    setCell(ColVoltage, row, QString::number(e.voltageCode));
-    setCell(ColEeprom, row, QString::number(e.eepromBytes()));
-    setCell(ColEepromPage, row, QString::number(e.eepromPageSize));
-    setCell(ColEraseDelay, row, QString::number(e.eraseDelayValue()));
-    setCell(ColInterface, row, QString::number(e.interfaceCode));
-    setCell(ColAssociation, row, QStringLiteral("0"));
+    // The editor shows a copied row's subtype in decimal.
+    writeRow(row, table[0], false);
 }
 
 void ChipGrid::deleteRow(int row)
@@ -135,9 +129,9 @@ QStringList ChipGrid::exportLines() const
 {
     QStringList lines;
     for (int r = 1; r < rowCount_; ++r) {
-        QString line = cell(0, r).trimmed();
+        QString line = trimmedCell(0, r);
         for (int c = 1; c < kColumns; ++c)
-            line += QLatin1Char('\t') + cell(c, r).trimmed();
+            line += QLatin1Char('\t') + trimmedCell(c, r);
         lines << line;
     }
     return lines;
@@ -154,9 +148,9 @@ std::optional<ChipGrid::SaveError> ChipGrid::saveInto(ChipTable& table) const
         (*work)[i] = table[i];
     for (int r = 1; r < rowCount_; ++r) {
         ChipEntry& e = (*work)[r - 1];
-        const QByteArray key = (cell(ColType, r).trimmed() + QLatin1Char(',') + cell(ColManufacturer, r).trimmed()
-                                + QLatin1Char(',') + cell(ColModel, r).trimmed() + QLatin1Char(',')
-                                + fileNamePart(cell(ColAssociation, r).trimmed())).toUtf8();
+        const QByteArray key = (trimmedCell(ColType, r) + QLatin1Char(',') + trimmedCell(ColManufacturer, r)
+                                + QLatin1Char(',') + trimmedCell(ColModel, r) + QLatin1Char(',')
+                                + fileNamePart(trimmedCell(ColAssociation, r))).toUtf8();
         if (!e.setKeyText(key))
             return SaveError{Msg::ChipKeyTooLong, QString::fromUtf8(key)};
         const int columns[] = {ColId, ColFlash, ColFlashPage, ColClass, ColSubtype, ColVoltage,

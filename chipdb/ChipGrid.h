@@ -35,6 +35,8 @@ public:
     void setRowCount(int rows);
     QString cell(int col, int row) const;
     void setCell(int col, int row, const QString& text);
+    // A cell without the characters 0..32 around it, as every cell is read.
+    QString trimmedCell(int col, int row) const;
 
     // FormShow: one row per entry of the table, at most 2000.
     void fillFrom(const ChipTable& table);
@@ -63,6 +65,8 @@ public:
     static QStringList microwireLabels();
 
 private:
+    void writeRow(int row, const ChipEntry& entry, bool subtypeInHex);
+
     std::vector<Row> rows_;   // storage may be longer than rowCount_
     int rowCount_ = 2;
 };
