@@ -102,8 +102,12 @@ void TForm1::Panel8Click()
 
 void TForm1::Timer1Timer()
 {
+    // Most ticks only look at the socket; the displays change when a chip
+    // was programmed.
+    const bool handledBefore = batch_->chipHandled();
     runChipJob([this] { batch_->tick(); });
-    refreshAfterJob();
+    if (!handledBefore && batch_->chipHandled())
+        refreshAfterJob();
 }
 
 void TForm1::BtnCheckClick()

@@ -13,7 +13,9 @@
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QLineEdit>
+#include <QLabel>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QScreen>
 #include <QSpinBox>
 #include <QTabWidget>
@@ -383,6 +385,57 @@ private slots:
         }
         QCOMPARE(rig.boxes->boxes[0].text, aboutText(0, buildTime(), buildDate(), makerLines()));
         QVERIFY(rig.boxes->boxes[1].text.startsWith(QStringLiteral("KTR4180(Ver 1.2)\n\nCompiled at : ")));
+    }
+
+    void serialAddressFieldTakesHexadecimalOnly()
+    {
+        WindowRig rig;
+        QVERIFY(rig.useChipList({kFlash4k}));
+        TForm1& f = rig.start();
+        f.Edit1->clear();
+        QCOMPARE(f.state().serial().address, 0);  // an empty field keeps the address
+        QTest::keyClicks(f.Edit1, QStringLiteral("1g-z f"));
+        QCOMPARE(f.Edit1->text(), QStringLiteral("1F"));
+        QCOMPARE(f.state().serial().address, 0x1F);
+        QTest::keyClick(f.Edit1, Qt::Key_Backspace);
+        QCOMPARE(f.state().serial().address, 1);
+        f.Edit1->clear();
+        QCOMPARE(f.state().serial().address, 1);
+        f.UID->setValue(300);
+        QCOMPARE(f.state().serial().value, 300);
+        // The merge button works only in the file-fill mode.
+        QVERIFY(!f.BitBtn1->isEnabled());
+        f.RadioButton3->setChecked(true);
+        QVERIFY(f.BitBtn1->isEnabled());
+        QVERIFY(f.state().serial().mode == SerialNumber::Mode::FillFile);
+        f.RadioButton2->setChecked(true);
+        QVERIFY(!f.BitBtn1->isEnabled());
+        QVERIFY(f.state().serial().mode == SerialNumber::Mode::Decrement);
+    }
+
+    void autoSequenceStepsTheSerialNumberShownInTheWindow()
+    {
+        WindowRig rig;
+        QVERIFY(rig.useChipList({kFlash4k}));
+        rig.sim.insertChip(kFlash4k);
+        TForm1& f = rig.start();
+        f.CheckBoxSN->setChecked(true);
+        f.CheckBoxWriteFlash->setChecked(true);
+        f.Edit1->setText(QStringLiteral("100"));
+        f.UID->setValue(300);
+        f.state().buffers().setFlashLength(16);
+        f.ToolAutoClick();
+        QCOMPARE(f.UID->value(), 301);
+        // 260 after the serial number, then raised to whole pages by the write.
+        QCOMPARE(f.state().buffers().flashLength(), 512);
+        QCOMPARE(f.FlashSize->text(), QStringLiteral("FLASH:4096 BUFFER:512"));
+        QCOMPARE(rig.sim.flash()[0x100], uint8_t(0x2C));
+        QCOMPARE(rig.sim.flash()[0x101], uint8_t(0x01));
+        // Only boxes both ticked and enabled run; a disabled ticked box does not.
+        const AutoOptions o = f.autoOptions();
+        QVERIFY(o.serialNumber && o.writeFlash && !o.erase && !o.writeEeprom);
+        f.CheckBoxWriteEprom->setChecked(true);
+        QVERIFY(!f.autoOptions().writeEeprom);  // this chip has no EEPROM
     }
 
     void menuQuitClosesLikeTheCloseBox()
