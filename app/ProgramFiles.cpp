@@ -23,10 +23,15 @@ ProgramFiles ProgramFiles::installed(QString programDir, QString dataDir, QStrin
 
 ProgramFiles ProgramFiles::forProgramDir(const QString& programDir, const QString& configDir, const QString& baseName)
 {
-    if (QFileInfo(programDir).isWritable())
+    const QString share = QDir::cleanPath(QDir(programDir).filePath(QStringLiteral("../share/ktr4180")));
+    const QString listName = baseName + QStringLiteral(".Dat");
+    // The shipped layout counts even where bin/ is writable (root, a package
+    // unpacked into a user's folder): otherwise the chip list beside it is missed.
+    const bool ownList = QFileInfo::exists(QDir(programDir).filePath(listName));
+    const bool shipped = QFileInfo::exists(QDir(share).filePath(listName));
+    if (ownList || (!shipped && QFileInfo(programDir).isWritable()))
         return ProgramFiles(programDir, baseName);
     QDir().mkpath(configDir);
-    const QString share = QDir::cleanPath(QDir(programDir).filePath(QStringLiteral("../share/ktr4180")));
     return installed(programDir, share, configDir, baseName);
 }
 

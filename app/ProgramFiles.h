@@ -2,8 +2,9 @@
 // Where the files that live "beside the program" are: the chip list, the
 // settings, the fuse description and the chip-list text export.
 //
-// A program whose folder is writable (a build tree, a portable copy) keeps
-// them all in that folder. An installed program (folder not writable) reads
+// A program with its own chip list or a writable folder and no shipped data
+// (a build tree, a portable copy) keeps them all in that folder. An installed
+// program (shipped data beside bin/, or a folder it cannot write to) reads
 // its shipped data (chip list, xml/) from the share folder ../share/ktr4180
 // beside bin/, and keeps what it writes (settings, text export, an edited
 // chip list) in the user's configuration folder.
@@ -17,8 +18,9 @@ public:
     // Shipped data from dataDir, written files in configDir.
     static ProgramFiles installed(QString programDir, QString dataDir, QString configDir,
                                   QString baseName = QStringLiteral("ktr4180"));
-    // Chooses by whether programDir can be written to; configDir is used only
-    // for an installed program (and created then).
+    // A chip list in programDir, or no shipped one in ../share/ktr4180 and a
+    // writable programDir: everything in programDir. Otherwise installed;
+    // configDir is used only then (and created then).
     static ProgramFiles forProgramDir(const QString& programDir, const QString& configDir,
                                       const QString& baseName = QStringLiteral("ktr4180"));
     // Folder of the running executable, the user's configuration folder

@@ -59,3 +59,32 @@ TEST(ProgramFiles, ReadOnlyProgramFolderCountsAsInstalled)
     EXPECT_EQ(f.configDir(), config);
     EXPECT_TRUE(QDir(config).exists());
 }
+
+// The choice by layout holds for root too, for whom every folder is writable.
+TEST(ProgramFiles, ShippedLayoutDecidesOverAWritableProgramFolder)
+{
+    QTemporaryDir root;
+    const QString bin = root.filePath(QStringLiteral("bin"));
+    const QString share = root.filePath(QStringLiteral("share/ktr4180"));
+    const QString config = root.filePath(QStringLiteral("cfg"));
+    QDir().mkpath(bin);
+    QDir().mkpath(share);
+    auto touch = [](const QString& path) {
+        QFile file(path);
+        return file.open(QIODevice::WriteOnly);
+    };
+    // An empty share folder is no shipped data: still a portable folder.
+    EXPECT_FALSE(ProgramFiles::forProgramDir(bin, config).isInstalled());
+
+    ASSERT_TRUE(touch(share + QStringLiteral("/ktr4180.Dat")));
+    const ProgramFiles installed = ProgramFiles::forProgramDir(bin, config);
+    EXPECT_TRUE(installed.isInstalled());
+    EXPECT_EQ(installed.chipList(), share + QStringLiteral("/ktr4180.Dat"));
+    EXPECT_EQ(installed.settings(), config + QStringLiteral("/ktr4180.ini"));
+
+    // A chip list of its own makes the folder a portable copy again.
+    ASSERT_TRUE(touch(bin + QStringLiteral("/ktr4180.Dat")));
+    const ProgramFiles portable = ProgramFiles::forProgramDir(bin, config);
+    EXPECT_FALSE(portable.isInstalled());
+    EXPECT_EQ(portable.chipList(), bin + QStringLiteral("/ktr4180.Dat"));
+}
