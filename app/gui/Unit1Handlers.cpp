@@ -84,7 +84,13 @@ void TForm1::ToolWriteClick()
 
 void TForm1::ToolVerifyClick()
 {
-    runChipJob([this] { operations_->verifyChip(activeMemoryPage()); });
+    // The chip is compared with what the view shows: an edit not yet taken
+    // in would let the old bytes pass for the new ones.
+    runChipJob([this] {
+        TakeFlashViewEdits();
+        operations_->verifyChip(activeMemoryPage());
+    });
+    refreshAfterJob();
 }
 
 void TForm1::ToolAutoClick()
@@ -96,8 +102,9 @@ void TForm1::ToolAutoClick()
 void TForm1::Panel8Click()
 {
     // Not a chip job: batch mode can be switched off while a chip is programmed.
+    // Switching on takes the view's edits in, which may change the length.
     batch_->toggle();
-    refreshChecksums();
+    ShowBufferSizes();
 }
 
 void TForm1::Timer1Timer()

@@ -1,0 +1,212 @@
+// Batch programming from the main window: the batch panel, the socket watch
+// over chip after chip with a serial number each, the completion indicator
+// the programmer is told, and the window that stays open while it runs.
+
+#include "JobWatch.h"
+#include "WindowRig.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QSpinBox>
+#include <QtTest>
+
+#include <cstring>
+
+namespace {
+
+constexpr int kChipBytes = 8192;
+const ChipEntry kChip = makeChip({.key = "SPI_FLASH,TEST,T8K", .id = 0xEF3010, .flash = kChipBytes, .page = 256});
+
+} // namespace
+
+class MainWindowBatchTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<WindowRig> rig;
+    TForm1* f = nullptr;
+
+    QStringList errors() const { return rig->boxes->texts(BoxPresenter::Icon::Error); }
+    // Log lines without their number and date, oldest first.
+    QStringList texts() const
+    {
+        QStringList out;
+        for (const QString& line : rig->logLines())
+            out.prepend(line.section(QLatin1Char(':'), 1).section(QStringLiteral(" ("), 0, 0));
+        return out;
+    }
+    void clickBatchPanel() { QTest::mouseClick(f->Panel8, Qt::LeftButton); }
+    void loadData(int bytes)
+    {
+        Buffers& b = f->state().buffers();
+        for (int i = 0; i < bytes; ++i)
+            b.flash()[i] = uint8_t(i * 5 + 1);
+        b.setFlashLength(bytes);
+        b.reloadFlashView(kChip);
+    }
+    uint32_t serialOnChip(int address) const
+    {
+        uint32_t v = 0;
+        std::memcpy(&v, rig->sim.flash().data() + address, 4);
+        return v;
+    }
+
+private slots:
+    void init()
+    {
+        rig = std::make_unique<WindowRig>();
+        QVERIFY(rig->useChipList({kChip}));
+        QVERIFY(rig->writeIni("[DEVICE]\nLANGU=2\nSTART=32\nUID=7\n"
+                              "[OPTIONS]\nSN=1\nERASE=1\nWFLASH=1\nVFLASH=1\n"));
+        f = &rig->start();
+        QCOMPARE(f->Edit1->text(), QStringLiteral("20"));
+        QCOMPARE(f->UID->value(), 7);
+    }
+
+    void cleanup() { rig.reset(); }
+
+    void emptyBufferIsRefused()
+    {
+        const int lines = int(rig->logLines().size());
+        clickBatchPanel();
+        QCOMPARE(errors(), QStringList{QStringLiteral("The buffer data is empty. Please load the data file..")});
+        QVERIFY(!f->batchModeOn());
+        QVERIFY(!f->Timer1->isActive());
+        QCOMPARE(f->Panel8->text(), QStringLiteral("Batch write "));
+        QCOMPARE(int(rig->logLines().size()), lines);
+        QVERIFY(f->close());
+    }
+
+    void chipAfterChip()
+    {
+        loadData(1000);
+        clickBatchPanel();
+        QVERIFY(errors().isEmpty());
+        QVERIFY(f->batchModeOn());
+        QVERIFY(f->Timer1->isActive());
+        QCOMPARE(f->Panel8->text(), QStringLiteral("Stop batch write "));
+        QCOMPARE(texts().last(), QStringLiteral("Waiting for chip placement"));
+        QVERIFY(!f->close());  // refused while batch mode is on
+        QVERIFY(f->isVisible());
+
+        f->Timer1Timer();  // empty socket: nothing to say
+        QCOMPARE(texts().last(), QStringLiteral("Waiting for chip placement"));
+
+        // First chip: detected, programmed with serial number 7.
+        rig->sim.insertChip(kChip);
+        const int before = int(texts().size());
+        JobWatch watch(*f);
+        f->Timer1Timer();
+        QVERIFY(!watch.samples.empty());
+        QVERIFY(watch.all([](const JobWatch::Sample& s) { return !s.watchTimer && !s.toolBar; }));
+        QCOMPARE(texts().mid(before), (QStringList{"Chip detected", "AUTO Complete!", "Please remove the chip"}));
+        QVERIFY(f->Timer1->isActive());
+        QCOMPARE(serialOnChip(0x20), 7u);
+        QCOMPARE(std::memcmp(rig->sim.flash().data(), f->state().buffers().flash(), 1024), 0);
+        QCOMPARE(f->UID->value(), 8);
+        QVERIFY(errors().isEmpty());
+
+        // It stays in the socket: not programmed again, nothing logged; the
+        // programmer is told "done" from the following look on.
+        const QStringList afterFirst = texts();
+        f->Timer1Timer();
+        QCOMPARE(rig->sim.lastCompletionIndicator(), 0);
+        f->Timer1Timer();
+        QCOMPARE(rig->sim.lastCompletionIndicator(), 2);
+        f->Timer1Timer();
+        QCOMPARE(rig->sim.lastCompletionIndicator(), 2);
+        QCOMPARE(texts(), afterFirst);
+        QCOMPARE(f->UID->value(), 8);
+
+        // Taken out: asked for the next one once.
+        rig->sim.removeChip();
+        f->Timer1Timer();
+        f->Timer1Timer();
+        QCOMPARE(texts().mid(afterFirst.size()), QStringList{"Please place the chip "});
+        QCOMPARE(f->state().programmer().completionIndicator(), 0);
+
+        // Second chip gets the next number.
+        rig->sim.insertChip(kChip);
+        f->Timer1Timer();
+        QCOMPARE(serialOnChip(0x20), 8u);
+        QCOMPARE(f->UID->value(), 9);
+        QCOMPARE(int(texts().filter(QStringLiteral("AUTO Complete!")).size()), 2);
+        QCOMPARE(int(texts().filter(QStringLiteral("Please remove the chip")).size()), 2);
+
+        clickBatchPanel();
+        QVERIFY(!f->batchModeOn());
+        QVERIFY(!f->Timer1->isActive());
+        QCOMPARE(f->Panel8->text(), QStringLiteral("Batch write "));
+        f->Timer1Timer();  // a tick queued before the stop does nothing
+        QCOMPARE(f->UID->value(), 9);
+        QVERIFY(f->close());
+        QVERIFY(rig->ini().contains(QStringLiteral("UID=9")));
+    }
+
+    void watchTimerRunsTheBatchByItself()
+    {
+        loadData(512);
+        rig->sim.insertChip(kChip);
+        clickBatchPanel();
+        QTRY_VERIFY_WITH_TIMEOUT(texts().contains(QStringLiteral("Please remove the chip")), 3000);
+        QTest::qWait(1300);  // at least two more looks at the same chip
+        QCOMPARE(int(texts().filter(QStringLiteral("Chip detected")).size()), 1);
+        QCOMPARE(int(texts().filter(QStringLiteral("Please remove the chip")).size()), 1);
+        QCOMPARE(rig->sim.lastCompletionIndicator(), 2);
+        rig->sim.removeChip();
+        QTRY_VERIFY_WITH_TIMEOUT(texts().contains(QStringLiteral("Please place the chip ")), 2000);
+        QCOMPARE(f->UID->value(), 8);
+        clickBatchPanel();
+    }
+
+    void switchedOffWhileAChipIsProgrammed()
+    {
+        loadData(4096);
+        clickBatchPanel();
+        rig->sim.insertChip(kChip);
+        JobWatch watch(*f);
+        bool clicked = false;
+        watch.during = [&](const JobWatch::Sample&) {
+            if (!clicked) {
+                clicked = true;
+                clickBatchPanel();  // the batch panel is live during the job
+            }
+        };
+        f->Timer1Timer();
+        QVERIFY(clicked);
+        // The chip in hand is finished; the watch does not start again.
+        QVERIFY(texts().contains(QStringLiteral("AUTO Complete!")));
+        QVERIFY(!f->batchModeOn());
+        QVERIFY(!f->Timer1->isActive());
+        QCOMPARE(f->Panel8->text(), QStringLiteral("Batch write "));
+        QVERIFY(f->close());
+    }
+
+    void failedChipWaitsForItsRemoval()
+    {
+        loadData(4096);
+        clickBatchPanel();
+        rig->sim.insertChip(kChip);
+        JobWatch watch(*f);
+        watch.failNextSetOnce(rig->sim, QStringLiteral("Write Flash ..."));
+        f->Timer1Timer();
+        QCOMPARE(errors(), QStringList{QStringLiteral("Communication with the programmer failed; the operation was stopped.")});
+        QVERIFY(!texts().contains(QStringLiteral("AUTO Complete!")));
+        QCOMPARE(texts().last(), QStringLiteral("Please remove the chip"));
+        QVERIFY(f->batchModeOn() && f->Timer1->isActive());
+        QVERIFY(f->ToolBar1->isEnabled() && f->Panel2->isEnabled());
+        // The number was used for the failed chip: the next chip gets the next.
+        QCOMPARE(f->UID->value(), 8);
+        f->Timer1Timer();
+        QCOMPARE(int(errors().size()), 1);
+        rig->sim.removeChip();
+        f->Timer1Timer();
+        rig->sim.insertChip(kChip);
+        f->Timer1Timer();
+        QCOMPARE(serialOnChip(0x20), 8u);
+        QCOMPARE(int(errors().size()), 1);
+        clickBatchPanel();
+    }
+};
+
+QTEST_MAIN(MainWindowBatchTest)
+#include "mainwindow_batch_test.moc"

@@ -1,0 +1,232 @@
+// The frame every chip operation runs in, as the main window shows it: what
+// is locked while the job runs, status and elapsed-time panels, the progress
+// bar, the log line on top, and what is left after a refusal or a link that
+// fails in the middle of a job.
+
+#include "JobWatch.h"
+#include "WindowRig.h"
+
+#include "app/MessageTable.h"
+#include "hexview/HexView.h"
+
+#include <QLabel>
+#include <QRegularExpression>
+#include <QToolButton>
+#include <QtTest>
+
+#include <cstring>
+#include <vector>
+
+namespace {
+
+constexpr int kChipBytes = 65536;
+const ChipEntry kChip = makeChip(
+    {.key = "SPI_FLASH,TEST,T64K", .id = 0xEF3013, .flash = kChipBytes, .page = 256, .eraseDelay = 100});
+
+uint8_t pattern(int i) { return uint8_t(i * 7 + 3); }
+
+std::vector<uint8_t> viewBytes(const HexView* view)
+{
+    std::vector<uint8_t> out(std::size_t(view->byteCount()));
+    view->copyOut(out.data(), view->byteCount());
+    return out;
+}
+
+bool locked(const JobWatch::Sample& s) { return !s.toolBar && !s.leftPanel; }
+// The menu and the batch panel stay live while the job pumps events.
+bool reachable(const JobWatch::Sample& s) { return s.menu && s.batchPanel; }
+
+} // namespace
+
+class MainWindowOperationFrameTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<WindowRig> rig;
+    TForm1* f = nullptr;
+
+    QString elapsed() const { return f->StatusBar1->panelText(3); }
+    int logCount() const { return int(rig->logLines().size()); }
+    QStringList errors() const { return rig->boxes->texts(BoxPresenter::Icon::Error); }
+    int linesContaining(const QString& text) const { return int(rig->logLines().filter(text).size()); }
+
+private slots:
+    void init()
+    {
+        rig = std::make_unique<WindowRig>();
+        QVERIFY(rig->useChipList({kChip}));
+        QVERIFY(rig->writeIni("[DEVICE]\nLANGU=2\n"));
+        rig->sim.insertChip(kChip);
+        for (int i = 0; i < kChipBytes; ++i)
+            rig->sim.flash()[std::size_t(i)] = pattern(i);
+        f = &rig->start();
+        QCOMPARE(f->StatusBar1->panelText(1), QStringLiteral("Ready"));
+        QCOMPARE(elapsed(), QStringLiteral("00:00:00"));
+    }
+
+    void cleanup() { rig.reset(); }
+
+    void readLocksTheControlsAndShowsItsProgress()
+    {
+        const int before = logCount();
+        JobWatch watch(*f);
+        int nestedClicks = 0;
+        watch.during = [&](const JobWatch::Sample&) {
+            // A second read from the menu while the first one pumps.
+            if (nestedClicks++ == 0)
+                f->R1->trigger();
+        };
+        f->ToolRead->click();
+
+        QVERIFY(watch.samples.size() >= 100);  // the pump runs once per block
+        QVERIFY(watch.all(locked));
+        QVERIFY(watch.all(reachable));
+        QVERIFY(watch.all([](const JobWatch::Sample& s) { return s.progressShown && s.status == "Read Flash ..."; }));
+        QCOMPARE(watch.samples.front().progressMaximum, kChipBytes);
+        QVERIFY(watch.samples.back().progressValue > watch.samples.front().progressValue);
+        QCOMPARE(watch.toolBarChanges, 2);
+        QCOMPARE(watch.leftPanelChanges, 2);
+
+        QVERIFY(f->ToolBar1->isEnabled() && f->Panel2->isEnabled());
+        QVERIFY(!f->Progress->isVisible());
+        QCOMPARE(f->Progress->value(), 0);
+        QCOMPARE(f->StatusBar1->panelText(1), QStringLiteral("Ready"));
+        QVERIFY(QRegularExpression(QStringLiteral("^\\d\\d:\\d\\d:\\d\\d$")).match(elapsed()).hasMatch());
+        // One line on top with the next number; the nested click ran nothing.
+        QCOMPARE(logCount(), before + 1);
+        QVERIFY(rig->logLines().first().startsWith(QString::asprintf("%03d:Read Complete! (", before + 1)));
+        QVERIFY(rig->logLines().first().endsWith(QLatin1Char(')')));
+        QVERIFY(errors().isEmpty());
+        QCOMPARE(f->state().buffers().flashLength(), kChipBytes);
+    }
+
+    void elapsedTimeIsTheJobsLength()
+    {
+        rig->sim.setBusyPolls(24);  // 50 ms a poll: more than a second
+        JobWatch watch(*f);
+        f->ToolErase->click();
+        QVERIFY(!watch.samples.empty());
+        QVERIFY(watch.all([](const JobWatch::Sample& s) {
+            return s.status == "Erase Flash ..." && s.progressShown && s.progressMaximum == 100;
+        }));
+        const QStringList parts = elapsed().split(QLatin1Char(':'));
+        QCOMPARE(parts.size(), 3);
+        QCOMPARE(parts[0], QStringLiteral("00"));
+        QVERIFY(parts[2].toInt() >= 1 || parts[1].toInt() >= 1);
+        QVERIFY(rig->logLines().first().contains(QStringLiteral(":Erase Complete! (")));
+        QVERIFY(!f->Progress->isVisible());
+        QVERIFY(std::all_of(rig->sim.flash().begin(), rig->sim.flash().begin() + kChipBytes,
+                            [](uint8_t b) { return b == 0xFF; }));
+    }
+
+    void refusalsLeaveTheControlsAlone()
+    {
+        f->state().buffers().setFlashLength(16);
+        const int before = logCount();
+        const auto everyOperation = [&] {
+            for (QToolButton* b : {f->ToolRead, f->ToolBank, f->ToolErase, f->ToolWrite, f->ToolVerify, f->ToolAuto})
+                b->click();
+        };
+        JobWatch watch(*f);
+
+        rig->sim.setPlugged(false);
+        everyOperation();
+        QCOMPARE(errors(), QStringList(6, QStringLiteral("Not connected")));
+        rig->boxes->boxes.clear();
+
+        rig->sim.setPlugged(true);
+        rig->sim.removeChip();
+        everyOperation();
+        QCOMPARE(errors(), QStringList(6, QStringLiteral("No chips detected, please put the chip to try again!")));
+
+        QCOMPARE(watch.toolBarChanges, 0);
+        QCOMPARE(watch.leftPanelChanges, 0);
+        QVERIFY(watch.samples.empty());
+        QCOMPARE(logCount(), before);
+        QCOMPARE(elapsed(), QStringLiteral("00:00:00"));
+
+        // The status follows the cable, not the refusals.
+        rig->sim.setPlugged(false);
+        f->deviceChanged();
+        QCOMPARE(f->StatusBar1->panelText(1), QStringLiteral("Not connected"));
+    }
+
+    void failedReadKeepsTheBufferTheViewAndTheCaption()
+    {
+        Buffers& b = f->state().buffers();
+        for (int i = 0; i < 300; ++i)
+            b.flash()[i] = uint8_t(0xA0 ^ i);
+        b.setFlashLength(300);
+        b.reloadFlashView(kChip);
+        f->ShowBufferSizes();
+        const std::vector<uint8_t> shown = viewBytes(f->FlashEditor);
+        const QString caption = f->FlashSize->text();
+        const QString crc = f->FlashCrc->text();
+
+        rig->sim.addFault({SimulatedProgrammer::Fault::Kind::Get, rig->sim.reportCount() + 60});
+        const int before = logCount();
+        f->ToolReadClick();
+
+        QCOMPARE(errors(), QStringList{QStringLiteral("Communication with the programmer failed; the operation was stopped.")});
+        QCOMPARE(linesContaining(QStringLiteral("Read Complete!")), 0);
+        QCOMPARE(logCount(), before);
+        QVERIFY(f->ToolBar1->isEnabled() && f->Panel2->isEnabled());
+        QVERIFY(!f->Progress->isVisible());
+        QCOMPARE(b.flashLength(), 300);
+        for (int i = 0; i < 300; ++i)
+            QCOMPARE(b.flash()[i], uint8_t(0xA0 ^ i));
+        QCOMPARE(b.flash()[300], uint8_t(0xFF));
+        QVERIFY(viewBytes(f->FlashEditor) == shown);
+        QCOMPARE(f->FlashSize->text(), caption);
+        QCOMPARE(f->FlashCrc->text(), crc);
+        // The job was still finished: the next read works.
+        f->ToolReadClick();
+        QCOMPARE(b.flashLength(), kChipBytes);
+        QCOMPARE(linesContaining(QStringLiteral("Read Complete!")), 1);
+    }
+
+    void failedWriteStopsWithOneMessage()
+    {
+        Buffers& b = f->state().buffers();
+        std::memset(b.flash(), 0x11, 4096);
+        b.setFlashLength(4096);
+        JobWatch watch(*f);
+        watch.failNextSetOnce(rig->sim, QStringLiteral("Write Flash ..."));
+        f->ToolWriteClick();
+        QCOMPARE(errors(), QStringList{QStringLiteral("Communication with the programmer failed; the operation was stopped.")});
+        QCOMPARE(linesContaining(QStringLiteral("Write Complete!")), 0);
+        QVERIFY(f->ToolBar1->isEnabled() && f->Panel2->isEnabled());
+        QVERIFY(!f->Progress->isVisible());
+        QCOMPARE(f->StatusBar1->panelText(1), QStringLiteral("Ready"));
+    }
+
+    void unplugDuringVerifyEndsNotConnected()
+    {
+        Buffers& b = f->state().buffers();
+        for (int i = 0; i < kChipBytes; ++i)
+            b.flash()[i] = pattern(i);
+        b.setFlashLength(kChipBytes);
+        JobWatch watch(*f);
+        bool told = false;
+        // The cable is pulled between two blocks; the system's notice comes
+        // at once.
+        watch.during = [&](const JobWatch::Sample&) {
+            if (watch.samples.size() == 10) {
+                rig->sim.setPlugged(false);
+                f->deviceChanged();
+                told = f->connectionCheckPending();
+            }
+        };
+        f->ToolVerifyClick();
+        QVERIFY(told);
+        QCOMPARE(errors(), QStringList{QStringLiteral("Communication with the programmer failed; the operation was stopped.")});
+        QCOMPARE(linesContaining(QStringLiteral("Verify Complete!")), 0);
+        QVERIFY(f->ToolBar1->isEnabled() && f->Panel2->isEnabled());
+        QVERIFY(!f->Progress->isVisible());
+        // The deferred connection check ran once the job had ended.
+        QVERIFY(!f->connectionCheckPending());
+        QCOMPARE(f->StatusBar1->panelText(1), QStringLiteral("Not connected"));
+    }
+};
+
+QTEST_MAIN(MainWindowOperationFrameTest)
+#include "mainwindow_operation_frame_test.moc"
