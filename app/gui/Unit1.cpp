@@ -82,6 +82,7 @@ void setCaption(QObject* control, const QString& text)
 constexpr int kPanelsBeforeProgress = 315;
 constexpr int kProgressLeft = 317;
 constexpr int kFuseGridMargin = 350;
+constexpr int kProgressSteps = 1000;
 
 } // namespace
 
@@ -454,7 +455,14 @@ void TForm1::progressStart(qint64 maximum)
 
 void TForm1::progressSet(qint64 position)
 {
-    Progress->setValue(int(std::clamp<qint64>(position >> progressShift_, 0, Progress->maximum())));
+    // The bar shows no finer than a thousandth; setting it for every block of
+    // a large chip would cost more than the transfer. The end is always shown.
+    const int top = Progress->maximum();
+    const int value = int(std::clamp<qint64>(position >> progressShift_, 0, top));
+    const int shown = Progress->value();
+    if (value > shown && value - shown < std::max(1, top / kProgressSteps) && value != top)
+        return;
+    Progress->setValue(value);
 }
 
 void TForm1::progressEnd()

@@ -82,7 +82,10 @@ private slots:
         QVERIFY(watch.all(reachable));
         QVERIFY(watch.all([](const JobWatch::Sample& s) { return s.progressShown && s.status == "Read Flash ..."; }));
         QCOMPARE(watch.samples.front().progressMaximum, kChipBytes);
-        QVERIFY(watch.samples.back().progressValue > watch.samples.front().progressValue);
+        // Every block of a small chip moves the bar, up to the last one's address.
+        for (std::size_t i = 1; i < watch.samples.size(); ++i)
+            QVERIFY(watch.samples[i].progressValue >= watch.samples[i - 1].progressValue);
+        QCOMPARE(watch.samples.back().progressValue, kChipBytes - 256);
         QCOMPARE(watch.toolBarChanges, 2);
         QCOMPARE(watch.leftPanelChanges, 2);
 
