@@ -9,6 +9,7 @@
 #include "device/SimulatedProgrammer.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QMessageBox>
 #include <QTextStream>
 
@@ -104,11 +105,25 @@ int run(QApplication& app)
     return 0;
 }
 
+// The application icon in every size the desktop asks for, so small ones
+// are drawn from their own picture rather than scaled down.
+QIcon applicationIcon()
+{
+    QIcon icon;
+    for (const int size : {16, 22, 24, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/appicon/%1.png").arg(size), QSize(size, size));
+    return icon;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
+    Q_INIT_RESOURCE(appicon);
     QApplication app(argc, argv);
+    QApplication::setWindowIcon(applicationIcon());
+    // Lets the desktop match the window with its launcher entry.
+    QGuiApplication::setDesktopFileName(QStringLiteral("example.quibex.ktr4180"));
     // What escapes the window is shown in a box; the program then ends.
     try {
         return run(app);
