@@ -21,6 +21,12 @@ void printUsage(QTextStream& err)
 int runCli(const QStringList& arguments, const QString& programDir, QTextStream& out, QTextStream& err,
            bool errIsTerminal)
 {
+    return runCli(arguments, ProgramFiles(programDir), out, err, errIsTerminal);
+}
+
+int runCli(const QStringList& arguments, const ProgramFiles& files, QTextStream& out, QTextStream& err,
+           bool errIsTerminal)
+{
     CliOptions options;
     if (const auto error = parseCliOptions(arguments, options)) {
         err << *error << Qt::endl;
@@ -34,7 +40,7 @@ int runCli(const QStringList& arguments, const QString& programDir, QTextStream&
         printUsage(err);
         return kExitUsage;
     }
-    CliSession session(options, ProgramFiles(programDir), out, err, errIsTerminal);
+    CliSession session(options, files, out, err, errIsTerminal);
     if (command->needsChips) {
         if (!session.loadChips())
             return kExitFailed;

@@ -13,5 +13,7 @@ int main(int argc, char** argv)
     QTextStream err(stderr);
     QStringList args = QCoreApplication::arguments();
     args.removeFirst();
-    return runCli(args, QCoreApplication::applicationDirPath(), out, err, isatty(fileno(stderr)) != 0);
+    // The same places as the window program: beside bin/ for a build tree or
+    // a portable copy, share/ktr4180 and the user's configuration when installed.
+    return runCli(args, ProgramFiles::forRunningProgram(), out, err, isatty(fileno(stderr)) != 0);
 }
