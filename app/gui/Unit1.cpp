@@ -125,9 +125,9 @@ TForm1::TForm1(HidBackend& backend, ProgramFiles files, std::unique_ptr<BoxPrese
     connectHandlers();
 
     FormCreate();
-    form2_ = new TForm2(this);
-    form3_ = new TForm3(this);
-    form4_ = new TForm4(this);
+    form2_ = new TForm2(*state_, files_, *presenter_, RichEdit1, this);
+    form3_ = new TForm3(*state_, this);
+    form4_ = new TForm4(state_->buffers(), *this, FlashEditor, this);
 }
 
 TForm1::~TForm1()

@@ -6,6 +6,7 @@
 
 #include "app/AboutText.h"
 #include "app/IntegerText.h"
+#include "app/gui/HexEntry.h"
 #include "app/gui/PanelStatusBar.h"
 #include "app/gui/Pictures.h"
 #include "app/gui/RadioGroup.h"
@@ -48,16 +49,6 @@ void mirrorList(QComboBox* combo, const QList<QByteArray>& items, int position)
             combo->addItem(QString::fromUtf8(item));
     }
     combo->setCurrentIndex(position >= 0 && position < combo->count() ? position : -1);
-}
-
-// The key filter of the hexadecimal fields: only hexadecimal digits and
-// backspace are typed; keys that type nothing (arrows, Delete) pass.
-bool dropsNonHexKey(const QKeyEvent* event)
-{
-    if (event->key() == Qt::Key_Delete)
-        return false;
-    const QString text = event->text();
-    return !text.isEmpty() && !isHexFieldKey(text[0]);
 }
 
 const QColor kRed(0xFF, 0x00, 0x00);

@@ -124,7 +124,6 @@ void TForm1::BtnCheckClick()
 
 void TForm1::BtnFindClick()
 {
-    // The search window's listing and choice come with its own behaviour.
     presenter_->execDialog(*form3_);
 }
 

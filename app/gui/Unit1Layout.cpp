@@ -5,6 +5,7 @@
 
 #include "app/AboutText.h"
 #include "app/gui/CellDelegate.h"
+#include "app/gui/HexEntry.h"
 #include "app/gui/ClickPanel.h"
 #include "app/gui/PanelStatusBar.h"
 #include "app/gui/Pictures.h"
@@ -39,7 +40,6 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
-#include <QValidator>
 #include <QVBoxLayout>
 
 #include <limits>
@@ -75,17 +75,6 @@ QCheckBox* checkBox(QWidget* parent, const char* name, const QString& text, bool
     box->setChecked(checked);
     return box;
 }
-
-// Hexadecimal fields show upper case whatever is typed.
-class UpperCaseValidator : public QValidator {
-public:
-    using QValidator::QValidator;
-    State validate(QString& input, int&) const override
-    {
-        input = input.toUpper();
-        return Acceptable;
-    }
-};
 
 constexpr int kToolImage = 32;
 constexpr int kLeftPanelWidth = 208;
@@ -348,7 +337,7 @@ QWidget* TForm1::buildSerialPage()
     Label4 = label(GroupBox4, "Label4", QStringLiteral("地址(十六进制)"));
     Edit1 = named(new QLineEdit(GroupBox4), "Edit1");
     Edit1->setMaxLength(8);
-    Edit1->setValidator(new UpperCaseValidator(Edit1));
+    showUpperCase(Edit1);
     Edit1->installEventFilter(this);
     RadioButton1 = named(new QRadioButton(QStringLiteral("递增系列号"), GroupBox4), "RadioButton1");
     RadioButton2 = named(new QRadioButton(QStringLiteral("递减系列号"), GroupBox4), "RadioButton2");

@@ -1,8 +1,12 @@
 #include "buffers/gui/Unit4.h"
 
+#include "app/gui/HexEntry.h"
+
+#include <QEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -22,12 +26,14 @@ QLineEdit* hexField(QWidget* parent, const char* name, const QString& text, int 
 {
     auto* e = named(new QLineEdit(text, parent), name);
     e->setMaxLength(maxLength);
+    showUpperCase(e);
     return e;
 }
 
 } // namespace
 
-TForm4::TForm4(QWidget* parent) : QDialog(parent)
+TForm4::TForm4(Buffers& buffers, UserInterface& ui, ByteView* flashView, QWidget* parent)
+    : QDialog(parent), buffers_(buffers), ui_(ui), flashView_(flashView)
 {
     setObjectName(QStringLiteral("TForm4"));
     setWindowTitle(QStringLiteral("填充"));
@@ -69,4 +75,43 @@ TForm4::TForm4(QWidget* parent) : QDialog(parent)
     layout->addWidget(GroupBox2);
     layout->addLayout(buttons);
     setFixedSize(sizeHint());
+
+    for (QLineEdit* e : {Edit1, Edit2, Edit3, Edit4})
+        e->installEventFilter(this);
+    connect(BitBtn1, &QPushButton::clicked, this, &TForm4::BitBtn1Click);
+    connect(BitBtn2, &QPushButton::clicked, this, &TForm4::BitBtn2Click);
+}
+
+FillKind TForm4::selectedKind() const
+{
+    if (RadioButton2->isChecked())
+        return FillKind::Word;
+    if (RadioButton3->isChecked())
+        return FillKind::Random;
+    return FillKind::Byte;
+}
+
+bool TForm4::Edit1KeyPress(const QKeyEvent* event) const
+{
+    return dropsNonHexKey(event);
+}
+
+void TForm4::BitBtn1Click()
+{
+    const FillFields fields{Edit1->text(), Edit2->text(), Edit3->text(), Edit4->text()};
+    if (FillFlash(buffers_, selectedKind(), fields, ui_, flashView_))
+        accept();
+}
+
+void TForm4::BitBtn2Click()
+{
+    reject();
+}
+
+bool TForm4::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::KeyPress && qobject_cast<QLineEdit*>(watched)
+        && Edit1KeyPress(static_cast<QKeyEvent*>(event)))
+        return true;
+    return QDialog::eventFilter(watched, event);
 }

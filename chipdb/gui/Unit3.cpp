@@ -1,17 +1,32 @@
 #include "chipdb/gui/Unit3.h"
 
+#include "app/MessageTable.h"
+#include "app/ProgramState.h"
+#include "app/UserInterface.h"
+#include "chipdb/ChipKey.h"
+
 #include <QComboBox>
+#include <QEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTreeWidget>
 
-TForm3::TForm3(QWidget* parent) : QDialog(parent)
+namespace {
+
+// The opening list shows only the first half of the table; a search reaches all of it.
+constexpr int kListedOnOpening = 1000;
+
+} // namespace
+
+TForm3::TForm3(ProgramState& state, QWidget* parent) : QDialog(parent), state_(state)
 {
     setObjectName(QStringLiteral("TForm3"));
     setWindowTitle(QStringLiteral("芯片选择"));
-    resize(404, 320);
+    setFixedSize(404, 320);
 
     Label1 = new QLabel(QStringLiteral("查找"), this);
     Label1->setObjectName(QStringLiteral("Label1"));
@@ -24,18 +39,20 @@ TForm3::TForm3(QWidget* parent) : QDialog(parent)
     ListView1->setObjectName(QStringLiteral("ListView1"));
     ListView1->setRootIsDecorated(false);
     ListView1->setSelectionBehavior(QAbstractItemView::SelectRows);
+    ListView1->setSelectionMode(QAbstractItemView::SingleSelection);
     ListView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    ListView1->setColumnCount(4);
-    ListView1->setHeaderLabels({QStringLiteral("类型"), QStringLiteral("厂商"), QStringLiteral("名称"), QStringLiteral("pos")});
-    ListView1->setColumnWidth(0, 80);
-    ListView1->setColumnWidth(1, 80);
-    ListView1->setColumnWidth(2, 100);
-    ListView1->setColumnWidth(3, 1);
+    ListView1->header()->setStretchLastSection(false);
+    // The position column is there to be read, not seen.
+    ListView1->header()->setMinimumSectionSize(1);
+    ListView1->viewport()->installEventFilter(this);
+    buildColumns();
 
     BitBtn1 = new QPushButton(QStringLiteral("选择"), this);
     BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
     BitBtn2 = new QPushButton(QStringLiteral("退出"), this);
     BitBtn2->setObjectName(QStringLiteral("BitBtn2"));
+    BitBtn1->setAutoDefault(false);
+    BitBtn2->setAutoDefault(false);
 
     auto* search = new QHBoxLayout;
     search->addWidget(Label1);
@@ -48,4 +65,94 @@ TForm3::TForm3(QWidget* parent) : QDialog(parent)
     layout->addLayout(search, 0, 0);
     layout->addWidget(ListView1, 1, 0);
     layout->addLayout(buttons, 2, 0);
+
+    connect(ComboBox1, &QComboBox::editTextChanged, this, &TForm3::ComboBox1Change);
+    connect(BitBtn1, &QPushButton::clicked, this, &TForm3::BitBtn1Click);
+    connect(BitBtn2, &QPushButton::clicked, this, &TForm3::BitBtn2Click);
+}
+
+QString TForm3::columnHeading(int heading, int languageIndex)
+{
+    static const char* const kHeadings[9] = {"类型", "類型", "Type", "厂商", "廠商", "Manufacturer",
+                                             "名称", "名稱", "Name"};
+    if (heading < 0 || heading > 2)
+        return {};
+    return QString::fromUtf8(kHeadings[heading * 3 + clampLanguage(languageIndex)]);
+}
+
+void TForm3::buildColumns()
+{
+    ListView1->clear();
+    const int language = state_.ui().languageIndex();
+    ListView1->setColumnCount(4);
+    ListView1->setHeaderLabels({columnHeading(0, language), columnHeading(1, language),
+                                columnHeading(2, language), QStringLiteral("pos")});
+    ListView1->setColumnWidth(0, 80);
+    ListView1->setColumnWidth(1, 80);
+    ListView1->setColumnWidth(2, 100);
+    ListView1->setColumnWidth(3, 1);
+}
+
+void TForm3::addRow(int position)
+{
+    const ChipNames names = chipNames(state_.chips()[position].keyText());
+    auto* row = new QTreeWidgetItem(ListView1);
+    row->setText(0, QString::fromUtf8(names.type));
+    row->setText(1, QString::fromUtf8(names.manufacturer));
+    row->setText(2, QString::fromUtf8(names.model));
+    row->setText(3, QString::number(position));
+}
+
+void TForm3::showEvent(QShowEvent* event)
+{
+    FormShow();
+    QDialog::showEvent(event);
+}
+
+void TForm3::FormShow()
+{
+    // The search text stays as it was; the list shows the table all the same.
+    buildColumns();
+    const ChipTable& chips = state_.chips();
+    for (int i = 0; i < kListedOnOpening && !chips[i].isEnd(); ++i)
+        addRow(i);
+}
+
+void TForm3::ComboBox1Change()
+{
+    buildColumns();
+    const QByteArray text = trimControl(ComboBox1->currentText().toUtf8());
+    if (text.isEmpty())
+        return;
+    // The whole key is searched, byte for byte: a text may match across the
+    // commas or in the association field.
+    const ChipTable& chips = state_.chips();
+    for (int i = 0; i < ChipTable::kCapacity && !chips[i].isEnd(); ++i)
+        if (chips[i].keyText().contains(text))
+            addRow(i);
+}
+
+void TForm3::BitBtn1Click()
+{
+    const QList<QTreeWidgetItem*> selected = ListView1->selectedItems();
+    if (selected.isEmpty())
+        return;
+    const QTreeWidgetItem* row = selected.first();
+    state_.selection().selectByNames(row->text(0).toUtf8(), row->text(1).toUtf8(), row->text(2).toUtf8());
+    accept();
+}
+
+void TForm3::BitBtn2Click()
+{
+    reject();
+}
+
+bool TForm3::eventFilter(QObject* watched, QEvent* event)
+{
+    // A double click anywhere in the list chooses the selected row, if any.
+    if (watched == ListView1->viewport() && event->type() == QEvent::MouseButtonDblClick) {
+        BitBtn1Click();
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
 }

@@ -1,8 +1,10 @@
 #pragma once
-// The chip search window: a search text and the list of matching chips.
+// The chip search window: a search text and the list of matching chips; the
+// chosen row becomes the current chip through the selection by names.
 
 #include <QDialog>
 
+class ProgramState;
 class QComboBox;
 class QLabel;
 class QPushButton;
@@ -11,11 +13,34 @@ class QTreeWidget;
 class TForm3 : public QDialog {
     Q_OBJECT
 public:
-    explicit TForm3(QWidget* parent = nullptr);
+    explicit TForm3(ProgramState& state, QWidget* parent = nullptr);
 
     QLabel* Label1 = nullptr;
     QComboBox* ComboBox1 = nullptr;    // the search text; never has items
     QTreeWidget* ListView1 = nullptr;  // type, manufacturer, model, table position
     QPushButton* BitBtn1 = nullptr;    // select
     QPushButton* BitBtn2 = nullptr;    // quit
+
+    // Column heading 0 type, 1 manufacturer, 2 model in a language.
+    static QString columnHeading(int heading, int languageIndex);
+
+public slots:
+    // Lists the table from its start, at most its first 1000 positions.
+    void FormShow();
+    // Lists every entry whose whole key holds the search text.
+    void ComboBox1Change();
+    // The selected row's chip becomes current and the window closes; with
+    // no row selected nothing happens.
+    void BitBtn1Click();
+    void BitBtn2Click();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildColumns();
+    void addRow(int position);
+
+    ProgramState& state_;
 };

@@ -19,6 +19,7 @@
 #include <QTest>
 
 #include <deque>
+#include <functional>
 #include <initializer_list>
 #include <memory>
 #include <vector>
@@ -55,7 +56,16 @@ public:
     int execDialog(QDialog& dialog) override
     {
         dialogs << dialog.objectName();
-        return QDialog::Rejected;
+        if (!whileShown)
+            return QDialog::Rejected;
+        // Shown for real (its show event runs), worked by the test, then
+        // closed as Escape would if the test left it open.
+        dialog.setResult(QDialog::Rejected);
+        dialog.show();
+        whileShown(dialog);
+        if (dialog.isVisible())
+            dialog.reject();
+        return dialog.result();
     }
 
     QStringList texts(Icon icon) const
@@ -75,6 +85,8 @@ public:
     QStringList saveFilters;
     QString saveSuffix;
     QStringList dialogs;
+    // When set, what the person does while a dialog is open.
+    std::function<void(QDialog&)> whileShown;
 
 private:
     static QString next(QStringList& names) { return names.isEmpty() ? QString() : names.takeFirst(); }

@@ -1,0 +1,13 @@
+#pragma once
+// Fields that take a hexadecimal number: only hexadecimal digits and
+// backspace are typed, and the text shows in upper case.
+
+class QKeyEvent;
+class QLineEdit;
+
+// The key filter: true when the key is to be dropped. Keys that type
+// nothing (arrows, Delete) pass.
+bool dropsNonHexKey(const QKeyEvent* event);
+
+// The field shows whatever is typed or pasted in upper case.
+void showUpperCase(QLineEdit* field);
