@@ -24,12 +24,17 @@ void adviseLargePages(uint8_t* area, qint64 size)
 
 } // namespace
 
-Buffers::Buffers()
-    : flash_(new uint8_t[kFlashCapacity]), eeprom_(new uint8_t[kEepromCapacity])
+std::unique_ptr<uint8_t[]> blankArea(qint64 size)
 {
-    adviseLargePages(flash_.get(), kFlashCapacity);
-    fillFlash();
-    fillEeprom();
+    std::unique_ptr<uint8_t[]> area(new uint8_t[size_t(size)]);
+    adviseLargePages(area.get(), size);
+    std::memset(area.get(), 0xFF, size_t(size));
+    return area;
+}
+
+Buffers::Buffers()
+    : flash_(blankArea(kFlashCapacity)), eeprom_(blankArea(kEepromCapacity))
+{
 }
 
 void Buffers::fillFlash(uint8_t value) { std::memset(flash_.get(), value, kFlashCapacity); }

@@ -53,5 +53,9 @@ private:
     ByteView* eepromView_ = nullptr;
 };
 
+// A work area of `size` bytes of 0xFF, on large pages where it is large: a
+// whole buffer's worth costs no second of page faults.
+std::unique_ptr<uint8_t[]> blankArea(qint64 size);
+
 // CRC-32 of a byte range.
 uint32_t crc32Of(const uint8_t* data, qint64 count);

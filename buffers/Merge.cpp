@@ -21,9 +21,8 @@ bool MergeFileIntoFlash(ProgramState& state, const QString& path)
     // copy of what lies from the address on; only a file that ends inside
     // the buffer goes back into it.
     const qint64 room = Buffers::kFlashCapacity - address;
-    const std::unique_ptr<uint8_t[]> scratch(new uint8_t[Buffers::kFlashCapacity]);
+    const std::unique_ptr<uint8_t[]> scratch = blankArea(Buffers::kFlashCapacity);
     std::memcpy(scratch.get(), buffers.flash() + address, size_t(room));
-    std::memset(scratch.get() + room, 0xFF, size_t(Buffers::kFlashCapacity - room));
     const int32_t n = LoadFileIntoBuffer(path, scratch.get(), Buffers::kFlashCapacity, ui);
     if (n > room) {
         ui.showError(ui.message(Msg::MergeTooLarge));

@@ -4,10 +4,11 @@
 #include "app/UserInterface.h"
 #include "buffers/DataFile.h"
 
-#include <QFile>
 #include <QFileInfo>
 
 #include <algorithm>
+#include <cstring>
+#include <memory>
 
 QStringList nameFilters(const char* filter)
 {
@@ -26,31 +27,78 @@ bool pageTakesFiles(const ProgramState& state, MemoryPage page)
     return page == MemoryPage::Flash || (page == MemoryPage::Eeprom && state.currentChip().eepromBytes() != 0);
 }
 
+namespace {
+
+// Passes everything on and notes whether an error box was shown: a load
+// reports every failure that way, while a result of 0 may also be a file
+// that holds nothing.
+class FailureWatch final : public UserInterface {
+public:
+    explicit FailureWatch(UserInterface& ui) : ui_(ui) {}
+    bool failed() const { return failed_; }
+
+    void showError(const QString& text) override
+    {
+        failed_ = true;
+        ui_.showError(text);
+    }
+    bool askYesNo(const QString& text) override { return ui_.askYesNo(text); }
+    void showInformation(const QString& text) override { ui_.showInformation(text); }
+    void showMessage(const QString& caption, const QString& text) override { ui_.showMessage(caption, text); }
+    void setStatus(const QString& text) override { ui_.setStatus(text); }
+    void setElapsed(const QString& hhmmss) override { ui_.setElapsed(hhmmss); }
+    void progressStart(qint64 maximum) override { ui_.progressStart(maximum); }
+    void progressSet(qint64 position) override { ui_.progressSet(position); }
+    void progressEnd() override { ui_.progressEnd(); }
+    void log(const QString& text) override { ui_.log(text); }
+    void pumpEvents() override { ui_.pumpEvents(); }
+    void pause(int milliseconds) override { ui_.pause(milliseconds); }
+    void beep() override { ui_.beep(); }
+    void setControlsEnabled(bool enabled) override { ui_.setControlsEnabled(enabled); }
+    int languageIndex() const override { return ui_.languageIndex(); }
+
+private:
+    UserInterface& ui_;
+    bool failed_ = false;
+};
+
+// Loads into a blank copy of the buffer, which replaces the buffer only when
+// the load went through: a faulty or oversized file costs nothing.
+bool loadReplacing(const QString& path, uint8_t* buffer, qint64 capacity, int32_t& length, UserInterface& ui)
+{
+    const std::unique_ptr<uint8_t[]> scratch = blankArea(capacity);
+    FailureWatch watch(ui);
+    const int32_t n = LoadFileIntoBuffer(path, scratch.get(), capacity, watch);
+    if (watch.failed())
+        return false;
+    std::memcpy(buffer, scratch.get(), size_t(capacity));
+    length = n;
+    return true;
+}
+
+} // namespace
+
 OpenOutcome loadIntoBuffer(Buffers& buffers, MemoryPage page, const QString& path, UserInterface& ui,
                            const ChipEntry* viewChip)
 {
     if (page == MemoryPage::Other)
         return OpenOutcome::Ignored;
     const QString logText = ui.message(Msg::Open) + QFileInfo(path).absoluteFilePath();
-    // A file that cannot be opened must not cost the buffer its contents.
-    if (QFile probe(path); !probe.open(QIODevice::ReadOnly)) {
-        ui.showError(ui.message(Msg::CantOpenFile));
-        ui.log(logText);
-        return OpenOutcome::Unopened;
-    }
-    if (page == MemoryPage::Flash) {
-        buffers.fillFlash();
-        buffers.setFlashLength(LoadFileIntoBuffer(path, buffers.flash(), Buffers::kFlashCapacity, ui));
+    const bool flash = page == MemoryPage::Flash;
+    int32_t length = 0;
+    const bool loaded = flash ? loadReplacing(path, buffers.flash(), Buffers::kFlashCapacity, length, ui)
+                              : loadReplacing(path, buffers.eeprom(), Buffers::kEepromCapacity, length, ui);
+    if (loaded && flash) {
+        buffers.setFlashLength(length);
         if (viewChip)
             buffers.reloadFlashView(*viewChip);
-    } else {
-        buffers.fillEeprom();
-        buffers.setEepromLength(LoadFileIntoBuffer(path, buffers.eeprom(), Buffers::kEepromCapacity, ui));
+    } else if (loaded) {
+        buffers.setEepromLength(length);
         if (viewChip)
             buffers.reloadEepromView(*viewChip);
     }
     ui.log(logText);
-    return OpenOutcome::Loaded;
+    return loaded ? OpenOutcome::Loaded : OpenOutcome::Failed;
 }
 
 OpenOutcome openIntoPage(ProgramState& state, MemoryPage page, const QString& path)

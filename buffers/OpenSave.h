@@ -29,10 +29,11 @@ QStringList nameFilters(const char* filter);
 bool pageTakesFiles(const ProgramState& state, MemoryPage page);
 
 enum class OpenOutcome {
-    Ignored,   // the page takes no files
-    Unopened,  // the file could not be opened: buffer, data length and view untouched
-    Loaded,    // the buffer was refilled with 0xFF and loaded; its data length is the
-               // loader's result (0 after a failed load, its message shown)
+    Ignored,  // the page takes no files
+    Failed,   // the file could not be opened, was faulty or too big (its message
+              // shown): buffer, data length and view untouched
+    Loaded,   // the buffer was refilled with 0xFF and loaded; its data length is
+              // the loader's result
 };
 
 // ToolOpenClick once the path is chosen: loads, sets the data length,

@@ -176,27 +176,38 @@ TEST(OpenPage, FlashIsRefilledLoadedShownAndLogged)
     EXPECT_EQ(p.ui.logs(), QStringList{"Open" + path});
 }
 
-TEST(OpenPage, AFailedLoadIsShownAsZeroButAnUnopenableFileChangesNothing)
+TEST(OpenPage, AFailedLoadChangesNothing)
 {
     Scratch s;
     Program p;
     p.state.buffers().flash()[0] = 0x12;
     p.state.buffers().setFlashLength(77);
     const QString missing = s.path("gone.bin");
-    EXPECT_EQ(openIntoPage(p.state, MemoryPage::Flash, missing), OpenOutcome::Unopened);
+    EXPECT_EQ(openIntoPage(p.state, MemoryPage::Flash, missing), OpenOutcome::Failed);
     EXPECT_EQ(p.ui.errors(), QStringList{"Can't open File"});
     EXPECT_EQ(p.state.buffers().flashLength(), 77);
     EXPECT_EQ(p.state.buffers().flash()[0], 0x12);
     EXPECT_EQ(p.flashView.loads, 0);
     EXPECT_EQ(p.ui.logs(), QStringList{"Open" + missing});
 
-    // A faulty file was read: its stored records stay, the length is 0, the view follows.
+    // A faulty file was read: the records it stored before the fault are not kept.
     p.ui.clear();
     const QString bad = s.write("bad.hex", ":01000000AA55\r\n:01000100BB00\r\n");
-    EXPECT_EQ(openIntoPage(p.state, MemoryPage::Flash, bad), OpenOutcome::Loaded);
+    EXPECT_EQ(openIntoPage(p.state, MemoryPage::Flash, bad), OpenOutcome::Failed);
     EXPECT_EQ(p.ui.errors(), QStringList{"Checksum Error type 0"});
+    EXPECT_EQ(p.state.buffers().flashLength(), 77);
+    EXPECT_EQ(p.state.buffers().flash()[0], 0x12);
+    EXPECT_EQ(p.state.buffers().flash()[1], 0xFF);
+    EXPECT_EQ(p.flashView.loads, 0);
+    EXPECT_EQ(p.ui.logs(), QStringList{"Open" + bad});
+
+    // A file that holds nothing is no failure: the buffer is blank, the length 0.
+    p.ui.clear();
+    EXPECT_EQ(openIntoPage(p.state, MemoryPage::Flash, s.write("empty.hex", ":00000001FF\r\n")), OpenOutcome::Loaded);
+    EXPECT_TRUE(p.ui.errors().isEmpty());
     EXPECT_EQ(p.state.buffers().flashLength(), 0);
-    EXPECT_EQ(p.flashView.bytes.left(3), QByteArray("\xAA\xBB\xFF", 3));
+    EXPECT_EQ(p.state.buffers().flash()[0], 0xFF);
+    EXPECT_EQ(p.flashView.loads, 1);
 }
 
 TEST(OpenPage, WholeFlashBufferLoadsAndOneByteMoreIsRefused)
@@ -211,11 +222,11 @@ TEST(OpenPage, WholeFlashBufferLoadsAndOneByteMoreIsRefused)
     image += 'x';
     const QString over = s.write("over.bin", image);
     image.clear();
-    EXPECT_EQ(openIntoPage(p.state, MemoryPage::Flash, over), OpenOutcome::Loaded);
+    EXPECT_EQ(openIntoPage(p.state, MemoryPage::Flash, over), OpenOutcome::Failed);
     EXPECT_EQ(p.ui.errors(), QStringList{"File is too big for Buffer"});
-    EXPECT_EQ(p.state.buffers().flashLength(), 0);
+    EXPECT_EQ(p.state.buffers().flashLength(), Buffers::kFlashCapacity);
     const uint8_t* flash = p.state.buffers().flash();
-    EXPECT_TRUE(std::all_of(flash, flash + Buffers::kFlashCapacity, [](uint8_t b) { return b == 0xFF; }));
+    EXPECT_TRUE(std::all_of(flash, flash + Buffers::kFlashCapacity, [](uint8_t b) { return b == 0x5A; }));
 }
 
 TEST(OpenPage, EepromPageActsOnlyWhenTheChipHasOne)
@@ -230,7 +241,7 @@ TEST(OpenPage, EepromPageActsOnlyWhenTheChipHasOne)
     EXPECT_FALSE(QFile::exists(s.path("out.bin")));
 
     Program with(256, 512);
-    EXPECT_EQ(openIntoPage(with.state, MemoryPage::Eeprom, path), OpenOutcome::Loaded);
+    EXPECT_EQ(openIntoPage(with.state, MemoryPage::Eeprom, path), OpenOutcome::Failed);
     EXPECT_EQ(with.ui.errors(), QStringList{"File is too big for Buffer"});
     const QString fits = s.write("fits.bin", patternBytes(8192));
     EXPECT_EQ(openIntoPage(with.state, MemoryPage::Eeprom, fits), OpenOutcome::Loaded);
