@@ -213,14 +213,32 @@ int ChipGrid::microwireCodeOfPosition(int position)
     return position + 103;
 }
 
+QString ChipGrid::SaveError::text(int languageIndex) const
+{
+    const QString text = messageText(message, languageIndex);
+    switch (message) {
+    case Msg::ChipListCellNotInteger: return text.arg(detail);
+    case Msg::ChipKeyTooLong: return text + detail;
+    default: return text;
+    }
+}
+
 QList<QByteArray> readLines(const QByteArray& content)
 {
-    QList<QByteArray> lines = content.split('\n');
+    QList<QByteArray> lines;
+    qsizetype start = 0;
+    const qsizetype n = content.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const char c = content[i];
+        if (c != '\r' && c != '\n')
+            continue;
+        lines.append(content.mid(start, i - start));
+        if (c == '\r' && i + 1 < n && content[i + 1] == '\n')
+            ++i;
+        start = i + 1;
+    }
     // A final line end does not start another line.
-    if (!lines.isEmpty() && lines.last().isEmpty())
-        lines.removeLast();
-    for (QByteArray& line : lines)
-        if (line.endsWith('\r'))
-            line.chop(1);
+    if (start < n)
+        lines.append(content.mid(start));
     return lines;
 }

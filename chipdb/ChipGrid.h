@@ -53,6 +53,8 @@ public:
     struct SaveError {
         Msg message;      // what to tell the user
         QString detail;   // cell text or key
+        // The message with its detail, as the user is shown it.
+        QString text(int languageIndex) const;
     };
     // BtnSaveClick: rows 1.. into table entries 0.., then the end entry.
     // Refuses before changing anything when a cell is no integer, a key is
@@ -71,5 +73,5 @@ private:
     int rowCount_ = 2;
 };
 
-// Text file helpers of the import and export.
+// The lines of a text file: each ends at CR, LF or CR LF.
 QList<QByteArray> readLines(const QByteArray& content);

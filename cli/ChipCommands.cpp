@@ -44,12 +44,7 @@ int cmdImportChips(CliSession& s, const QStringList& args)
     grid.importLines(readLines(in.readAll()));
     ChipTable table;
     if (const auto error = grid.saveInto(table)) {
-        QString text = s.ui().message(error->message);
-        if (error->message == Msg::ChipListCellNotInteger)
-            text = text.arg(error->detail);
-        else
-            text += error->detail;
-        s.ui().showError(text);
+        s.ui().showError(error->text(s.ui().languageIndex()));
         return kExitFailed;
     }
     QString why;

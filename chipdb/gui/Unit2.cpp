@@ -68,16 +68,6 @@ void copyTable(const ChipTable& from, ChipTable& to)
         to[i] = from[i];
 }
 
-QString refusalText(const ChipGrid::SaveError& refusal, const UserInterface& ui)
-{
-    const QString text = ui.message(refusal.message);
-    switch (refusal.message) {
-    case Msg::ChipListCellNotInteger: return text.arg(refusal.detail);
-    case Msg::ChipKeyTooLong: return text + refusal.detail;
-    default: return text;
-    }
-}
-
 QString fileError(const QString& path, const QString& error)
 {
     return QStringLiteral("%1: %2").arg(path, error);
@@ -97,6 +87,8 @@ TForm2::TForm2(ProgramState& state, const ProgramFiles& files, BoxPresenter& pre
     StringGrid1->setObjectName(QStringLiteral("StringGrid1"));
     StringGrid1->setHorizontalHeaderLabels(ChipGrid::headings());
     StringGrid1->horizontalHeader()->setDefaultSectionSize(75);
+    // The heading row is fixed: a click on it selects no column.
+    StringGrid1->horizontalHeader()->setSectionsClickable(false);
     StringGrid1->verticalHeader()->setDefaultSectionSize(20);
     // Column 0 is the grid's fixed column; there is no row-number column.
     StringGrid1->verticalHeader()->hide();
@@ -355,7 +347,7 @@ void TForm2::BtnSaveClick()
     auto work = std::make_unique<ChipTable>();
     copyTable(state_.chips(), *work);
     if (const auto refusal = grid_.saveInto(*work)) {
-        ui.showError(refusalText(*refusal, ui));
+        ui.showError(refusal->text(ui.languageIndex()));
         return;
     }
     const QString path = files_.writableChipList();

@@ -155,6 +155,8 @@ TEST(ChipGridText, ImportSplitsOnTabsAndBlanksAndKeepsUnreachedCells)
     EXPECT_EQ(readLines("a\r\nb\n\nc\n"), (QList<QByteArray>{"a", "b", "", "c"}));
     EXPECT_EQ(readLines("a\nb"), (QList<QByteArray>{"a", "b"}));
     EXPECT_TRUE(readLines("").isEmpty());
+    EXPECT_EQ(readLines("a\rb\r\rc\n\rd\r"), (QList<QByteArray>{"a", "b", "", "c", "", "d"}))
+        << "a carriage return alone ends a line as well";
 }
 
 // A grid with one data row, ready to save.
