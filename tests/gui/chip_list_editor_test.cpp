@@ -138,10 +138,14 @@ private slots:
         select(7, 2);
         QCOMPARE(items(e->box), (QStringList{"小于4KB", "大于等于4KB", "大于64KB"}));
         QCOMPARE(e->box->currentIndex(), 1);
+        select(7, 1);
+        QCOMPARE(items(e->box), (QStringList{"非SST flash", "SST flash", "大于16M"}));
+        QCOMPARE(e->box->currentIndex(), 0);
         select(7, 3);  // Microwire: the code 0x77 stands at its label
         QCOMPARE(items(e->box).size(), 20);
         QCOMPARE(e->box->currentText(), QStringLiteral("93C56@16 PE=1"));
         select(9, 3);
+        QCOMPARE(items(e->box), (QStringList{"3.3V", "5.0V"}));
         QCOMPARE(e->box->currentText(), QStringLiteral("5.0V"));
         select(13, 1);
         QCOMPARE(items(e->box), QStringList{"SOCK"});
@@ -155,6 +159,18 @@ private slots:
         QCOMPARE(e->editedColumn(), 4);
         QCOMPARE(e->editedRow(), 4);
         QVERIFY(errors().isEmpty());
+
+        // The heading row is fixed: clicking a heading selects nothing.
+        e->show();
+        QVERIFY(QTest::qWaitForWindowExposed(e));
+        select(4, 2);
+        QHeaderView* headings = e->StringGrid1->horizontalHeader();
+        QTest::mouseClick(headings->viewport(), Qt::LeftButton, {},
+                          QPoint(headings->sectionViewportPosition(6) + 5, headings->height() / 2));
+        QCOMPARE(e->StringGrid1->currentColumn(), 4);
+        QCOMPARE(e->StringGrid1->currentRow(), 1);
+        QVERIFY(e->box->isHidden());
+        e->hide();
 
         type(6, 1, QStringLiteral("abc"));
         select(6, 1);
@@ -324,6 +340,14 @@ private slots:
             for (int c = 0; c < 15; ++c)
                 after << shown(e->StringGrid1, c, r);
         QCOMPARE(after, before);
+
+        // A text file that cannot be written is an error, not a success.
+        QVERIFY(QFile::remove(textPath));
+        QVERIFY(QDir(rig->dir.path()).mkdir(QStringLiteral("ktr4180.txt")));
+        e->BitBtn2->click();
+        QCOMPARE(errors().size(), 1);
+        QVERIFY(errors()[0].startsWith(textPath));
+        QCOMPARE(rig->boxes->boxes.size(), std::size_t(2));
     }
 
     void savedEditsReachTheMainWindowAtTheNextSelection()
