@@ -3,6 +3,9 @@
 #include "app/IntegerText.h"
 #include "chipdb/ChipKey.h"
 
+#include <QFile>
+#include <QSaveFile>
+
 #include <memory>
 
 namespace {
@@ -241,4 +244,24 @@ QList<QByteArray> readLines(const QByteArray& content)
     if (start < n)
         lines.append(content.mid(start));
     return lines;
+}
+
+std::optional<QList<QByteArray>> readLinesOfFile(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    return readLines(file.readAll());
+}
+
+bool writeLinesToFile(const QString& path, const QStringList& lines, QString& error)
+{
+    QByteArray bytes;
+    for (const QString& line : lines)
+        bytes += line.toUtf8() + '\n';
+    QSaveFile file(path);
+    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
+        return true;
+    error = file.errorString();
+    return false;
 }

@@ -1,6 +1,7 @@
 #include "chipdb/ChipTable.h"
 
 #include "app/UserInterface.h"
+#include "chipdb/ChipKey.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -84,4 +85,16 @@ bool LoadChipList(ChipTable& table, const QString& path, UserInterface& ui)
         break;
     }
     return true;
+}
+
+std::vector<int> ChipTable::positionsHolding(const QByteArray& text) const
+{
+    std::vector<int> positions;
+    const QByteArray needle = trimControl(text);
+    if (needle.isEmpty())
+        return positions;
+    for (int i = 0; i < kCapacity && !entries_[std::size_t(i)].isEnd(); ++i)
+        if (entries_[std::size_t(i)].keyText().contains(needle))
+            positions.push_back(i);
+    return positions;
 }

@@ -4,8 +4,10 @@
 
 #include "chipdb/ChipEntry.h"
 
+#include <QByteArray>
 #include <QString>
 #include <memory>
+#include <vector>
 
 class UserInterface;
 
@@ -21,6 +23,10 @@ public:
     // Entries before the end entry (at most kCapacity).
     int count() const;
     void clear();
+    // The chip search: positions of the entries whose whole key holds `text`
+    // byte for byte, once trimmed of the characters 0..32; a blank text
+    // matches nothing.
+    std::vector<int> positionsHolding(const QByteArray& text) const;
 
     enum class LoadResult {
         Loaded,      // file read into the table

@@ -4,22 +4,21 @@
 #include "chipdb/ChipGrid.h"
 #include "chipdb/ChipKey.h"
 
-#include <QFile>
-#include <QSaveFile>
 
 int cmdListChips(CliSession& s, const QStringList& args)
 {
     if (args.size() > 1)
         return kExitUsage;
     const ChipTable& t = s.state().chips();
-    const bool filtered = args.size() == 1;
-    const QByteArray text = filtered ? trimControl(args[0].toUtf8()) : QByteArray();
-    if (filtered && text.isEmpty())
-        return kExitOk;
-    for (int i = 0; i < ChipTable::kCapacity && !t[i].isEnd(); ++i) {
+    std::vector<int> positions;
+    if (args.size() == 1) {
+        positions = t.positionsHolding(args[0].toUtf8());
+    } else {
+        for (int i = 0; i < t.count(); ++i)
+            positions.push_back(i);
+    }
+    for (const int i : positions) {
         const ChipEntry& e = t[i];
-        if (filtered && !e.keyText().contains(text))
-            continue;
         const ChipNames n = chipNames(e.keyText());
         s.out() << i << '\t' << QString::fromUtf8(n.type) << '\t' << QString::fromUtf8(n.manufacturer) << '\t'
                 << QString::fromUtf8(n.model) << '\t'
@@ -35,13 +34,13 @@ int cmdImportChips(CliSession& s, const QStringList& args)
 {
     if (args.size() != 2)
         return kExitUsage;
-    QFile in(args[0]);
-    if (!in.open(QIODevice::ReadOnly)) {
+    const auto lines = readLinesOfFile(args[0]);
+    if (!lines) {
         s.ui().showError(s.ui().message(Msg::CantOpenFile) + QStringLiteral(": ") + args[0]);
         return kExitFailed;
     }
     ChipGrid grid;
-    grid.importLines(readLines(in.readAll()));
+    grid.importLines(*lines);
     ChipTable table;
     if (const auto error = grid.saveInto(table)) {
         s.ui().showError(error->text(s.ui().languageIndex()));
@@ -61,12 +60,9 @@ int cmdExportChips(CliSession& s, const QStringList& args)
         return kExitUsage;
     ChipGrid grid;
     grid.fillFrom(s.state().chips());
-    QSaveFile out(args[0]);
-    QByteArray bytes;
-    for (const QString& line : grid.exportLines())
-        bytes += line.toUtf8() + '\n';
-    if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.commit()) {
-        s.ui().showError(s.ui().message(Msg::ErrorWritingFile) + QLatin1Char(' ') + out.errorString());
+    QString why;
+    if (!writeLinesToFile(args[0], grid.exportLines(), why)) {
+        s.ui().showError(s.ui().message(Msg::ErrorWritingFile) + QLatin1Char(' ') + why);
         return kExitFailed;
     }
     s.ui().showMessage(QStringLiteral("Info"), s.ui().message(Msg::ExportDone));

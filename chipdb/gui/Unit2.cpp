@@ -8,13 +8,11 @@
 #include "buffers/OpenSave.h"
 
 #include <QComboBox>
-#include <QFile>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QTableWidget>
@@ -369,13 +367,13 @@ void TForm2::BitBtn1Click()
     const QString path = presenter_.openFileName(nameFilters("txt|*.txt"));
     if (path.isEmpty())
         return;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    const auto lines = readLinesOfFile(path);
+    if (!lines) {
         UserInterface& ui = state_.ui();
         ui.showError(fileError(path, ui.message(Msg::CantOpenFile)));
         return;
     }
-    grid_.importLines(readLines(file.readAll()));
+    grid_.importLines(*lines);
     box->hide();
     showGrid();
 }
@@ -387,13 +385,10 @@ void TForm2::BitBtn2Click()
     // The log pane shows what the file gets, and nothing else.
     if (log_)
         log_->setPlainText(lines.join(QLatin1Char('\n')));
-    QByteArray bytes;
-    for (const QString& line : lines)
-        bytes += line.toUtf8() + '\n';
     const QString path = files_.chipListText();
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        ui.showError(fileError(path, file.errorString()));
+    QString why;
+    if (!writeLinesToFile(path, lines, why)) {
+        ui.showError(fileError(path, why));
         return;
     }
     ui.showMessage(QStringLiteral("Info"), ui.message(Msg::ExportDone));

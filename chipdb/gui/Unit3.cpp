@@ -121,15 +121,10 @@ void TForm3::FormShow()
 void TForm3::ComboBox1Change()
 {
     buildColumns();
-    const QByteArray text = trimControl(ComboBox1->currentText().toUtf8());
-    if (text.isEmpty())
-        return;
-    // The whole key is searched, byte for byte: a text may match across the
-    // commas or in the association field.
-    const ChipTable& chips = state_.chips();
-    for (int i = 0; i < ChipTable::kCapacity && !chips[i].isEnd(); ++i)
-        if (chips[i].keyText().contains(text))
-            addRow(i);
+    // The whole key is searched: a text may match across the commas or in
+    // the association field.
+    for (const int position : state_.chips().positionsHolding(ComboBox1->currentText().toUtf8()))
+        addRow(position);
 }
 
 void TForm3::BitBtn1Click()
