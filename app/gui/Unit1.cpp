@@ -28,6 +28,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QProgressBar>
@@ -123,6 +124,7 @@ TForm1::TForm1(HidBackend& backend, ProgramFiles files, std::unique_ptr<BoxPrese
     operations_->setReadListener([this](MemoryPage page) { showReadSizes(page); });
     batch_ = std::make_unique<BatchProgrammer>(*state_, *operations_, *this);
     connectHandlers();
+    collectJobLock();
 
     FormCreate();
     form2_ = new TForm2(*state_, files_, *presenter_, RichEdit1, this);
@@ -402,6 +404,8 @@ void TForm1::ApplyLanguage()
 
 void TForm1::setLanguage(int index)
 {
+    if (lockedForJob())
+        return;
     languageIndex_ = clampLanguage(index);
     ApplyLanguage();
 }
@@ -502,8 +506,27 @@ void TForm1::beep()
 
 void TForm1::setControlsEnabled(bool enabled)
 {
-    ToolBar1->setEnabled(enabled);
-    Panel2->setEnabled(enabled);
+    // A job of several frames (the batch's sequence) stays locked between them.
+    if (!enabled)
+        jobLock_.lock();
+    else if (!jobActive_)
+        jobLock_.unlock();
+}
+
+void TForm1::collectJobLock()
+{
+    for (QWidget* w : {static_cast<QWidget*>(ToolBar1), Panel2, static_cast<QWidget*>(StringGrid1),
+                       static_cast<QWidget*>(CheckListBox1), static_cast<QWidget*>(MaskEdit1),
+                       static_cast<QWidget*>(FuseRead), static_cast<QWidget*>(FuseDefault),
+                       static_cast<QWidget*>(FuseWrite), static_cast<QWidget*>(ReadLockBtn),
+                       static_cast<QWidget*>(WriteLockBtn), static_cast<QWidget*>(FuseEnable),
+                       static_cast<QWidget*>(LockEnable), static_cast<QWidget*>(GroupBox4), Panel11})
+        jobLock_.addWidget(w);
+    // Help stays: it changes nothing.
+    for (QMenu* m : {O1, Buff, O3, L1})
+        jobLock_.addMenu(m);
+    jobLock_.addView(FlashEditor);
+    jobLock_.addView(EpromEditor);
 }
 
 // ---------------------------------------------------------------- connection
@@ -543,6 +566,7 @@ void TForm1::runChipJob(const std::function<void()>& job)
     jobActive_ = true;
     job();
     jobActive_ = false;
+    jobLock_.unlock();
     if (connectionCheckPending_)
         requestConnectionCheck();
 }

@@ -7,6 +7,7 @@
 #include "app/UserInterface.h"
 #include "app/LogLine.h"
 #include "app/gui/BoxPresenter.h"
+#include "app/gui/JobLock.h"
 #include "buffers/MemoryPage.h"
 #include "chipdb/ChipSelection.h"
 #include "operations/BatchProgrammer.h"
@@ -117,6 +118,8 @@ public:
     // Batch mode: the raised look of Panel8.
     bool batchModeOn() const;
     bool chipJobRunning() const { return jobActive_; }
+    // A job holds the window: the commands that change data are not taken.
+    bool lockedForJob() const { return jobActive_ || jobLock_.locked(); }
 
     // --- connection
     void checkConnection();
@@ -322,6 +325,7 @@ private:
     QWidget* buildHelpPage();
     void buildStatusBar();
     void connectHandlers();
+    void collectJobLock();
 
     void LoadSettings();
     void SaveSettings();
@@ -361,6 +365,7 @@ private:
     bool startActivationDone_ = false;
     QElapsedTimer startActivationAt_;  // since start-up's own activation
     bool jobActive_ = false;
+    JobLock jobLock_;
     bool connectionCheckPending_ = false;
     QString shownPicture_;
     int progressShift_ = 0;  // right shift that keeps a transfer's size in int range

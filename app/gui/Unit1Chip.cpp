@@ -97,16 +97,22 @@ void TForm1::listsRebuilt()
 
 void TForm1::ComboBox1Change()
 {
+    if (lockedForJob())
+        return;
     state_->selection().typeChanged(ComboBox1->currentIndex());
 }
 
 void TForm1::ComboBox2Change()
 {
+    if (lockedForJob())
+        return;
     state_->selection().manufacturerChanged(ComboBox2->currentIndex());
 }
 
 void TForm1::ComboBox3Change()
 {
+    if (lockedForJob())
+        return;
     state_->selection().modelChanged(ComboBox3->currentIndex());
 }
 

@@ -83,6 +83,8 @@ void TForm1::WriteLockBtnClick() { runFuseJob(FuseJob::WriteLock); }
 
 void TForm1::FuseDefaultClick()
 {
+    if (lockedForJob())
+        return;
     state_->fuses().resetFusesToDefaults();
     showFuses();
     beep();
@@ -90,6 +92,8 @@ void TForm1::FuseDefaultClick()
 
 void TForm1::CheckListBox1ClickCheck(int index)
 {
+    if (lockedForJob())
+        return;
     const QListWidgetItem* item = CheckListBox1->item(index);
     if (!item)
         return;
@@ -99,6 +103,8 @@ void TForm1::CheckListBox1ClickCheck(int index)
 
 void TForm1::StringGrid1Click(int row, int column)
 {
+    if (lockedForJob())
+        return;
     const std::optional<QString> value = state_->fuses().clickCell(column, row);
     if (!value) {
         showFuses();
@@ -114,6 +120,8 @@ void TForm1::StringGrid1Click(int row, int column)
 
 void TForm1::MaskEdit1Exit()
 {
+    if (lockedForJob())
+        return;
     if (MaskEdit1->isHidden())
         return;
     if (!state_->fuses().finishValueEdit(MaskEdit1->text()))

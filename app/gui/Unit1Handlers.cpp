@@ -12,6 +12,7 @@
 #include "chipdb/gui/Unit3.h"
 #include "hexview/HexView.h"
 
+#include <QApplication>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QSpinBox>
@@ -39,6 +40,8 @@ void TForm1::showReadSizes(MemoryPage page)
 
 void TForm1::ToolOpenClick()
 {
+    if (lockedForJob())
+        return;
     const MemoryPage page = activeMemoryPage();
     if (!pageTakesFiles(*state_, page))
         return;
@@ -51,6 +54,8 @@ void TForm1::ToolOpenClick()
 
 void TForm1::ToolSaveClick()
 {
+    if (lockedForJob())
+        return;
     const MemoryPage page = activeMemoryPage();
     if (!pageTakesFiles(*state_, page))
         return;
@@ -102,7 +107,10 @@ void TForm1::ToolAutoClick()
 void TForm1::Panel8Click()
 {
     // Not a chip job: batch mode can be switched off while a chip is programmed.
-    // Switching on takes the view's edits in, which may change the length.
+    // Switching on takes the view's edits in, which may change the length, so
+    // not under a running job.
+    if (!batchModeOn() && lockedForJob())
+        return;
     batch_->toggle();
     ShowBufferSizes();
 }
@@ -111,6 +119,10 @@ void TForm1::Timer1Timer()
 {
     // Most ticks only look at the socket; the displays change when a chip
     // was programmed.
+    // A dialog the person has open (the fill, a file) would act on the
+    // buffers in the middle of the sequence: the next chip waits for it.
+    if (QApplication::activeModalWidget())
+        return;
     const bool handledBefore = batch_->chipHandled();
     runChipJob([this] { batch_->tick(); });
     if (!handledBefore && batch_->chipHandled())
@@ -124,16 +136,22 @@ void TForm1::BtnCheckClick()
 
 void TForm1::BtnFindClick()
 {
+    if (lockedForJob())
+        return;
     presenter_->execDialog(*form3_);
 }
 
 void TForm1::N3Click()
 {
+    if (lockedForJob())
+        return;
     presenter_->execDialog(*form2_);
 }
 
 void TForm1::ToolFillClick()
 {
+    if (lockedForJob())
+        return;
     form4_->Edit4->setText(fillEndText(state_->currentChip().flashBytes()));
     presenter_->execDialog(*form4_);
     ShowFlashSizeBlue();
@@ -141,6 +159,8 @@ void TForm1::ToolFillClick()
 
 void TForm1::BitBtn1Click()
 {
+    if (lockedForJob())
+        return;
     if (!RadioButton3->isChecked())
         return;
     const QString path = presenter_->openFileName(nameFilters(kOpenFileFilter));

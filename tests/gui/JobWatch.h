@@ -23,6 +23,7 @@ public:
         bool toolBar;
         bool leftPanel;
         bool menu;
+        bool help;
         bool batchPanel;
         bool progressShown;
         int progressMaximum;
@@ -92,6 +93,7 @@ private:
         const Sample s{form_.ToolBar1->isEnabled(),
                        form_.Panel2->isEnabled(),
                        form_.R1->isEnabled(),
+                       form_.N5->isEnabled(),
                        form_.Panel8->isEnabled(),
                        form_.Progress->isVisible(),
                        form_.Progress->maximum(),

@@ -10,6 +10,9 @@
 #include "hexview/HexView.h"
 
 #include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QRegularExpression>
 #include <QToolButton>
 #include <QtTest>
@@ -33,8 +36,8 @@ std::vector<uint8_t> viewBytes(const HexView* view)
 }
 
 bool locked(const JobWatch::Sample& s) { return !s.toolBar && !s.leftPanel; }
-// The menu and the batch panel stay live while the job pumps events.
-bool reachable(const JobWatch::Sample& s) { return s.menu && s.batchPanel; }
+// Only Help and the batch panel stay live while the job pumps events.
+bool reachable(const JobWatch::Sample& s) { return !s.menu && s.help && s.batchPanel; }
 
 } // namespace
 
@@ -100,6 +103,64 @@ private slots:
         QVERIFY(rig->logLines().first().endsWith(QLatin1Char(')')));
         QVERIFY(errors().isEmpty());
         QCOMPARE(f->state().buffers().flashLength(), kChipBytes);
+    }
+
+    // Every way to change the data, tried between two blocks of a write and
+    // of a read: the chip, the buffer and the view end as the job left them.
+    void commandsTriedDuringAJobChangeNothing()
+    {
+        Buffers& b = f->state().buffers();
+        const QString other = rig->path(QStringLiteral("other.bin"));
+        QVERIFY(writeBytes(other, QByteArray(kChipBytes, char(0x11))));
+        f->RadioButton3->setChecked(true);  // the merge button is live
+        struct Attempt {
+            const char* what;
+            std::function<void()> run;
+        };
+        const std::vector<Attempt> attempts{
+            {"Fill menu", [&] { f->Fill->trigger(); }},
+            {"Fill button", [&] { f->ToolFill->click(); }},
+            {"Open menu", [&] { f->O2->trigger(); }},
+            {"Open button", [&] { f->ToolOpen->click(); }},
+            {"Merge", [&] { f->BitBtn1->click(); }},
+            {"Language", [&] { f->China->trigger(); }},
+            {"Chip search", [&] { f->BtnFind->click(); }},
+            {"Typing in the view", [&] { QTest::keyClicks(f->FlashEditor, QStringLiteral("1234")); }},
+        };
+        for (const bool writing : {true, false}) {
+            for (const Attempt& attempt : attempts) {
+                const QByteArray context = QByteArray(writing ? "write, " : "read, ") + attempt.what;
+                for (int i = 0; i < kChipBytes; ++i) {
+                    b.flash()[i] = writing ? pattern(i) : 0x5A;
+                    rig->sim.flash()[std::size_t(i)] = writing ? 0xFF : pattern(i);
+                }
+                b.setFlashLength(kChipBytes);
+                b.reloadFlashView(kChip);
+                rig->boxes->openNames = QStringList{other};
+                rig->boxes->dialogs.clear();
+                const int before = logCount();
+                JobWatch watch(*f);
+                watch.during = [&](const JobWatch::Sample&) {
+                    if (watch.samples.size() == 5)
+                        attempt.run();
+                };
+                writing ? f->ToolWrite->click() : f->ToolRead->click();
+
+                QVERIFY2(watch.samples.size() > 5, context);
+                QVERIFY2(rig->boxes->dialogs.isEmpty(), context);
+                QCOMPARE(rig->boxes->openNames, QStringList{other});
+                QCOMPARE(logCount(), before + 1);
+                QCOMPARE(f->languageIndex(), 2);
+                const std::vector<uint8_t> view = viewBytes(f->FlashEditor);
+                for (int i = 0; i < kChipBytes; ++i) {
+                    QVERIFY2(rig->sim.flash()[std::size_t(i)] == pattern(i), context);
+                    QVERIFY2(b.flash()[i] == pattern(i), context);
+                    QVERIFY2(view[std::size_t(i)] == pattern(i), context);
+                }
+                QVERIFY2(f->O1->menuAction()->isEnabled() && f->Fill->isEnabled() && !f->FlashEditor->isReadOnly(),
+                         context);
+            }
+        }
     }
 
     void elapsedTimeIsTheJobsLength()
