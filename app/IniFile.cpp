@@ -1,11 +1,11 @@
 #include "app/IniFile.h"
 
+#include "app/FileWrite.h"
 #include "app/IntegerText.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringList>
 
 namespace {
@@ -163,13 +163,9 @@ bool IniFile::writeString(const QString& section, const QString& key, const QStr
     const QFileInfo info(path_);
     if (!info.dir().exists() && !QDir().mkpath(info.absolutePath()))
         return false;
-    QSaveFile out(path_);
-    if (!out.open(QIODevice::WriteOnly))
-        return false;
     const QByteArray bytes = (file.lines.join(file.newline) + file.newline).toUtf8();
-    if (out.write(bytes) != bytes.size())
-        return false;
-    return out.commit();
+    return writeFileSafely(path_, [&](QIODevice& out) { return out.write(bytes) == bytes.size(); })
+           == FileWrite::Written;
 }
 
 bool IniFile::writeInteger(const QString& section, const QString& key, int32_t value)

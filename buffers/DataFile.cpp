@@ -1,12 +1,12 @@
 #include "buffers/DataFile.h"
 
+#include "app/FileWrite.h"
 #include "app/UserInterface.h"
 #include "buffers/IntelHex.h"
 #include "buffers/SRecord.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace {
 
@@ -82,7 +82,8 @@ int32_t LoadFileIntoBuffer(const QString& path, uint8_t* destination, qint64 cap
 
 bool SaveBufferToFile(const QString& path, const uint8_t* source, qint64 count, UserInterface& ui)
 {
-    if (QFileInfo::exists(path) && !ui.askYesNo(ui.message(Msg::FileExistsOverwrite)))
+    // A FIFO or a device holds nothing that an overwrite could lose.
+    if (QFileInfo::exists(path) && !isSpecialFile(path) && !ui.askYesNo(ui.message(Msg::FileExistsOverwrite)))
         return false;
     const QString extension = extensionOf(path);
     if (extension == QLatin1String("src") || extension == QLatin1String("hex")) {
@@ -92,15 +93,10 @@ bool SaveBufferToFile(const QString& path, const uint8_t* source, qint64 count, 
             ui.showError(ui.message(Msg::ErrorWritingFile));
         return written;
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        ui.showError(ui.message(Msg::CreateFileFailed));
-        return false;
-    }
-    if (file.write(reinterpret_cast<const char*>(source), count) != count || !file.commit()) {
-        file.cancelWriting();
-        ui.showError(ui.message(Msg::ErrorWritingFile));
-        return false;
-    }
-    return true;
+    const FileWrite written = writeFileSafely(path, [&](QIODevice& file) {
+        return file.write(reinterpret_cast<const char*>(source), count) == count;
+    });
+    if (written != FileWrite::Written)
+        ui.showError(ui.message(written == FileWrite::NotOpened ? Msg::CreateFileFailed : Msg::ErrorWritingFile));
+    return written == FileWrite::Written;
 }

@@ -1,6 +1,8 @@
 #include "buffers/RecordOutput.h"
 
-#include <QSaveFile>
+#include "app/FileWrite.h"
+
+#include <QIODevice>
 
 #include <algorithm>
 #include <cstring>
@@ -52,12 +54,5 @@ bool allErased(const uint8_t* bytes, qint64 count)
 
 bool writeReplacing(const QString& path, const std::function<bool(QIODevice&)>& write)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    if (!write(file)) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return writeFileSafely(path, write) == FileWrite::Written;
 }

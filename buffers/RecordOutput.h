@@ -42,6 +42,6 @@ private:
 // True when all `count` bytes are 0xFF: such records are not written.
 bool allErased(const uint8_t* bytes, qint64 count);
 
-// Writes a new file through `write` and puts it in place of `path` only
-// when `write` succeeded; an existing file stays as it was otherwise.
+// Writes `path` through `write` (writeFileSafely): an existing regular file
+// stays as it was unless `write` succeeded.
 bool writeReplacing(const QString& path, const std::function<bool(QIODevice&)>& write);

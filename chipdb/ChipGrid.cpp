@@ -1,10 +1,10 @@
 #include "chipdb/ChipGrid.h"
 
+#include "app/FileWrite.h"
 #include "app/IntegerText.h"
 #include "chipdb/ChipKey.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 #include <memory>
 
@@ -259,9 +259,6 @@ bool writeLinesToFile(const QString& path, const QStringList& lines, QString& er
     QByteArray bytes;
     for (const QString& line : lines)
         bytes += line.toUtf8() + '\n';
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
-        return true;
-    error = file.errorString();
-    return false;
+    return writeFileSafely(path, [&](QIODevice& file) { return file.write(bytes) == bytes.size(); }, &error)
+           == FileWrite::Written;
 }

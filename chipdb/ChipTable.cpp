@@ -1,11 +1,11 @@
 #include "chipdb/ChipTable.h"
 
+#include "app/FileWrite.h"
 #include "app/UserInterface.h"
 #include "chipdb/ChipKey.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 ChipTable::ChipTable()
     : storage_(std::make_unique<std::array<ChipEntry, kCapacity>>()), entries_(*storage_)
@@ -59,13 +59,8 @@ bool ChipTable::saveFile(const QString& path, int n, QString* error) const
     QByteArray bytes(reinterpret_cast<const char*>(entries_.data()),
                      static_cast<qsizetype>(sizeof(ChipEntry)) * (n + 1));
     std::memset(bytes.data() + sizeof(ChipEntry) * static_cast<std::size_t>(n), 0, 20);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        if (error)
-            *error = file.errorString();
-        return false;
-    }
-    return true;
+    return writeFileSafely(path, [&](QIODevice& file) { return file.write(bytes) == bytes.size(); }, error)
+           == FileWrite::Written;
 }
 
 bool LoadChipList(ChipTable& table, const QString& path, UserInterface& ui)

@@ -12,6 +12,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <thread>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -140,6 +143,37 @@ TEST(SaveFile, FailuresAreReportedAndLeaveNoFile)
     EXPECT_FALSE(SaveBufferToFile(s.path("no/dir.src"), bytesOf("x"), 1, ui));
     EXPECT_EQ(ui.errors(), QStringList({"创建文件失败", "Error writing file.", "Error writing file."}));
     EXPECT_FALSE(QDir(s.path("no")).exists());
+}
+
+// A FIFO stays what it is and receives exactly what a regular
+// file would hold; nothing asks about overwriting it.
+TEST(SaveFile, TargetsThatAreNotRegularFilesAreWrittenWhereTheyAre)
+{
+    Scratch s;
+    const QByteArray bytes = patternBytes(3000);
+    for (const char* name : {"pipe.bin", "pipe.hex", "pipe.src"}) {
+        RecordingUi ui;
+        ASSERT_TRUE(SaveBufferToFile(s.path(QStringLiteral("plain_") + name), bytesOf(bytes), bytes.size(), ui));
+        const QByteArray expected = s.read(QStringLiteral("plain_") + name);
+
+        const QString fifo = s.path(name);
+        ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        QByteArray received;
+        std::thread reader([&] {
+            QFile f(fifo);
+            if (f.open(QIODevice::ReadOnly))
+                received = f.readAll();
+        });
+        const bool saved = SaveBufferToFile(fifo, bytesOf(bytes), bytes.size(), ui);
+        reader.join();
+        EXPECT_TRUE(saved) << name;
+        EXPECT_EQ(received, expected) << name;
+        struct stat info {};
+        ASSERT_EQ(::stat(QFile::encodeName(fifo).constData(), &info), 0);
+        EXPECT_TRUE(S_ISFIFO(info.st_mode)) << name;
+        EXPECT_TRUE(ui.questions().isEmpty()) << name;
+        EXPECT_TRUE(ui.errors().isEmpty()) << name;
+    }
 }
 
 namespace {
