@@ -125,15 +125,16 @@ int Programmer::setupChip()
     return 2;
 }
 
-void Programmer::finishChip()
+bool Programmer::finishChip()
 {
     Report report = commandReport(kCmdFinish);
     report[21] = static_cast<uint8_t>(completionIndicator_);
     completionIndicator_ = 0;
-    command(report);
+    const bool finished = command(report);
     device_.close();
     jobRunning_ = false;
     ui_.setStatus(ui_.message(Msg::Ready));
+    return finished;
 }
 
 bool Programmer::openStream(uint32_t address, uint8_t code)

@@ -32,8 +32,8 @@ public:
     // 2 no chip (message shown, link open).
     int setupChip();
     // Sends Finish with the completion indicator, resets it, closes the link,
-    // shows "Ready".
-    void finishChip();
+    // shows "Ready". False when the Finish exchange failed.
+    bool finishChip();
 
     bool openStream(uint32_t address, uint8_t code);
     bool sendRawSpi(const uint8_t* bytes, int count);

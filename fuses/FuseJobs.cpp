@@ -59,6 +59,9 @@ FuseJobResult RunFuseJob(ProgramState& state, FuseJob job)
             result = FuseJobResult::Failed;
         }
     }
-    programmer.finishChip();
+    if (!programmer.finishChip() && result == FuseJobResult::Done) {
+        ui.showError(ui.message(Msg::TransferFailed));
+        result = FuseJobResult::Failed;
+    }
     return result;
 }

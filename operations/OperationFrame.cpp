@@ -34,8 +34,12 @@ Outcome OperationFrame::runJob(const std::function<Outcome()>& body, std::option
         if (outcome == Outcome::Done && completionLine)
             ui_.log(ui_.message(*completionLine));
     }
-    if (setup == 1 || setup == 2)
-        programmer_.finishChip();
+    if (setup == 1 || setup == 2) {
+        // The data moved, but a programmer that never took the job's end may
+        // not have finished it either: that is no success.
+        if (!programmer_.finishChip() && setup == 1 && outcome != Outcome::Failed)
+            outcome = reportTransferFailure(ui_);
+    }
     ui_.setControlsEnabled(true);
     return outcome;
 }

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 
 namespace {
 
@@ -318,6 +319,47 @@ TEST(Erase, FailedTransferStopsWithoutCompletion)
     EXPECT_EQ(rig.ui.errors(), QStringList{rig.ui.message(Msg::TransferFailed)});
     EXPECT_TRUE(rig.ui.logs().isEmpty());
     EXPECT_LT(rig.commands(0x02).size(), 16u);
+}
+
+// The programmer unplugged at the job's closing report: the data moved, so the
+// completion line stays, but the job is not reported as a success.
+TEST(Finish, LostAtTheClosingReportIsAFailureAfterTheCompletionLine)
+{
+    struct Case {
+        const char* what;
+        std::function<void(OperationRig&)> run;
+        bool chipHoldsData;
+        QString line;
+    };
+    const std::vector<Case> cases{
+        {"read", [](OperationRig& r) { r.ops.readChip(MemoryPage::Flash); }, true, "Read Complete!"},
+        {"erase", [](OperationRig& r) { r.ops.eraseChip(); }, true, "Erase Complete!"},
+        {"write", [](OperationRig& r) { r.ops.writeChip(MemoryPage::Flash); }, false, "Write Complete!"},
+        {"verify", [](OperationRig& r) { r.ops.verifyChip(MemoryPage::Flash); }, true, "Verify Complete!"},
+        {"blank", [](OperationRig& r) { r.ops.blankCheck(); }, false, "Bank Complete!"},
+    };
+    for (const Case& c : cases) {
+        const auto prepare = [&c](OperationRig& r) {
+            r.use(chipOf(0, 1024, 256, 2));
+            r.loadFlash(1024);
+            if (c.chipHoldsData)
+                std::copy_n(r.state.buffers().flash(), 1024, r.sim.flash().begin());
+        };
+        OperationRig counting;
+        prepare(counting);
+        c.run(counting);
+        ASSERT_EQ(counting.ops.lastOutcome(), Outcome::Done) << c.what;
+        // The last exchange of a job is its Finish: a report out, its reply back.
+        const int finishReport = counting.sim.reportCount() - 1;
+
+        OperationRig rig;
+        prepare(rig);
+        rig.sim.addFault({Fault::Kind::Unplug, finishReport});
+        c.run(rig);
+        EXPECT_EQ(rig.ui.logs(), QStringList{c.line}) << c.what;
+        EXPECT_EQ(rig.ui.errors(), QStringList{rig.ui.message(Msg::TransferFailed)}) << c.what;
+        EXPECT_EQ(rig.ops.lastOutcome(), Outcome::Failed) << c.what;
+    }
 }
 
 } // namespace
