@@ -83,6 +83,11 @@ constexpr std::array<Variants, kMessageCount> kTable = {{
     /* 51 */ {"配置导出成功！", "配置导出成功！", "配置导出成功！"},
     /* 52 */ {"'%1' is not a valid integer value", "'%1' is not a valid integer value",
               "'%1' is not a valid integer value"},
+    /* 53 */ {"所选芯片未载入熔丝描述，熔丝步骤未执行，未发送任何数据。",
+              "所選芯片未載入熔絲描述，熔絲步驟未執行，未發送任何數據。",
+              "No fuse description is loaded for the chosen chip; the fuse step was not run and nothing was sent."},
+    /* 54 */ {"系列号的4个字节在此地址超出芯片范围，未发送任何数据。", "系列號的4個字節在此地址超出芯片範圍，未發送任何數據。",
+              "The serial number's 4 bytes do not fit inside the chip at this address; nothing was sent."},
 }};
 
 } // namespace

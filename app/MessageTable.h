@@ -55,9 +55,11 @@ enum class Msg : int {
     CreateFileFailed = 50,
     ExportDone = 51,
     ChipListCellNotInteger = 52,
+    FuseStepWithoutDescription = 53,
+    SerialNumberOutsideChip = 54,
 };
 
-inline constexpr int kMessageCount = 53;
+inline constexpr int kMessageCount = 55;
 
 // Text of a message in a language; an index outside 0..2 reads as 0.
 QString messageText(Msg id, int languageIndex);

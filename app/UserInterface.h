@@ -15,6 +15,10 @@ public:
     virtual void showError(const QString& text) = 0;
     // Box captioned "Info" with Yes and No and the question icon; true for Yes.
     virtual bool askYesNo(const QString& text) = 0;
+    // The same box for a question that protects the chip in the socket (its
+    // identity does not match the chosen chip's): a front end that answers
+    // questions by a standing order must not answer this one with it.
+    virtual bool askChipMismatch(const QString& text) { return askYesNo(text); }
     // Box captioned "Information" with the information icon.
     virtual void showInformation(const QString& text) = 0;
     // Plain box (no icon) with the given caption, e.g. "Info" or "About".

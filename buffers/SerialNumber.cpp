@@ -4,20 +4,27 @@
 #include "buffers/Buffers.h"
 #include "chipdb/ChipEntry.h"
 
+bool serialNumberFits(const SerialNumber& serial, const ChipEntry& chip)
+{
+    const qint64 end = qint64(serial.address) + 4;
+    return serial.address >= 0 && end <= qint64(chip.flashBytes()) && end <= Buffers::kFlashCapacity;
+}
+
 bool ApplySerialNumber(SerialNumber& serial, Buffers& buffers, const ChipEntry& chip, UserInterface& ui)
 {
-    const int32_t a = serial.address;
-    if (a < 0 || qint64(a) + 4 > Buffers::kFlashCapacity) {
-        ui.showError(ui.message(Msg::SerialAddressOutOfRange));
+    if (!serialNumberFits(serial, chip)) {
+        ui.showError(ui.message(Msg::SerialNumberOutsideChip));
         return false;
     }
+    const int32_t a = serial.address;
     const uint32_t v = static_cast<uint32_t>(serial.value);
     uint8_t* at = buffers.flash() + a;
     for (int i = 0; i < 4; ++i)
         at[i] = static_cast<uint8_t>(v >> (8 * i));
-    // Four bytes ending exactly at the chip's last byte do not extend it.
+    // The data length always covers the number, up to the chip's last byte:
+    // a number left out of it would stay in the buffer and never reach the chip.
     const int32_t end = a + 4;
-    if (uint32_t(end) < chip.flashBytes() && buffers.flashLength() < end)
+    if (buffers.flashLength() < end)
         buffers.setFlashLength(end);
     switch (serial.mode) {
     case SerialNumber::Mode::Increment:

@@ -16,7 +16,11 @@ struct SerialNumber {
     Mode mode = Mode::Increment;
 };
 
-// ApplySerialNumber: writes the value, may extend the Flash data length and
-// steps the value. Refuses (with a message, nothing changed) an address whose
-// four bytes do not fit the buffer.
+// Whether the four bytes at the serial number's address lie inside the chip
+// (and so inside the buffer): a number the chip cannot hold is never written.
+bool serialNumberFits(const SerialNumber& serial, const ChipEntry& chip);
+
+// ApplySerialNumber: writes the value, extends the Flash data length to cover
+// it and steps the value. Refuses (with a message, nothing changed) an address
+// whose four bytes do not fit the chip.
 bool ApplySerialNumber(SerialNumber& serial, Buffers& buffers, const ChipEntry& chip, UserInterface& ui);

@@ -8,7 +8,7 @@ namespace {
 void printUsage(QTextStream& err)
 {
     err << "usage: ktr4180-cli [options] COMMAND [arguments]\n"
-           "options: --db FILE, --lang 0|1|2, --yes, --no, --simulate[=STATEFILE], --sim-chip \"T,M,N\",\n"
+           "options: --db FILE, --lang 0|1|2, --yes, --no, --force, --simulate[=STATEFILE], --sim-chip \"T,M,N\",\n"
            "         --sim-empty, --sim-fault set@N|get@N|unplug@N, --trace, --chip \"T,M,N\", --chip-id ID\n"
            "commands:\n";
     for (const CommandInfo* c : allCommands())
@@ -41,11 +41,11 @@ int runCli(const QStringList& arguments, const ProgramFiles& files, QTextStream&
         return kExitUsage;
     }
     CliSession session(options, files, out, err, errIsTerminal);
-    if (command->needsChips) {
-        if (!session.loadChips())
+    if (command->chips != ChipNeed::None) {
+        if (!session.loadChips() || !session.prepareSimulator())
             return kExitFailed;
-        if (!session.prepareSimulator() || !session.chooseChip())
-            return kExitFailed;
+        if (const int chosen = session.chooseChip(command->chips == ChipNeed::Chosen); chosen != kExitOk)
+            return chosen;
     }
     int status = command->run(session, options.args);
     if (status == kExitUsage) {

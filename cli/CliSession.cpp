@@ -2,7 +2,10 @@
 
 #include "app/IntegerText.h"
 #include "chipdb/ChipKey.h"
+#include "cli/Commands.h"
 #include "device/HidapiBackend.h"
+#include "operations/ChipOperations.h"
+#include "operations/SocketIdentity.h"
 
 namespace {
 
@@ -62,6 +65,8 @@ std::optional<QString> parseCliOptions(const QStringList& a, CliOptions& o)
             o.answer = true;
         } else if (w == QLatin1String("--no")) {
             o.answer = false;
+        } else if (w == QLatin1String("--force")) {
+            o.force = true;
         } else if (w == QLatin1String("--simulate")) {
             o.simulate = true;
         } else if (w.startsWith(QLatin1String("--simulate="))) {
@@ -124,7 +129,7 @@ int findChipByNames(const ChipTable& table, const QString& names)
 CliSession::CliSession(const CliOptions& options, const ProgramFiles& files, QTextStream& out,
                        QTextStream& err, bool errIsTerminal)
     : options_(options), files_(files), out_(out), err_(err),
-      ui_(err, options.language, options.answer, errIsTerminal)
+      ui_(err, options.language, options.answer, options.force, errIsTerminal)
 {
     if (options_.simulate) {
         auto sim = std::make_unique<SimulatedProgrammer>();
@@ -184,20 +189,20 @@ bool CliSession::prepareSimulator()
     return true;
 }
 
-bool CliSession::chooseChip()
+int CliSession::chooseChip(bool identify)
 {
     ChipSelection& selection = state_->selection();
     ChipTable& table = state_->chips();
     // As at start-up: the lists are built and the first chip is current.
     selection.apply(0, 0, 0);
     if (!options_.chip && !options_.chipId)
-        return true;
+        return identify ? identifyChip() : kExitOk;
     int wanted = -1;
     if (options_.chip) {
         wanted = findChipByNames(table, *options_.chip);
         if (wanted < 0) {
             err_ << QStringLiteral("No chip named \"%1\" in the chip list.").arg(*options_.chip) << Qt::endl;
-            return false;
+            return kExitUsage;
         }
     } else {
         const std::optional<int32_t> id = parseInteger(*options_.chipId);
@@ -208,7 +213,7 @@ bool CliSession::chooseChip()
             }
         if (wanted < 0) {
             err_ << QStringLiteral("No chip with the identifier %1 in the chip list.").arg(*options_.chipId) << Qt::endl;
-            return false;
+            return kExitUsage;
         }
     }
     // Through the lists, as the window selects: an entry the lists cannot
@@ -225,7 +230,7 @@ bool CliSession::chooseChip()
         err_ << QStringLiteral("The chip \"%1\" cannot be selected in the chip lists.")
                     .arg(QString::fromUtf8(table[wanted].keyText()))
              << Qt::endl;
-        return false;
+        return kExitUsage;
     }
     // Unless told otherwise, the simulated socket holds the chip worked on.
     if (sim_ && !options_.simChip && !options_.simEmpty) {
@@ -233,10 +238,57 @@ bool CliSession::chooseChip()
         QString error;
         if (!options_.simState.isEmpty() && !sim_->loadState(options_.simState, &error)) {
             err_ << options_.simState << ": " << error << Qt::endl;
-            return false;
+            return kExitFailed;
         }
     }
-    return true;
+    return kExitOk;
+}
+
+int CliSession::identifyChip()
+{
+    uint8_t id[5] = {};
+    const int r = state_->programmer().probeChip(id);
+    if (r < 0) {
+        ui_.showError(ui_.message(Msg::NotConnected));
+        return kExitFailed;
+    }
+    if (r == 0) {
+        ui_.showError(ui_.message(Msg::NoChipDetected));
+        err_ << "A chip the probe does not see (a microcontroller) is named with --chip." << Qt::endl;
+        return kExitFailed;
+    }
+    if (id[1] == 0 && id[2] == 0 && id[3] == 0) {
+        err_ << QStringLiteral("The chip in the socket (class %1) has no identifier to find it by; name it with --chip.")
+                    .arg(r - 1)
+             << Qt::endl;
+        return kExitUsage;
+    }
+    ChipSelection& selection = state_->selection();
+    bool found = false;
+    {
+        // The terminal says in one line below which chip it took.
+        const TerminalUi::QuietInformation quiet(ui_);
+        found = selection.selectById(id[1], id[2], id[3], id[0] - 1, id[4]);
+    }
+    // The lists must really show the chip that became current; otherwise the
+    // first entry would be worked on in its place.
+    const ChipEntry& chip = state_->currentChip();
+    const ChipNames names = chipNames(chip.keyText());
+    const bool shown = names.model == ChipSelection::textAt(selection.models(), selection.modelPosition())
+                       && names.type == ChipSelection::textAt(selection.types(), selection.typePosition());
+    if (!found || !shown) {
+        err_ << "Name the chip with --chip." << Qt::endl;
+        return kExitUsage;
+    }
+    err_ << "chip: " << QString::fromUtf8(names.manufacturer) << ' ' << QString::fromUtf8(names.model)
+         << QString::asprintf(" (0x%06X)", unsigned(chip.chipId())) << Qt::endl;
+    return kExitOk;
+}
+
+void CliSession::checkSocketIdentity(ChipOperations& operations)
+{
+    operations.setSocketCheck(
+        [this](const uint8_t* probeId) { return confirmSocketIdentity(probeId, state_->currentChip(), ui_); });
 }
 
 bool CliSession::finish()

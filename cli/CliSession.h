@@ -17,6 +17,7 @@ struct CliOptions {
     QString dbPath;                        // empty: beside the program
     int language = 2;
     std::optional<bool> answer;            // --yes / --no
+    bool force = false;                    // --force: go on with a chip whose identifier differs
     bool simulate = false;
     QString simState;                      // --simulate=STATEFILE
     std::optional<QString> simChip;        // --sim-chip "T,M,N"
@@ -53,12 +54,20 @@ public:
     // Puts the --sim-chip chip (or the first entry) into the simulated socket
     // and loads the state file; false with a message when that fails.
     bool prepareSimulator();
-    // Applies --chip / --chip-id; false with a message when nothing matched.
-    bool chooseChip();
+    // Applies --chip / --chip-id. Without either, a command that works on a
+    // chip (identify) takes the chip the socket identifies, as Detection does,
+    // and says which; nothing else is sent before. Returns the exit status:
+    // 1 for a failure reported, 2 when the chip must be named.
+    int chooseChip(bool identify);
+    // The operations ask, after their probe, whether the socket holds the
+    // chosen chip; a mismatch is the chip-protecting question.
+    void checkSocketIdentity(class ChipOperations& operations);
     // Saves the simulator's state file if one was given.
     bool finish();
 
 private:
+    int identifyChip();
+
     CliOptions options_;
     ProgramFiles files_;
     QTextStream& out_;

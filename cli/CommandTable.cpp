@@ -5,20 +5,20 @@
 namespace {
 
 const std::array kCommands = {
-    CommandInfo{"list-chips", cmdListChips, "list-chips [TEXT]", true},
-    CommandInfo{"import-chips", cmdImportChips, "import-chips IN.txt OUT.Dat", false},
-    CommandInfo{"export-chips", cmdExportChips, "export-chips OUT.txt", true},
-    CommandInfo{"probe", cmdProbe, "probe", true},
-    CommandInfo{"fuse-description", cmdFuseDescription, "fuse-description [FILE]", false},
-    CommandInfo{"fuses", cmdFuses, "fuses read | fuses write [--fuse N=0xVV ...] [--lock 0xVV] | fuses default", true},
-    CommandInfo{"read", cmdRead, "read OUT [--eeprom]", true},
-    CommandInfo{"blank", cmdBlank, "blank", true},
-    CommandInfo{"erase", cmdErase, "erase", true},
-    CommandInfo{"detect", cmdDetect, "detect", true},
-    CommandInfo{"write", cmdWrite, "write IN [--eeprom]", true},
-    CommandInfo{"verify", cmdVerify, "verify IN [--eeprom]", true},
-    CommandInfo{"auto", cmdAuto, "auto IN [--eeprom-file IN] [--id] [--sn VALUE [--sn-addr HEX] [--sn-mode inc|dec|none]] [--erase] [--write-flash] [--write-eeprom] [--verify] [--verify-eeprom] [--fuse]", true},
-    CommandInfo{"convert", cmdConvert, "convert IN OUT [--eeprom]", false},
+    CommandInfo{"list-chips", cmdListChips, "list-chips [TEXT]", ChipNeed::List},
+    CommandInfo{"import-chips", cmdImportChips, "import-chips IN.txt OUT.Dat", ChipNeed::None},
+    CommandInfo{"export-chips", cmdExportChips, "export-chips OUT.txt", ChipNeed::List},
+    CommandInfo{"probe", cmdProbe, "probe", ChipNeed::List},
+    CommandInfo{"fuse-description", cmdFuseDescription, "fuse-description [FILE]", ChipNeed::None},
+    CommandInfo{"fuses", cmdFuses, "fuses read | fuses write [--fuse N=0xVV ...] [--lock 0xVV] | fuses default", ChipNeed::Chosen},
+    CommandInfo{"read", cmdRead, "read OUT [--eeprom]", ChipNeed::Chosen},
+    CommandInfo{"blank", cmdBlank, "blank", ChipNeed::Chosen},
+    CommandInfo{"erase", cmdErase, "erase", ChipNeed::Chosen},
+    CommandInfo{"detect", cmdDetect, "detect", ChipNeed::List},
+    CommandInfo{"write", cmdWrite, "write IN [--eeprom]", ChipNeed::Chosen},
+    CommandInfo{"verify", cmdVerify, "verify IN [--eeprom]", ChipNeed::Chosen},
+    CommandInfo{"auto", cmdAuto, "auto IN [--eeprom-file IN] [--id] [--sn VALUE [--sn-addr HEX] [--sn-mode inc|dec|none]] [--erase] [--write-flash] [--write-eeprom] [--verify] [--verify-eeprom] [--fuse [--lock 0xVV]]", ChipNeed::Chosen},
+    CommandInfo{"convert", cmdConvert, "convert IN OUT [--eeprom]", ChipNeed::None},
 };
 
 } // namespace

@@ -8,12 +8,18 @@ class CliSession;
 
 using CommandFunction = int (*)(CliSession& session, const QStringList& args);
 
+// What a command needs before it runs.
+enum class ChipNeed {
+    None,    // neither the chip list nor a chip
+    List,    // the chip list (and the simulated socket filled from it)
+    Chosen,  // a chip to work on: the one named, else the one identified in the socket
+};
+
 struct CommandInfo {
     const char* name;
     CommandFunction run;
     const char* usage;
-    // Whether the command needs the chip list loaded and the chip chosen.
-    bool needsChips;
+    ChipNeed chips;
 };
 
 const CommandInfo* findCommand(const QString& name);
@@ -24,6 +30,10 @@ QList<const CommandInfo*> allCommands();
 inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailed = 1;
 inline constexpr int kExitUsage = 2;
+
+// Loads the fuse description for the chosen chip as a chip change in the
+// window does; false when it is missing or was refused (message shown).
+bool loadChipFuseDescription(CliSession& s);
 
 // Command implementations, one group per file.
 int cmdListChips(CliSession& s, const QStringList& args);

@@ -98,6 +98,18 @@ int cmdFuseDescription(CliSession& s, const QStringList& args)
     return s.ui().failureCount() == failuresBefore ? kExitOk : kExitFailed;
 }
 
+bool loadChipFuseDescription(CliSession& s)
+{
+    // The bytes start from the description's defaults, as after a chip change.
+    const QString path = s.files().fuseDescription();
+    const int failuresBefore = s.ui().failureCount();
+    const FuseLoad load = ReloadFusesForChipChange(s.state().fuses(), path, s.ui());
+    if (load == FuseLoad::NoFile)
+        s.ui().showError(s.ui().message(Msg::CantOpenFile) + QStringLiteral(": ") + path);
+    // A description the reader complained about gives no bytes fit for a chip.
+    return load == FuseLoad::Loaded && s.ui().failureCount() == failuresBefore;
+}
+
 int cmdFuses(CliSession& s, const QStringList& args)
 {
     const QString action = args.value(0);
@@ -105,17 +117,9 @@ int cmdFuses(CliSession& s, const QStringList& args)
         return kExitUsage;
     if (action != QLatin1String("write") && args.size() != 1)
         return kExitUsage;
-
-    // The bytes start from the description's defaults, as after a chip change.
-    FuseState& fuses = s.state().fuses();
-    const QString path = s.files().fuseDescription();
-    const int failuresBefore = s.ui().failureCount();
-    const FuseLoad load = ReloadFusesForChipChange(fuses, path, s.ui());
-    if (load == FuseLoad::NoFile)
-        s.ui().showError(s.ui().message(Msg::CantOpenFile) + QStringLiteral(": ") + path);
-    // A description the reader complained about gives no bytes fit for a chip.
-    if (load != FuseLoad::Loaded || s.ui().failureCount() != failuresBefore)
+    if (!loadChipFuseDescription(s))
         return kExitFailed;
+    FuseState& fuses = s.state().fuses();
 
     bool done = false;
     if (action == QLatin1String("read")) {

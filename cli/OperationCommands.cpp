@@ -78,6 +78,7 @@ struct AutoRun {
     QString eepromFile;
     AutoOptions options;
     SerialNumber serial;  // used with --sn only
+    std::optional<uint8_t> lock;  // --lock: the fuse step writes the lock byte only when named
 };
 
 std::optional<AutoRun> parseAuto(const QStringList& args)
@@ -120,6 +121,12 @@ std::optional<AutoRun> parseAuto(const QStringList& args)
             else if (v == QLatin1String("none")) run.serial.mode = SerialNumber::Mode::FillFile;
             else return std::nullopt;
             serialSettings = true;
+        } else if (a == QLatin1String("--lock")) {
+            const auto v = value();
+            const auto number = v ? parseInteger(*v) : std::nullopt;
+            if (!number || *number < 0 || *number > 0xFF)
+                return std::nullopt;
+            run.lock = uint8_t(*number);
         } else if (a == QLatin1String("--eeprom-file")) {
             const auto v = value();
             if (!v)
@@ -131,9 +138,11 @@ std::optional<AutoRun> parseAuto(const QStringList& args)
             return std::nullopt;
         }
     }
-    // The serial settings mean nothing without a number to write.
-    if (run.flashFile.isEmpty() || (serialSettings && !run.options.serialNumber))
+    // The serial settings mean nothing without a number to write, a lock byte
+    // nothing without the fuse step.
+    if (run.flashFile.isEmpty() || (serialSettings && !run.options.serialNumber) || (run.lock && !run.options.fuses))
         return std::nullopt;
+    run.options.lockEnable = run.lock.has_value();
     return run;
 }
 
@@ -147,6 +156,7 @@ int withLoadedFile(CliSession& s, const QStringList& args, Operation operation)
     if (!chipHasMemory(s, f->page) || !loadInto(s, f->path, f->page))
         return kExitFailed;
     ChipOperations ops(s.state());
+    s.checkSocketIdentity(ops);
     operation(ops, f->page);
     return exitStatus(ops);
 }
@@ -185,6 +195,7 @@ int cmdErase(CliSession& s, const QStringList& args)
     if (!args.isEmpty())
         return kExitUsage;
     ChipOperations ops(s.state());
+    s.checkSocketIdentity(ops);
     ops.eraseChip();
     return exitStatus(ops);
 }
@@ -227,9 +238,20 @@ int cmdAuto(CliSession& s, const QStringList& args)
         s.err() << "The chosen chip has no identifier to check." << Qt::endl;
         return kExitFailed;
     }
-    if (o.fuses && s.state().fuses().fuseByteCount() == 0) {
-        s.err() << "No fuse bytes are known for the chosen chip." << Qt::endl;
-        return kExitFailed;
+    if (o.fuses) {
+        if (!loadChipFuseDescription(s))
+            return kExitFailed;
+        FuseState& fuses = s.state().fuses();
+        if (run->lock)
+            fuses.setFuseByte(fuses.lockIndex(), *run->lock);
+        // What the step will write, before anything is.
+        QString bytes;
+        for (int i = 0; i < fuses.fuseByteCount(); ++i)
+            bytes += QString::asprintf(" 0x%02X", fuses.currentBytes()[i]);
+        s.err() << "fuse step: fuse bytes" << bytes;
+        if (run->lock)
+            s.err() << QString::asprintf(", lock byte 0x%02X", *run->lock);
+        s.err() << Qt::endl;
     }
     if (!loadInto(s, run->flashFile, MemoryPage::Flash)
         || (!run->eepromFile.isEmpty() && !loadInto(s, run->eepromFile, MemoryPage::Eeprom)))
@@ -237,6 +259,7 @@ int cmdAuto(CliSession& s, const QStringList& args)
     if (o.serialNumber)
         s.state().serial() = run->serial;
     ChipOperations ops(s.state());
+    s.checkSocketIdentity(ops);
     ops.runAuto(o);
     // The number steps even when a later step fails: the next run needs it.
     if (o.serialNumber)

@@ -3,8 +3,9 @@
 #include <QDateTime>
 #include <QThread>
 
-TerminalUi::TerminalUi(QTextStream& err, int languageIndex, std::optional<bool> answer, bool progressBar)
-    : err_(err), language_(clampLanguage(languageIndex)), answer_(answer), progressBar_(progressBar)
+TerminalUi::TerminalUi(QTextStream& err, int languageIndex, std::optional<bool> answer, bool force,
+                       bool progressBar)
+    : err_(err), language_(clampLanguage(languageIndex)), answer_(answer), force_(force), progressBar_(progressBar)
 {
 }
 
@@ -14,19 +15,39 @@ void TerminalUi::showError(const QString& text)
     err_ << text << Qt::endl;
 }
 
-bool TerminalUi::askYesNo(const QString& text)
+bool TerminalUi::answered(const QString& text, std::optional<bool> answer, const char* option)
 {
-    if (answer_)
-        return *answer_;
+    if (answer) {
+        err_ << text << (*answer ? " yes" : " no") << " (" << option << ')' << Qt::endl;
+        return *answer;
+    }
     unanswered_ = true;
     ++failures_;
     err_ << text << Qt::endl;
     return false;
 }
 
+bool TerminalUi::askYesNo(const QString& text)
+{
+    return answered(text, answer_, answer_.value_or(false) ? "--yes" : "--no");
+}
+
+bool TerminalUi::askChipMismatch(const QString& text)
+{
+    // --yes answers the questions about files and sizes, never this one.
+    if (force_)
+        return answered(text, true, "--force");
+    if (answer_ == false)
+        return answered(text, false, "--no");
+    const bool yes = answered(text, std::nullopt, "");
+    err_ << "Only --force goes on with this chip." << Qt::endl;
+    return yes;
+}
+
 void TerminalUi::showInformation(const QString& text)
 {
-    err_ << text << Qt::endl;
+    if (informationShown_)
+        err_ << text << Qt::endl;
 }
 
 void TerminalUi::showMessage(const QString&, const QString& text)

@@ -1,6 +1,7 @@
 #pragma once
 // The user interface on a terminal: messages and log lines on stderr,
-// questions answered by --yes / --no, a progress bar when stderr is a tty.
+// questions answered by --yes / --no (the chip-protecting one only by
+// --force, or No by --no), each answer shown; a progress bar when stderr is a tty.
 
 #include "app/LogLine.h"
 #include "app/UserInterface.h"
@@ -11,10 +12,11 @@
 
 class TerminalUi final : public UserInterface {
 public:
-    TerminalUi(QTextStream& err, int languageIndex, std::optional<bool> answer, bool progressBar);
+    TerminalUi(QTextStream& err, int languageIndex, std::optional<bool> answer, bool force, bool progressBar);
 
     void showError(const QString& text) override;
     bool askYesNo(const QString& text) override;
+    bool askChipMismatch(const QString& text) override;
     void showInformation(const QString& text) override;
     void showMessage(const QString& caption, const QString& text) override;
     void setStatus(const QString& text) override;
@@ -29,6 +31,19 @@ public:
     void setControlsEnabled(bool) override {}
     int languageIndex() const override { return language_; }
 
+    // While one lives, information boxes are not printed.
+    class QuietInformation {
+    public:
+        explicit QuietInformation(TerminalUi& ui) : ui_(ui), before_(ui.informationShown_) { ui.informationShown_ = false; }
+        ~QuietInformation() { ui_.informationShown_ = before_; }
+        QuietInformation(const QuietInformation&) = delete;
+        QuietInformation& operator=(const QuietInformation&) = delete;
+
+    private:
+        TerminalUi& ui_;
+        bool before_;
+    };
+
     // Something went wrong that the user was told about (an error box, or a
     // question nobody could answer).
     bool reportedFailure() const { return failures_ > 0; }
@@ -39,11 +54,16 @@ public:
 
 private:
     void drawProgress(bool force);
+    // The question with the answer a standing order gave it, or a failure
+    // when none was given.
+    bool answered(const QString& text, std::optional<bool> answer, const char* option);
 
     QTextStream& err_;
     int language_;
     std::optional<bool> answer_;
+    bool force_;
     bool progressBar_;
+    bool informationShown_ = true;
     LogCounter counter_;
     int failures_ = 0;
     bool unanswered_ = false;

@@ -50,6 +50,7 @@ int FuseState::bitImage(int column, int row) const
 void FuseState::applyDescription(const FuseDescription& d)
 {
     fuseByteCount_ = d.fuseByteCount;
+    descriptionLoaded_ = true;
     settings_ = d.settings;
     checked_.assign(settings_.size(), false);
     grid_.setColumnCount(2);

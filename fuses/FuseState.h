@@ -21,6 +21,10 @@ public:
     static constexpr int kMaxSettings = FuseDescription::kMaxSettings;
     static constexpr int kMaxCalibration = FuseDescription::kMaxCalibration;
 
+    // Whether a description was ever loaded: without one the bytes are no
+    // chip's and must not be written.
+    bool descriptionLoaded() const { return descriptionLoaded_; }
+
     // --- the bytes. Fuse bytes are indices 0..count-1; index count is the lock byte.
     int fuseByteCount() const { return fuseByteCount_; }
     uint8_t* currentBytes() { return current_.data(); }
@@ -84,6 +88,7 @@ private:
     std::array<uint8_t, kMaxBytes> current_{};
     std::array<uint8_t, kMaxBytes> defaults_{};
     int fuseByteCount_ = 0;
+    bool descriptionLoaded_ = false;
     std::vector<FuseSetting> settings_;
     std::vector<bool> checked_;
     FuseGrid grid_;

@@ -21,7 +21,9 @@ ChipOperations::ChipOperations(ProgramState& state)
 bool ChipOperations::start(bool willErase)
 {
     outcome_ = Outcome::Refused;
-    return checkChipRecord(state_.currentChip(), willErase, state_.ui()) && frame_.probe();
+    uint8_t id[5] = {};
+    return checkChipRecord(state_.currentChip(), willErase, state_.ui()) && frame_.probe(id)
+           && (!socketCheck_ || socketCheck_(id));
 }
 
 bool ChipOperations::refuseEmpty(MemoryPage page)
@@ -112,6 +114,18 @@ void ChipOperations::detectChip()
 
 void ChipOperations::runAuto(const AutoOptions& options)
 {
+    outcome_ = Outcome::Refused;
+    UserInterface& ui = state_.ui();
+    // Steps that cannot run as asked are refused before anything is sent: a
+    // run that stopped half way would leave an erased or half-written chip.
+    if (options.serialNumber && !serialNumberFits(state_.serial(), state_.currentChip())) {
+        ui.showError(ui.message(Msg::SerialNumberOutsideChip));
+        return;
+    }
+    if (options.fuses && !state_.fuses().descriptionLoaded()) {
+        ui.showError(ui.message(Msg::FuseStepWithoutDescription));
+        return;
+    }
     if (!start(options.erase))
         return;
     state_.buffers().takeFlashViewEdits(state_.currentChip());

@@ -45,6 +45,11 @@ public:
     // window can rewrite the size caption (blue) and, for the Flash, the gauge.
     void setReadListener(std::function<void(MemoryPage)> listener) { readListener_ = std::move(listener); }
 
+    // Asked after every successful probe with its five identifier bytes;
+    // false refuses the operation before its chip job starts.
+    using SocketCheck = std::function<bool(const uint8_t* probeId)>;
+    void setSocketCheck(SocketCheck check) { socketCheck_ = std::move(check); }
+
 private:
     // The record check and the probe; false (Refused) when either refuses.
     bool start(bool willErase);
@@ -58,5 +63,6 @@ private:
     OperationFrame frame_;
     MemoryLoops loops_;
     std::function<void(MemoryPage)> readListener_;
+    SocketCheck socketCheck_;
     Outcome outcome_ = Outcome::Done;
 };

@@ -20,5 +20,5 @@ Outcome checkSignature(Programmer& programmer, UserInterface& ui, const ChipEntr
         return Outcome::Done;
     // The question reads the same in every language.
     const QString text = signatureText(s[0], s[1], s[2]) + QString::fromUtf8(" 不匹配,选择继续？");
-    return ui.askYesNo(text) ? Outcome::Done : Outcome::Declined;
+    return ui.askChipMismatch(text) ? Outcome::Done : Outcome::Declined;
 }

@@ -64,6 +64,7 @@ TEST(Auto, VerifyFailureSkipsEepromVerifyAndFuses)
     rig.use(mcu());
     rig.loadFlash(128);
     rig.loadEeprom(8);
+    rig.state.fuses().applyDescription(FuseDescription{.fuseByteCount = 1});
     rig.ops.runAuto({.verifyFlash = true, .verifyEeprom = true, .fuses = true});
     EXPECT_EQ(rig.ui.errors(), QStringList{"Flash check error address:0h"});
     EXPECT_EQ(rig.wireAfterProbe().filter("C"), QStringList({"C09", "C07", "C0A"}));
@@ -87,17 +88,47 @@ TEST(Auto, SerialNumberGoesIntoTheBufferAndSteps)
     EXPECT_EQ(rig.ops.lastOutcome(), Outcome::Done);
 }
 
-TEST(Auto, RefusedSerialAddressStopsBeforeTheChipIsTouched)
+TEST(Auto, StepsThatCannotRunAreRefusedBeforeAnythingIsSent)
+{
+    struct Case {
+        const char* what;
+        AutoOptions options;
+        int32_t serialAddress;
+        Msg message;
+    };
+    const int32_t chipBytes = int32_t(flash().flashBytes());
+    for (const Case& c : {Case{"serial past the chip", {.serialNumber = true, .erase = true, .writeFlash = true},
+                               chipBytes - 3, Msg::SerialNumberOutsideChip},
+                          Case{"serial past the buffer", {.serialNumber = true, .erase = true, .writeFlash = true},
+                               int32_t(64 * 1024 * 1024 - 3), Msg::SerialNumberOutsideChip},
+                          Case{"fuses without a description", {.erase = true, .writeFlash = true, .fuses = true}, 0,
+                               Msg::FuseStepWithoutDescription}}) {
+        OperationRig rig;
+        rig.use(flash());
+        rig.loadFlash(16);
+        rig.state.serial() = {c.serialAddress, 5, SerialNumber::Mode::Increment};
+        rig.ops.runAuto(c.options);
+        EXPECT_EQ(rig.ui.errors(), QStringList{rig.ui.message(c.message)}) << c.what;
+        EXPECT_TRUE(rig.wire().isEmpty()) << c.what;
+        EXPECT_EQ(rig.state.serial().value, 5) << c.what;
+        EXPECT_EQ(rig.state.buffers().flashLength(), 16) << c.what;
+        EXPECT_EQ(rig.ops.lastOutcome(), Outcome::Refused) << c.what;
+    }
+}
+
+// The number in the chip's last four bytes reaches the chip and counts in the data.
+TEST(Auto, SerialNumberInTheChipsLastBytesIsWritten)
 {
     OperationRig rig;
     rig.use(flash());
     rig.loadFlash(16);
-    rig.state.serial() = {int32_t(64 * 1024 * 1024 - 3), 5, SerialNumber::Mode::Increment};
-    rig.ops.runAuto({.serialNumber = true, .erase = true, .writeFlash = true});
-    EXPECT_EQ(rig.ui.errors(), QStringList{rig.ui.message(Msg::SerialAddressOutOfRange)});
-    EXPECT_EQ(rig.wireAfterProbe(), QStringList({"C09", "C0A"}));
-    EXPECT_EQ(rig.ui.logs(), QStringList{"AUTO stopped at: Write SN"});
-    EXPECT_EQ(rig.state.serial().value, 5);
+    const int32_t last = int32_t(flash().flashBytes()) - 4;
+    rig.state.serial() = {last, 0x01020304, SerialNumber::Mode::Increment};
+    rig.ops.runAuto({.serialNumber = true, .erase = true, .writeFlash = true, .verifyFlash = true});
+    EXPECT_EQ(rig.ops.lastOutcome(), Outcome::Done);
+    EXPECT_EQ(std::vector<uint8_t>(rig.sim.flash().begin() + last, rig.sim.flash().begin() + last + 4),
+              std::vector<uint8_t>({0x04, 0x03, 0x02, 0x01}));
+    EXPECT_EQ(rig.state.buffers().flashLength(), last + 4);
 }
 
 TEST(Auto, EmptyFlashBufferIsRefusedWhateverTheEeprom)

@@ -44,7 +44,9 @@ protected:
     }
     CliRun onChip(QStringList args)
     {
-        return run(QStringList{QStringLiteral("--simulate=") + dir.filePath(QStringLiteral("chip.state"))} + args);
+        return run(QStringList{QStringLiteral("--simulate=") + dir.filePath(QStringLiteral("chip.state")),
+                               QStringLiteral("--chip"), QStringLiteral("AVR,ATMEL,ATmega328P")}
+                   + args);
     }
     QString writeFile(const QByteArray& content)
     {
@@ -121,6 +123,33 @@ TEST_F(CliFuses, ReadWriteAndDefaultOnTheSimulatedChip)
     const CliRun after = onChip({"fuses", "read"});
     EXPECT_EQ(after.out.mid(0, 3), kDefaultBytes.mid(0, 3));
     EXPECT_EQ(after.out[3], "lock\t3\tLOCKBIT\t0x0C") << "the lock byte is not part of the defaults";
+}
+
+// The auto sequence's fuse step writes the description's fuse bytes, shown
+// before the run, and a lock byte only when one is named.
+TEST_F(CliFuses, AutoFuseStepLoadsTheChipsDescription)
+{
+    const QString image = dir.filePath(QStringLiteral("img.bin"));
+    ASSERT_TRUE(writeBytes(image, QByteArray(256, char(0x5A))));
+    ASSERT_EQ(onChip({"fuses", "write", "--fuse", "0=0xE2", "--lock", "0x3C"}).status, 0);
+
+    const CliRun fuses = onChip({"auto", image, "--fuse"});
+    EXPECT_EQ(fuses.status, 0) << fuses.err.join('\n').toStdString();
+    EXPECT_TRUE(fuses.err.contains("fuse step: fuse bytes 0x62 0xD9 0xFF")) << fuses.err.join('\n').toStdString();
+    const CliRun afterFuses = onChip({"fuses", "read"});
+    EXPECT_EQ(afterFuses.out.mid(0, 3), kDefaultBytes.mid(0, 3));
+    EXPECT_EQ(afterFuses.out[3], "lock\t3\tLOCKBIT\t0x3C") << "no lock byte named, none written";
+
+    const CliRun locked = onChip({"auto", image, "--fuse", "--lock", "0x0C"});
+    EXPECT_EQ(locked.status, 0);
+    EXPECT_TRUE(locked.err.contains("fuse step: fuse bytes 0x62 0xD9 0xFF, lock byte 0x0C"));
+    EXPECT_EQ(onChip({"fuses", "read"}).out[3], "lock\t3\tLOCKBIT\t0x0C");
+
+    EXPECT_EQ(onChip({"auto", image, "--lock", "0x0C"}).status, 2) << "a lock byte needs the fuse step";
+    ASSERT_TRUE(QFile::remove(dir.filePath(QStringLiteral("xml/0.xml"))));
+    const CliRun missing = onChip({"auto", image, "--fuse"});
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_EQ(onChip({"fuses", "read"}).status, 1) << "still no description";
 }
 
 TEST_F(CliFuses, BadArgumentsAndMissingDescription)

@@ -29,8 +29,9 @@ struct CliRig {
                           makeChip({.key = "SPI_FLASH,WINBOND,W25Q64", .id = 0xEF4017, .flash = 16384, .page = 256,
                                     .eraseDelay = 2}),
                           makeChip({.key = "AVR,ATMEL,MEGA", .id = 0x1E950F, .flash = 4096, .page = 128,
-                                    .chipClass = 7, .eraseDelay = 10, .eeprom = 512, .eepromPage = 4})});
-        table.saveFile(db, 3);
+                                    .chipClass = 7, .eraseDelay = 10, .eeprom = 512, .eepromPage = 4}),
+                          makeChip({.key = "EEPROM24,ATMEL,AT24C02", .flash = 256, .page = 8, .chipClass = 1})});
+        table.saveFile(db, 4);
     }
 
     int run(QStringList words, bool terminal = false)
@@ -127,8 +128,8 @@ TEST(CliOperations, ChipIsChosenThroughTheListsByNameOrIdentifier)
         << rig.err.toStdString();
     // The socket held the chosen 16 KiB chip: all 12000 bytes are there.
     EXPECT_EQ(rig.run(kW25Q64 + QStringList{"verify", rig.dir.filePath("x.bin")}), 0);
-    EXPECT_EQ(rig.run(QStringList{"--chip-id", "0x123456", "blank"}), 1);
-    EXPECT_EQ(rig.run(QStringList{"--chip", "SPI_FLASH,WINBOND,NONE", "blank"}), 1);
+    EXPECT_EQ(rig.run(QStringList{"--chip-id", "0x123456", "blank"}), 2);
+    EXPECT_EQ(rig.run(QStringList{"--chip", "SPI_FLASH,WINBOND,NONE", "blank"}), 2);
 }
 
 TEST(CliOperations, AutoWithSerialNumberPrintsTheNextValue)
@@ -159,8 +160,70 @@ TEST(CliOperations, AutoDeclinedSignatureFailsTheRun)
     const QStringList words = kW25Q64 + QStringList{"--sim-chip", "SPI_FLASH,WINBOND,W25Q32", "auto", in, "--id",
                                                      "--write-flash"};
     EXPECT_EQ(rig.run(QStringList{"--no"} + words), 1);
-    EXPECT_TRUE(rig.err.contains("AUTO stopped at: Detection"));
-    EXPECT_EQ(rig.run(QStringList{"--yes"} + words), 0);
+    EXPECT_TRUE(rig.err.contains(QString::fromUtf8("不匹配,选择继续？ no (--no)"))) << rig.err.toStdString();
+    // --yes is no answer to it: only --force goes on, past both checks.
+    EXPECT_EQ(rig.run(QStringList{"--yes"} + words), 1);
+    EXPECT_EQ(rig.run(QStringList{"--force"} + words), 0);
+    EXPECT_EQ(rig.err.count(QString::fromUtf8("不匹配,选择继续？ yes (--force)")), 2) << rig.err.toStdString();
+}
+
+// With no chip named, the chip in the socket is identified and named before
+// anything else is sent; a chip that cannot be identified must be named.
+TEST(CliOperations, ChipInTheSocketIsIdentifiedWhenNoneIsNamed)
+{
+    CliRig rig;
+    const QByteArray image = pattern(16384);
+    ASSERT_EQ(rig.run(kW25Q64 + QStringList{"write", rig.file("in.bin", image)}), 0) << rig.err.toStdString();
+    const QStringList inSocket{"--sim-chip", "SPI_FLASH,WINBOND,W25Q64"};
+    ASSERT_EQ(rig.run(inSocket + QStringList{"--trace", "read", rig.dir.filePath("out.bin")}), 0)
+        << rig.err.toStdString();
+    EXPECT_EQ(rig.read("out.bin"), image);  // the whole 16 KiB chip, not the first entry's 8 KiB
+    EXPECT_TRUE(rig.err.contains("chip: WINBOND W25Q64 (0xEF4017)\n"));
+    EXPECT_FALSE(rig.err.contains("The chip was detected:"));
+    // Until the chip is named, only the probe's Setup, ReadId and Finish go out.
+    const QString beforeChoice = rig.err.left(rig.err.indexOf("chip: "));
+    for (const QString& line : beforeChoice.split('\n', Qt::SkipEmptyParts)) {
+        if (line.startsWith("> 01 ")) {
+            EXPECT_TRUE(line.startsWith("> 01 09") || line.startsWith("> 01 0B") || line.startsWith("> 01 0A"))
+                << line.toStdString();
+        }
+    }
+
+    struct Case {
+        QStringList words;
+        int status;
+        const char* says;
+    };
+    for (const Case& c : {Case{{"--sim-empty", "blank"}, 1, "No chips detected"},
+                          Case{{"--sim-chip", "EEPROM24,ATMEL,AT24C02", "erase"}, 2, "name it with --chip"}}) {
+        EXPECT_EQ(rig.run(c.words), c.status) << c.says;
+        EXPECT_TRUE(rig.err.contains(c.says)) << rig.err.toStdString();
+    }
+}
+
+// A chip whose identifier differs from the chosen one's is touched only with
+// --force; --yes still answers the questions about files.
+TEST(CliOperations, IdentifierMismatchIsAnsweredOnlyByForce)
+{
+    CliRig rig;
+    ASSERT_EQ(rig.run(kW25Q64 + QStringList{"write", rig.file("in.bin", pattern(4096))}), 0);
+    const QStringList wrong{"--chip", "SPI_FLASH,WINBOND,W25Q32", "--sim-chip", "SPI_FLASH,WINBOND,W25Q64"};
+    const QString question = QString::fromUtf8("ID = 0xEF4017 (WINBOND W25Q32: ID = 0xEF4016) 不匹配,选择继续？");
+    for (const QString command : {"erase", "write", "verify"}) {
+        QStringList words = wrong + QStringList{"--yes", command};
+        if (command != "erase")
+            words << rig.dir.filePath("in.bin");
+        EXPECT_EQ(rig.run(words), 1) << command.toStdString();
+        EXPECT_TRUE(rig.err.contains(question + "\nOnly --force goes on with this chip.")) << rig.err.toStdString();
+    }
+    EXPECT_EQ(rig.run(kW25Q64 + QStringList{"verify", rig.dir.filePath("in.bin")}), 0) << "nothing was erased";
+    EXPECT_EQ(rig.run(wrong + QStringList{"--force", "erase"}), 0);
+    EXPECT_TRUE(rig.err.contains(question + " yes (--force)"));
+    EXPECT_EQ(rig.run(kW25Q64 + QStringList{"blank"}), 0);
+
+    // The file question is answered by --yes, and says so.
+    EXPECT_EQ(rig.run(kW25Q64 + QStringList{"--yes", "read", rig.dir.filePath("in.bin")}), 0);
+    EXPECT_TRUE(rig.err.contains("File already exists. Is it covered?  yes (--yes)")) << rig.err.toStdString();
 }
 
 TEST(CliOperations, FailedTransferFailsTheCommandAndWritesNoFile)

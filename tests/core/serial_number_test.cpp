@@ -1,5 +1,5 @@
 // The serial number written into the Flash buffer: byte order, the data
-// length rule, the step modes and the refusal of addresses beyond the buffer.
+// length rule, the step modes and the refusal of addresses beyond the chip.
 
 #include "buffers/Buffers.h"
 #include "buffers/SerialNumber.h"
@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <tuple>
 
 namespace {
 
@@ -37,14 +38,15 @@ TEST(SerialNumber, LeastSignificantByteFirstAndLengthGrowsInsideTheChip)
     EXPECT_EQ(r.buffers.flashLength(), 0x104);
     EXPECT_EQ(r.serial.value, 0x12345679);
 
-    // Ending exactly at the chip's last byte, or below the data, changes nothing.
-    r.buffers.setFlashLength(0x80);
-    ASSERT_TRUE(r.apply(0xFFC, 7));
-    EXPECT_EQ(r.buffers.flashLength(), 0x80);
-    EXPECT_EQ(r.buffers.flash()[0xFFC], 7);
-    r.buffers.setFlashLength(0x200);
-    ASSERT_TRUE(r.apply(0x10, 7));
-    EXPECT_EQ(r.buffers.flashLength(), 0x200);
+    // The length covers the number up to the chip's last byte; data reaching
+    // past it already keep their length.
+    for (const auto& [address, lengthBefore, lengthAfter] :
+         {std::tuple{0xFFC, 0x80, 0x1000}, {0x10, 0x200, 0x200}, {0x1FE, 0x200, 0x202}}) {
+        r.buffers.setFlashLength(lengthBefore);
+        ASSERT_TRUE(r.apply(address, 7));
+        EXPECT_EQ(r.buffers.flashLength(), lengthAfter) << address;
+        EXPECT_EQ(r.buffers.flash()[address], 7);
+    }
 }
 
 TEST(SerialNumber, StepModes)
@@ -67,20 +69,26 @@ TEST(SerialNumber, StepModes)
     EXPECT_EQ(r.serial.value, std::numeric_limits<int32_t>::min());
 }
 
-TEST(SerialNumber, AddressWhoseBytesLeaveTheBufferIsRefused)
+TEST(SerialNumber, AddressWhoseBytesLeaveTheChipIsRefused)
 {
     SerialRig r;
-    const int32_t last = int32_t(Buffers::kFlashCapacity - 4);
-    ASSERT_TRUE(r.apply(last, 0x01020304));
-    EXPECT_EQ(r.buffers.flash()[Buffers::kFlashCapacity - 1], 0x01);
-    EXPECT_TRUE(r.ui.errors().isEmpty());
-
-    for (const int32_t bad : {last + 1, -1, std::numeric_limits<int32_t>::max()}) {
+    for (const auto& [chipBytes, address, fits] :
+         {std::tuple{4096u, 0xFFC, true}, {4096u, 0xFFD, false}, {4096u, 0x1000, false}, {4096u, -1, false},
+          {4096u, std::numeric_limits<int32_t>::max(), false},
+          {uint32_t(Buffers::kFlashCapacity), int32_t(Buffers::kFlashCapacity - 4), true},
+          {uint32_t(Buffers::kFlashCapacity), int32_t(Buffers::kFlashCapacity - 3), false}}) {
         RecordingUi ui;
-        SerialNumber s{bad, 9, SerialNumber::Mode::Increment};
+        r.chip = makeChip({.key = "T,M,N", .flash = chipBytes, .page = 256});
+        SerialNumber s{address, 9, SerialNumber::Mode::Increment};
+        EXPECT_EQ(serialNumberFits(s, r.chip), fits) << address;
         r.buffers.setFlashLength(3);
-        EXPECT_FALSE(ApplySerialNumber(s, r.buffers, r.chip, ui));
-        EXPECT_EQ(ui.errors(), QStringList{ui.message(Msg::SerialAddressOutOfRange)});
+        EXPECT_EQ(ApplySerialNumber(s, r.buffers, r.chip, ui), fits) << address;
+        if (fits) {
+            EXPECT_EQ(r.buffers.flash()[address], 9);
+            EXPECT_EQ(r.buffers.flashLength(), address + 4);
+            continue;
+        }
+        EXPECT_EQ(ui.errors(), QStringList{ui.message(Msg::SerialNumberOutsideChip)});
         EXPECT_EQ(s.value, 9);
         EXPECT_EQ(r.buffers.flashLength(), 3);
     }

@@ -45,6 +45,25 @@ private slots:
 
     void cleanup() { rig.reset(); }
 
+    // Before the first chip change the fuse step's box can be live, but no
+    // description is loaded: the run is refused and nothing reaches the chip.
+    void fuseStepWithoutADescriptionSendsNothing()
+    {
+        WindowRig fresh;
+        QVERIFY(fresh.useChipList({kAvr}));
+        QVERIFY(fresh.writeIni("[DEVICE]\nLANGU=2\n[OPTIONS]\nFUSE=1\nWFLASH=1\n"));
+        fresh.sim.insertChip(kAvr);
+        fresh.sim.setRecording(true);
+        TForm1& w = fresh.start(false);
+        QVERIFY(w.CheckBoxFUSE->isChecked() && w.CheckBoxFUSE->isEnabled());
+        QVERIFY(!w.state().fuses().descriptionLoaded());
+        w.state().buffers().setFlashLength(16);
+        w.ToolAutoClick();
+        QCOMPARE(fresh.boxes->texts(BoxPresenter::Icon::Error),
+                 QStringList{messageText(Msg::FuseStepWithoutDescription, 2)});
+        QVERIFY(fresh.sim.traffic().empty());
+    }
+
     void chipChangeLoadsTheDescriptionAndHidesThePage()
     {
         QVERIFY(!f->PageControl1->isTabVisible(f->PageControl1->indexOf(f->TabSheet3)));
