@@ -440,7 +440,8 @@ TEST_F(BundledChipList, CorrectedEntriesCarryTheirDatasheetFacts)
         {"ATmega169A", 0, 0x1E9411, 128},   // the A's signature differs from the PA's 0x1E9405
     };
     for (const Fact& f : facts) {
-        const auto it = std::find_if(chips_->begin(), chips_->end(), [&](const Chip& c) { return c.model == f.model; });
+        const auto it =
+            std::find_if(chips_->begin(), chips_->end(), [&](const Chip& c) { return c.model == f.model; });
         ASSERT_NE(it, chips_->end()) << f.model;
         EXPECT_EQ(it->entry->subtype, f.subtype) << f.model;
         EXPECT_EQ(it->entry->chipId(), f.id) << f.model;
