@@ -53,13 +53,38 @@ def kbit(n):
 # members, so small members are over- rather than under-estimated (a longer
 # erase wait costs nothing when the chip finishes early; a shorter one ends the
 # erase while the chip is still busy). A model may name its own figure as a
-# fourth element. SST-designed parts erase the whole chip in 50 ms at most.
+# fourth element. SST's SuperFlash parts (and their licensed twins) erase the
+# whole chip in 50 ms at most.
 #
-# Subtype: 1 for parts with the SST programming scheme, 2 above 16 MiB, else 0.
+# Subtype: 2 above 16 MiB, else the programming scheme of the family's
+# datasheets. 1 ("SST flash") for parts whose program commands take one byte
+# (Byte Program) or one two-byte word (AAI Word Program) at a time, whoever
+# made them; 0 for parts taking up to 256 bytes per Page Program, SST's own
+# SST25VF064C and SST26 parts included. A family set apart from the usual
+# page scheme names the datasheets that say so.
+
+
+class Scheme:
+    def __init__(self, subtype, source):
+        if not source:
+            raise ValueError("a programming scheme names its datasheets")
+        self.subtype, self.source = subtype, source
+
+
+PAGE = Scheme(0, "Page Program of up to 256 bytes, as in each family's datasheets")
+
+
+def byte_program(source):
+    return Scheme(1, source)
+
+
+def page_program(source):
+    return Scheme(0, source)
+
 
 SPI_FAMILIES = [
-    # maker, sst-scheme, per_mbit, floor, [(model, identifier, size[, erase_s])]
-    ("WINBOND", False, 1.5625, 6, [   # W25Q..FV/JV: 64 Mbit 100 s, 128 Mbit 200 s, 256 Mbit 400 s
+    # maker, programming scheme, per_mbit, floor, [(model, identifier, size[, erase_s])]
+    ("WINBOND", PAGE, 1.5625, 6, [    # W25Q..FV/JV: 64 Mbit 100 s, 128 Mbit 200 s, 256 Mbit 400 s
         ("W25Q20CL", 0xEF4012, mbit(2)),
         ("W25Q40BV", 0xEF4013, mbit(4)),
         ("W25Q40CL", 0xEF4013, mbit(4)),
@@ -93,7 +118,7 @@ SPI_FAMILIES = [
         ("W25Q512JV", 0xEF4020, mbit(512), 1000),
         ("W25Q512JV-IM", 0xEF7020, mbit(512), 1000),
     ]),
-    ("WINBOND", False, 2.5, 2, [      # W25X and W25P: 64 Mbit 160 s
+    ("WINBOND", PAGE, 2.5, 2, [       # W25X and W25P: 64 Mbit 160 s
         ("W25X05", 0xEF3010, mbit(0.5)),
         ("W25X05CL", 0xEF3010, mbit(0.5)),
         ("W25X10", 0xEF3011, mbit(1)),
@@ -110,7 +135,7 @@ SPI_FAMILIES = [
         ("W25P16", 0xEF2015, mbit(16)),
         ("W25P32", 0xEF2016, mbit(32)),
     ]),
-    ("MXIC", False, 2.0, 2, [         # MX25L: 64 Mbit 128 s, 256 Mbit 300 s
+    ("MXIC", PAGE, 2.0, 2, [          # MX25L: 64 Mbit 128 s, 256 Mbit 300 s
         ("MX25L512E", 0xC22010, mbit(0.5)),
         ("MX25V512", 0xC22010, mbit(0.5)),
         ("MX25V512C", 0xC22010, mbit(0.5)),
@@ -178,7 +203,7 @@ SPI_FAMILIES = [
         ("MX25L51245G", 0xC2201A, mbit(512)),
         ("MX66L51235F", 0xC2201A, mbit(512)),
     ]),
-    ("MXIC", False, 4.0, 2, [         # MX25R wide-range, low-power erase: 64 Mbit 240 s
+    ("MXIC", PAGE, 4.0, 2, [          # MX25R wide-range, low-power erase: 64 Mbit 240 s
         ("MX25R512F", 0xC22810, mbit(0.5)),
         ("MX25R1035F", 0xC22811, mbit(1)),
         ("MX25R2035F", 0xC22812, mbit(2)),
@@ -188,7 +213,7 @@ SPI_FAMILIES = [
         ("MX25R3235F", 0xC22816, mbit(32)),
         ("MX25R6435F", 0xC22817, mbit(64)),
     ]),
-    ("GIGADEVICE", False, 2.5, 4, [   # GD25Q/B/R/F: 128 Mbit 120 s (C/E), B-revision slower
+    ("GIGADEVICE", PAGE, 2.5, 4, [    # GD25Q/B/R/F: 128 Mbit 120 s (C/E), B-revision slower
         ("GD25Q512", 0xC84010, mbit(0.5)),
         ("GD25Q10", 0xC84011, mbit(1)),
         ("GD25Q20C", 0xC84012, mbit(2)),
@@ -238,7 +263,7 @@ SPI_FAMILIES = [
         ("GD25VQ16C", 0xC84215, mbit(16)),
         ("GD25WQ80E", 0xC86514, mbit(8)),
     ]),
-    ("ISSI", False, 2.5, 4, [         # IS25LP/LQ (2.3-3.6 V): 128 Mbit 180 s
+    ("ISSI", PAGE, 2.5, 4, [          # IS25LP/LQ (2.3-3.6 V): 128 Mbit 180 s
         ("IS25LQ010B", 0x9D4011, mbit(1)),
         ("IS25LQ020B", 0x9D4012, mbit(2)),
         ("IS25LQ040B", 0x9D4013, mbit(4)),
@@ -261,7 +286,7 @@ SPI_FAMILIES = [
         ("IS25LP256D", 0x9D6019, mbit(256)),
         ("IS25LP512M", 0x9D601A, mbit(512)),
     ]),
-    ("PMC", False, 2.5, 4, [          # Pm25L: identifiers start with the 0x7F continuation code
+    ("PMC", PAGE, 2.5, 4, [           # Pm25L: identifiers start with the 0x7F continuation code
         ("Pm25LD256C", 0x7F9D2F, 32768),
         ("Pm25LD512", 0x7F9D20, mbit(0.5)),
         ("Pm25LD512C", 0x7F9D20, mbit(0.5)),
@@ -282,7 +307,7 @@ SPI_FAMILIES = [
         ("Pm25LQ016", 0x7F9D45, mbit(16)),
         ("Pm25LQ032C", 0x7F9D46, mbit(32)),
     ]),
-    ("SPANSION", False, 4.0, 4, [     # S25FL-A/P: 64 Mbit bulk erase 256 s
+    ("SPANSION", PAGE, 4.0, 4, [      # S25FL-A/P: 64 Mbit bulk erase 256 s
         # The FL-A capacity byte counts one step lower than the usual code.
         ("S25FL004A", 0x010212, mbit(4)),
         ("S25FL008A", 0x010213, mbit(8)),
@@ -294,7 +319,7 @@ SPI_FAMILIES = [
         ("S25FL128P", 0x012018, mbit(128)),
         ("S25FL129P", 0x012018, mbit(128)),
     ]),
-    ("SPANSION", False, 2.5, 4, [     # S25FL-K/L/S: 512 Mbit bulk erase 920 s
+    ("SPANSION", PAGE, 2.5, 4, [      # S25FL-K/L/S: 512 Mbit bulk erase 920 s
         ("S25FL204K", 0x014013, mbit(4)),
         ("S25FL208K", 0x014014, mbit(8)),
         ("S25FL116K", 0x014015, mbit(16)),
@@ -310,7 +335,7 @@ SPI_FAMILIES = [
         ("S25FL256S", 0x010219, mbit(256)),
         ("S25FL512S", 0x010220, mbit(512)),
     ]),
-    ("MICRON", False, 2.5, 4, [       # N25Q/MT25QL: 128 Mbit bulk erase 250 s
+    ("MICRON", PAGE, 2.5, 4, [        # N25Q/MT25QL: 128 Mbit bulk erase 250 s
         ("N25Q032A13E", 0x20BA16, mbit(32)),
         ("N25Q064A13E", 0x20BA17, mbit(64)),
         ("N25Q128A13E", 0x20BA18, mbit(128)),
@@ -320,7 +345,7 @@ SPI_FAMILIES = [
         ("MT25QL256", 0x20BA19, mbit(256)),
         ("MT25QL512", 0x20BA20, mbit(512)),
     ]),
-    ("ST", False, 3.0, 6, [           # M25P/M25PX: 128 Mbit bulk erase 250 s, 64 Mbit 160 s
+    ("ST", PAGE, 3.0, 6, [            # M25P/M25PX: 128 Mbit bulk erase 250 s, 64 Mbit 160 s
         ("M25P05-A", 0x202010, mbit(0.5)),
         ("M25P10-A", 0x202011, mbit(1)),
         ("M25P20", 0x202012, mbit(2)),
@@ -335,12 +360,19 @@ SPI_FAMILIES = [
         ("M25PX32", 0x207116, mbit(32)),
         ("M25PX64", 0x207117, mbit(64)),
     ]),
-    ("SST", True, 0.0, 0.05, [        # chip erase 50 ms max
+    ("SST", byte_program("Byte-Program and AAI Word-Program, no page program: SST25VF020B DS20005054, "
+                         "SST25VF040B, SST25VF080B DS20005045, SST25VF016B DS20005044, SST25VF032B"),
+     0.0, 0.05, [                     # chip erase 50 ms max
         ("SST25VF020B", 0xBF258C, mbit(2)),
         ("SST25VF040B", 0xBF258D, mbit(4)),
         ("SST25VF080B", 0xBF258E, mbit(8)),
         ("SST25VF016B", 0xBF2541, mbit(16)),
         ("SST25VF032B", 0xBF254A, mbit(32)),
+    ]),
+    ("SST", page_program("Page-Program of 256 bytes: SST25VF064C data sheet, SST26VF016/SST26VF032 (256-byte "
+                         "pages, programmed in SQI mode), SST26VF016B DS20005262, SST26VF032B DS20005218, "
+                         "SST26VF064B DS20005119"),
+     0.0, 0.05, [                     # chip erase 50 ms max
         ("SST25VF064C", 0xBF254B, mbit(64)),
         ("SST26VF016", 0xBF2601, mbit(16)),
         ("SST26VF032", 0xBF2602, mbit(32)),
@@ -351,16 +383,24 @@ SPI_FAMILIES = [
         ("SST26VF064B", 0xBF2643, mbit(64)),
         ("SST26VF064BA", 0xBF2643, mbit(64)),
     ]),
-    ("PCT", True, 0.0, 0.05, [        # SST-licensed designs, same identifiers and timing
+    # SST-licensed SuperFlash designs: same identifiers, timing and programming
+    # scheme as the SST part of the same number.
+    ("PCT", byte_program("twins of the SST25VF0xxB: PCT25VF020B data sheet (SuperFlash licensed from SST), "
+                         "Byte-Program and AAI Word-Program"),
+     0.0, 0.05, [
         ("PCT25VF040B", 0xBF258D, mbit(4)),
         ("PCT25VF080B", 0xBF258E, mbit(8)),
         ("PCT25VF016B", 0xBF2541, mbit(16)),
         ("PCT25VF032B", 0xBF254A, mbit(32)),
+    ]),
+    ("PCT", page_program("twins of the SST25VF064C and SST26VF016/032, whose identifiers they answer; "
+                         "no PCT data sheet of these found"),
+     0.0, 0.05, [
         ("PCT25VF064C", 0xBF254B, mbit(64)),
         ("PCT26VF016", 0xBF2601, mbit(16)),
         ("PCT26VF032", 0xBF2602, mbit(32)),
     ]),
-    ("ATMEL", False, 2.5, 4, [        # AT25DF/AT26DF/AT25F: 64 Mbit chip erase 112 s
+    ("ATMEL", PAGE, 2.5, 4, [         # AT25DF/AT26DF/AT25F: 64 Mbit chip erase 112 s
         ("AT25F512B", 0x1F6500, mbit(0.5)),
         ("AT25FS010", 0x1F6601, mbit(1)),
         ("AT25FS040", 0x1F6604, mbit(4)),
@@ -375,20 +415,24 @@ SPI_FAMILIES = [
         ("AT25DF321A", 0x1F4701, mbit(32)),
         ("AT25DF641", 0x1F4800, mbit(64)),
         ("AT25DF641A", 0x1F4800, mbit(64)),
-        ("AT26F004", 0x1F0400, mbit(4)),
         ("AT26DF041", 0x1F4400, mbit(4)),
         ("AT26DF081A", 0x1F4501, mbit(8)),
         ("AT26DF161", 0x1F4600, mbit(16)),
         ("AT26DF161A", 0x1F4601, mbit(16)),
     ]),
-    ("ADESTO", False, 2.5, 4, [       # AT25SF: 64 Mbit chip erase 160 s
+    ("ATMEL", byte_program("AT26F004 data sheet: byte program architecture with Sequential Byte Program mode "
+                           "(opcode AFh), no page program"),
+     2.5, 4, [
+        ("AT26F004", 0x1F0400, mbit(4)),
+    ]),
+    ("ADESTO", PAGE, 2.5, 4, [        # AT25SF: 64 Mbit chip erase 160 s
         ("AT25SF041", 0x1F8401, mbit(4)),
         ("AT25SF081", 0x1F8501, mbit(8)),
         ("AT25SF161", 0x1F8601, mbit(16)),
         ("AT25SF321", 0x1F8701, mbit(32)),
         ("AT25SF641", 0x1F3217, mbit(64)),
     ]),
-    ("EON", False, 2.5, 4, [          # EN25F/Q/QH: 128 Mbit chip erase 320 s
+    ("EON", PAGE, 2.5, 4, [           # EN25F/Q/QH: 128 Mbit chip erase 320 s
         ("EN25F05", 0x1C3110, mbit(0.5)),
         ("EN25F10", 0x1C3111, mbit(1)),
         ("EN25F20", 0x1C3112, mbit(2)),
@@ -415,7 +459,7 @@ SPI_FAMILIES = [
         ("EN25QH128A", 0x1C7018, mbit(128)),
         ("EN25QX128A", 0x1C7118, mbit(128)),
     ]),
-    ("EON", False, 3.0, 4, [          # EN25P/EN25B (B: boot-sector variants, T = top boot)
+    ("EON", PAGE, 3.0, 4, [           # EN25P/EN25B (B: boot-sector variants, T = top boot)
         ("EN25P05", 0x1C2010, mbit(0.5)),
         ("EN25P10", 0x1C2011, mbit(1)),
         ("EN25P20", 0x1C2012, mbit(2)),
@@ -441,7 +485,7 @@ SPI_FAMILIES = [
         ("EN25B64", 0x1C2017, mbit(64)),
         ("EN25B64T", 0x1C2017, mbit(64)),
     ]),
-    ("XMC", False, 2.5, 4, [          # XM25QH: 128 Mbit chip erase 200 s
+    ("XMC", PAGE, 2.5, 4, [           # XM25QH: 128 Mbit chip erase 200 s
         ("XM25QH80B", 0x204014, mbit(8)),
         ("XM25QH16C", 0x204015, mbit(16)),
         ("XM25QH16D", 0x204015, mbit(16)),
@@ -459,13 +503,13 @@ SPI_FAMILIES = [
         ("XM25QH512C", 0x204020, mbit(512)),
         ("XM25QH512D", 0x204020, mbit(512)),
     ]),
-    ("ZBIT", False, 2.5, 4, [         # ZB25VQ: manufacturer byte 0x5E
+    ("ZBIT", PAGE, 2.5, 4, [          # ZB25VQ: manufacturer byte 0x5E
         ("ZB25VQ16", 0x5E4015, mbit(16)),
         ("ZB25VQ32", 0x5E4016, mbit(32)),
         ("ZB25VQ64", 0x5E4017, mbit(64)),
         ("ZB25VQ128", 0x5E4018, mbit(128)),
     ]),
-    ("PUYA", False, 2.5, 4, [         # P25Q/P25D "H" (2.3-3.6 V) parts
+    ("PUYA", PAGE, 2.5, 4, [          # P25Q/P25D "H" (2.3-3.6 V) parts
         ("P25Q06H", 0x854010, mbit(0.5)),
         ("P25Q11H", 0x854011, mbit(1)),
         ("P25Q21H", 0x854012, mbit(2)),
@@ -479,7 +523,7 @@ SPI_FAMILIES = [
         ("P25Q64H", 0x856017, mbit(64)),
         ("P25Q128H", 0x856018, mbit(128)),
     ]),
-    ("BOYA", False, 2.5, 4, [
+    ("BOYA", PAGE, 2.5, 4, [
         ("BY25D20", 0x684012, mbit(2)),
         ("BY25D40", 0x684013, mbit(4)),
         ("BY25D80A", 0x684014, mbit(8)),
@@ -489,7 +533,7 @@ SPI_FAMILIES = [
         ("BY25Q64AS", 0x684017, mbit(64)),
         ("BY25Q128AS", 0x684018, mbit(128)),
     ]),
-    ("FUDAN", False, 2.5, 4, [
+    ("FUDAN", PAGE, 2.5, 4, [
         ("FM25F005", 0xA13110, mbit(0.5)),
         ("FM25F01", 0xA13111, mbit(1)),
         ("FM25F02", 0xA13112, mbit(2)),
@@ -504,7 +548,7 @@ SPI_FAMILIES = [
         ("FM25Q128", 0xA14018, mbit(128)),
         ("FM25W128", 0xA12818, mbit(128)),
     ]),
-    ("XTX", False, 2.5, 4, [
+    ("XTX", PAGE, 2.5, 4, [
         ("XT25F02E", 0x0B4012, mbit(2)),
         ("XT25F08B", 0x0B4014, mbit(8)),
         ("XT25F16B", 0x0B4015, mbit(16)),
@@ -512,17 +556,23 @@ SPI_FAMILIES = [
         ("XT25F64B", 0x0B4017, mbit(64)),
         ("XT25F128B", 0x0B4018, mbit(128)),
     ]),
-    ("ZETTA", False, 2.5, 4, [
+    ("ZETTA", PAGE, 2.5, 4, [
         ("ZD25D20", 0xBA2012, mbit(2)),
         ("ZD25D40", 0xBA2013, mbit(4)),
     ]),
-    ("ESMT", False, 3.0, 4, [
+    ("ESMT", byte_program("Byte program and AAI Word programming, no page program: F25L004A rev 1.6 "
+                          "(Jan 2009), F25L008A rev 1.6 (Jul 2008), F25L016A rev 1.4 (Jul 2008)"),
+     3.0, 4, [                        # chip erase 4 s (4 Mbit), 8 s, 10 s (16 Mbit) typical
         ("F25L004A", 0x8C2013, mbit(4)),
         ("F25L008A", 0x8C2014, mbit(8)),
         ("F25L016A", 0x8C2015, mbit(16)),
+    ]),
+    ("ESMT", page_program("ESMT's P-series take 256-byte pages (F25L01PA rev 1.3, F25L02PA data sheets); "
+                          "no F25L32PA data sheet found"),
+     3.0, 4, [
         ("F25L32PA", 0x8C2016, mbit(32)),
     ]),
-    ("AMIC", False, 3.0, 4, [         # A25L/A25LQ: 32 Mbit chip erase 96 s
+    ("AMIC", PAGE, 3.0, 4, [          # A25L/A25LQ: 32 Mbit chip erase 96 s
         ("A25L512", 0x373010, mbit(0.5)),
         ("A25L010", 0x373011, mbit(1)),
         ("A25L020", 0x373012, mbit(2)),
@@ -696,7 +746,7 @@ AVR_PARTS = [
     ("ATmega88P", 0x1E930F, 8192, 64, 512, 4),
     ("ATmega88PA", 0x1E930F, 8192, 64, 512, 4),
     ("ATmega88PB", 0x1E9316, 8192, 64, 512, 4),
-    ("ATmega8U2", 0x1E9389, 8192, 64, 512, 4),
+    ("ATmega8U2", 0x1E9389, 8192, 128, 512, 4),   # ATmega8U2/16U2/32U2 datasheet: 64-word Flash pages
     ("ATmega16", 0x1E9403, 16384, 128, 512, 4),
     ("ATmega16A", 0x1E9403, 16384, 128, 512, 4),
     ("ATmega162", 0x1E9404, 16384, 128, 512, 4),
@@ -708,7 +758,7 @@ AVR_PARTS = [
     ("ATmega168P", 0x1E940B, 16384, 128, 512, 4),
     ("ATmega168PA", 0x1E940B, 16384, 128, 512, 4),
     ("ATmega168PB", 0x1E9415, 16384, 128, 512, 4),
-    ("ATmega169A", 0x1E9405, 16384, 128, 512, 4),
+    ("ATmega169A", 0x1E9411, 16384, 128, 512, 4),  # Atmel 8284 table 28-6; the PA answers 0x1E9405
     ("ATmega169P", 0x1E9405, 16384, 128, 512, 4),
     ("ATmega169PA", 0x1E9405, 16384, 128, 512, 4),
     ("ATmega16U2", 0x1E9489, 16384, 128, 512, 4),
@@ -769,11 +819,11 @@ def erase_polls(seconds):
 
 
 def spi_lines():
-    for maker, sst, per_mbit, floor, rows in SPI_FAMILIES:
+    for maker, scheme, per_mbit, floor, rows in SPI_FAMILIES:
         for row in rows:
             model, ident, size = row[:3]
             seconds = row[3] if len(row) > 3 else max(floor, per_mbit * size / 131072)
-            subtype = 2 if size > 16 * 1024 * 1024 else (1 if sst else 0)
+            subtype = 2 if size > 16 * 1024 * 1024 else scheme.subtype
             yield line(SPI_FLASH, maker, model, ident, size, 256, subtype, erase_polls(seconds), V33, 0, 0, ZIF)
 
 

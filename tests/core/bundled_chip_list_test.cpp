@@ -16,6 +16,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cctype>
 #include <map>
 #include <memory>
@@ -336,6 +337,10 @@ TEST_F(BundledChipList, AvrEntriesFollowTheirSignatures)
         EXPECT_EQ(e.flashBytes(), 1024u << (sizeCode - 0x90)) << model;
         EXPECT_GE(e.flashPage(), 32) << model;
         EXPECT_LE(e.flashPage(), 256) << model;
+        // The USB parts ATmega8U2/16U2/32U2 all write 64-word pages.
+        if (c.model.endsWith("U2")) {
+            EXPECT_EQ(e.flashPage(), 128) << model;
+        }
         EXPECT_GT(e.eepromBytes(), 0) << model;
         EXPECT_TRUE(isPowerOfTwo(e.eepromBytes())) << model;
         EXPECT_TRUE(isPowerOfTwo(e.eepromPageSize)) << model;
@@ -345,14 +350,28 @@ TEST_F(BundledChipList, AvrEntriesFollowTheirSignatures)
 
 // --- SPI flash ---------------------------------------------------------------
 
-// Makers whose parts program in the SST scheme.
-bool sstScheme(const QByteArray& maker) { return maker == "SST" || maker == "PCT"; }
+// Parts whose datasheets program one byte (Byte Program) or one two-byte word
+// (AAI Word Program, or Atmel's Sequential Byte Program) per command: the
+// programmer's "SST flash" scheme, whoever made them. Every other SPI flash
+// of the list takes up to 256 bytes per Page Program, SST's own SST25VF064C
+// and SST26 family included.
+const QSet<QByteArray>& byteProgrammedParts()
+{
+    static const QSet<QByteArray> parts = {
+        "SST25VF020B", "SST25VF040B", "SST25VF080B", "SST25VF016B", "SST25VF032B",
+        "PCT25VF040B", "PCT25VF080B", "PCT25VF016B", "PCT25VF032B", // licensed twins of the above
+        "F25L004A", "F25L008A", "F25L016A",                         // ESMT: AAI word programming
+        "AT26F004",                                                 // byte program architecture
+    };
+    return parts;
+}
 
 TEST_F(BundledChipList, SpiFlashEntriesFollowTheirIdentifiers)
 {
     const std::vector<Chip> flash = ofClass(kClassSpiFlash);
     EXPECT_GE(flash.size(), 300u);
     QSet<QByteArray> makers;
+    int byteProgrammed = 0;
     for (const Chip& c : flash) {
         const ChipEntry& e = *c.entry;
         const char* model = c.model.constData();
@@ -361,11 +380,15 @@ TEST_F(BundledChipList, SpiFlashEntriesFollowTheirIdentifiers)
         EXPECT_EQ(e.voltageCode, 0) << "3.3V: " << model;
         EXPECT_GT(e.chipId(), 0) << model;
         EXPECT_LE(e.chipId(), 0xFFFFFF) << model;
-        const int subtype = e.flashBytes() > 16u * 1024 * 1024 ? 2 : sstScheme(c.maker) ? 1 : 0;
+        const bool byByte = byteProgrammedParts().contains(c.model);
+        byteProgrammed += byByte ? 1 : 0;
+        const int subtype = e.flashBytes() > 16u * 1024 * 1024 ? 2 : byByte ? 1 : 0;
         EXPECT_EQ(e.subtype, subtype) << model;
-        // Only the SST design erases a whole chip within a second; for the
-        // rest a value below 20 polls is seconds typed where polls belong.
-        if (!sstScheme(c.maker)) {
+        // Only SST's SuperFlash cell (JEDEC maker code 0xBF, which the licensed
+        // twins answer too) erases a whole chip within a second, whatever the
+        // programming scheme: the byte-programmed ESMT and Atmel parts take
+        // seconds. Below 20 polls is seconds typed where polls belong.
+        if ((e.chipId() >> 16) != 0xBF) {
             EXPECT_GE(e.eraseDelayValue(), 20) << model;
         }
 
@@ -391,6 +414,39 @@ TEST_F(BundledChipList, SpiFlashEntriesFollowTheirIdentifiers)
                           "ADESTO", "EON", "XMC", "ZBIT", "PUYA", "BOYA", "FUDAN", "XTX", "ZETTA", "PCT", "ESMT",
                           "AMIC"})
         EXPECT_TRUE(makers.contains(m)) << m;
+    EXPECT_EQ(byteProgrammed, int(byteProgrammedParts().size())) << "every byte-programmed part is in the list";
+}
+
+// Entries once wrong, with what their datasheets say: subtype, identifier
+// (JEDEC answer or signature) and Flash page size.
+TEST_F(BundledChipList, CorrectedEntriesCarryTheirDatasheetFacts)
+{
+    struct Fact {
+        const char* model;
+        uint8_t subtype;
+        int32_t id;
+        uint16_t page;
+    };
+    const Fact facts[] = {
+        {"SST25VF064C", 0, 0xBF254B, 256},  // Page-Program, 256 bytes
+        {"SST26VF016B", 0, 0xBF2641, 256},  // DS20005262: Page-Program, 256 bytes
+        {"SST26VF064BA", 0, 0xBF2643, 256}, // DS20005119
+        {"PCT25VF064C", 0, 0xBF254B, 256},  // twin of the SST25VF064C
+        {"PCT26VF032", 0, 0xBF2602, 256},   // twin of the SST26VF032
+        {"F25L004A", 1, 0x8C2013, 256},     // byte program, AAI word programming
+        {"F25L016A", 1, 0x8C2015, 256},
+        {"AT26F004", 1, 0x1F0400, 256},     // byte program, sequential byte program mode
+        {"ATmega8U2", 0, 0x1E9389, 128},    // 64-word Flash pages
+        {"ATmega169A", 0, 0x1E9411, 128},   // the A's signature differs from the PA's 0x1E9405
+    };
+    for (const Fact& f : facts) {
+        const auto it =
+            std::find_if(chips_->begin(), chips_->end(), [&](const Chip& c) { return c.model == f.model; });
+        ASSERT_NE(it, chips_->end()) << f.model;
+        EXPECT_EQ(it->entry->subtype, f.subtype) << f.model;
+        EXPECT_EQ(it->entry->chipId(), f.id) << f.model;
+        EXPECT_EQ(it->entry->flashPage(), f.page) << f.model;
+    }
 }
 
 // One row of the public SPI flash table, with every name it is known by.
