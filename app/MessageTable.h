@@ -57,9 +57,26 @@ enum class Msg : int {
     ChipListCellNotInteger = 52,
     FuseStepWithoutDescription = 53,
     SerialNumberOutsideChip = 54,
+    // The terminal front end's own messages.
+    CliNoChipNamed = 55,
+    CliNoChipWithId = 56,
+    CliChipNotInLists = 57,
+    CliChipNameAmbiguous = 58,
+    CliClosestModels = 59,
+    CliNameTheChip = 60,
+    CliChipWithoutId = 61,
+    CliChipNotSeen = 62,
+    CliChipHasNoEeprom = 63,
+    CliChipHasNoIdToCheck = 64,
+    CliOnlyForceGoesOn = 65,
+    CliCannotReadFile = 66,
+    CliCannotWriteFile = 67,
+    CliProgrammerNoAccess = 68,
+    CliAutoNeedsAStep = 69,
+    CliStopped = 70,
 };
 
-inline constexpr int kMessageCount = 55;
+inline constexpr int kMessageCount = 71;
 
 // Text of a message in a language; an index outside 0..2 reads as 0.
 QString messageText(Msg id, int languageIndex);

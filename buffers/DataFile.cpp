@@ -5,6 +5,7 @@
 #include "buffers/IntelHex.h"
 #include "buffers/SRecord.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
 
@@ -12,34 +13,43 @@ namespace {
 
 constexpr qint64 kCapsuleHeader = 2048;
 
-enum class Format { Raw, Capsule, IntelHex, SRecord, ByFirstChar };
-
 // The extension is what follows the file name's last dot, in any case.
 QString extensionOf(const QString& path)
 {
     return QFileInfo(path).suffix().toLower();
 }
 
-Format openFormat(const QString& extension)
+DataFormat openFormat(const QString& extension)
 {
     if (extension == QLatin1String("hex"))
-        return Format::IntelHex;
+        return DataFormat::IntelHex;
     if (extension == QLatin1String("eep"))
-        return Format::ByFirstChar;
+        return DataFormat::ByName;  // decided by the first character
     if (extension == QLatin1String("cap"))
-        return Format::Capsule;
-    return Format::Raw;
+        return DataFormat::Capsule;
+    return DataFormat::Raw;
+}
+
+DataFormat saveFormat(const QString& path, DataFormat format)
+{
+    if (format != DataFormat::ByName)
+        return format;
+    const QString extension = extensionOf(path);
+    return extension == QLatin1String("src") ? DataFormat::SRecord
+           : extension == QLatin1String("hex") ? DataFormat::IntelHex
+                                                : DataFormat::Raw;
+}
+
+DataFormat byFirstCharacter(char first, bool any)
+{
+    return !any ? DataFormat::Raw : first == ':' ? DataFormat::IntelHex : first == 'S' ? DataFormat::SRecord
+                                                                                       : DataFormat::Raw;
 }
 
 // Raw and capsule images: the whole file must fit the capacity, header
 // included; a capsule shorter than its header holds nothing.
-int32_t loadImage(const QString& path, qint64 skip, uint8_t* destination, qint64 capacity, UserInterface& ui)
+int32_t loadImage(QIODevice& file, qint64 skip, uint8_t* destination, qint64 capacity, UserInterface& ui)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        ui.showError(ui.message(Msg::CantOpenFile));
-        return 0;
-    }
     const qint64 size = file.size();
     if (size > capacity) {
         ui.showError(ui.message(Msg::FileTooBig));
@@ -57,46 +67,80 @@ int32_t loadImage(const QString& path, qint64 skip, uint8_t* destination, qint64
     return int32_t(total);
 }
 
-} // namespace
-
-int32_t LoadFileIntoBuffer(const QString& path, uint8_t* destination, qint64 capacity, UserInterface& ui)
+int32_t loadOpened(QIODevice& in, DataFormat format, uint8_t* destination, qint64 capacity, UserInterface& ui)
 {
-    Format format = openFormat(extensionOf(path));
-    if (format == Format::ByFirstChar) {
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly)) {
-            ui.showError(ui.message(Msg::CantOpenFile));
-            return 0;
-        }
-        char first = 0;
-        const bool any = file.getChar(&first);
-        format = !any ? Format::Raw : first == ':' ? Format::IntelHex : first == 'S' ? Format::SRecord : Format::Raw;
-    }
     switch (format) {
-    case Format::IntelHex: return ReadIntelHex(path, destination, capacity, ui);
-    case Format::SRecord: return ReadSRecord(path, destination, capacity, ui);
-    case Format::Capsule: return loadImage(path, kCapsuleHeader, destination, capacity, ui);
-    default: return loadImage(path, 0, destination, capacity, ui);
+    case DataFormat::IntelHex: return ReadIntelHex(in, destination, capacity, ui);
+    case DataFormat::SRecord: return ReadSRecord(in, destination, capacity, ui);
+    case DataFormat::Capsule: return loadImage(in, kCapsuleHeader, destination, capacity, ui);
+    default: return loadImage(in, 0, destination, capacity, ui);
     }
 }
 
-bool SaveBufferToFile(const QString& path, const uint8_t* source, qint64 count, UserInterface& ui)
+} // namespace
+
+int32_t LoadFileIntoBuffer(const QString& path, uint8_t* destination, qint64 capacity, UserInterface& ui,
+                           DataFormat format)
+{
+    if (format == DataFormat::ByName)
+        format = openFormat(extensionOf(path));
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        ui.showError(ui.message(Msg::CantOpenFile));
+        return 0;
+    }
+    // A FIFO (a process substitution) tells no size either.
+    if (file.isSequential())
+        return LoadStreamIntoBuffer(file, destination, capacity, ui, format);
+    if (format == DataFormat::ByName) {
+        char first = 0;
+        const bool any = file.getChar(&first);
+        format = byFirstCharacter(first, any);
+        file.seek(0);
+    }
+    return loadOpened(file, format, destination, capacity, ui);
+}
+
+int32_t LoadStreamIntoBuffer(QIODevice& in, uint8_t* destination, qint64 capacity, UserInterface& ui,
+                             DataFormat format)
+{
+    // A pipe tells no size and cannot go back: the loaders read a copy.
+    QByteArray bytes = in.readAll();
+    QBuffer copy(&bytes);
+    copy.open(QIODevice::ReadOnly);
+    if (format == DataFormat::ByName)
+        format = byFirstCharacter(bytes.isEmpty() ? 0 : bytes[0], !bytes.isEmpty());
+    return loadOpened(copy, format, destination, capacity, ui);
+}
+
+bool WriteBufferToStream(QIODevice& out, const uint8_t* source, qint64 count, DataFormat format)
+{
+    switch (format) {
+    case DataFormat::IntelHex: return WriteIntelHex(out, source, count);
+    case DataFormat::SRecord: return WriteSRecord(out, source, count);
+    default: return out.write(reinterpret_cast<const char*>(source), count) == count;
+    }
+}
+
+FileWrite WriteBufferToFile(const QString& path, const uint8_t* source, qint64 count, DataFormat format,
+                            QString* error)
+{
+    format = saveFormat(path, format);
+    return writeFileSafely(path, [&](QIODevice& file) { return WriteBufferToStream(file, source, count, format); },
+                           error);
+}
+
+bool SaveBufferToFile(const QString& path, const uint8_t* source, qint64 count, UserInterface& ui, DataFormat format)
 {
     // A FIFO or a device holds nothing that an overwrite could lose.
     if (QFileInfo::exists(path) && !isSpecialFile(path) && !ui.askYesNo(ui.message(Msg::FileExistsOverwrite)))
         return false;
-    const QString extension = extensionOf(path);
-    if (extension == QLatin1String("src") || extension == QLatin1String("hex")) {
-        const bool written = extension == QLatin1String("src") ? WriteSRecord(path, source, count)
-                                                               : WriteIntelHex(path, source, count);
-        if (!written)
-            ui.showError(ui.message(Msg::ErrorWritingFile));
-        return written;
-    }
-    const FileWrite written = writeFileSafely(path, [&](QIODevice& file) {
-        return file.write(reinterpret_cast<const char*>(source), count) == count;
-    });
-    if (written != FileWrite::Written)
-        ui.showError(ui.message(written == FileWrite::NotOpened ? Msg::CreateFileFailed : Msg::ErrorWritingFile));
-    return written == FileWrite::Written;
+    const DataFormat chosen = saveFormat(path, format);
+    const FileWrite written = WriteBufferToFile(path, source, count, chosen);
+    if (written == FileWrite::Written)
+        return true;
+    // The record writers fail as one; a raw file that cannot be created says so.
+    const bool records = chosen == DataFormat::IntelHex || chosen == DataFormat::SRecord;
+    ui.showError(ui.message(written == FileWrite::NotOpened && !records ? Msg::CreateFileFailed : Msg::ErrorWritingFile));
+    return false;
 }

@@ -1,18 +1,40 @@
 #pragma once
 // Loading a data file into a byte area and saving bytes to a file, the
 // format chosen by the file name's extension (raw, capsule, Intel HEX,
-// S-records).
+// S-records) unless the caller names one.
+
+#include "app/FileWrite.h"
 
 #include <QString>
 #include <cstdint>
 
+class QIODevice;
 class UserInterface;
+
+enum class DataFormat {
+    ByName,    // by the extension; a stream by its first character, as ".eep"
+    Raw,
+    Capsule,   // read: raw after the 2048-byte header; written raw, as ".cap"
+    IntelHex,
+    SRecord,
+};
 
 // The new data length for the area, or 0 on failure (the message shown).
 // Never writes beyond `capacity`.
-int32_t LoadFileIntoBuffer(const QString& path, uint8_t* destination, qint64 capacity, UserInterface& ui);
+int32_t LoadFileIntoBuffer(const QString& path, uint8_t* destination, qint64 capacity, UserInterface& ui,
+                           DataFormat format = DataFormat::ByName);
+// The same from a stream that need not be seekable (a pipe, standard input).
+int32_t LoadStreamIntoBuffer(QIODevice& in, uint8_t* destination, qint64 capacity, UserInterface& ui,
+                             DataFormat format);
 
 // Asks before replacing an existing file. True when the file was written;
 // false when the user declined or writing failed (the message shown). A
 // failed save leaves an existing file as it was.
-bool SaveBufferToFile(const QString& path, const uint8_t* source, qint64 count, UserInterface& ui);
+bool SaveBufferToFile(const QString& path, const uint8_t* source, qint64 count, UserInterface& ui,
+                      DataFormat format = DataFormat::ByName);
+// The writing of a save, for a caller that asked its question before: no
+// question, no message; the system's reason in `error`.
+FileWrite WriteBufferToFile(const QString& path, const uint8_t* source, qint64 count, DataFormat format,
+                            QString* error = nullptr);
+// Writes to an open stream (standard output); ByName writes raw bytes.
+bool WriteBufferToStream(QIODevice& out, const uint8_t* source, qint64 count, DataFormat format);

@@ -3,21 +3,6 @@
 #include "cli/CliSession.h"
 #include "cli/Commands.h"
 
-namespace {
-
-void printUsage(QTextStream& err)
-{
-    err << "usage: ktr4180-cli [options] COMMAND [arguments]\n"
-           "options: --db FILE, --lang 0|1|2, --yes, --no, --force, --simulate[=STATEFILE], --sim-chip \"T,M,N\",\n"
-           "         --sim-empty, --sim-fault set@N|get@N|unplug@N, --trace, --chip \"T,M,N\", --chip-id ID\n"
-           "commands:\n";
-    for (const CommandInfo* c : allCommands())
-        err << "  " << c->usage << '\n';
-    err.flush();
-}
-
-} // namespace
-
 int runCli(const QStringList& arguments, const QString& programDir, QTextStream& out, QTextStream& err,
            bool errIsTerminal)
 {
@@ -27,20 +12,30 @@ int runCli(const QStringList& arguments, const QString& programDir, QTextStream&
 int runCli(const QStringList& arguments, const ProgramFiles& files, QTextStream& out, QTextStream& err,
            bool errIsTerminal)
 {
+    return runCli(arguments, files, CliStreams{out, err, errIsTerminal});
+}
+
+int runCli(const QStringList& arguments, const ProgramFiles& files, const CliStreams& io)
+{
     CliOptions options;
     if (const auto error = parseCliOptions(arguments, options)) {
-        err << *error << Qt::endl;
-        printUsage(err);
+        io.err << "ktr4180-cli: " << *error << '\n' << usageLine(findCommand(options.command)) << Qt::endl;
         return kExitUsage;
     }
     const CommandInfo* command = findCommand(options.command);
+    if (options.help || options.version) {
+        io.out << (options.version ? cliVersionText() : command ? commandHelpText(*command) : cliHelpText());
+        io.out.flush();
+        return kExitOk;
+    }
     if (!command) {
-        if (!options.command.isEmpty())
-            err << "unknown command: " << options.command << Qt::endl;
-        printUsage(err);
+        io.err << "ktr4180-cli: no command given\n"
+               << usageLine(nullptr) << "\n\"ktr4180-cli --help\" lists the commands and options." << Qt::endl;
         return kExitUsage;
     }
-    CliSession session(options, files, out, err, errIsTerminal);
+    CliSession session(options, files, io);
+    if (!session.openLog())
+        return kExitFailed;
     if (command->chips != ChipNeed::None) {
         if (!session.loadChips() || !session.prepareSimulator())
             return kExitFailed;
@@ -49,12 +44,19 @@ int runCli(const QStringList& arguments, const ProgramFiles& files, QTextStream&
     }
     int status = command->run(session, options.args);
     if (status == kExitUsage) {
-        err << "usage: ktr4180-cli " << command->usage << Qt::endl;
+        if (const QString error = session.takeUsageError(); !error.isEmpty())
+            io.err << "ktr4180-cli: " << error << '\n';
+        io.err << usageLine(command) << Qt::endl;
         return status;
     }
     if (!session.finish() && status == kExitOk)
         status = kExitFailed;
-    out.flush();
-    err.flush();
+    // A job Ctrl+C ended is no ordinary failure.
+    if (session.stopRequested() && status != kExitOk)
+        status = kExitStopped;
+    if (status == kExitStopped)
+        session.ui().showError(session.message(Msg::CliStopped));
+    io.out.flush();
+    io.err.flush();
     return status;
 }

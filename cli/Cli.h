@@ -5,9 +5,24 @@
 
 #include <QStringList>
 #include <QTextStream>
+#include <csignal>
+
+class QIODevice;
+
+// Where the front end talks: text on out and err, the data of "-" on dataIn
+// and dataOut (none: "-" is refused), and the flag a SIGINT handler sets.
+struct CliStreams {
+    QTextStream& out;
+    QTextStream& err;
+    bool errIsTerminal = false;
+    QIODevice* dataIn = nullptr;
+    QIODevice* dataOut = nullptr;
+    const volatile std::sig_atomic_t* stop = nullptr;
+};
 
 // files: where the chip list, the settings and xml/ are, as the window
 // program finds them.
+int runCli(const QStringList& arguments, const ProgramFiles& files, const CliStreams& streams);
 int runCli(const QStringList& arguments, const ProgramFiles& files, QTextStream& out, QTextStream& err,
            bool errIsTerminal);
 // Everything in programDir.

@@ -2,32 +2,13 @@
 
 #include "app/IntegerText.h"
 #include "chipdb/ChipKey.h"
+#include "cli/ChipMatch.h"
 #include "cli/Commands.h"
 #include "device/HidapiBackend.h"
 #include "operations/ChipOperations.h"
 #include "operations/SocketIdentity.h"
 
 namespace {
-
-bool takeValue(const QStringList& a, int& i, const QString& name, QString& value, QString& error)
-{
-    const QString& word = a[i];
-    if (word.startsWith(name + QLatin1Char('='))) {
-        value = word.mid(name.size() + 1);
-        return true;
-    }
-    if (i + 1 >= a.size()) {
-        error = QStringLiteral("%1 needs a value").arg(name);
-        return false;
-    }
-    value = a[++i];
-    return true;
-}
-
-bool isOption(const QString& word, const QString& name)
-{
-    return word == name || word.startsWith(name + QLatin1Char('='));
-}
 
 QString hexBytes(const uint8_t* data, std::size_t n)
 {
@@ -41,74 +22,29 @@ QString hexBytes(const uint8_t* data, std::size_t n)
     return s;
 }
 
-} // namespace
-
-std::optional<QString> parseCliOptions(const QStringList& a, CliOptions& o)
+TerminalUi::ProgressStyle progressStyle(ProgressMode mode, bool errIsTerminal)
 {
-    QString error;
-    for (int i = 0; i < a.size(); ++i) {
-        const QString& w = a[i];
-        QString v;
-        if (isOption(w, QStringLiteral("--db"))) {
-            if (!takeValue(a, i, QStringLiteral("--db"), v, error))
-                return error;
-            o.dbPath = v;
-        } else if (isOption(w, QStringLiteral("--lang"))) {
-            if (!takeValue(a, i, QStringLiteral("--lang"), v, error))
-                return error;
-            bool ok = false;
-            const int lang = v.toInt(&ok);
-            if (!ok || lang < 0 || lang > 2)
-                return QStringLiteral("--lang takes 0, 1 or 2");
-            o.language = lang;
-        } else if (w == QLatin1String("--yes")) {
-            o.answer = true;
-        } else if (w == QLatin1String("--no")) {
-            o.answer = false;
-        } else if (w == QLatin1String("--force")) {
-            o.force = true;
-        } else if (w == QLatin1String("--simulate")) {
-            o.simulate = true;
-        } else if (w.startsWith(QLatin1String("--simulate="))) {
-            o.simulate = true;
-            o.simState = w.mid(11);
-        } else if (isOption(w, QStringLiteral("--sim-chip"))) {
-            if (!takeValue(a, i, QStringLiteral("--sim-chip"), v, error))
-                return error;
-            o.simChip = v;
-        } else if (w == QLatin1String("--sim-empty")) {
-            o.simEmpty = true;
-        } else if (isOption(w, QStringLiteral("--sim-fault"))) {
-            if (!takeValue(a, i, QStringLiteral("--sim-fault"), v, error))
-                return error;
-            const int at = v.indexOf(QLatin1Char('@'));
-            bool ok = false;
-            const int n = at > 0 ? v.mid(at + 1).toInt(&ok) : 0;
-            const QString kind = v.left(at);
-            using K = SimulatedProgrammer::Fault::Kind;
-            if (!ok || n < 1 || (kind != QLatin1String("set") && kind != QLatin1String("get") && kind != QLatin1String("unplug")))
-                return QStringLiteral("--sim-fault takes set@N, get@N or unplug@N");
-            o.faults.push_back({kind == QLatin1String("set") ? K::Set : kind == QLatin1String("get") ? K::Get : K::Unplug, n});
-        } else if (w == QLatin1String("--trace")) {
-            o.trace = true;
-        } else if (isOption(w, QStringLiteral("--chip-id"))) {
-            if (!takeValue(a, i, QStringLiteral("--chip-id"), v, error))
-                return error;
-            o.chipId = v;
-        } else if (isOption(w, QStringLiteral("--chip"))) {
-            if (!takeValue(a, i, QStringLiteral("--chip"), v, error))
-                return error;
-            o.chip = v;
-        } else if (o.command.isEmpty() && !w.startsWith(QLatin1String("--"))) {
-            o.command = w;
-        } else {
-            o.args << w;
-        }
+    switch (mode) {
+    case ProgressMode::Bar: return TerminalUi::ProgressStyle::Bar;
+    case ProgressMode::Plain: return TerminalUi::ProgressStyle::Plain;
+    case ProgressMode::None: return TerminalUi::ProgressStyle::None;
+    default: return errIsTerminal ? TerminalUi::ProgressStyle::Bar : TerminalUi::ProgressStyle::None;
     }
-    if ((o.simChip || o.simEmpty || !o.faults.empty()) && !o.simulate)
-        return QStringLiteral("--sim-chip, --sim-empty and --sim-fault go with --simulate");
-    return std::nullopt;
 }
+
+TerminalUi::Settings uiSettings(const CliOptions& o, const CliStreams& streams)
+{
+    TerminalUi::Settings s;
+    s.languageIndex = o.language;
+    s.answer = o.answer;
+    s.force = o.force;
+    s.progress = progressStyle(o.progress, streams.errIsTerminal);
+    s.quiet = o.quiet;
+    s.stop = streams.stop;
+    return s;
+}
+
+} // namespace
 
 int findChipByNames(const ChipTable& table, const QString& names)
 {
@@ -126,10 +62,10 @@ int findChipByNames(const ChipTable& table, const QString& names)
     return -1;
 }
 
-CliSession::CliSession(const CliOptions& options, const ProgramFiles& files, QTextStream& out,
-                       QTextStream& err, bool errIsTerminal)
-    : options_(options), files_(files), out_(out), err_(err),
-      ui_(err, options.language, options.answer, options.force, errIsTerminal)
+CliSession::CliSession(const CliOptions& options, const ProgramFiles& files, const CliStreams& streams)
+    : options_(options), files_(files), out_(streams.out), err_(streams.err), dataIn_(streams.dataIn),
+      dataOut_(streams.dataOut), logFile_(options.logFile),
+      ui_(streams.err, uiSettings(options, streams))
 {
     if (options_.simulate) {
         auto sim = std::make_unique<SimulatedProgrammer>();
@@ -140,18 +76,53 @@ CliSession::CliSession(const CliOptions& options, const ProgramFiles& files, QTe
     } else {
         backend_ = std::make_unique<HidapiBackend>();
     }
+    ui_.setNotConnectedHint([this] { return notConnectedHint(); });
     state_ = std::make_unique<ProgramState>(*backend_, ui_);
     if (options_.trace) {
         state_->device().setWireTap([this](HidDevice::Direction d, const uint8_t* data, std::size_t n, bool ok) {
-            // A reply that never came is not shown as one.
-            if (d == HidDevice::Direction::FromDevice && !ok)
-                return;
-            err_ << (d == HidDevice::Direction::ToDevice ? "> " : "< ") << hexBytes(data, n) << Qt::endl;
+            const bool sent = d == HidDevice::Direction::ToDevice;
+            // A reply that never came has no bytes to show, only its report number.
+            const QString bytes = sent || ok ? hexBytes(data, n) : hexBytes(data, std::min<std::size_t>(n, 1));
+            err_ << (sent ? "> " : "< ") << bytes << (ok ? "" : " failed") << Qt::endl;
         });
     }
 }
 
 CliSession::~CliSession() = default;
+
+QString CliSession::value(const QString& name) const
+{
+    const QStringList v = options_.commandOptions.value(name);
+    return v.isEmpty() ? QString() : v.last();
+}
+
+int CliSession::usageError(const QString& text)
+{
+    usageError_ = text;
+    return kExitUsage;
+}
+
+bool CliSession::openLog()
+{
+    if (options_.logFile.isEmpty())
+        return true;
+    if (!logFile_.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text)) {
+        ui_.showError(message(Msg::CliCannotWriteFile) + options_.logFile + QLatin1Char('\n') + logFile_.errorString());
+        return false;
+    }
+    logStream_.setDevice(&logFile_);
+    ui_.setLogFile(&logStream_);
+    return true;
+}
+
+QString CliSession::notConnectedHint() const
+{
+    const auto refused = backend_->unopened(kProgrammerVendorId, kProgrammerProductId);
+    if (refused.empty())
+        return {};
+    return message(Msg::CliProgrammerNoAccess)
+        .arg(QString::fromStdString(refused.front().path), QString::fromLocal8Bit(refused.front().reason.c_str()));
+}
 
 QString CliSession::chipListPath() const
 {
@@ -163,26 +134,41 @@ bool CliSession::loadChips()
     return LoadChipList(state_->chips(), chipListPath(), ui_);
 }
 
+int CliSession::chipNamed(const QString& name)
+{
+    const ChipTable& table = state_->chips();
+    const ChipMatch match = matchChipName(table, name);
+    if (match.entries.size() == 1)
+        return match.entries.front();
+    if (match.entries.empty()) {
+        QString text = message(Msg::CliNoChipNamed).arg(name);
+        if (!match.closest.isEmpty())
+            text += QLatin1Char('\n') + message(Msg::CliClosestModels) + match.closest.join(QStringLiteral(", "));
+        ui_.showError(text);
+        return -1;
+    }
+    QString text = message(Msg::CliChipNameAmbiguous).arg(name);
+    for (const int i : match.entries)
+        text += QStringLiteral("\n  ") + QString::fromUtf8(table[i].keyText());
+    ui_.showError(text);
+    return -1;
+}
+
 bool CliSession::prepareSimulator()
 {
     if (!sim_)
         return true;
     if (!options_.simEmpty) {
         int index = 0;
-        if (options_.simChip) {
-            index = findChipByNames(state_->chips(), *options_.simChip);
-            if (index < 0) {
-                err_ << QStringLiteral("No chip named \"%1\" in the chip list.").arg(*options_.simChip) << Qt::endl;
-                return false;
-            }
-        }
+        if (options_.simChip && (index = chipNamed(*options_.simChip)) < 0)
+            return false;
         if (!state_->chips()[index].isEnd())
             sim_->insertChip(state_->chips()[index]);
     }
     if (!options_.simState.isEmpty()) {
         QString error;
         if (!sim_->loadState(options_.simState, &error)) {
-            err_ << options_.simState << ": " << error << Qt::endl;
+            ui_.showError(message(Msg::CliCannotReadFile) + options_.simState + QLatin1Char('\n') + error);
             return false;
         }
     }
@@ -199,11 +185,9 @@ int CliSession::chooseChip(bool identify)
         return identify ? identifyChip() : kExitOk;
     int wanted = -1;
     if (options_.chip) {
-        wanted = findChipByNames(table, *options_.chip);
-        if (wanted < 0) {
-            err_ << QStringLiteral("No chip named \"%1\" in the chip list.").arg(*options_.chip) << Qt::endl;
+        wanted = chipNamed(*options_.chip);
+        if (wanted < 0)
             return kExitUsage;
-        }
     } else {
         const std::optional<int32_t> id = parseInteger(*options_.chipId);
         for (int i = 0; id && *id != 0 && i < ChipTable::kCapacity && !table[i].isEnd(); ++i)
@@ -212,7 +196,7 @@ int CliSession::chooseChip(bool identify)
                 break;
             }
         if (wanted < 0) {
-            err_ << QStringLiteral("No chip with the identifier %1 in the chip list.").arg(*options_.chipId) << Qt::endl;
+            ui_.showError(message(Msg::CliNoChipWithId).arg(*options_.chipId));
             return kExitUsage;
         }
     }
@@ -227,9 +211,7 @@ int CliSession::chooseChip(bool identify)
                       && got.model.compare(names.model, Qt::CaseInsensitive) == 0
                       && (!options_.chipId || current.chipId() == table[wanted].chipId());
     if (!same) {
-        err_ << QStringLiteral("The chip \"%1\" cannot be selected in the chip lists.")
-                    .arg(QString::fromUtf8(table[wanted].keyText()))
-             << Qt::endl;
+        ui_.showError(message(Msg::CliChipNotInLists).arg(QString::fromUtf8(table[wanted].keyText())));
         return kExitUsage;
     }
     // Unless told otherwise, the simulated socket holds the chip worked on.
@@ -237,7 +219,7 @@ int CliSession::chooseChip(bool identify)
         sim_->insertChip(current);
         QString error;
         if (!options_.simState.isEmpty() && !sim_->loadState(options_.simState, &error)) {
-            err_ << options_.simState << ": " << error << Qt::endl;
+            ui_.showError(message(Msg::CliCannotReadFile) + options_.simState + QLatin1Char('\n') + error);
             return kExitFailed;
         }
     }
@@ -249,18 +231,15 @@ int CliSession::identifyChip()
     uint8_t id[5] = {};
     const int r = state_->programmer().probeChip(id);
     if (r < 0) {
-        ui_.showError(ui_.message(Msg::NotConnected));
+        ui_.showError(message(Msg::NotConnected));
         return kExitFailed;
     }
     if (r == 0) {
-        ui_.showError(ui_.message(Msg::NoChipDetected));
-        err_ << "A chip the probe does not see (a microcontroller) is named with --chip." << Qt::endl;
+        ui_.showError(message(Msg::NoChipDetected) + QLatin1Char('\n') + message(Msg::CliChipNotSeen));
         return kExitFailed;
     }
     if (id[1] == 0 && id[2] == 0 && id[3] == 0) {
-        err_ << QStringLiteral("The chip in the socket (class %1) has no identifier to find it by; name it with --chip.")
-                    .arg(r - 1)
-             << Qt::endl;
+        ui_.showError(message(Msg::CliChipWithoutId).arg(r - 1));
         return kExitUsage;
     }
     ChipSelection& selection = state_->selection();
@@ -277,11 +256,12 @@ int CliSession::identifyChip()
     const bool shown = names.model == ChipSelection::textAt(selection.models(), selection.modelPosition())
                        && names.type == ChipSelection::textAt(selection.types(), selection.typePosition());
     if (!found || !shown) {
-        err_ << "Name the chip with --chip." << Qt::endl;
+        ui_.showError(message(Msg::UnknownChipId) + QString::asprintf(" 0x%02X%02X%02X", id[1], id[2], id[3])
+                      + QLatin1Char('\n') + message(Msg::CliNameTheChip));
         return kExitUsage;
     }
-    err_ << "chip: " << QString::fromUtf8(names.manufacturer) << ' ' << QString::fromUtf8(names.model)
-         << QString::asprintf(" (0x%06X)", unsigned(chip.chipId())) << Qt::endl;
+    ui_.note(QStringLiteral("chip: ") + QString::fromUtf8(names.manufacturer) + QLatin1Char(' ')
+             + QString::fromUtf8(names.model) + QString::asprintf(" (0x%06X)", unsigned(chip.chipId())));
     return kExitOk;
 }
 
@@ -296,7 +276,7 @@ bool CliSession::finish()
     if (sim_ && !options_.simState.isEmpty()) {
         QString error;
         if (!sim_->saveState(options_.simState, &error)) {
-            err_ << options_.simState << ": " << error << Qt::endl;
+            ui_.showError(message(Msg::CliCannotWriteFile) + options_.simState + QLatin1Char('\n') + error);
             return false;
         }
     }

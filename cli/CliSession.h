@@ -1,43 +1,22 @@
 #pragma once
-// One run of the terminal front end: the global options, the programmer
-// (real or simulated), the user interface and the program state.
+// One run of the terminal front end: the options, the programmer (real or
+// simulated), the user interface and the program state.
 
 #include "app/ProgramFiles.h"
 #include "app/ProgramState.h"
+#include "cli/Cli.h"
+#include "cli/CommandLine.h"
 #include "cli/TerminalUi.h"
 #include "device/SimulatedProgrammer.h"
 
+#include <QFile>
 #include <QStringList>
 #include <QTextStream>
 #include <memory>
-#include <optional>
-#include <vector>
-
-struct CliOptions {
-    QString dbPath;                        // empty: beside the program
-    int language = 2;
-    std::optional<bool> answer;            // --yes / --no
-    bool force = false;                    // --force: go on with a chip whose identifier differs
-    bool simulate = false;
-    QString simState;                      // --simulate=STATEFILE
-    std::optional<QString> simChip;        // --sim-chip "T,M,N"
-    bool simEmpty = false;
-    std::vector<SimulatedProgrammer::Fault> faults;
-    bool trace = false;
-    std::optional<QString> chip;           // --chip "T,M,N"
-    std::optional<QString> chipId;         // --chip-id 0xEF4017
-    QString command;
-    QStringList args;                      // the command's own words and options
-};
-
-// Parses the global options anywhere on the line; the first other word is
-// the command. Returns an error text for bad usage.
-std::optional<QString> parseCliOptions(const QStringList& arguments, CliOptions& options);
 
 class CliSession {
 public:
-    CliSession(const CliOptions& options, const ProgramFiles& files, QTextStream& out, QTextStream& err,
-               bool errIsTerminal);
+    CliSession(const CliOptions& options, const ProgramFiles& files, const CliStreams& streams);
     ~CliSession();
 
     const CliOptions& options() const { return options_; }
@@ -47,7 +26,22 @@ public:
     TerminalUi& ui() { return ui_; }
     ProgramState& state() { return *state_; }
     SimulatedProgrammer* simulator() { return sim_; }
+    // The data of "-"; null when there is none.
+    QIODevice* dataIn() const { return dataIn_; }
+    QIODevice* dataOut() const { return dataOut_; }
+    QString message(Msg id) const { return ui_.message(id); }
+    bool stopRequested() const { return ui_.stopRequested(); }
 
+    // The command's own options by long name: given at all, the last value, all values.
+    bool isSet(const QString& name) const { return options_.commandOptions.contains(name); }
+    QString value(const QString& name) const;
+    QStringList values(const QString& name) const { return options_.commandOptions.value(name); }
+    // Bad usage a command found: says what was wrong; returns the exit status 2.
+    int usageError(const QString& text);
+    QString takeUsageError() { return std::exchange(usageError_, QString()); }
+
+    // --log: false when the file cannot be opened (said why).
+    bool openLog();
     QString chipListPath() const;
     // Loads the chip list (messages as at start-up); false when damaged.
     bool loadChips();
@@ -67,15 +61,23 @@ public:
 
 private:
     int identifyChip();
+    // The entry a name on the command line means; -1 once it said why.
+    int chipNamed(const QString& name);
+    QString notConnectedHint() const;
 
     CliOptions options_;
     ProgramFiles files_;
     QTextStream& out_;
     QTextStream& err_;
+    QIODevice* dataIn_;
+    QIODevice* dataOut_;
+    QFile logFile_;
+    QTextStream logStream_;
     TerminalUi ui_;
     std::unique_ptr<HidBackend> backend_;
     SimulatedProgrammer* sim_ = nullptr;
     std::unique_ptr<ProgramState> state_;
+    QString usageError_;
 };
 
 // Index of the first chip whose type, manufacturer and model equal the names

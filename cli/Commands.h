@@ -1,12 +1,14 @@
 #pragma once
 // The commands of the terminal front end. Each returns the exit status:
-// 0 success, 1 a failure it reported, 2 bad usage.
+// 0 success, 1 a failure it reported, 2 bad usage, 130 stopped by Ctrl+C.
 
 #include <QStringList>
+#include <vector>
 
 class CliSession;
 
-using CommandFunction = int (*)(CliSession& session, const QStringList& args);
+// The command's words (its own options are read from the session).
+using CommandFunction = int (*)(CliSession& session, const QStringList& words);
 
 // What a command needs before it runs.
 enum class ChipNeed {
@@ -15,38 +17,52 @@ enum class ChipNeed {
     Chosen,  // a chip to work on: the one named, else the one identified in the socket
 };
 
+// One option of the command line, for the parser and the help.
+struct OptionSpec {
+    const char* names;      // "c,chip": one-letter and long names, the long one last
+    const char* valueName;  // nullptr for a switch
+    const char* help;
+};
+
 struct CommandInfo {
     const char* name;
     CommandFunction run;
-    const char* usage;
+    const char* usage;      // the command's line in the help, its options included
     ChipNeed chips;
+    const char* summary = "";
+    std::vector<OptionSpec> options = {};  // the command's own options
+    // The words after the command: plain ones required, "[X]" optional, "..."
+    // any more. nullptr: the command counts them itself.
+    const char* words = nullptr;
 };
 
 const CommandInfo* findCommand(const QString& name);
-// Every command, for the usage text.
+// Every command, in the order of the help.
 QList<const CommandInfo*> allCommands();
 
 // Exit statuses.
 inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailed = 1;
 inline constexpr int kExitUsage = 2;
+inline constexpr int kExitStopped = 130;
 
 // Loads the fuse description for the chosen chip as a chip change in the
 // window does; false when it is missing or was refused (message shown).
 bool loadChipFuseDescription(CliSession& s);
 
 // Command implementations, one group per file.
-int cmdListChips(CliSession& s, const QStringList& args);
-int cmdImportChips(CliSession& s, const QStringList& args);
-int cmdExportChips(CliSession& s, const QStringList& args);
-int cmdProbe(CliSession& s, const QStringList& args);
-int cmdFuseDescription(CliSession& s, const QStringList& args);
-int cmdFuses(CliSession& s, const QStringList& args);
-int cmdRead(CliSession& s, const QStringList& args);
-int cmdBlank(CliSession& s, const QStringList& args);
-int cmdErase(CliSession& s, const QStringList& args);
-int cmdDetect(CliSession& s, const QStringList& args);
-int cmdWrite(CliSession& s, const QStringList& args);
-int cmdVerify(CliSession& s, const QStringList& args);
-int cmdAuto(CliSession& s, const QStringList& args);
-int cmdConvert(CliSession& s, const QStringList& args);
+int cmdHelp(CliSession& s, const QStringList& words);
+int cmdListChips(CliSession& s, const QStringList& words);
+int cmdImportChips(CliSession& s, const QStringList& words);
+int cmdExportChips(CliSession& s, const QStringList& words);
+int cmdProbe(CliSession& s, const QStringList& words);
+int cmdFuseDescription(CliSession& s, const QStringList& words);
+int cmdFuses(CliSession& s, const QStringList& words);
+int cmdRead(CliSession& s, const QStringList& words);
+int cmdBlank(CliSession& s, const QStringList& words);
+int cmdErase(CliSession& s, const QStringList& words);
+int cmdDetect(CliSession& s, const QStringList& words);
+int cmdWrite(CliSession& s, const QStringList& words);
+int cmdVerify(CliSession& s, const QStringList& words);
+int cmdAuto(CliSession& s, const QStringList& words);
+int cmdConvert(CliSession& s, const QStringList& words);

@@ -1,28 +1,25 @@
 #include "cli/CliSession.h"
 #include "cli/Commands.h"
+#include "cli/FileArgs.h"
 
-#include "buffers/OpenSave.h"
+#include <algorithm>
 
-// convert IN OUT [--eeprom]: an Open of IN into the buffer, then a Save of
-// the loader's data length to OUT, each with the window's messages.
-int cmdConvert(CliSession& s, const QStringList& args)
+// convert IN OUT: an Open of IN into the buffer, then a Save of the loader's
+// data length to OUT, each with the window's messages.
+int cmdConvert(CliSession& s, const QStringList& words)
 {
-    QStringList paths;
-    MemoryPage page = MemoryPage::Flash;
-    for (const QString& a : args) {
-        if (a == QLatin1String("--eeprom"))
-            page = MemoryPage::Eeprom;
-        else if (a.startsWith(QLatin1String("--")))
-            return kExitUsage;
-        else
-            paths << a;
-    }
-    if (paths.size() != 2)
+    const MemoryPage page = s.isSet(QStringLiteral("eeprom")) ? MemoryPage::Eeprom : MemoryPage::Flash;
+    const auto inFormat = formatOption(s, QStringLiteral("in-format"));
+    const auto outFormat = formatOption(s, QStringLiteral("format"));
+    if (!inFormat || !outFormat)
         return kExitUsage;
-    TerminalUi& ui = s.ui();
-    const int failuresBefore = ui.failureCount();
-    if (loadIntoBuffer(s.state().buffers(), page, paths[0], ui) != OpenOutcome::Loaded
-        || ui.failureCount() != failuresBefore)
+    if (!checkInput(s, words[0]) || !checkOutput(s, words[1]) || !loadInput(s, words[0], page, *inFormat))
         return kExitFailed;
-    return saveFromBuffer(s.state().buffers(), page, paths[1], ui) ? kExitOk : kExitFailed;
+    if (s.stopRequested())
+        return kExitStopped;
+    const Buffers& b = s.state().buffers();
+    const bool eeprom = page == MemoryPage::Eeprom;
+    const qint64 length = std::clamp<qint64>(eeprom ? b.eepromLength() : b.flashLength(), 0,
+                                             eeprom ? Buffers::kEepromCapacity : Buffers::kFlashCapacity);
+    return writeOutput(s, words[1], eeprom ? b.eeprom() : b.flash(), length, *outFormat) ? kExitOk : kExitFailed;
 }

@@ -5,7 +5,14 @@
 #include "fuses/FuseJobs.h"
 #include "fuses/FuseState.h"
 
+#include "cli/FileArgs.h"
+
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <cerrno>
+#include <cstring>
 #include <map>
 
 namespace {
@@ -23,38 +30,30 @@ std::optional<uint8_t> byteArgument(const QString& text)
     return static_cast<uint8_t>(*v);
 }
 
-// The value of "--name V" or "--name=V" at args[i]; moves i past it.
-std::optional<QString> optionValue(const QStringList& args, int& i, const QString& name)
-{
-    if (args[i].startsWith(name + QLatin1Char('=')))
-        return args[i].mid(name.size() + 1);
-    if (args[i] != name || i + 1 >= args.size())
-        return std::nullopt;
-    return args[++i];
-}
-
 struct WriteRequest {
     std::map<int, uint8_t> fuses;
     std::optional<uint8_t> lock;
 };
 
-std::optional<WriteRequest> parseWriteRequest(const QStringList& args, int fuseByteCount)
+// --fuse N=0xVV ... and --lock 0xVV; nullopt after a usage error.
+std::optional<WriteRequest> parseWriteRequest(CliSession& s, int fuseByteCount)
 {
     WriteRequest request;
-    for (int i = 1; i < args.size(); ++i) {
-        if (const auto fuse = optionValue(args, i, QStringLiteral("--fuse"))) {
-            const int eq = fuse->indexOf(QLatin1Char('='));
-            bool ok = false;
-            const int index = eq > 0 ? fuse->left(eq).toInt(&ok) : -1;
-            const std::optional<uint8_t> value = eq > 0 ? byteArgument(fuse->mid(eq + 1)) : std::nullopt;
-            if (!ok || index < 0 || index >= fuseByteCount || !value)
-                return std::nullopt;
-            request.fuses[index] = *value;
-        } else if (const auto lock = optionValue(args, i, QStringLiteral("--lock"))) {
-            request.lock = byteArgument(*lock);
-            if (!request.lock)
-                return std::nullopt;
-        } else {
+    for (const QString& fuse : s.values(QStringLiteral("fuse"))) {
+        const int eq = fuse.indexOf(QLatin1Char('='));
+        bool ok = false;
+        const int index = eq > 0 ? fuse.left(eq).toInt(&ok) : -1;
+        const std::optional<uint8_t> value = eq > 0 ? byteArgument(fuse.mid(eq + 1)) : std::nullopt;
+        if (!ok || index < 0 || index >= fuseByteCount || !value) {
+            s.usageError(QStringLiteral("--fuse takes N=0xVV with N from 0 to %1, not '%2'").arg(fuseByteCount - 1).arg(fuse));
+            return std::nullopt;
+        }
+        request.fuses[index] = *value;
+    }
+    if (s.isSet(QStringLiteral("lock"))) {
+        request.lock = byteArgument(s.value(QStringLiteral("lock")));
+        if (!request.lock) {
+            s.usageError(QStringLiteral("--lock takes a byte, not '%1'").arg(s.value(QStringLiteral("lock"))));
             return std::nullopt;
         }
     }
@@ -64,6 +63,19 @@ std::optional<WriteRequest> parseWriteRequest(const QStringList& args, int fuseB
 void printBytes(CliSession& s)
 {
     const FuseState& f = s.state().fuses();
+    if (s.isSet(QStringLiteral("json"))) {
+        QJsonArray bytes;
+        for (int i = 0; i <= f.fuseByteCount(); ++i)
+            bytes.append(QJsonObject{
+                {QStringLiteral("kind"), i == f.lockIndex() ? QStringLiteral("lock") : QStringLiteral("fuse")},
+                {QStringLiteral("index"), i},
+                {QStringLiteral("name"), f.grid().cell(i + 1, 0).trimmed()},
+                {QStringLiteral("value"), int(f.currentBytes()[i])},
+                {QStringLiteral("value_hex"), hex2(f.currentBytes()[i])},
+            });
+        s.out() << QJsonDocument(QJsonObject{{QStringLiteral("bytes"), bytes}}).toJson();
+        return;
+    }
     for (int i = 0; i <= f.fuseByteCount(); ++i)
         s.out() << (i == f.lockIndex() ? "lock" : "fuse") << '\t' << i << '\t' << f.grid().cell(i + 1, 0).trimmed()
                 << '\t' << hex2(f.currentBytes()[i]) << '\n';
@@ -81,9 +93,9 @@ bool runJobs(CliSession& s, std::initializer_list<FuseJob> jobs)
 
 int cmdFuseDescription(CliSession& s, const QStringList& args)
 {
-    if (args.size() > 1)
-        return kExitUsage;
     const QString path = args.isEmpty() ? s.files().fuseDescription() : args[0];
+    if (!args.isEmpty() && !checkInput(s, path))
+        return kExitFailed;
     const int failuresBefore = s.ui().failureCount();
     const std::optional<FuseDescription> d = ReadFuseDescription(path, s.ui());
     if (d) {
@@ -105,18 +117,18 @@ bool loadChipFuseDescription(CliSession& s)
     const int failuresBefore = s.ui().failureCount();
     const FuseLoad load = ReloadFusesForChipChange(s.state().fuses(), path, s.ui());
     if (load == FuseLoad::NoFile)
-        s.ui().showError(s.ui().message(Msg::CantOpenFile) + QStringLiteral(": ") + path);
+        s.ui().showError(s.message(Msg::CliCannotReadFile) + path + QLatin1Char('\n') + QString::fromLocal8Bit(std::strerror(ENOENT)));
     // A description the reader complained about gives no bytes fit for a chip.
     return load == FuseLoad::Loaded && s.ui().failureCount() == failuresBefore;
 }
 
-int cmdFuses(CliSession& s, const QStringList& args)
+int cmdFuses(CliSession& s, const QStringList& words)
 {
-    const QString action = args.value(0);
+    const QString action = words[0];
     if (action != QLatin1String("read") && action != QLatin1String("write") && action != QLatin1String("default"))
-        return kExitUsage;
-    if (action != QLatin1String("write") && args.size() != 1)
-        return kExitUsage;
+        return s.usageError(QStringLiteral("fuses takes read, write or default, not '%1'").arg(action));
+    if (action != QLatin1String("write") && (s.isSet(QStringLiteral("fuse")) || s.isSet(QStringLiteral("lock"))))
+        return s.usageError(QStringLiteral("--fuse and --lock go with fuses write"));
     if (!loadChipFuseDescription(s))
         return kExitFailed;
     FuseState& fuses = s.state().fuses();
@@ -128,7 +140,7 @@ int cmdFuses(CliSession& s, const QStringList& args)
         fuses.resetFusesToDefaults();
         done = runJobs(s, {FuseJob::WriteFuses});
     } else {
-        const std::optional<WriteRequest> request = parseWriteRequest(args, fuses.fuseByteCount());
+        const std::optional<WriteRequest> request = parseWriteRequest(s, fuses.fuseByteCount());
         if (!request)
             return kExitUsage;
         for (const auto& [index, value] : request->fuses)
@@ -141,5 +153,7 @@ int cmdFuses(CliSession& s, const QStringList& args)
     }
     if (done)
         printBytes(s);
+    if (!done && s.stopRequested())
+        return kExitStopped;
     return done ? kExitOk : kExitFailed;
 }

@@ -1,35 +1,20 @@
 #include "cli/CliSession.h"
 #include "cli/Commands.h"
+#include "cli/FileArgs.h"
 
 #include "app/IntegerText.h"
-#include "buffers/DataFile.h"
 #include "chipdb/ChipKey.h"
 #include "operations/ChipOperations.h"
 
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <algorithm>
 
 namespace {
 
-// The words of a command that takes one file and may name the EEPROM.
-struct FileAndMemory {
-    QString path;
-    MemoryPage page = MemoryPage::Flash;
-};
-
-std::optional<FileAndMemory> fileAndMemory(const QStringList& args)
+MemoryPage pageOption(CliSession& s)
 {
-    FileAndMemory f;
-    for (const QString& a : args) {
-        if (a == QLatin1String("--eeprom"))
-            f.page = MemoryPage::Eeprom;
-        else if (f.path.isEmpty() && !a.startsWith(QLatin1String("--")))
-            f.path = a;
-        else
-            return std::nullopt;
-    }
-    if (f.path.isEmpty())
-        return std::nullopt;
-    return f;
+    return s.isSet(QStringLiteral("eeprom")) ? MemoryPage::Eeprom : MemoryPage::Flash;
 }
 
 // The window offers the EEPROM page only for a chip that has one.
@@ -37,29 +22,15 @@ bool chipHasMemory(CliSession& s, MemoryPage page)
 {
     if (page != MemoryPage::Eeprom || s.state().currentChip().eepromBytes() != 0)
         return true;
-    s.err() << "The chosen chip has no EEPROM." << Qt::endl;
+    s.ui().showError(s.message(Msg::CliChipHasNoEeprom));
     return false;
 }
 
-// Opens a file into a buffer as Open does; false when the loader reported a
-// failure (an empty file loads as an empty buffer).
-bool loadInto(CliSession& s, const QString& path, MemoryPage page)
+int exitStatus(CliSession& s, const ChipOperations& ops)
 {
-    Buffers& b = s.state().buffers();
-    const int before = s.ui().failureCount();
-    if (page == MemoryPage::Eeprom) {
-        b.fillEeprom();
-        b.setEepromLength(LoadFileIntoBuffer(path, b.eeprom(), Buffers::kEepromCapacity, s.ui()));
-    } else {
-        b.fillFlash();
-        b.setFlashLength(LoadFileIntoBuffer(path, b.flash(), Buffers::kFlashCapacity, s.ui()));
-    }
-    return s.ui().failureCount() == before;
-}
-
-int exitStatus(const ChipOperations& ops)
-{
-    return ops.lastOutcome() == Outcome::Done ? kExitOk : kExitFailed;
+    if (ops.lastOutcome() == Outcome::Done)
+        return kExitOk;
+    return s.stopRequested() ? kExitStopped : kExitFailed;
 }
 
 // Up to 8 hexadecimal digits, "0x" allowed in front.
@@ -74,168 +45,182 @@ std::optional<int32_t> hexAddress(QString text)
 }
 
 struct AutoRun {
-    QString flashFile;
-    QString eepromFile;
     AutoOptions options;
-    SerialNumber serial;  // used with --sn only
+    SerialNumber serial;          // used with --sn only
     std::optional<uint8_t> lock;  // --lock: the fuse step writes the lock byte only when named
 };
 
-std::optional<AutoRun> parseAuto(const QStringList& args)
+// The steps and their settings; nullopt after a usage error.
+std::optional<AutoRun> parseAuto(CliSession& s)
 {
     AutoRun run;
-    bool serialSettings = false;
-    for (int i = 0; i < args.size(); ++i) {
-        const QString& a = args[i];
-        const auto value = [&]() -> std::optional<QString> {
-            if (i + 1 >= args.size())
-                return std::nullopt;
-            return args[++i];
-        };
-        AutoOptions& o = run.options;
-        if (a == QLatin1String("--id")) o.checkId = true;
-        else if (a == QLatin1String("--erase")) o.erase = true;
-        else if (a == QLatin1String("--write-flash")) o.writeFlash = true;
-        else if (a == QLatin1String("--write-eeprom")) o.writeEeprom = true;
-        else if (a == QLatin1String("--verify")) o.verifyFlash = true;
-        else if (a == QLatin1String("--verify-eeprom")) o.verifyEeprom = true;
-        else if (a == QLatin1String("--fuse")) o.fuses = true;
-        else if (a == QLatin1String("--sn")) {
-            const auto v = value();
-            const auto number = v ? parseInteger(*v) : std::nullopt;
-            if (!number)
-                return std::nullopt;
-            run.serial.value = *number;
-            o.serialNumber = true;
-        } else if (a == QLatin1String("--sn-addr")) {
-            const auto v = value();
-            const auto address = v ? hexAddress(*v) : std::nullopt;
-            if (!address)
-                return std::nullopt;
-            run.serial.address = *address;
-            serialSettings = true;
-        } else if (a == QLatin1String("--sn-mode")) {
-            const QString v = value().value_or(QString());
-            if (v == QLatin1String("inc")) run.serial.mode = SerialNumber::Mode::Increment;
-            else if (v == QLatin1String("dec")) run.serial.mode = SerialNumber::Mode::Decrement;
-            else if (v == QLatin1String("none")) run.serial.mode = SerialNumber::Mode::FillFile;
-            else return std::nullopt;
-            serialSettings = true;
-        } else if (a == QLatin1String("--lock")) {
-            const auto v = value();
-            const auto number = v ? parseInteger(*v) : std::nullopt;
-            if (!number || *number < 0 || *number > 0xFF)
-                return std::nullopt;
-            run.lock = uint8_t(*number);
-        } else if (a == QLatin1String("--eeprom-file")) {
-            const auto v = value();
-            if (!v)
-                return std::nullopt;
-            run.eepromFile = *v;
-        } else if (run.flashFile.isEmpty() && !a.startsWith(QLatin1String("--"))) {
-            run.flashFile = a;
-        } else {
-            return std::nullopt;
-        }
+    AutoOptions& o = run.options;
+    o.checkId = s.isSet(QStringLiteral("id"));
+    o.erase = s.isSet(QStringLiteral("erase"));
+    o.writeFlash = s.isSet(QStringLiteral("write-flash"));
+    o.writeEeprom = s.isSet(QStringLiteral("write-eeprom"));
+    o.verifyFlash = s.isSet(QStringLiteral("verify"));
+    o.verifyEeprom = s.isSet(QStringLiteral("verify-eeprom"));
+    o.fuses = s.isSet(QStringLiteral("fuse"));
+    o.serialNumber = s.isSet(QStringLiteral("sn"));
+    const auto bad = [&](const char* option, const QString& why) {
+        s.usageError(QStringLiteral("--%1 %2").arg(QLatin1String(option), why));
+        return std::nullopt;
+    };
+    if (o.serialNumber) {
+        const auto number = parseInteger(s.value(QStringLiteral("sn")));
+        if (!number)
+            return bad("sn", QStringLiteral("takes a number, not '%1'").arg(s.value(QStringLiteral("sn"))));
+        run.serial.value = *number;
+    }
+    if (s.isSet(QStringLiteral("sn-addr"))) {
+        const auto address = hexAddress(s.value(QStringLiteral("sn-addr")));
+        if (!address)
+            return bad("sn-addr", QStringLiteral("takes up to 8 hexadecimal digits, not '%1'")
+                                      .arg(s.value(QStringLiteral("sn-addr"))));
+        run.serial.address = *address;
+    }
+    if (s.isSet(QStringLiteral("sn-mode"))) {
+        const QString v = s.value(QStringLiteral("sn-mode"));
+        if (v == QLatin1String("inc")) run.serial.mode = SerialNumber::Mode::Increment;
+        else if (v == QLatin1String("dec")) run.serial.mode = SerialNumber::Mode::Decrement;
+        else if (v == QLatin1String("none")) run.serial.mode = SerialNumber::Mode::FillFile;
+        else return bad("sn-mode", QStringLiteral("takes inc, dec or none, not '%1'").arg(v));
+    }
+    if (s.isSet(QStringLiteral("lock"))) {
+        const auto number = parseInteger(s.value(QStringLiteral("lock")));
+        if (!number || *number < 0 || *number > 0xFF)
+            return bad("lock", QStringLiteral("takes a byte, not '%1'").arg(s.value(QStringLiteral("lock"))));
+        run.lock = uint8_t(*number);
     }
     // The serial settings mean nothing without a number to write, a lock byte
     // nothing without the fuse step.
-    if (run.flashFile.isEmpty() || (serialSettings && !run.options.serialNumber) || (run.lock && !run.options.fuses))
+    if ((s.isSet(QStringLiteral("sn-addr")) || s.isSet(QStringLiteral("sn-mode"))) && !o.serialNumber)
+        return bad("sn-addr/--sn-mode", QStringLiteral("go with --sn"));
+    if (run.lock && !o.fuses)
+        return bad("lock", QStringLiteral("goes with --fuse"));
+    if (!(o.checkId || o.erase || o.writeFlash || o.writeEeprom || o.verifyFlash || o.verifyEeprom || o.fuses
+          || o.serialNumber)) {
+        s.usageError(s.message(Msg::CliAutoNeedsAStep)
+                     + QStringLiteral("--id, --erase, --write-flash, --write-eeprom, --verify, --verify-eeprom, "
+                                      "--fuse, --sn"));
         return std::nullopt;
+    }
     run.options.lockEnable = run.lock.has_value();
     return run;
 }
 
 // Opens the command's file into the buffer it names, then runs the operation on it.
 template <typename Operation>
-int withLoadedFile(CliSession& s, const QStringList& args, Operation operation)
+int withLoadedFile(CliSession& s, const QStringList& words, Operation operation)
 {
-    const auto f = fileAndMemory(args);
-    if (!f)
+    const MemoryPage page = pageOption(s);
+    const auto format = formatOption(s, QStringLiteral("format"));
+    if (!format)
         return kExitUsage;
-    if (!chipHasMemory(s, f->page) || !loadInto(s, f->path, f->page))
+    if (!chipHasMemory(s, page) || !loadInput(s, words[0], page, *format))
         return kExitFailed;
     ChipOperations ops(s.state());
     s.checkSocketIdentity(ops);
-    operation(ops, f->page);
-    return exitStatus(ops);
+    operation(ops, page);
+    return exitStatus(s, ops);
 }
 
 } // namespace
 
-int cmdRead(CliSession& s, const QStringList& args)
+int cmdRead(CliSession& s, const QStringList& words)
 {
-    const auto f = fileAndMemory(args);
-    if (!f)
+    const QString& path = words[0];
+    const MemoryPage page = pageOption(s);
+    const auto format = formatOption(s, QStringLiteral("format"));
+    if (!format)
         return kExitUsage;
-    if (!chipHasMemory(s, f->page))
+    // Whether OUT can take the data is settled before the chip is read.
+    if (!chipHasMemory(s, page) || !checkOutput(s, path))
         return kExitFailed;
     ChipOperations ops(s.state());
-    ops.readChip(f->page);
+    ops.readChip(page);
     if (ops.lastOutcome() != Outcome::Done)
-        return kExitFailed;
+        return exitStatus(s, ops);
+    // Ctrl+C after the last report still leaves no file.
+    if (s.stopRequested())
+        return kExitStopped;
     const Buffers& b = s.state().buffers();
-    const bool eeprom = f->page == MemoryPage::Eeprom;
-    const bool saved = SaveBufferToFile(f->path, eeprom ? b.eeprom() : b.flash(),
-                                        eeprom ? b.eepromLength() : b.flashLength(), s.ui());
-    return saved ? kExitOk : kExitFailed;
+    const ChipEntry& chip = s.state().currentChip();
+    const bool eeprom = page == MemoryPage::Eeprom;
+    // --full: the chip-sized image; otherwise the data length (trailing 0xFF left out).
+    const qint64 capacity = eeprom ? Buffers::kEepromCapacity : Buffers::kFlashCapacity;
+    const qint64 length = s.isSet(QStringLiteral("full")) ? (eeprom ? chip.eepromBytes() : chip.flashBytes())
+                                                         : (eeprom ? b.eepromLength() : b.flashLength());
+    return writeOutput(s, path, eeprom ? b.eeprom() : b.flash(), std::clamp<qint64>(length, 0, capacity), *format)
+               ? kExitOk
+               : kExitFailed;
 }
 
-int cmdBlank(CliSession& s, const QStringList& args)
+int cmdBlank(CliSession& s, const QStringList&)
 {
-    if (!args.isEmpty())
-        return kExitUsage;
     ChipOperations ops(s.state());
     ops.blankCheck();
-    return exitStatus(ops);
+    return exitStatus(s, ops);
 }
 
-int cmdErase(CliSession& s, const QStringList& args)
+int cmdErase(CliSession& s, const QStringList&)
 {
-    if (!args.isEmpty())
-        return kExitUsage;
     ChipOperations ops(s.state());
     s.checkSocketIdentity(ops);
     ops.eraseChip();
-    return exitStatus(ops);
+    return exitStatus(s, ops);
 }
 
-int cmdDetect(CliSession& s, const QStringList& args)
+int cmdDetect(CliSession& s, const QStringList&)
 {
-    if (!args.isEmpty())
-        return kExitUsage;
     ChipOperations ops(s.state());
     ops.detectChip();
     if (ops.lastOutcome() != Outcome::Done)
-        return kExitFailed;
+        return exitStatus(s, ops);
     const ChipSelection& sel = s.state().selection();
-    s.out() << "model: " << QString::fromUtf8(ChipSelection::textAt(sel.models(), sel.modelPosition())) << '\n'
-            << "type: " << QString::fromUtf8(ChipSelection::textAt(sel.types(), sel.typePosition())) << '\n';
+    const QString model = QString::fromUtf8(ChipSelection::textAt(sel.models(), sel.modelPosition()));
+    const QString type = QString::fromUtf8(ChipSelection::textAt(sel.types(), sel.typePosition()));
+    if (s.isSet(QStringLiteral("json"))) {
+        const ChipEntry& chip = s.state().currentChip();
+        const QJsonObject json{
+            {QStringLiteral("model"), model},
+            {QStringLiteral("type"), type},
+            {QStringLiteral("manufacturer"), QString::fromUtf8(chipNames(chip.keyText()).manufacturer)},
+            {QStringLiteral("id"), qint64(chip.chipId())},
+            {QStringLiteral("id_hex"), QString::asprintf("0x%06X", unsigned(chip.chipId()))},
+        };
+        s.out() << QJsonDocument(json).toJson();
+        return kExitOk;
+    }
+    s.out() << "model: " << model << '\n' << "type: " << type << '\n';
     return kExitOk;
 }
 
-int cmdWrite(CliSession& s, const QStringList& args)
+int cmdWrite(CliSession& s, const QStringList& words)
 {
-    return withLoadedFile(s, args, [](ChipOperations& ops, MemoryPage page) { ops.writeChip(page); });
+    return withLoadedFile(s, words, [](ChipOperations& ops, MemoryPage page) { ops.writeChip(page); });
 }
 
-int cmdVerify(CliSession& s, const QStringList& args)
+int cmdVerify(CliSession& s, const QStringList& words)
 {
-    return withLoadedFile(s, args, [](ChipOperations& ops, MemoryPage page) { ops.verifyChip(page); });
+    return withLoadedFile(s, words, [](ChipOperations& ops, MemoryPage page) { ops.verifyChip(page); });
 }
 
-int cmdAuto(CliSession& s, const QStringList& args)
+int cmdAuto(CliSession& s, const QStringList& words)
 {
-    const auto run = parseAuto(args);
-    if (!run)
+    const auto run = parseAuto(s);
+    const auto format = formatOption(s, QStringLiteral("format"));
+    if (!run || !format)
         return kExitUsage;
+    const QString eepromFile = s.value(QStringLiteral("eeprom-file"));
     const ChipEntry& chip = s.state().currentChip();
     const AutoOptions& o = run->options;
     // Steps whose boxes the window would show disabled for this chip.
-    if ((o.writeEeprom || o.verifyEeprom || !run->eepromFile.isEmpty()) && !chipHasMemory(s, MemoryPage::Eeprom))
+    if ((o.writeEeprom || o.verifyEeprom || !eepromFile.isEmpty()) && !chipHasMemory(s, MemoryPage::Eeprom))
         return kExitFailed;
     if (o.checkId && chip.chipId() <= 0) {
-        s.err() << "The chosen chip has no identifier to check." << Qt::endl;
+        s.ui().showError(s.message(Msg::CliChipHasNoIdToCheck));
         return kExitFailed;
     }
     if (o.fuses) {
@@ -248,13 +233,12 @@ int cmdAuto(CliSession& s, const QStringList& args)
         QString bytes;
         for (int i = 0; i < fuses.fuseByteCount(); ++i)
             bytes += QString::asprintf(" 0x%02X", fuses.currentBytes()[i]);
-        s.err() << "fuse step: fuse bytes" << bytes;
         if (run->lock)
-            s.err() << QString::asprintf(", lock byte 0x%02X", *run->lock);
-        s.err() << Qt::endl;
+            bytes += QString::asprintf(", lock byte 0x%02X", *run->lock);
+        s.ui().note(QStringLiteral("fuse step: fuse bytes") + bytes);
     }
-    if (!loadInto(s, run->flashFile, MemoryPage::Flash)
-        || (!run->eepromFile.isEmpty() && !loadInto(s, run->eepromFile, MemoryPage::Eeprom)))
+    if (!loadInput(s, words[0], MemoryPage::Flash, *format)
+        || (!eepromFile.isEmpty() && !loadInput(s, eepromFile, MemoryPage::Eeprom, DataFormat::ByName)))
         return kExitFailed;
     if (o.serialNumber)
         s.state().serial() = run->serial;
@@ -264,5 +248,5 @@ int cmdAuto(CliSession& s, const QStringList& args)
     // The number steps even when a later step fails: the next run needs it.
     if (o.serialNumber)
         s.out() << "next serial number: " << s.state().serial().value << '\n';
-    return exitStatus(ops);
+    return exitStatus(s, ops);
 }

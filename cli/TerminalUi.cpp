@@ -3,56 +3,89 @@
 #include <QDateTime>
 #include <QThread>
 
-TerminalUi::TerminalUi(QTextStream& err, int languageIndex, std::optional<bool> answer, bool force,
-                       bool progressBar)
-    : err_(err), language_(clampLanguage(languageIndex)), answer_(answer), force_(force), progressBar_(progressBar)
+TerminalUi::TerminalUi(QTextStream& err, const Settings& settings) : err_(err), settings_(settings)
 {
+    settings_.languageIndex = clampLanguage(settings.languageIndex);
+    if (settings_.quiet)
+        settings_.progress = ProgressStyle::None;
+}
+
+bool TerminalUi::stopRequested() const
+{
+    return settings_.stop && *settings_.stop != 0;
+}
+
+void TerminalUi::toLogFile(const QString& text)
+{
+    if (!logFile_)
+        return;
+    *logFile_ << QDateTime::currentDateTime().toString(Qt::ISODate) << ' '
+                       << QString(text).replace(QLatin1Char('\n'), QLatin1String(" / ")) << Qt::endl;
 }
 
 void TerminalUi::showError(const QString& text)
 {
     ++failures_;
-    err_ << text << Qt::endl;
+    clearProgressLine();
+    QString shown = text;
+    if (text == message(Msg::NotConnected) && notConnectedHint_) {
+        if (const QString hint = notConnectedHint_(); !hint.isEmpty())
+            shown += QLatin1Char('\n') + hint;
+    }
+    err_ << shown << Qt::endl;
+    toLogFile(QStringLiteral("error: ") + shown);
 }
 
 bool TerminalUi::answered(const QString& text, std::optional<bool> answer, const char* option)
 {
+    clearProgressLine();
     if (answer) {
         err_ << text << (*answer ? " yes" : " no") << " (" << option << ')' << Qt::endl;
+        toLogFile(text + (*answer ? QStringLiteral(" yes (") : QStringLiteral(" no (")) + QLatin1String(option)
+                  + QLatin1Char(')'));
         return *answer;
     }
     unanswered_ = true;
     ++failures_;
     err_ << text << Qt::endl;
+    toLogFile(QStringLiteral("error: ") + text);
     return false;
 }
 
 bool TerminalUi::askYesNo(const QString& text)
 {
-    return answered(text, answer_, answer_.value_or(false) ? "--yes" : "--no");
+    return answered(text, settings_.answer, settings_.answer.value_or(false) ? "--yes" : "--no");
 }
 
 bool TerminalUi::askChipMismatch(const QString& text)
 {
     // --yes answers the questions about files and sizes, never this one.
-    if (force_)
+    if (settings_.force)
         return answered(text, true, "--force");
-    if (answer_ == false)
+    if (settings_.answer == false)
         return answered(text, false, "--no");
     const bool yes = answered(text, std::nullopt, "");
-    err_ << "Only --force goes on with this chip." << Qt::endl;
+    err_ << message(Msg::CliOnlyForceGoesOn) << Qt::endl;
     return yes;
+}
+
+void TerminalUi::note(const QString& text)
+{
+    if (settings_.quiet)
+        return;
+    clearProgressLine();
+    err_ << text << Qt::endl;
 }
 
 void TerminalUi::showInformation(const QString& text)
 {
     if (informationShown_)
-        err_ << text << Qt::endl;
+        note(text);
 }
 
 void TerminalUi::showMessage(const QString&, const QString& text)
 {
-    err_ << text << Qt::endl;
+    note(text);
 }
 
 void TerminalUi::setStatus(const QString& text) { status_ = text; }
@@ -61,7 +94,9 @@ void TerminalUi::setElapsed(const QString&) {}
 
 void TerminalUi::log(const QString& text)
 {
-    err_ << logLine(counter_.prefix(), text, QDateTime::currentDateTime()) << Qt::endl;
+    const QString line = logLine(counter_.prefix(), text, QDateTime::currentDateTime());
+    toLogFile(line);
+    note(line);
 }
 
 void TerminalUi::pause(int milliseconds)
@@ -72,10 +107,18 @@ void TerminalUi::pause(int milliseconds)
 
 void TerminalUi::progressStart(qint64 maximum)
 {
+    startProgress(maximum, false);
+}
+
+void TerminalUi::startProgress(qint64 maximum, bool steps)
+{
     progressMax_ = maximum;
     progressPos_ = 0;
+    progressSteps_ = steps;
     progressClock_.start();
     lastDrawMs_ = -1;
+    lastPlain_ = -1;
+    spin_ = 0;
     drawProgress(true);
 }
 
@@ -87,33 +130,61 @@ void TerminalUi::progressSet(qint64 position)
 
 void TerminalUi::progressEnd()
 {
-    if (progressBar_ && progressMax_ > 0) {
-        err_ << "\r\033[K";
-        err_.flush();
-    }
+    clearProgressLine();
     progressMax_ = 0;
+    progressSteps_ = false;
+}
+
+void TerminalUi::clearProgressLine()
+{
+    if (!progressShown_)
+        return;
+    err_ << "\r\033[K";
+    err_.flush();
+    progressShown_ = false;
 }
 
 void TerminalUi::drawProgress(bool force)
 {
-    if (!progressBar_ || progressMax_ <= 0)
+    const ProgressStyle style = settings_.progress;
+    // A job of unknown length moves by polls, which may come without a maximum.
+    if (style == ProgressStyle::None || (progressMax_ <= 0 && !progressSteps_))
         return;
     const qint64 now = progressClock_.elapsed();
-    if (!force && lastDrawMs_ >= 0 && now - lastDrawMs_ < 100)
+    const qint64 seconds = now / 1000;
+    const double fraction =
+        progressMax_ > 0 ? std::clamp(double(progressPos_) / double(progressMax_), 0.0, 1.0) : 0.0;
+    if (style == ProgressStyle::Plain) {
+        // One line per whole percent, or per whole second when the length is unknown.
+        const qint64 mark = progressSteps_ ? seconds : qint64(fraction * 100);
+        if (mark == lastPlain_)
+            return;
+        lastPlain_ = mark;
+        err_ << status_ << ' ' << mark << (progressSteps_ ? " s" : "%") << Qt::endl;
+        return;
+    }
+    if (!force && progressPos_ < progressMax_ && lastDrawMs_ >= 0 && now - lastDrawMs_ < 100)
         return;
     lastDrawMs_ = now;
-    const double fraction = std::clamp(double(progressPos_) / double(progressMax_), 0.0, 1.0);
-    constexpr int kWidth = 30;
-    const int filled = int(fraction * kWidth);
-    const double seconds = now / 1000.0;
-    const double rate = seconds > 0 ? progressPos_ / 1024.0 / seconds : 0.0;
-    const double left = (rate > 0 && fraction < 1.0) ? (progressMax_ - progressPos_) / 1024.0 / rate : 0.0;
-    QString line = QStringLiteral("\r%1 [").arg(status_);
-    line += QString(filled, QLatin1Char('#')) + QString(kWidth - filled, QLatin1Char('.'));
-    line += QStringLiteral("] %1% %2 KiB/s %3 s left")
-                .arg(int(fraction * 100), 3)
-                .arg(rate, 0, 'f', 0)
-                .arg(left, 0, 'f', 0);
-    err_ << line;
+    QString line = QStringLiteral("\r%1 ").arg(status_);
+    if (progressSteps_) {
+        static const char kSpinner[] = {'|', '/', '-', '\\'};
+        line += QLatin1Char(kSpinner[spin_++ % 4]) + QStringLiteral(" %1 s").arg(seconds);
+    } else {
+        constexpr int kWidth = 30;
+        const int filled = int(fraction * kWidth);
+        const double elapsed = now / 1000.0;
+        const double rate = elapsed > 0 ? progressPos_ / 1024.0 / elapsed : 0.0;
+        line += QLatin1Char('[') + QString(filled, QLatin1Char('#')) + QString(kWidth - filled, QLatin1Char('.'))
+                + QLatin1Char(']');
+        line += QStringLiteral(" %1%").arg(int(fraction * 100), 3);
+        // A rate needs something transferred to stand on.
+        if (rate > 0) {
+            const double left = fraction < 1.0 ? (progressMax_ - progressPos_) / 1024.0 / rate : 0.0;
+            line += QStringLiteral(" %1 KiB/s %2 s left").arg(rate, 0, 'f', 0).arg(left, 0, 'f', 0);
+        }
+    }
+    err_ << line << "\033[K";
     err_.flush();
+    progressShown_ = true;
 }

@@ -1,18 +1,33 @@
 #pragma once
 // The user interface on a terminal: messages and log lines on stderr,
 // questions answered by --yes / --no (the chip-protecting one only by
-// --force, or No by --no), each answer shown; a progress bar when stderr is a tty.
+// --force, or No by --no), each answer shown; progress as a bar, as plain
+// lines or not at all; -q leaves the errors and the questions.
 
 #include "app/LogLine.h"
 #include "app/UserInterface.h"
 
 #include <QElapsedTimer>
 #include <QTextStream>
+#include <csignal>
+#include <functional>
 #include <optional>
 
 class TerminalUi final : public UserInterface {
 public:
-    TerminalUi(QTextStream& err, int languageIndex, std::optional<bool> answer, bool force, bool progressBar);
+    enum class ProgressStyle { None, Bar, Plain };
+
+    struct Settings {
+        int languageIndex = 2;
+        std::optional<bool> answer;  // --yes / --no
+        bool force = false;
+        ProgressStyle progress = ProgressStyle::None;
+        bool quiet = false;
+        // Set from the SIGINT handler; never cleared while the program runs.
+        const volatile std::sig_atomic_t* stop = nullptr;
+    };
+
+    TerminalUi(QTextStream& err, const Settings& settings);
 
     void showError(const QString& text) override;
     bool askYesNo(const QString& text) override;
@@ -29,7 +44,15 @@ public:
     void pause(int milliseconds) override;
     void beep() override {}
     void setControlsEnabled(bool) override {}
-    int languageIndex() const override { return language_; }
+    int languageIndex() const override { return settings_.languageIndex; }
+    bool stopRequested() const;
+
+    // A line of the terminal's own that is no error (left out by -q).
+    void note(const QString& text);
+    // --log: every log line, question and error also goes there, dated.
+    void setLogFile(QTextStream* log) { logFile_ = log; }
+    // What "Not connected" adds when the reason is known (access rights).
+    void setNotConnectedHint(std::function<QString()> hint) { notConnectedHint_ = std::move(hint); }
 
     // While one lives, information boxes are not printed.
     class QuietInformation {
@@ -53,23 +76,29 @@ public:
     QString lastStatus() const { return status_; }
 
 private:
+    void startProgress(qint64 maximum, bool steps);
     void drawProgress(bool force);
+    void clearProgressLine();
+    void toLogFile(const QString& text);
     // The question with the answer a standing order gave it, or a failure
     // when none was given.
     bool answered(const QString& text, std::optional<bool> answer, const char* option);
 
     QTextStream& err_;
-    int language_;
-    std::optional<bool> answer_;
-    bool force_;
-    bool progressBar_;
+    Settings settings_;
     bool informationShown_ = true;
     LogCounter counter_;
     int failures_ = 0;
     bool unanswered_ = false;
     QString status_;
+    std::function<QString()> notConnectedHint_;
+    QTextStream* logFile_ = nullptr;
     qint64 progressMax_ = 0;
     qint64 progressPos_ = 0;
+    bool progressSteps_ = false;  // a job of unknown length: time and a spinner, no rate
+    bool progressShown_ = false;
     QElapsedTimer progressClock_;
     qint64 lastDrawMs_ = -1;
+    qint64 lastPlain_ = -1;  // the last whole percent (or second) printed
+    int spin_ = 0;
 };

@@ -1,19 +1,51 @@
 #include "cli/Cli.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QTextStream>
 
+#include <csignal>
 #include <cstdio>
 #include <unistd.h>
+
+namespace {
+
+// Ctrl+C asks the running job to stop between two reports; a second one
+// ends the program at once (the handler is reset by the first).
+volatile std::sig_atomic_t stopRequested = 0;
+
+extern "C" void onInterrupt(int)
+{
+    stopRequested = 1;
+}
+
+void catchInterrupt()
+{
+    struct sigaction action = {};
+    action.sa_handler = onInterrupt;
+    action.sa_flags = SA_RESETHAND;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, nullptr);
+}
+
+} // namespace
 
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    QTextStream out(stdout);
+    QFile standardOutput;
+    QFile standardInput;
+    standardOutput.open(stdout, QIODevice::WriteOnly);
+    standardInput.open(stdin, QIODevice::ReadOnly);
+    QTextStream out(&standardOutput);
     QTextStream err(stderr);
     QStringList args = QCoreApplication::arguments();
     args.removeFirst();
+    catchInterrupt();
     // The same places as the window program: beside bin/ for a build tree or
     // a portable copy, share/ktr4180 and the user's configuration when installed.
-    return runCli(args, ProgramFiles::forRunningProgram(), out, err, isatty(fileno(stderr)) != 0);
+    const CliStreams streams{out, err, isatty(fileno(stderr)) != 0, &standardInput, &standardOutput, &stopRequested};
+    const int status = runCli(args, ProgramFiles::forRunningProgram(), streams);
+    standardOutput.flush();
+    return status;
 }

@@ -26,4 +26,13 @@ public:
     virtual std::vector<std::string> interfaces() = 0;
     // Null when the interface cannot be opened.
     virtual std::unique_ptr<HidHandle> open(const std::string& path) = 0;
+
+    // Interfaces the platform lists with these ids that cannot be opened, with
+    // the system's reason (mostly missing access rights). None when the layer
+    // cannot tell.
+    struct Unopened {
+        std::string path;
+        std::string reason;
+    };
+    virtual std::vector<Unopened> unopened(uint16_t /*vendorId*/, uint16_t /*productId*/) { return {}; }
 };

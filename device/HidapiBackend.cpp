@@ -2,6 +2,8 @@
 
 #include <hidapi/hidapi.h>
 
+#include <cerrno>
+#include <cstring>
 #include <cwchar>
 
 namespace {
@@ -100,4 +102,25 @@ std::unique_ptr<HidHandle> HidapiBackend::open(const std::string& path)
         pid = info->product_id;
     }
     return std::make_unique<HidapiHandle>(dev, vid, pid);
+}
+
+std::vector<HidBackend::Unopened> HidapiBackend::unopened(uint16_t vendorId, uint16_t productId)
+{
+    std::vector<Unopened> refused;
+    if (!initialised_)
+        return refused;
+    hid_device_info* list = hid_enumerate(vendorId, productId);
+    for (hid_device_info* d = list; d; d = d->next) {
+        if (!d->path)
+            continue;
+        errno = 0;
+        if (hid_device* dev = hid_open_path(d->path)) {
+            hid_close(dev);
+            continue;
+        }
+        const int why = errno;
+        refused.push_back({d->path, why ? std::strerror(why) : "unknown reason"});
+    }
+    hid_free_enumeration(list);
+    return refused;
 }

@@ -12,6 +12,7 @@ public:
 
     std::vector<std::string> interfaces() override;
     std::unique_ptr<HidHandle> open(const std::string& path) override;
+    std::vector<Unopened> unopened(uint16_t vendorId, uint16_t productId) override;
 
 private:
     bool initialised_ = false;

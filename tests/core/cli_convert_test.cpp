@@ -66,7 +66,8 @@ TEST(CliConvert, AFailedLoadWritesNothing)
     EXPECT_TRUE(bad.err.contains("Checksum Error type 0"));
     const ConvertRun missing = convert({s.path("none.bin"), s.path("out.bin")});
     EXPECT_EQ(missing.status, 1);
-    EXPECT_TRUE(missing.err.contains("Can't open File"));
+    EXPECT_TRUE(missing.err.contains("Cannot read the file " + s.path("none.bin") + "\nNo such file or directory\n"))
+        << missing.err.toStdString();
     EXPECT_FALSE(QFile::exists(s.path("out.bin")));
 }
 

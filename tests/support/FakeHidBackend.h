@@ -72,6 +72,15 @@ public:
         return std::make_unique<Handle>(*this, path);
     }
 
+    std::vector<Unopened> unopened(uint16_t vid, uint16_t pid) override
+    {
+        std::vector<Unopened> refused;
+        for (const Interface& i : list)
+            if (i.vendorId == vid && i.productId == pid && !i.opens)
+                refused.push_back({i.path, "Permission denied"});
+        return refused;
+    }
+
 private:
     class Handle final : public HidHandle {
     public:

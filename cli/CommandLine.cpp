@@ -1,0 +1,392 @@
+#include "cli/CommandLine.h"
+
+#include "app/AboutText.h"
+#include "cli/Commands.h"
+
+#include <QCommandLineParser>
+
+namespace {
+
+using Result = std::optional<QString>;
+// Takes the option's value (empty for a switch) into the options; the error
+// text for a bad value.
+using Apply = Result (*)(CliOptions& options, const QString& value);
+
+struct GlobalOption {
+    OptionSpec spec;
+    Apply apply;
+};
+
+Result parseFault(CliOptions& o, const QString& v)
+{
+    const int at = v.indexOf(QLatin1Char('@'));
+    bool ok = false;
+    const int n = at > 0 ? v.mid(at + 1).toInt(&ok) : 0;
+    const QString kind = v.left(at);
+    using K = SimulatedProgrammer::Fault::Kind;
+    if (!ok || n < 1 || (kind != QLatin1String("set") && kind != QLatin1String("get") && kind != QLatin1String("unplug")))
+        return QStringLiteral("--sim-fault takes set@N, get@N or unplug@N (N from 1), not '%1'").arg(v);
+    o.faults.push_back({kind == QLatin1String("set") ? K::Set : kind == QLatin1String("get") ? K::Get : K::Unplug, n});
+    return {};
+}
+
+Result parseLanguage(CliOptions& o, const QString& v)
+{
+    static const QStringList names = {QStringLiteral("zh_CN"), QStringLiteral("zh_TW"), QStringLiteral("en")};
+    bool ok = false;
+    int lang = v.toInt(&ok);
+    if (!ok)
+        for (int i = 0; i < names.size(); ++i)
+            if (v.compare(names[i], Qt::CaseInsensitive) == 0 || v.compare(QString(names[i]).replace('_', '-'), Qt::CaseInsensitive) == 0)
+                lang = i, ok = true;
+    if (!ok || lang < 0 || lang > 2)
+        return QStringLiteral("--lang takes 0 (zh_CN), 1 (zh_TW) or 2 (en), not '%1'").arg(v);
+    o.language = lang;
+    return {};
+}
+
+Result parseProgress(CliOptions& o, const QString& v)
+{
+    static const QStringList modes = {QStringLiteral("auto"), QStringLiteral("bar"), QStringLiteral("plain"),
+                                      QStringLiteral("none")};
+    const qsizetype i = modes.indexOf(v);
+    if (i < 0)
+        return QStringLiteral("--progress takes auto, bar, plain or none, not '%1'").arg(v);
+    o.progress = ProgressMode(i);
+    return {};
+}
+
+// The one place a global option is added: its names, value, help and effect.
+const GlobalOption kGlobalOptions[] = {
+    {{"h,help", nullptr, "Show this help (after a command: the command's) and exit."},
+     [](CliOptions& o, const QString&) -> Result { o.help = true; return {}; }},
+    {{"version", nullptr, "Show the version and exit."},
+     [](CliOptions& o, const QString&) -> Result { o.version = true; return {}; }},
+    {{"c,chip", "NAME", "The chip to work on: \"TYPE,MANUFACTURER,MODEL\", \"MANUFACTURER MODEL\" or the model "
+                        "alone, in any case. Without --chip and --chip-id the chip in the socket is identified."},
+     [](CliOptions& o, const QString& v) -> Result { o.chip = v; return {}; }},
+    {{"chip-id", "ID", "The chip to work on by its identifier, e.g. 0xEF4017."},
+     [](CliOptions& o, const QString& v) -> Result { o.chipId = v; return {}; }},
+    {{"y,yes", nullptr, "Answer yes to the questions about files and sizes."},
+     [](CliOptions& o, const QString&) -> Result { o.answer = true; return {}; }},
+    {{"no", nullptr, "Answer no to every question."},
+     [](CliOptions& o, const QString&) -> Result { o.answer = false; return {}; }},
+    {{"force", nullptr, "Go on with a chip whose identifier differs from the chosen chip's (--yes never does)."},
+     [](CliOptions& o, const QString&) -> Result { o.force = true; return {}; }},
+    {{"q,quiet", nullptr, "Print only errors, and the questions with their answers."},
+     [](CliOptions& o, const QString&) -> Result { o.quiet = true; return {}; }},
+    {{"progress", "MODE", "auto (a bar on a terminal, else nothing), bar, plain (a line per whole percent on "
+                          "stderr) or none."},
+     parseProgress},
+    {{"log", "FILE", "Append every log line and error, with its date, to FILE."},
+     [](CliOptions& o, const QString& v) -> Result { o.logFile = v; return {}; }},
+    {{"lang", "LANG", "Language of the messages: 0 or zh_CN, 1 or zh_TW, 2 or en (the default)."}, parseLanguage},
+    {{"db", "FILE", "Read the chip list from FILE instead of the one the program finds."},
+     [](CliOptions& o, const QString& v) -> Result { o.dbPath = v; return {}; }},
+    {{"trace", nullptr, "Show every report on stderr: \"> \" to the programmer, \"< \" from it; a report that "
+                        "failed ends in \"failed\"."},
+     [](CliOptions& o, const QString&) -> Result { o.trace = true; return {}; }},
+    {{"simulate", nullptr, "Use a simulated programmer instead of the USB one; --simulate=FILE is "
+                           "--simulate --sim-state FILE."},
+     [](CliOptions& o, const QString&) -> Result { o.simulate = true; return {}; }},
+    {{"sim-state", "FILE", "Keep the simulated chip's memory in FILE from run to run."},
+     [](CliOptions& o, const QString& v) -> Result { o.simState = v; return {}; }},
+    {{"sim-chip", "NAME", "Put this chip of the chip list into the simulated socket (default: the chip chosen, "
+                          "else the list's first)."},
+     [](CliOptions& o, const QString& v) -> Result { o.simChip = v; return {}; }},
+    {{"sim-empty", nullptr, "Leave the simulated socket empty."},
+     [](CliOptions& o, const QString&) -> Result { o.simEmpty = true; return {}; }},
+    {{"sim-fault", "KIND@N", "Make report N of the run fail: set@N the first host-to-programmer report from N on, "
+                             "get@N the first reply from N on, unplug@N report N and all after it; repeatable."},
+     parseFault},
+};
+
+QStringList namesOf(const OptionSpec& spec)
+{
+    return QString::fromLatin1(spec.names).split(QLatin1Char(','));
+}
+
+QString longName(const OptionSpec& spec)
+{
+    return namesOf(spec).last();
+}
+
+QCommandLineOption toOption(const OptionSpec& spec)
+{
+    QCommandLineOption option(namesOf(spec), QString::fromUtf8(spec.help));
+    if (spec.valueName)
+        option.setValueName(QString::fromLatin1(spec.valueName));
+    return option;
+}
+
+const GlobalOption* globalNamed(const QString& name)
+{
+    for (const GlobalOption& g : kGlobalOptions)
+        if (namesOf(g.spec).contains(name))
+            return &g;
+    return nullptr;
+}
+
+bool takesValue(const QString& name)
+{
+    const GlobalOption* g = globalNamed(name);
+    return g && g->spec.valueName;
+}
+
+// Where the command word is: the first word that is neither an option nor a
+// global option's value. Options it does not know count as switches here;
+// the parser names them afterwards.
+std::optional<qsizetype> commandPosition(const QStringList& words)
+{
+    for (qsizetype i = 0; i < words.size(); ++i) {
+        const QString& w = words[i];
+        if (w == QLatin1String("--"))
+            return i + 1 < words.size() ? std::optional<qsizetype>(i + 1) : std::nullopt;
+        if (w.startsWith(QLatin1String("--"))) {
+            if (!w.contains(QLatin1Char('=')) && takesValue(w.mid(2)))
+                ++i;
+        } else if (w.startsWith(QLatin1Char('-')) && w.size() > 1) {
+            // Short options may be packed: "-qc NAME", "-cNAME".
+            for (qsizetype j = 1; j < w.size(); ++j) {
+                if (takesValue(w.mid(j, 1))) {
+                    if (j + 1 == w.size())
+                        ++i;
+                    break;
+                }
+            }
+        } else {
+            return i;
+        }
+    }
+    return std::nullopt;
+}
+
+// "--simulate=FILE", the short form the window program also takes.
+QStringList expandShorthands(const QStringList& words)
+{
+    QStringList out;
+    bool options = true;
+    for (const QString& w : words) {
+        if (w == QLatin1String("--"))
+            options = false;
+        if (options && w.startsWith(QLatin1String("--simulate="))) {
+            out << QStringLiteral("--simulate") << QStringLiteral("--sim-state=") + w.mid(11);
+            continue;
+        }
+        out << w;
+    }
+    return out;
+}
+
+// The words a command takes, from its spec: required, optional, unbounded.
+struct WordCount {
+    int required = 0;
+    int optional = 0;
+    bool more = false;
+    QStringList names;
+};
+
+WordCount countWords(const char* spec)
+{
+    WordCount c;
+    for (const QString& w : QString::fromLatin1(spec).split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        if (w == QLatin1String("..."))
+            c.more = true;
+        else if (w.startsWith(QLatin1Char('[')))
+            ++c.optional;
+        else
+            ++c.required;
+        c.names << w;
+    }
+    return c;
+}
+
+Result checkWords(const CommandInfo& command, const QStringList& words)
+{
+    if (!command.words)
+        return {};
+    const WordCount c = countWords(command.words);
+    if (words.size() < c.required)
+        return QStringLiteral("%1: missing %2").arg(QLatin1String(command.name), c.names.value(int(words.size())));
+    if (!c.more && words.size() > c.required + c.optional)
+        return QStringLiteral("%1: unexpected argument '%2'")
+            .arg(QLatin1String(command.name), words[c.required + c.optional]);
+    return {};
+}
+
+constexpr int kHelpWidth = 79;
+constexpr int kHelpColumn = 26;
+
+// Words of text wrapped to the help's width from the given column.
+QString wrapped(const QString& text, int column)
+{
+    QString out;
+    int x = column;
+    for (const QString& word : text.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        if (x > column && x + 1 + word.size() > kHelpWidth) {
+            out += QLatin1Char('\n') + QString(column, QLatin1Char(' '));
+            x = column;
+        } else if (x > column) {
+            out += QLatin1Char(' ');
+            ++x;
+        }
+        out += word;
+        x += int(word.size());
+    }
+    return out;
+}
+
+// "  left    text", the text on the next line when the left side is long.
+QString helpItem(const QString& left, const QString& text)
+{
+    QString line = QStringLiteral("  ") + left;
+    if (line.size() + 2 > kHelpColumn)
+        line += QLatin1Char('\n') + QString(kHelpColumn, QLatin1Char(' '));
+    else
+        line += QString(kHelpColumn - line.size(), QLatin1Char(' '));
+    return line + wrapped(text, kHelpColumn) + QLatin1Char('\n');
+}
+
+QString optionItem(const OptionSpec& spec)
+{
+    QStringList names;
+    for (const QString& n : namesOf(spec))
+        names << (n.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + n;
+    QString left = names.join(QStringLiteral(", "));
+    if (spec.valueName)
+        left += QLatin1Char(' ') + QLatin1String(spec.valueName);
+    if (namesOf(spec).first().size() > 1)
+        left = QStringLiteral("    ") + left;  // long names line up under the short ones
+    return helpItem(left, QString::fromUtf8(spec.help));
+}
+
+QString commandItem(const CommandInfo& c)
+{
+    QString left = QLatin1String(c.name);
+    if (c.words && *c.words)
+        left += QLatin1Char(' ') + QLatin1String(c.words);
+    return helpItem(left, QString::fromUtf8(c.summary));
+}
+
+} // namespace
+
+std::optional<QString> parseCliOptions(const QStringList& arguments, CliOptions& o)
+{
+    const QStringList words = expandShorthands(arguments);
+    const std::optional<qsizetype> at = commandPosition(words);
+    const CommandInfo* command = at ? findCommand(words[*at]) : nullptr;
+    if (at && !command)
+        return QStringLiteral("unknown command '%1' (\"ktr4180-cli --help\" lists them)").arg(words[*at]);
+    if (command)
+        o.command = QLatin1String(command->name);
+
+    QCommandLineParser parser;
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsCompactedShortOptions);
+    parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsOptions);
+    for (const GlobalOption& g : kGlobalOptions)
+        parser.addOption(toOption(g.spec));
+    if (command)
+        for (const OptionSpec& spec : command->options)
+            parser.addOption(toOption(spec));
+    if (!parser.parse(QStringList{QStringLiteral("ktr4180-cli")} + words)) {
+        QString error = parser.errorText();
+        if (command)
+            error += QStringLiteral(" (\"ktr4180-cli %1 --help\" lists its options)").arg(QLatin1String(command->name));
+        return error;
+    }
+
+    // In the order given, so that a later option wins over an earlier one.
+    QHash<QString, int> used;
+    for (const QString& name : parser.optionNames()) {
+        if (const GlobalOption* g = globalNamed(name)) {
+            const QString canonical = longName(g->spec);
+            const int index = used[canonical]++;
+            if (const Result error = g->apply(o, g->spec.valueName ? parser.values(canonical).value(index) : QString()))
+                return error;
+            continue;
+        }
+        for (const OptionSpec& spec : command->options) {
+            if (!namesOf(spec).contains(name))
+                continue;
+            const QString canonical = longName(spec);
+            const int index = used[canonical]++;
+            o.commandOptions[canonical] << (spec.valueName ? parser.values(canonical).value(index) : QString());
+        }
+    }
+
+    QStringList positional = parser.positionalArguments();
+    if (command) {
+        positional.removeFirst();
+        o.args = positional;
+    } else if (!positional.isEmpty()) {
+        return QStringLiteral("unexpected argument '%1'").arg(positional.first());
+    }
+    if ((o.simChip || o.simEmpty || !o.faults.empty() || !o.simState.isEmpty()) && !o.simulate)
+        return QStringLiteral("--sim-chip, --sim-empty, --sim-fault and --sim-state go with --simulate");
+    if (command && !o.help)
+        return checkWords(*command, o.args);
+    return std::nullopt;
+}
+
+QString cliVersionText()
+{
+    return QStringLiteral("ktr4180-cli " KTR_VERSION "\n") + makerLines().copyrightEnglish + QLatin1Char('\n');
+}
+
+QString usageLine(const CommandInfo* command)
+{
+    if (!command)
+        return QStringLiteral("usage: ktr4180-cli [OPTIONS] COMMAND [ARGUMENTS]");
+    return QStringLiteral("usage: ktr4180-cli [OPTIONS] ") + QLatin1String(command->usage);
+}
+
+QString cliHelpText()
+{
+    QString text = QStringLiteral(
+        "Usage: ktr4180-cli [OPTIONS] COMMAND [ARGUMENTS]\n"
+        "Reads, erases, writes and verifies the serial memory chips in the socket of the\n"
+        "KTR4180 USB programmer (SPI flash, 24/93/25/95-series EEPROM, microcontrollers\n"
+        "with fuse and lock bits) and converts their data files. Options go anywhere\n"
+        "on the line; \"--\" ends them. Log lines, messages and progress go to stderr.\n"
+        "\n"
+        "Commands:\n");
+    for (const CommandInfo* c : allCommands())
+        text += commandItem(*c);
+    text += QStringLiteral("\nOptions:\n");
+    for (const GlobalOption& g : kGlobalOptions)
+        text += optionItem(g.spec);
+    text += QStringLiteral(
+        "\n"
+        "Files are named by path; \"-\" is standard input or output. The format follows\n"
+        "the extension (.hex Intel HEX, .src S-records when saving, .eep by its first\n"
+        "character, .cap capsule, anything else raw) unless --format names it.\n"
+        "\n"
+        "Exit status:\n"
+        "  0                       success\n"
+        "  1                       a failure the program reported\n"
+        "  2                       bad usage, or a chip that must be named\n"
+        "  130                     stopped by Ctrl+C (between two reports)\n"
+        "\n"
+        "Examples:\n"
+        "  $ ktr4180-cli list-chips w25q64\n"
+        "  $ ktr4180-cli --chip w25q64jv read --full image.bin\n"
+        "  $ ktr4180-cli -c \"winbond w25q64jv\" --yes write image.hex\n"
+        "  $ ktr4180-cli convert --format srec image.bin image.s19\n"
+        "  $ ktr4180-cli --simulate --chip w25q64jv read - | xxd | head\n"
+        "\n"
+        "Run \"ktr4180-cli COMMAND --help\" for a command's own options.\n");
+    return text;
+}
+
+QString commandHelpText(const CommandInfo& c)
+{
+    QString text = QStringLiteral("Usage: ktr4180-cli [OPTIONS] ") + QLatin1String(c.usage) + QStringLiteral("\n")
+                   + wrapped(QString::fromUtf8(c.summary), 0) + QStringLiteral("\n");
+    if (!c.options.empty()) {
+        text += QStringLiteral("\nOptions of %1:\n").arg(QLatin1String(c.name));
+        for (const OptionSpec& spec : c.options)
+            text += optionItem(spec);
+    }
+    text += QStringLiteral("\nThe global options (\"ktr4180-cli --help\") go anywhere on the line.\n");
+    return text;
+}
