@@ -36,13 +36,16 @@ int runCli(const QStringList& arguments, const ProgramFiles& files, const CliStr
     CliSession session(options, files, io);
     if (!session.openLog())
         return kExitFailed;
-    if (command->chips != ChipNeed::None) {
+    int status = command->prepare ? command->prepare(session, options.args) : kExitOk;
+    if (status == kExitOk && command->chips != ChipNeed::None) {
         if (!session.loadChips() || !session.prepareSimulator())
             return kExitFailed;
-        if (const int chosen = session.chooseChip(command->chips == ChipNeed::Chosen); chosen != kExitOk)
-            return chosen;
+        status = session.chooseChip(command->chips == ChipNeed::Chosen);
+        if (status != kExitOk)
+            return status;
     }
-    int status = command->run(session, options.args);
+    if (status == kExitOk)
+        status = command->run(session, options.args);
     if (status == kExitUsage) {
         if (const QString error = session.takeUsageError(); !error.isEmpty())
             io.err << "ktr4180-cli: " << error << '\n';

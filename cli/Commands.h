@@ -34,6 +34,10 @@ struct CommandInfo {
     // The words after the command: plain ones required, "[X]" optional, "..."
     // any more. nullptr: the command counts them itself.
     const char* words = nullptr;
+    // Runs before the chip list is loaded and anything is sent: checks the
+    // options and the files named, so that bad usage or an OUT that cannot be
+    // written stops the command before the chip is touched.
+    CommandFunction prepare = nullptr;
 };
 
 const CommandInfo* findCommand(const QString& name);
@@ -66,3 +70,8 @@ int cmdWrite(CliSession& s, const QStringList& words);
 int cmdVerify(CliSession& s, const QStringList& words);
 int cmdAuto(CliSession& s, const QStringList& words);
 int cmdConvert(CliSession& s, const QStringList& words);
+
+int prepareRead(CliSession& s, const QStringList& words);
+int prepareLoad(CliSession& s, const QStringList& words);
+int prepareAuto(CliSession& s, const QStringList& words);
+int prepareFuses(CliSession& s, const QStringList& words);

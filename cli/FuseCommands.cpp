@@ -122,13 +122,19 @@ bool loadChipFuseDescription(CliSession& s)
     return load == FuseLoad::Loaded && s.ui().failureCount() == failuresBefore;
 }
 
-int cmdFuses(CliSession& s, const QStringList& words)
+int prepareFuses(CliSession& s, const QStringList& words)
 {
     const QString action = words[0];
     if (action != QLatin1String("read") && action != QLatin1String("write") && action != QLatin1String("default"))
         return s.usageError(QStringLiteral("fuses takes read, write or default, not '%1'").arg(action));
     if (action != QLatin1String("write") && (s.isSet(QStringLiteral("fuse")) || s.isSet(QStringLiteral("lock"))))
         return s.usageError(QStringLiteral("--fuse and --lock go with fuses write"));
+    return kExitOk;
+}
+
+int cmdFuses(CliSession& s, const QStringList& words)
+{
+    const QString action = words[0];
     if (!loadChipFuseDescription(s))
         return kExitFailed;
     FuseState& fuses = s.state().fuses();

@@ -128,15 +128,37 @@ int withLoadedFile(CliSession& s, const QStringList& words, Operation operation)
 
 } // namespace
 
+int prepareRead(CliSession& s, const QStringList& words)
+{
+    if (!formatOption(s, QStringLiteral("format")))
+        return kExitUsage;
+    // Whether OUT can take the data is settled before the chip is touched.
+    return checkOutput(s, words[0]) ? kExitOk : kExitFailed;
+}
+
+int prepareLoad(CliSession& s, const QStringList& words)
+{
+    if (!formatOption(s, QStringLiteral("format")))
+        return kExitUsage;
+    return checkInput(s, words[0]) ? kExitOk : kExitFailed;
+}
+
+int prepareAuto(CliSession& s, const QStringList& words)
+{
+    if (!parseAuto(s))
+        return kExitUsage;
+    if (const int status = prepareLoad(s, words); status != kExitOk)
+        return status;
+    const QString eepromFile = s.value(QStringLiteral("eeprom-file"));
+    return eepromFile.isEmpty() || checkInput(s, eepromFile) ? kExitOk : kExitFailed;
+}
+
 int cmdRead(CliSession& s, const QStringList& words)
 {
     const QString& path = words[0];
     const MemoryPage page = pageOption(s);
-    const auto format = formatOption(s, QStringLiteral("format"));
-    if (!format)
-        return kExitUsage;
-    // Whether OUT can take the data is settled before the chip is read.
-    if (!chipHasMemory(s, page) || !checkOutput(s, path))
+    const DataFormat format = *formatOption(s, QStringLiteral("format"));
+    if (!chipHasMemory(s, page))
         return kExitFailed;
     ChipOperations ops(s.state());
     ops.readChip(page);
@@ -152,7 +174,7 @@ int cmdRead(CliSession& s, const QStringList& words)
     const qint64 capacity = eeprom ? Buffers::kEepromCapacity : Buffers::kFlashCapacity;
     const qint64 length = s.isSet(QStringLiteral("full")) ? (eeprom ? chip.eepromBytes() : chip.flashBytes())
                                                          : (eeprom ? b.eepromLength() : b.flashLength());
-    return writeOutput(s, path, eeprom ? b.eeprom() : b.flash(), std::clamp<qint64>(length, 0, capacity), *format)
+    return writeOutput(s, path, eeprom ? b.eeprom() : b.flash(), std::clamp<qint64>(length, 0, capacity), format)
                ? kExitOk
                : kExitFailed;
 }
