@@ -24,7 +24,10 @@ int runCli(const QStringList& arguments, const ProgramFiles& files, const CliStr
     }
     const CommandInfo* command = findCommand(options.command);
     if (options.help || options.version) {
-        io.out << (options.version ? cliVersionText() : command ? commandHelpText(*command) : cliHelpText());
+        io.out << (options.version   ? cliVersionText()
+                   : options.helpAll ? cliHelpAllText()
+                   : command         ? commandHelpText(*command)
+                                     : cliHelpText());
         io.out.flush();
         return kExitOk;
     }

@@ -60,6 +60,8 @@ Result parseProgress(CliOptions& o, const QString& v)
 const GlobalOption kGlobalOptions[] = {
     {{"h,help", nullptr, "Show this help (after a command: the command's) and exit."},
      [](CliOptions& o, const QString&) -> Result { o.help = true; return {}; }},
+    {{"help-all", nullptr, "Show this help with every command's own options and exit."},
+     [](CliOptions& o, const QString&) -> Result { o.help = o.helpAll = true; return {}; }},
     {{"version", nullptr, "Show the version and exit."},
      [](CliOptions& o, const QString&) -> Result { o.version = true; return {}; }},
     {{"c,chip", "NAME", "The chip to work on: \"TYPE,MANUFACTURER,MODEL\", \"MANUFACTURER MODEL\" or the model "
@@ -340,7 +342,9 @@ QString usageLine(const CommandInfo* command)
     return QStringLiteral("usage: ktr4180-cli [OPTIONS] ") + QLatin1String(command->usage);
 }
 
-QString cliHelpText()
+namespace {
+
+QString helpText(bool withCommandOptions)
 {
     QString text = QStringLiteral(
         "Usage: ktr4180-cli [OPTIONS] COMMAND [ARGUMENTS]\n"
@@ -355,6 +359,13 @@ QString cliHelpText()
     text += QStringLiteral("\nOptions:\n");
     for (const GlobalOption& g : kGlobalOptions)
         text += optionItem(g.spec);
+    for (const CommandInfo* c : allCommands()) {
+        if (!withCommandOptions || c->options.empty())
+            continue;
+        text += QStringLiteral("\nOptions of %1:\n").arg(QLatin1String(c->name));
+        for (const OptionSpec& spec : c->options)
+            text += optionItem(spec);
+    }
     text += QStringLiteral(
         "\n"
         "Files are named by path; \"-\" is standard input or output. The format follows\n"
@@ -376,6 +387,18 @@ QString cliHelpText()
         "\n"
         "Run \"ktr4180-cli COMMAND --help\" for a command's own options.\n");
     return text;
+}
+
+} // namespace
+
+QString cliHelpText()
+{
+    return helpText(false);
+}
+
+QString cliHelpAllText()
+{
+    return helpText(true);
 }
 
 QString commandHelpText(const CommandInfo& c)

@@ -37,6 +37,7 @@ struct CliOptions {
     ProgressMode progress = ProgressMode::Auto;
     QString logFile;                       // --log FILE
     bool help = false;
+    bool helpAll = false;                  // --help-all: with every command's own options
     bool version = false;
     QString command;
     QStringList args;                      // the command's words
@@ -52,6 +53,7 @@ std::optional<QString> parseCliOptions(const QStringList& arguments, CliOptions&
 QString cliVersionText();
 // The program's help: usage, commands, options, examples.
 QString cliHelpText();
+QString cliHelpAllText();
 QString commandHelpText(const CommandInfo& command);
 // One line: "usage: ktr4180-cli ..." for the command, or the whole program.
 QString usageLine(const CommandInfo* command);

@@ -4,6 +4,7 @@
 # Run with cmake -P; BUILD, WORK, VERSION, APP_ID, ICON_SIZES, UDEV_RULES_DIR,
 # WITH_GUI, DESKTOP_FILE_VALIDATE, APPSTREAMCLI come from the test.
 
+cmake_minimum_required(VERSION 3.25)
 set(failures 0)
 macro(fail)
   string(JOIN "" text ${ARGN})
@@ -33,9 +34,13 @@ set(expected
   share/metainfo/${APP_ID}.metainfo.xml
   share/icons/hicolor/scalable/apps/ktr4180.svg
   ${UDEV_RULES_DIR}/60-ktr4180.rules
-  share/doc/ktr4180/README.md)
+  share/doc/ktr4180/README.md
+  share/doc/ktr4180/copyright
+  share/doc/ktr4180/changelog.gz
+  share/man/man1/ktr4180-cli.1.gz
+  share/bash-completion/completions/ktr4180-cli)
 if(WITH_GUI)
-  list(APPEND expected bin/ktr4180)
+  list(APPEND expected bin/ktr4180 share/man/man1/ktr4180.1.gz)
 endif()
 foreach(size IN LISTS ICON_SIZES)
   list(APPEND expected share/icons/hicolor/${size}x${size}/apps/ktr4180.png)
@@ -83,6 +88,54 @@ execute_process(COMMAND ${cli} fuse-description
   RESULT_VARIABLE rc OUTPUT_VARIABLE fuses ERROR_VARIABLE err)
 if(NOT rc EQUAL 0 OR NOT err STREQUAL "" OR NOT fuses MATCHES "^fuse bytes")
   fail("installed fuse-description: exit ${rc}, messages: ${err}\n${fuses}")
+endif()
+
+# The changelog speaks of this version; the manual pages document what the
+# programs' help says they take.
+macro(read_gzipped path variable)
+  execute_process(COMMAND gzip -dc ${path} OUTPUT_VARIABLE ${variable} RESULT_VARIABLE rc)
+  if(NOT rc EQUAL 0)
+    fail("${path} is not gzip-compressed")
+  endif()
+endmacro()
+read_gzipped(${usr}/share/doc/ktr4180/changelog.gz changelog)
+if(NOT changelog MATCHES "^ktr4180 \\(${VERSION}\\) ")
+  fail("the changelog does not start with version ${VERSION}")
+endif()
+execute_process(COMMAND ${cli} --help OUTPUT_VARIABLE help RESULT_VARIABLE rc)
+read_gzipped(${usr}/share/man/man1/ktr4180-cli.1.gz cli_page)
+string(REPLACE "\\-" "-" cli_page "${cli_page}")
+string(REGEX MATCHALL "\n  [a-z][a-z-]+" commands "${help}")
+foreach(command IN LISTS commands)
+  string(STRIP "${command}" command)
+  if(NOT cli_page MATCHES "\n${command}")
+    fail("ktr4180-cli(1) lacks the command ${command}")
+  endif()
+endforeach()
+if(WITH_GUI)
+  # Every option the window program names, and nothing it does not take.
+  execute_process(COMMAND ${CMAKE_COMMAND} -E env QT_QPA_PLATFORM=offscreen HOME=${home} ${usr}/bin/ktr4180 --help
+    OUTPUT_VARIABLE out ERROR_VARIABLE err)
+  string(REGEX REPLACE "[^\n]*unknown option[^\n]*" "" help "${out}${err}")
+  string(REGEX MATCHALL "--[a-z][a-z-]*[a-z]" said "${help}")
+  read_gzipped(${usr}/share/man/man1/ktr4180.1.gz page)
+  string(REPLACE "\\-" "-" page "${page}")
+  string(REGEX MATCHALL "--[a-z][a-z-]*[a-z]" documented "${page}")
+  list(REMOVE_DUPLICATES said)
+  list(REMOVE_DUPLICATES documented)
+  foreach(option IN LISTS said)
+    if(NOT option IN_LIST documented)
+      fail("ktr4180(1) does not document ${option}")
+    endif()
+  endforeach()
+  foreach(option IN LISTS documented)
+    if(NOT option IN_LIST said)
+      fail("ktr4180(1) documents ${option}, which ktr4180 --help does not name")
+    endif()
+  endforeach()
+  if(NOT said)
+    fail("ktr4180 --help named no option: ${help}")
+  endif()
 endif()
 
 # The launcher entry starts the installed program by its icon's name.
