@@ -88,6 +88,14 @@ constexpr std::array<Variants, kMessageCount> kTable = {{
               "No fuse description is loaded for the chosen chip; the fuse step was not run and nothing was sent."},
     /* 54 */ {"系列号的4个字节在此地址超出芯片范围，未发送任何数据。", "系列號的4個字節在此地址超出芯片範圍，未發送任何數據。",
               "The serial number's 4 bytes do not fit inside the chip at this address; nothing was sent."},
+    /* 55 */ {"已由用户停止。", "已由用戶停止。", "Stopped by the user."},
+    /* 56 */ {"写入已停止：芯片只编程了一部分。", "寫入已停止：芯片只編程了一部分。",
+              "The write was stopped: the chip is only partly programmed."},
+    /* 57 */ {"擦除已停止：芯片只擦除了一部分。", "擦除已停止：芯片只擦除了一部分。",
+              "The erase was stopped: the chip is only partly erased."},
+    /* 58 */ {"停止", "停止", "Stop"},
+    /* 59 */ {"%1/秒，剩余 %2", "%1/秒，剩餘 %2", "%1/s, %2 left"},
+    /* 60 */ {"已用 %1", "已用 %1", "%1 elapsed"},
 }};
 
 } // namespace

@@ -57,9 +57,15 @@ enum class Msg : int {
     ChipListCellNotInteger = 52,
     FuseStepWithoutDescription = 53,
     SerialNumberOutsideChip = 54,
+    StoppedByUser = 55,
+    WriteStoppedPartly = 56,
+    EraseStoppedPartly = 57,
+    StopJob = 58,
+    ProgressRateLeft = 59,
+    ProgressElapsed = 60,
 };
 
-inline constexpr int kMessageCount = 55;
+inline constexpr int kMessageCount = 61;
 
 // Text of a message in a language; an index outside 0..2 reads as 0.
 QString messageText(Msg id, int languageIndex);

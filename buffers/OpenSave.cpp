@@ -47,11 +47,13 @@ public:
     void showMessage(const QString& caption, const QString& text) override { ui_.showMessage(caption, text); }
     void setStatus(const QString& text) override { ui_.setStatus(text); }
     void setElapsed(const QString& hhmmss) override { ui_.setElapsed(hhmmss); }
-    void progressStart(qint64 maximum) override { ui_.progressStart(maximum); }
+    void progressStart(qint64 maximum, ProgressKind kind) override { ui_.progressStart(maximum, kind); }
     void progressSet(qint64 position) override { ui_.progressSet(position); }
     void progressEnd() override { ui_.progressEnd(); }
     void log(const QString& text) override { ui_.log(text); }
     void pumpEvents() override { ui_.pumpEvents(); }
+    bool stopRequested() const override { return ui_.stopRequested(); }
+    bool askChipMismatch(const QString& text) override { return ui_.askChipMismatch(text); }
     void pause(int milliseconds) override { ui_.pause(milliseconds); }
     void beep() override { ui_.beep(); }
     void setControlsEnabled(bool enabled) override { ui_.setControlsEnabled(enabled); }

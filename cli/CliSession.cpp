@@ -89,6 +89,13 @@ std::optional<QString> parseCliOptions(const QStringList& a, CliOptions& o)
             if (!ok || n < 1 || (kind != QLatin1String("set") && kind != QLatin1String("get") && kind != QLatin1String("unplug")))
                 return QStringLiteral("--sim-fault takes set@N, get@N or unplug@N");
             o.faults.push_back({kind == QLatin1String("set") ? K::Set : kind == QLatin1String("get") ? K::Get : K::Unplug, n});
+        } else if (isOption(w, QStringLiteral("--sim-latency"))) {
+            if (!takeValue(a, i, QStringLiteral("--sim-latency"), v, error))
+                return error;
+            bool ok = false;
+            o.simLatencyMs = v.toInt(&ok);
+            if (!ok || o.simLatencyMs < 0 || o.simLatencyMs > 10000)
+                return QStringLiteral("--sim-latency takes milliseconds, 0 to 10000");
         } else if (w == QLatin1String("--trace")) {
             o.trace = true;
         } else if (isOption(w, QStringLiteral("--chip-id"))) {
@@ -105,8 +112,8 @@ std::optional<QString> parseCliOptions(const QStringList& a, CliOptions& o)
             o.args << w;
         }
     }
-    if ((o.simChip || o.simEmpty || !o.faults.empty()) && !o.simulate)
-        return QStringLiteral("--sim-chip, --sim-empty and --sim-fault go with --simulate");
+    if ((o.simChip || o.simEmpty || !o.faults.empty() || o.simLatencyMs > 0) && !o.simulate)
+        return QStringLiteral("--sim-chip, --sim-empty, --sim-fault and --sim-latency go with --simulate");
     return std::nullopt;
 }
 
@@ -136,6 +143,7 @@ CliSession::CliSession(const CliOptions& options, const ProgramFiles& files, QTe
         sim_ = sim.get();
         for (const auto& f : options_.faults)
             sim_->addFault(f);
+        sim_->setLatency(options_.simLatencyMs);
         backend_ = std::move(sim);
     } else {
         backend_ = std::make_unique<HidapiBackend>();

@@ -23,6 +23,7 @@ struct CliOptions {
     std::optional<QString> simChip;        // --sim-chip "T,M,N"
     bool simEmpty = false;
     std::vector<SimulatedProgrammer::Fault> faults;
+    int simLatencyMs = 0;                  // --sim-latency MS: a delay per report
     bool trace = false;
     std::optional<QString> chip;           // --chip "T,M,N"
     std::optional<QString> chipId;         // --chip-id 0xEF4017

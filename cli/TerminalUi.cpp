@@ -1,5 +1,7 @@
 #include "cli/TerminalUi.h"
 
+#include "app/ProgressText.h"
+
 #include <QDateTime>
 #include <QThread>
 
@@ -70,8 +72,9 @@ void TerminalUi::pause(int milliseconds)
         QThread::msleep(static_cast<unsigned long>(milliseconds));
 }
 
-void TerminalUi::progressStart(qint64 maximum)
+void TerminalUi::progressStart(qint64 maximum, ProgressKind kind)
 {
+    progressKind_ = kind;
     progressMax_ = maximum;
     progressPos_ = 0;
     progressClock_.start();
@@ -102,6 +105,12 @@ void TerminalUi::drawProgress(bool force)
     if (!force && lastDrawMs_ >= 0 && now - lastDrawMs_ < 100)
         return;
     lastDrawMs_ = now;
+    // A job of unknown length has no rate to show, only its time.
+    if (progressKind_ == ProgressKind::Steps) {
+        err_ << QStringLiteral("\r%1 %2").arg(status_, durationText(now));
+        err_.flush();
+        return;
+    }
     const double fraction = std::clamp(double(progressPos_) / double(progressMax_), 0.0, 1.0);
     constexpr int kWidth = 30;
     const int filled = int(fraction * kWidth);

@@ -21,7 +21,8 @@ public:
     void showMessage(const QString& caption, const QString& text) override;
     void setStatus(const QString& text) override;
     void setElapsed(const QString& hhmmss) override;
-    void progressStart(qint64 maximum) override;
+    using UserInterface::progressStart;
+    void progressStart(qint64 maximum, ProgressKind kind) override;
     void progressSet(qint64 position) override;
     void progressEnd() override;
     void log(const QString& text) override;
@@ -69,6 +70,7 @@ private:
     bool unanswered_ = false;
     QString status_;
     qint64 progressMax_ = 0;
+    ProgressKind progressKind_ = ProgressKind::Bytes;
     qint64 progressPos_ = 0;
     QElapsedTimer progressClock_;
     qint64 lastDrawMs_ = -1;

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QThread>
 
 #include <algorithm>
 #include <cstring>
@@ -122,6 +123,8 @@ void SimulatedProgrammer::setPlugged(bool plugged)
 
 bool SimulatedProgrammer::countReport(bool isSet)
 {
+    if (latencyMs_ > 0)
+        QThread::msleep(static_cast<unsigned long>(latencyMs_));
     ++reportCount_;
     for (auto it = faults_.begin(); it != faults_.end(); ++it) {
         if (reportCount_ < it->atReport)

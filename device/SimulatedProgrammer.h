@@ -53,6 +53,9 @@ public:
     void setBusyPolls(int polls) { busyPolls_ = polls; }
     void setBusyForever(bool always) { busyForever_ = always; }
 
+    // --- pace: a delay on every report, as a real link has
+    void setLatency(int milliseconds) { latencyMs_ = milliseconds; }
+
     // --- faults
     void addFault(Fault fault) { faults_.push_back(fault); }
     int reportCount() const { return reportCount_; }
@@ -106,6 +109,7 @@ private:
     int busyLeft_ = 0;
 
     std::vector<Fault> faults_;
+    int latencyMs_ = 0;
     int reportCount_ = 0;
     bool recording_ = false;
     std::vector<Record> traffic_;

@@ -61,6 +61,9 @@ void BatchProgrammer::tick()
         running_ = true;
         operations_.runAuto(host_.autoOptions());
         running_ = false;
+        // Stopping the chip's sequence stops the batch with it.
+        if (operations_.lastOutcome() == Outcome::Stopped)
+            switchOff();
         ui.log(ui.message(Msg::RemoveChip));
         // Batch mode may have been switched off while the sequence ran.
         if (on_)

@@ -84,6 +84,9 @@ Outcome MemoryLoops::read(const ChipEntry& chip, MemoryPage memory, Buffers& buf
             return reportTransferFailure(ui_);
         ui_.progressSet(address);
         ui_.pumpEvents();
+        // Nothing read so far reaches the buffer.
+        if (ui_.stopRequested())
+            return reportStopped(ui_);
     }
     const int32_t length = readDataLength(chipBytes, a.chipSize, a.flash);
     if (a.flash) {
@@ -118,6 +121,8 @@ Outcome MemoryLoops::blank(const ChipEntry& chip)
         }
         ui_.progressSet(address);
         ui_.pumpEvents();
+        if (ui_.stopRequested())
+            return reportStopped(ui_);
     }
     endProgress();
     return Outcome::Done;
@@ -159,6 +164,8 @@ Outcome MemoryLoops::write(const ChipEntry& chip, MemoryPage memory, Buffers& bu
             return reportTransferFailure(ui_);
         ui_.progressSet(address);
         ui_.pumpEvents();
+        if (ui_.stopRequested() && address + a.block < count)
+            return reportStopped(ui_, Msg::WriteStoppedPartly);
     }
     // A 24-series EEPROM is still busy with its last page.
     if (chip.chipClass == kClass24Eeprom)
@@ -193,6 +200,8 @@ Outcome MemoryLoops::verify(const ChipEntry& chip, MemoryPage memory, const Buff
         }
         ui_.progressSet(address);
         ui_.pumpEvents();
+        if (ui_.stopRequested())
+            return reportStopped(ui_);
     }
     endProgress();
     return Outcome::Done;

@@ -5,6 +5,7 @@
 
 #include "app/Captions.h"
 #include "app/IniFile.h"
+#include "app/ProgressText.h"
 #include "app/Settings.h"
 #include "app/gui/ClickPanel.h"
 #include "app/gui/PanelStatusBar.h"
@@ -34,6 +35,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QSpinBox>
 #include <QTableWidget>
 #include <QTabWidget>
@@ -41,6 +43,7 @@
 #include <QThread>
 #include <QTimer>
 #include <QToolBar>
+#include <QToolButton>
 #include <QWindowStateChangeEvent>
 
 #include <climits>
@@ -288,8 +291,13 @@ bool TForm1::eventFilter(QObject* watched, QEvent* e)
 void TForm1::placeProgress()
 {
     const int border = StatusBar1->borderWidth();
-    Progress->setGeometry(kProgressLeft, border + 2, std::max(0, StatusBar1->width() - kPanelsBeforeProgress),
-                          std::max(1, StatusBar1->height() - border - 2));
+    const int height = std::max(1, StatusBar1->height() - border - 2);
+    // The Stop button takes the right end of the bar while it shows.
+    const int stopWidth = BtnStop->isVisible() ? BtnStop->sizeHint().width() + 4 : 0;
+    Progress->setGeometry(kProgressLeft, border + 2,
+                          std::max(0, StatusBar1->width() - kPanelsBeforeProgress - stopWidth), height);
+    if (stopWidth > 0)
+        BtnStop->setGeometry(StatusBar1->width() - stopWidth, border + 1, stopWidth - 2, height);
 }
 
 // ------------------------------------------------------------------ settings
@@ -400,6 +408,7 @@ void TForm1::ApplyLanguage()
     }
     // The batch panel names what a click on it does next.
     Panel8->setText(message(batchModeOn() ? Msg::StopBatchWrite : Msg::BatchWrite));
+    BtnStop->setText(message(Msg::StopJob));
 }
 
 void TForm1::setLanguage(int index)
@@ -446,8 +455,14 @@ void TForm1::setElapsed(const QString& hhmmss)
     StatusBar1->setPanelText(3, hhmmss);
 }
 
-void TForm1::progressStart(qint64 maximum)
+void TForm1::progressStart(qint64 maximum, ProgressKind kind)
 {
+    progressKind_ = kind;
+    progressMaximum_ = maximum;
+    progressClock_.start();
+    progressTextAt_ = -1;
+    Progress->setTextVisible(true);
+    showProgressText(0);
     progressShift_ = 0;
     while ((maximum >> progressShift_) > INT_MAX)
         ++progressShift_;
@@ -461,6 +476,7 @@ void TForm1::progressSet(qint64 position)
 {
     // The bar shows no finer than a thousandth; setting it for every block of
     // a large chip would cost more than the transfer. The end is always shown.
+    showProgressText(position);
     const int top = Progress->maximum();
     const int value = int(std::clamp<qint64>(position >> progressShift_, 0, top));
     const int shown = Progress->value();
@@ -472,7 +488,38 @@ void TForm1::progressSet(qint64 position)
 void TForm1::progressEnd()
 {
     Progress->setValue(0);
+    Progress->setTextVisible(false);
     Progress->hide();
+}
+
+void TForm1::showProgressText(qint64 position)
+{
+    // A few times a second is what a person can read.
+    const qint64 now = progressClock_.elapsed();
+    if (progressTextAt_ >= 0 && now - progressTextAt_ < 250)
+        return;
+    progressTextAt_ = now;
+    QString text;
+    if (progressKind_ == ProgressKind::Steps) {
+        text = message(Msg::ProgressElapsed).arg(durationText(now));
+    } else if (const auto reading = readProgress(position, progressMaximum_, now)) {
+        text = message(Msg::ProgressRateLeft).arg(rateText(reading->bytesPerSecond), durationText(reading->msLeft));
+    }
+    // A percent sign in the text would be read as a placeholder.
+    Progress->setFormat(text.replace(QLatin1Char('%'), QStringLiteral("%%")));
+}
+
+void TForm1::setStopAvailable(bool available)
+{
+    BtnStop->setVisible(available);
+    stopShortcut_->setEnabled(available);
+    placeProgress();
+}
+
+void TForm1::BtnStopClick()
+{
+    if (lockedForJob())
+        stopRequested_ = true;
 }
 
 void TForm1::log(const QString& text)
@@ -507,10 +554,13 @@ void TForm1::beep()
 void TForm1::setControlsEnabled(bool enabled)
 {
     // A job of several frames (the batch's sequence) stays locked between them.
-    if (!enabled)
+    if (!enabled) {
         jobLock_.lock();
-    else if (!jobActive_)
+        setStopAvailable(true);
+    } else if (!jobActive_) {
         jobLock_.unlock();
+        setStopAvailable(false);
+    }
 }
 
 void TForm1::collectJobLock()
@@ -564,9 +614,11 @@ void TForm1::runChipJob(const std::function<void()>& job)
     if (jobActive_)
         return;
     jobActive_ = true;
+    stopRequested_ = false;
     job();
     jobActive_ = false;
     jobLock_.unlock();
+    setStopAvailable(false);
     if (connectionCheckPending_)
         requestConnectionCheck();
 }

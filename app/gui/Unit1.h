@@ -44,6 +44,7 @@ class QProgressBar;
 class QPushButton;
 class QRadioButton;
 class QSpinBox;
+class QShortcut;
 class QSplitter;
 class QTabWidget;
 class QTableWidget;
@@ -79,11 +80,13 @@ public:
     void showMessage(const QString& caption, const QString& text) override;
     void setStatus(const QString& text) override;
     void setElapsed(const QString& hhmmss) override;
-    void progressStart(qint64 maximum) override;
+    using UserInterface::progressStart;
+    void progressStart(qint64 maximum, ProgressKind kind) override;
     void progressSet(qint64 position) override;
     void progressEnd() override;
     void log(const QString& text) override;
     void pumpEvents() override;
+    bool stopRequested() const override { return stopRequested_; }
     void pause(int milliseconds) override;
     void beep() override;
     void setControlsEnabled(bool enabled) override;
@@ -246,6 +249,8 @@ public:
 
     PanelStatusBar* StatusBar1 = nullptr;
     QProgressBar* Progress = nullptr;
+    // Live while a chip job runs (with Escape): stops it between two reports.
+    QToolButton* BtnStop = nullptr;
     QTimer* Timer1 = nullptr;
 
 public slots:
@@ -283,6 +288,7 @@ public slots:
     void EnlishClick();
     void N5Click();
     void StatusBar1Click();
+    void BtnStopClick();
     void SelectSockClick();
     void Q1Click();
     // A device arrived or left.
@@ -344,6 +350,9 @@ private:
     void showFuses();
     void runFuseJob(FuseJob job);
     void placeProgress();
+    void showProgressText(qint64 position);
+    // The Stop button and Escape, live exactly while a job holds the window.
+    void setStopAvailable(bool available);
     // Runs a chip job: none starts while another runs, and a connection
     // check that arrived meanwhile runs once afterwards.
     void runChipJob(const std::function<void()>& job);
@@ -366,6 +375,13 @@ private:
     QElapsedTimer startActivationAt_;  // since start-up's own activation
     bool jobActive_ = false;
     JobLock jobLock_;
+    bool stopRequested_ = false;
+    QShortcut* stopShortcut_ = nullptr;
+    // The text in the progress bar: rate and time left, or time taken.
+    QElapsedTimer progressClock_;
+    ProgressKind progressKind_ = ProgressKind::Bytes;
+    qint64 progressMaximum_ = 0;
+    qint64 progressTextAt_ = -1;
     bool connectionCheckPending_ = false;
     QString shownPicture_;
     int progressShift_ = 0;  // right shift that keeps a transfer's size in int range

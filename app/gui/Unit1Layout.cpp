@@ -32,6 +32,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollArea>
+#include <QShortcut>
 #include <QScrollBar>
 #include <QSpinBox>
 #include <QSplitter>
@@ -515,6 +516,15 @@ void TForm1::buildStatusBar()
     Progress->setRange(0, 100);
     Progress->setTextVisible(false);
     Progress->hide();
+
+    BtnStop = named(new QToolButton(StatusBar1), "BtnStop");
+    BtnStop->setText(messageText(Msg::StopJob, 0));
+    BtnStop->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    BtnStop->setCursor(Qt::ArrowCursor);
+    BtnStop->hide();
+    stopShortcut_ = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    stopShortcut_->setContext(Qt::WindowShortcut);
+    stopShortcut_->setEnabled(false);
 }
 
 void TForm1::connectHandlers()
@@ -572,6 +582,8 @@ void TForm1::connectHandlers()
     trigger(Enlish, &TForm1::EnlishClick);
     trigger(N5, &TForm1::N5Click);
     connect(StatusBar1, &PanelStatusBar::clicked, this, &TForm1::StatusBar1Click);
+    click(BtnStop, &TForm1::BtnStopClick);
+    connect(stopShortcut_, &QShortcut::activated, this, &TForm1::BtnStopClick);
     connect(SelectSock, &RadioGroup::itemIndexChanged, this, &TForm1::SelectSockClick);
     trigger(Q1, &TForm1::Q1Click);
 

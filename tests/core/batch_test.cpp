@@ -160,4 +160,17 @@ TEST(Batch, StoppedDuringTheSequenceTheTimerStaysOff)
     EXPECT_EQ(rig.sequences(), 1);
 }
 
+TEST(Batch, AStoppedSequenceEndsTheBatch)
+{
+    BatchRig rig;
+    rig.loadFlash(1024);
+    rig.batch.toggle();
+    rig.ui.stopAfterPumps = 1;
+    rig.batch.tick();
+    EXPECT_FALSE(rig.batch.isOn());
+    EXPECT_FALSE(rig.host.timer);
+    EXPECT_EQ(rig.host.caption, "Batch write ");
+    EXPECT_TRUE(rig.ui.logs().contains("AUTO stopped at: Program"));
+}
+
 } // namespace

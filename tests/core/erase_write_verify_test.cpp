@@ -362,4 +362,83 @@ TEST(Finish, LostAtTheClosingReportIsAFailureAfterTheCompletionLine)
     }
 }
 
+// A stop asked for between two reports: the job still sends Finish, a read
+// leaves the buffer alone, and only a write or an erase, which leave the chip
+// changed half way, say so in a box as well as in the log.
+TEST(Stop, EveryLoopStopsBetweenTwoReportsAndFinishesTheJob)
+{
+    struct Case {
+        const char* what;
+        ChipEntry chip;
+        std::function<void(OperationRig&)> run;
+        QStringList boxes;
+        QString line;
+    };
+    const QString partlyWritten = "The write was stopped: the chip is only partly programmed.";
+    const QString partlyErased = "The erase was stopped: the chip is only partly erased.";
+    const std::vector<Case> cases{
+        {"read", chipOf(0, 4096, 256, 2), [](OperationRig& r) { r.ops.readChip(MemoryPage::Flash); }, {},
+         "Stopped by the user."},
+        {"blank", chipOf(0, 4096, 256, 2), [](OperationRig& r) { r.ops.blankCheck(); }, {}, "Stopped by the user."},
+        {"verify", chipOf(0, 4096, 256, 2), [](OperationRig& r) { r.ops.verifyChip(MemoryPage::Flash); }, {},
+         "Stopped by the user."},
+        {"write", chipOf(0, 4096, 256, 2), [](OperationRig& r) { r.ops.writeChip(MemoryPage::Flash); },
+         {partlyWritten}, partlyWritten},
+        {"erase, whole chip", chipOf(0, 4096, 256, 40), [](OperationRig& r) { r.ops.eraseChip(); }, {partlyErased},
+         partlyErased},
+        {"erase, by pages", chipOf(1, 4096, 64), [](OperationRig& r) { r.ops.eraseChip(); }, {partlyErased},
+         partlyErased},
+    };
+    for (const Case& c : cases) {
+        OperationRig rig;
+        rig.use(c.chip);
+        rig.sim.setBusyPolls(30);
+        rig.loadFlash(4096);
+        // The chip holds the buffer's data (verify), or is erased (blank check).
+        if (c.what == std::string("blank"))
+            std::fill_n(rig.sim.flash().begin(), 4096, 0xFF);
+        else
+            std::copy_n(rig.state.buffers().flash(), 4096, rig.sim.flash().begin());
+        const std::vector<uint8_t> before(rig.state.buffers().flash(), rig.state.buffers().flash() + 4096);
+        rig.ui.stopAfterPumps = 3;
+        c.run(rig);
+        EXPECT_EQ(rig.ops.lastOutcome(), Outcome::Stopped) << c.what;
+        EXPECT_EQ(rig.ui.pumps, 3) << c.what;
+        EXPECT_EQ(rig.ui.errors(), c.boxes) << c.what;
+        EXPECT_EQ(rig.ui.logs(), QStringList{c.line}) << c.what;
+        EXPECT_EQ(rig.wire().last(), "C0A") << c.what;
+        EXPECT_FALSE(rig.ui.progressVisible) << c.what;
+        EXPECT_TRUE(std::equal(before.begin(), before.end(), rig.state.buffers().flash())) << c.what;
+        EXPECT_EQ(rig.state.buffers().flashLength(), 4096) << c.what;
+    }
+}
+
+// Stopped in its write step, the auto sequence runs no later step, names the
+// step it stopped at, and a batch ends with it.
+TEST(Stop, AutoSequenceAndBatchEndWithTheStoppedStep)
+{
+    OperationRig rig;
+    rig.use(chipOf(0, 4096, 256, 2));
+    rig.loadFlash(4096);
+    rig.ui.stopAfterPumps = 4;  // two erase polls, then the write's second block
+    rig.ops.runAuto({.erase = true, .writeFlash = true, .verifyFlash = true});
+    EXPECT_EQ(rig.ops.lastOutcome(), Outcome::Stopped);
+    EXPECT_EQ(rig.ui.logs(), QStringList({"The write was stopped: the chip is only partly programmed.",
+                                          "AUTO stopped at: Program"}));
+    EXPECT_EQ(rig.commands(0x07).size(), 1u) << "no verify stream";
+    EXPECT_EQ(rig.wire().last(), "C0A");
+}
+
+// Erase has no rate to show; the transfers have.
+TEST(Stop, ProgressKindOfEachJob)
+{
+    OperationRig rig;
+    rig.use(chipOf(0, 1024, 256, 2));
+    rig.loadFlash(1024);
+    rig.ops.eraseChip();
+    EXPECT_EQ(rig.ui.progressKind, ProgressKind::Steps);
+    rig.ops.writeChip(MemoryPage::Flash);
+    EXPECT_EQ(rig.ui.progressKind, ProgressKind::Bytes);
+}
+
 } // namespace

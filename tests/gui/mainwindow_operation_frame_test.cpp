@@ -163,6 +163,57 @@ private slots:
         }
     }
 
+    // At a real link's pace the bar tells the rate and the time left; Escape
+    // or the Stop button ends the job between two reports.
+    void stopEndsAReadOrAWriteBetweenTwoReports()
+    {
+        rig->sim.setLatency(1);
+        f->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(f));
+        Buffers& b = f->state().buffers();
+        std::memset(b.flash(), 0x5A, kChipBytes);
+        b.setFlashLength(kChipBytes);
+        b.reloadFlashView(kChip);
+        {
+            JobWatch watch(*f);
+            QString rate;
+            bool stopLive = false;
+            watch.during = [&](const JobWatch::Sample&) {
+                if (rate.isEmpty() && f->Progress->format().endsWith(QStringLiteral(" left")))
+                    rate = f->Progress->format();
+                if (!rate.isEmpty() && !stopLive) {
+                    stopLive = f->BtnStop->isVisible() && f->BtnStop->isEnabled();
+                    QTest::keyClick(f, Qt::Key_Escape);
+                }
+            };
+            f->ToolRead->click();
+            QVERIFY2(QRegularExpression(QStringLiteral("^\\d+(\\.\\d)? (B|KiB|MiB)/s, \\d+:\\d\\d left$"))
+                         .match(rate)
+                         .hasMatch(),
+                     qPrintable(rate));
+            QVERIFY(stopLive);
+        }
+        QVERIFY(rig->logLines().first().contains(QStringLiteral(":Stopped by the user. (")));
+        QCOMPARE(linesContaining(QStringLiteral("Read Complete!")), 0);
+        QVERIFY(errors().isEmpty());
+        QCOMPARE(b.flashLength(), kChipBytes);
+        QVERIFY(std::all_of(b.flash(), b.flash() + kChipBytes, [](uint8_t v) { return v == 0x5A; }));
+        QVERIFY(!f->BtnStop->isVisible());
+        QCOMPARE(f->StatusBar1->panelText(1), QStringLiteral("Ready"));
+
+        JobWatch watch(*f);
+        watch.during = [&](const JobWatch::Sample&) {
+            if (watch.samples.size() == 20)
+                f->BtnStop->click();
+        };
+        f->ToolWrite->click();
+        const QString partly = QStringLiteral("The write was stopped: the chip is only partly programmed.");
+        QCOMPARE(errors(), QStringList{partly});
+        QVERIFY(rig->logLines().first().contains(partly));
+        QCOMPARE(linesContaining(QStringLiteral("Write Complete!")), 0);
+        QVERIFY(f->ToolBar1->isEnabled() && !f->BtnStop->isVisible());
+    }
+
     void elapsedTimeIsTheJobsLength()
     {
         rig->sim.setBusyPolls(24);  // 50 ms a poll: more than a second
