@@ -55,9 +55,25 @@ enum class Msg : int {
     CreateFileFailed = 50,
     ExportDone = 51,
     ChipListCellNotInteger = 52,
+    // The compare with its report, Unprotect and the production log.
+    CompareEqual = 53,
+    CompareSummary = 54,
+    CompareRange = 55,
+    CompareRangeOne = 56,
+    CompareMoreRanges = 57,
+    BitsStillOne = 58,
+    BitsNotErased = 59,
+    BitsMixed = 60,
+    SuggestUnprotect = 61,
+    UnprotectFlash = 62,
+    UnprotectComplete = 63,
+    UnprotectSpiFlashOnly = 64,
+    ProductionLogFailed = 65,
+    ProductionLogChosen = 66,
+    BatchTally = 67,
 };
 
-inline constexpr int kMessageCount = 53;
+inline constexpr int kMessageCount = 68;
 
 // Text of a message in a language; an index outside 0..2 reads as 0.
 QString messageText(Msg id, int languageIndex);
