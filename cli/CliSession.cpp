@@ -73,6 +73,8 @@ std::optional<QString> parseCliOptions(const QStringList& a, CliOptions& o)
             o.simChip = v;
         } else if (w == QLatin1String("--sim-empty")) {
             o.simEmpty = true;
+        } else if (w == QLatin1String("--sim-protect")) {
+            o.simProtect = true;
         } else if (isOption(w, QStringLiteral("--sim-fault"))) {
             if (!takeValue(a, i, QStringLiteral("--sim-fault"), v, error))
                 return error;
@@ -86,6 +88,10 @@ std::optional<QString> parseCliOptions(const QStringList& a, CliOptions& o)
             o.faults.push_back({kind == QLatin1String("set") ? K::Set : kind == QLatin1String("get") ? K::Get : K::Unplug, n});
         } else if (w == QLatin1String("--trace")) {
             o.trace = true;
+        } else if (isOption(w, QStringLiteral("--production-log"))) {
+            if (!takeValue(a, i, QStringLiteral("--production-log"), v, error))
+                return error;
+            o.productionLog = v;
         } else if (isOption(w, QStringLiteral("--chip-id"))) {
             if (!takeValue(a, i, QStringLiteral("--chip-id"), v, error))
                 return error;
@@ -100,8 +106,8 @@ std::optional<QString> parseCliOptions(const QStringList& a, CliOptions& o)
             o.args << w;
         }
     }
-    if ((o.simChip || o.simEmpty || !o.faults.empty()) && !o.simulate)
-        return QStringLiteral("--sim-chip, --sim-empty and --sim-fault go with --simulate");
+    if ((o.simChip || o.simEmpty || o.simProtect || !o.faults.empty()) && !o.simulate)
+        return QStringLiteral("--sim-chip, --sim-empty, --sim-protect and --sim-fault go with --simulate");
     return std::nullopt;
 }
 
@@ -131,6 +137,7 @@ CliSession::CliSession(const CliOptions& options, const ProgramFiles& files, QTe
         sim_ = sim.get();
         for (const auto& f : options_.faults)
             sim_->addFault(f);
+        sim_->setChipsArriveProtected(options_.simProtect);
         backend_ = std::move(sim);
     } else {
         backend_ = std::make_unique<HidapiBackend>();

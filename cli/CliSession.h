@@ -21,10 +21,12 @@ struct CliOptions {
     QString simState;                      // --simulate=STATEFILE
     std::optional<QString> simChip;        // --sim-chip "T,M,N"
     bool simEmpty = false;
+    bool simProtect = false;               // --sim-protect: the chip's block protection set
     std::vector<SimulatedProgrammer::Fault> faults;
     bool trace = false;
     std::optional<QString> chip;           // --chip "T,M,N"
     std::optional<QString> chipId;         // --chip-id 0xEF4017
+    QString productionLog;                 // --production-log FILE
     QString command;
     QStringList args;                      // the command's own words and options
 };

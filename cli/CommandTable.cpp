@@ -16,8 +16,9 @@ const std::array kCommands = {
     CommandInfo{"erase", cmdErase, "erase", true},
     CommandInfo{"detect", cmdDetect, "detect", true},
     CommandInfo{"write", cmdWrite, "write IN [--eeprom]", true},
-    CommandInfo{"verify", cmdVerify, "verify IN [--eeprom]", true},
-    CommandInfo{"auto", cmdAuto, "auto IN [--eeprom-file IN] [--id] [--sn VALUE [--sn-addr HEX] [--sn-mode inc|dec|none]] [--erase] [--write-flash] [--write-eeprom] [--verify] [--verify-eeprom] [--fuse]", true},
+    CommandInfo{"verify", cmdVerifyOrCompare, "verify IN [--eeprom] [--diff]", true},
+    CommandInfo{"auto", cmdAuto, "auto IN [--eeprom-file IN] [--unprotect] [--id] [--sn VALUE [--sn-addr HEX] [--sn-mode inc|dec|none]] [--erase] [--write-flash] [--write-eeprom] [--verify] [--verify-eeprom] [--fuse]", true},
+    CommandInfo{"unprotect", cmdUnprotect, "unprotect", true},
     CommandInfo{"convert", cmdConvert, "convert IN OUT [--eeprom]", false},
 };
 
