@@ -21,14 +21,15 @@ namespace {
 
 constexpr char kUsage[] =
     "usage: ktr4180 [--simulate[=STATEFILE]] [--sim-chip \"TYPE,MANUFACTURER,MODEL\"] [--sim-empty]\n"
-    "               [--sim-fault set@N|get@N|unplug@N]\n";
+    "               [--sim-protect] [--sim-fault set@N|get@N|unplug@N]\n";
 
 // The window program takes only the simulator's options of the terminal
 // front end's set.
 std::optional<QString> parseOptions(const QStringList& arguments, CliOptions& options)
 {
     static const QStringList allowed = {QStringLiteral("--simulate"), QStringLiteral("--sim-chip"),
-                                        QStringLiteral("--sim-empty"), QStringLiteral("--sim-fault")};
+                                        QStringLiteral("--sim-empty"), QStringLiteral("--sim-fault"),
+                                        QStringLiteral("--sim-protect")};
     for (const QString& word : arguments) {
         if (word.startsWith(QLatin1String("--")) && !allowed.contains(word.section(QLatin1Char('='), 0, 0)))
             return QStringLiteral("unknown option: ") + word;
@@ -48,6 +49,7 @@ bool prepareSimulator(SimulatedProgrammer& sim, const CliOptions& options, const
 {
     for (const auto& fault : options.faults)
         sim.addFault(fault);
+    sim.setChipsArriveProtected(options.simProtect);
     if (!options.simEmpty) {
         ChipTable table;
         table.loadFile(files.chipList());

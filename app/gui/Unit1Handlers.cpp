@@ -113,8 +113,10 @@ void TForm1::Timer1Timer()
     // was programmed.
     const bool handledBefore = batch_->chipHandled();
     runChipJob([this] { batch_->tick(); });
-    if (!handledBefore && batch_->chipHandled())
+    if (!handledBefore && batch_->chipHandled()) {
         refreshAfterJob();
+        showBatchTally();
+    }
 }
 
 void TForm1::BtnCheckClick()
