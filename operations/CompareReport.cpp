@@ -18,14 +18,63 @@ bool CompareReport::equalBytes(const uint8_t* a, const uint8_t* b, std::size_t n
     return std::memcmp(a, b, n) == 0;
 }
 
+namespace {
+
+constexpr std::size_t kWord = sizeof(quint64);
+
+quint64 word(const uint8_t* p)
+{
+    quint64 w;
+    std::memcpy(&w, p, kWord);
+    return w;
+}
+
+// Whether any of the eight bytes of x is zero, i.e. any byte pair was equal.
+bool hasZeroByte(quint64 x)
+{
+    return ((x - 0x0101010101010101ull) & ~x & 0x8080808080808080ull) != 0;
+}
+
+// One past the run of differing bytes that starts at i, eight at a time
+// while whole words differ.
+std::size_t differingRunEnd(const uint8_t* a, const uint8_t* b, std::size_t i, std::size_t count)
+{
+    while (i + kWord <= count && !hasZeroByte(word(a + i) ^ word(b + i)))
+        i += kWord;
+    while (i < count && a[i] != b[i])
+        ++i;
+    return i;
+}
+
+} // namespace
+
+void CompareReport::countBits(const uint8_t* expected, const uint8_t* found, std::size_t count)
+{
+    // Equal bytes add nothing either way, so a block is counted whole.
+    std::size_t i = 0;
+    for (; i + kWord <= count; i += kWord) {
+        const quint64 want = word(expected + i);
+        const quint64 got = word(found + i);
+        bitsStillOne_ += unsigned(std::popcount(got & ~want));
+        bitsCleared_ += unsigned(std::popcount(want & ~got));
+    }
+    for (; i < count; ++i) {
+        bitsStillOne_ += unsigned(std::popcount(uint8_t(found[i] & ~expected[i])));
+        bitsCleared_ += unsigned(std::popcount(uint8_t(expected[i] & ~found[i])));
+    }
+}
+
 void CompareReport::addDifferences(qint64 address, const uint8_t* expected, const uint8_t* found, std::size_t count)
 {
+    countBits(expected, found, count);
     std::size_t i = 0;
     while (i < count) {
         i = std::size_t(std::mismatch(expected + i, expected + count, found + i).first - expected);
         if (i >= count)
             break;
-        const qint64 at = address + qint64(i);
+        const std::size_t runStart = i;
+        i = differingRunEnd(expected, found, i, count);
+        const qint64 at = address + qint64(runStart);
         // A range goes on across a block boundary when nothing equal lies between.
         if (!hasOpen_ || at != open_.end + 1) {
             closeRange();
@@ -33,18 +82,11 @@ void CompareReport::addDifferences(qint64 address, const uint8_t* expected, cons
             open_.start = at;
             hasOpen_ = true;
         }
-        for (; i < count && expected[i] != found[i]; ++i) {
-            const uint8_t want = expected[i];
-            const uint8_t got = found[i];
-            bitsStillOne_ += unsigned(std::popcount(uint8_t(got & ~want)));
-            bitsCleared_ += unsigned(std::popcount(uint8_t(want & ~got)));
-            if (open_.shown < kShownBytes) {
-                open_.expected[std::size_t(open_.shown)] = want;
-                open_.found[std::size_t(open_.shown)] = got;
-                ++open_.shown;
-            }
-            ++differingBytes_;
+        for (std::size_t k = runStart; k < i && open_.shown < kShownBytes; ++k, ++open_.shown) {
+            open_.expected[std::size_t(open_.shown)] = expected[k];
+            open_.found[std::size_t(open_.shown)] = found[k];
         }
+        differingBytes_ += qint64(i - runStart);
         open_.end = address + qint64(i) - 1;
     }
 }

@@ -61,6 +61,7 @@ public:
 private:
     static bool equalBytes(const uint8_t* a, const uint8_t* b, std::size_t n);
     void addDifferences(qint64 address, const uint8_t* expected, const uint8_t* found, std::size_t count);
+    void countBits(const uint8_t* expected, const uint8_t* found, std::size_t count);
     void closeRange();
 
     qint64 compared_ = 0;
