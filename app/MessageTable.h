@@ -63,9 +63,25 @@ enum class Msg : int {
     StopJob = 58,
     ProgressRateLeft = 59,
     ProgressElapsed = 60,
+    // The compare with its report, Unprotect and the production log.
+    CompareEqual = 61,
+    CompareSummary = 62,
+    CompareRange = 63,
+    CompareRangeOne = 64,
+    CompareMoreRanges = 65,
+    BitsStillOne = 66,
+    BitsNotErased = 67,
+    BitsMixed = 68,
+    SuggestUnprotect = 69,
+    UnprotectFlash = 70,
+    UnprotectComplete = 71,
+    UnprotectSpiFlashOnly = 72,
+    ProductionLogFailed = 73,
+    ProductionLogChosen = 74,
+    BatchTally = 75,
 };
 
-inline constexpr int kMessageCount = 61;
+inline constexpr int kMessageCount = 76;
 
 // Text of a message in a language; an index outside 0..2 reads as 0.
 QString messageText(Msg id, int languageIndex);

@@ -9,7 +9,8 @@ void printUsage(QTextStream& err)
 {
     err << "usage: ktr4180-cli [options] COMMAND [arguments]\n"
            "options: --db FILE, --lang 0|1|2, --yes, --no, --force, --simulate[=STATEFILE], --sim-chip \"T,M,N\",\n"
-           "         --sim-empty, --sim-fault set@N|get@N|unplug@N, --trace, --chip \"T,M,N\", --chip-id ID\n"
+           "         --sim-empty, --sim-protect, --sim-fault set@N|get@N|unplug@N, --sim-latency MS, --trace,\n"
+           "         --chip \"T,M,N\", --chip-id ID, --production-log FILE\n"
            "commands:\n";
     for (const CommandInfo* c : allCommands())
         err << "  " << c->usage << '\n';

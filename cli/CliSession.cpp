@@ -78,6 +78,8 @@ std::optional<QString> parseCliOptions(const QStringList& a, CliOptions& o)
             o.simChip = v;
         } else if (w == QLatin1String("--sim-empty")) {
             o.simEmpty = true;
+        } else if (w == QLatin1String("--sim-protect")) {
+            o.simProtect = true;
         } else if (isOption(w, QStringLiteral("--sim-fault"))) {
             if (!takeValue(a, i, QStringLiteral("--sim-fault"), v, error))
                 return error;
@@ -98,6 +100,10 @@ std::optional<QString> parseCliOptions(const QStringList& a, CliOptions& o)
                 return QStringLiteral("--sim-latency takes milliseconds, 0 to 10000");
         } else if (w == QLatin1String("--trace")) {
             o.trace = true;
+        } else if (isOption(w, QStringLiteral("--production-log"))) {
+            if (!takeValue(a, i, QStringLiteral("--production-log"), v, error))
+                return error;
+            o.productionLog = v;
         } else if (isOption(w, QStringLiteral("--chip-id"))) {
             if (!takeValue(a, i, QStringLiteral("--chip-id"), v, error))
                 return error;
@@ -112,8 +118,8 @@ std::optional<QString> parseCliOptions(const QStringList& a, CliOptions& o)
             o.args << w;
         }
     }
-    if ((o.simChip || o.simEmpty || !o.faults.empty() || o.simLatencyMs > 0) && !o.simulate)
-        return QStringLiteral("--sim-chip, --sim-empty, --sim-fault and --sim-latency go with --simulate");
+    if ((o.simChip || o.simEmpty || o.simProtect || !o.faults.empty() || o.simLatencyMs > 0) && !o.simulate)
+        return QStringLiteral("--sim-chip, --sim-empty, --sim-protect, --sim-fault and --sim-latency go with --simulate");
     return std::nullopt;
 }
 
@@ -144,6 +150,7 @@ CliSession::CliSession(const CliOptions& options, const ProgramFiles& files, QTe
         for (const auto& f : options_.faults)
             sim_->addFault(f);
         sim_->setLatency(options_.simLatencyMs);
+        sim_->setChipsArriveProtected(options_.simProtect);
         backend_ = std::move(sim);
     } else {
         backend_ = std::make_unique<HidapiBackend>();

@@ -22,11 +22,13 @@ struct CliOptions {
     QString simState;                      // --simulate=STATEFILE
     std::optional<QString> simChip;        // --sim-chip "T,M,N"
     bool simEmpty = false;
+    bool simProtect = false;               // --sim-protect: the chip's block protection set
     std::vector<SimulatedProgrammer::Fault> faults;
     int simLatencyMs = 0;                  // --sim-latency MS: a delay per report
     bool trace = false;
     std::optional<QString> chip;           // --chip "T,M,N"
     std::optional<QString> chipId;         // --chip-id 0xEF4017
+    QString productionLog;                 // --production-log FILE
     QString command;
     QStringList args;                      // the command's own words and options
 };

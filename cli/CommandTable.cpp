@@ -16,8 +16,9 @@ const std::array kCommands = {
     CommandInfo{"erase", cmdErase, "erase", ChipNeed::Chosen},
     CommandInfo{"detect", cmdDetect, "detect", ChipNeed::List},
     CommandInfo{"write", cmdWrite, "write IN [--eeprom]", ChipNeed::Chosen},
-    CommandInfo{"verify", cmdVerify, "verify IN [--eeprom]", ChipNeed::Chosen},
-    CommandInfo{"auto", cmdAuto, "auto IN [--eeprom-file IN] [--id] [--sn VALUE [--sn-addr HEX] [--sn-mode inc|dec|none]] [--erase] [--write-flash] [--write-eeprom] [--verify] [--verify-eeprom] [--fuse [--lock 0xVV]]", ChipNeed::Chosen},
+    CommandInfo{"verify", cmdVerifyOrCompare, "verify IN [--eeprom] [--diff]", ChipNeed::Chosen},
+    CommandInfo{"auto", cmdAuto, "auto IN [--eeprom-file IN] [--unprotect] [--id] [--sn VALUE [--sn-addr HEX] [--sn-mode inc|dec|none]] [--erase] [--write-flash] [--write-eeprom] [--verify] [--verify-eeprom] [--fuse [--lock 0xVV]]", ChipNeed::Chosen},
+    CommandInfo{"unprotect", cmdUnprotect, "unprotect", ChipNeed::Chosen},
     CommandInfo{"convert", cmdConvert, "convert IN OUT [--eeprom]", ChipNeed::None},
 };
 

@@ -50,3 +50,6 @@ int cmdWrite(CliSession& s, const QStringList& args);
 int cmdVerify(CliSession& s, const QStringList& args);
 int cmdAuto(CliSession& s, const QStringList& args);
 int cmdConvert(CliSession& s, const QStringList& args);
+// verify, or with --diff the compare that lists every difference.
+int cmdVerifyOrCompare(CliSession& s, const QStringList& args);
+int cmdUnprotect(CliSession& s, const QStringList& args);

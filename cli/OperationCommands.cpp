@@ -1,4 +1,5 @@
 #include "cli/CliSession.h"
+#include "cli/CommandFiles.h"
 #include "cli/Commands.h"
 
 #include "app/IntegerText.h"
@@ -100,6 +101,7 @@ std::optional<AutoRun> parseAuto(const QStringList& args)
         else if (a == QLatin1String("--verify")) o.verifyFlash = true;
         else if (a == QLatin1String("--verify-eeprom")) o.verifyEeprom = true;
         else if (a == QLatin1String("--fuse")) o.fuses = true;
+        else if (a == QLatin1String("--unprotect")) o.unprotect = true;
         else if (a == QLatin1String("--sn")) {
             const auto v = value();
             const auto number = v ? parseInteger(*v) : std::nullopt;
@@ -146,9 +148,10 @@ std::optional<AutoRun> parseAuto(const QStringList& args)
     return run;
 }
 
-// Opens the command's file into the buffer it names, then runs the operation on it.
-template <typename Operation>
-int withLoadedFile(CliSession& s, const QStringList& args, Operation operation)
+} // namespace
+
+int withLoadedFile(CliSession& s, const QStringList& args,
+                   const std::function<void(ChipOperations&, MemoryPage)>& operation)
 {
     const auto f = fileAndMemory(args);
     if (!f)
@@ -160,8 +163,6 @@ int withLoadedFile(CliSession& s, const QStringList& args, Operation operation)
     operation(ops, f->page);
     return exitStatus(ops);
 }
-
-} // namespace
 
 int cmdRead(CliSession& s, const QStringList& args)
 {
@@ -260,6 +261,7 @@ int cmdAuto(CliSession& s, const QStringList& args)
         s.state().serial() = run->serial;
     ChipOperations ops(s.state());
     s.checkSocketIdentity(ops);
+    ops.setProductionLogPath(s.options().productionLog);
     ops.runAuto(o);
     // The number steps even when a later step fails: the next run needs it.
     if (o.serialNumber)

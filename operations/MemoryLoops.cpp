@@ -3,7 +3,9 @@
 #include "app/UserInterface.h"
 #include "buffers/Buffers.h"
 #include "chipdb/ChipEntry.h"
+#include "device/BlockProtection.h"
 #include "device/Programmer.h"
+#include "operations/CompareReport.h"
 #include "operations/OperationFrame.h"
 
 #include <algorithm>
@@ -174,13 +176,14 @@ Outcome MemoryLoops::write(const ChipEntry& chip, MemoryPage memory, Buffers& bu
     return Outcome::Done;
 }
 
-Outcome MemoryLoops::verify(const ChipEntry& chip, MemoryPage memory, const Buffers& buffers)
+template <typename BlockCheck>
+Outcome MemoryLoops::walkAgainstBuffer(const ChipEntry& chip, MemoryPage memory, const Buffers& buffers,
+                                       BlockCheck check)
 {
     const Area a = areaOf(chip, memory);
     const uint8_t* source = a.flash ? buffers.flash() : buffers.eeprom();
     ui_.setStatus(statusText(ui_, a.flash, Msg::VerifyFlash, "校验 Eeprom ..."));
-    const uint32_t length = static_cast<uint32_t>(a.flash ? buffers.flashLength() : buffers.eepromLength());
-    const qint64 count = std::min<uint32_t>(uint32_t(a.chipSize), length);
+    const qint64 count = comparedBytes(chip, memory, buffers);
     ui_.progressStart(count);
     if (!programmer_.openStream(0, a.streamCode))
         return reportTransferFailure(ui_);
@@ -190,12 +193,8 @@ Outcome MemoryLoops::verify(const ChipEntry& chip, MemoryPage memory, const Buff
             return reportTransferFailure(ui_);
         // Whole blocks are compared, as far as the buffer reaches.
         const std::size_t n = std::size_t(std::min<qint64>(a.block, a.capacity - address));
-        if (std::memcmp(source + address, block_.data(), n) != 0) {
-            const auto at = std::mismatch(block_.begin(), block_.begin() + qint64(n), source + address).first;
-            const qint64 where = address + (at - block_.begin());
+        if (!check(address, source + address, n)) {
             endProgress();
-            ui_.showError(ui_.message(Msg::FlashCheckErrorAddress)
-                          + QString::asprintf("%Xh", static_cast<unsigned>(where)));
             return Outcome::Declined;
         }
         ui_.progressSet(address);
@@ -205,4 +204,44 @@ Outcome MemoryLoops::verify(const ChipEntry& chip, MemoryPage memory, const Buff
     }
     endProgress();
     return Outcome::Done;
+}
+
+Outcome MemoryLoops::verify(const ChipEntry& chip, MemoryPage memory, const Buffers& buffers)
+{
+    qint64 where = 0;
+    const Outcome outcome =
+        walkAgainstBuffer(chip, memory, buffers, [&](qint64 address, const uint8_t* expected, std::size_t n) {
+            if (std::memcmp(expected, block_.data(), n) == 0)
+                return true;
+            const auto at = std::mismatch(block_.begin(), block_.begin() + qint64(n), expected).first;
+            where = address + (at - block_.begin());
+            return false;
+        });
+    if (outcome == Outcome::Declined)
+        ui_.showError(ui_.message(Msg::FlashCheckErrorAddress) + QString::asprintf("%Xh", static_cast<unsigned>(where)));
+    return outcome;
+}
+
+Outcome MemoryLoops::compare(const ChipEntry& chip, MemoryPage memory, const Buffers& buffers,
+                             CompareReport& report)
+{
+    report.start(comparedBytes(chip, memory, buffers), unlockMethodFor(chip) != UnlockMethod::None);
+    // Every block to the end, whatever the first ones held.
+    const Outcome walked =
+        walkAgainstBuffer(chip, memory, buffers, [&](qint64 address, const uint8_t* expected, std::size_t n) {
+            report.add(address, expected, block_.data(), n);
+            return true;
+        });
+    report.finish();
+    if (walked != Outcome::Done)
+        return walked;
+    return report.equal() ? Outcome::Done : Outcome::Declined;
+}
+
+qint64 comparedBytes(const ChipEntry& chip, MemoryPage memory, const Buffers& buffers)
+{
+    const bool flash = memory == MemoryPage::Flash;
+    const uint32_t chipSize = flash ? chip.flashBytes() : chip.eepromBytes();
+    const uint32_t length = static_cast<uint32_t>(flash ? buffers.flashLength() : buffers.eepromLength());
+    return std::min(chipSize, length);
 }

@@ -21,7 +21,7 @@ namespace {
 
 constexpr char kUsage[] =
     "usage: ktr4180 [--simulate[=STATEFILE]] [--sim-chip \"TYPE,MANUFACTURER,MODEL\"] [--sim-empty]\n"
-    "               [--sim-fault set@N|get@N|unplug@N] [--sim-latency MS]\n";
+    "               [--sim-protect] [--sim-fault set@N|get@N|unplug@N] [--sim-latency MS]\n";
 
 // The window program takes only the simulator's options of the terminal
 // front end's set.
@@ -29,7 +29,7 @@ std::optional<QString> parseOptions(const QStringList& arguments, CliOptions& op
 {
     static const QStringList allowed = {QStringLiteral("--simulate"), QStringLiteral("--sim-chip"),
                                         QStringLiteral("--sim-empty"), QStringLiteral("--sim-fault"),
-                                        QStringLiteral("--sim-latency")};
+                                        QStringLiteral("--sim-latency"), QStringLiteral("--sim-protect")};
     for (const QString& word : arguments) {
         if (word.startsWith(QLatin1String("--")) && !allowed.contains(word.section(QLatin1Char('='), 0, 0)))
             return QStringLiteral("unknown option: ") + word;
@@ -50,6 +50,7 @@ bool prepareSimulator(SimulatedProgrammer& sim, const CliOptions& options, const
     for (const auto& fault : options.faults)
         sim.addFault(fault);
     sim.setLatency(options.simLatencyMs);
+    sim.setChipsArriveProtected(options.simProtect);
     if (!options.simEmpty) {
         ChipTable table;
         table.loadFile(files.chipList());

@@ -352,6 +352,7 @@ void TForm1::applySettings(const Settings& s)
     CheckBoxSN->setChecked(s.serialNumber);
     CheckBoxFUSE->setChecked(s.fuse);
     CheckBoxSNClick();
+    operations_->setProductionLogPath(s.productionLog);
 }
 
 Settings TForm1::collectSettings() const
@@ -377,6 +378,7 @@ Settings TForm1::collectSettings() const
     s.verifyEeprom = CheckBoxVerifyEprom->isChecked();
     s.serialNumber = CheckBoxSN->isChecked();
     s.fuse = CheckBoxFUSE->isChecked();
+    s.productionLog = operations_->productionLogPath();
     return s;
 }
 
@@ -409,6 +411,7 @@ void TForm1::ApplyLanguage()
     // The batch panel names what a click on it does next.
     Panel8->setText(message(batchModeOn() ? Msg::StopBatchWrite : Msg::BatchWrite));
     BtnStop->setText(message(Msg::StopJob));
+    showBatchTally();
 }
 
 void TForm1::setLanguage(int index)
@@ -634,6 +637,7 @@ void TForm1::showBatchMode(bool on, const QString& caption)
 {
     Panel8->setRaised(on);
     Panel8->setText(caption);
+    showBatchTally();
 }
 
 void TForm1::setWatchTimerRunning(bool running)

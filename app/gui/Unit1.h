@@ -151,7 +151,11 @@ public:
     QAction* R1 = nullptr;
     QAction* V1 = nullptr;
     QAction* N7 = nullptr;
+    QAction* CompareChip = nullptr;
+    QAction* UnprotectChip = nullptr;
     QAction* N3 = nullptr;
+    QMenu* Dev1 = nullptr;
+    QAction* ProdLog = nullptr;
     QMenu* L1 = nullptr;
     QAction* China = nullptr;
     QAction* fanti = nullptr;
@@ -243,6 +247,7 @@ public:
     QCheckBox* CheckBoxHigtSpeed = nullptr;
     QPlainTextEdit* RichEdit2 = nullptr;
     ClickPanel* Panel8 = nullptr;
+    QLabel* BatchStatus = nullptr;  // chips passed, failed and per hour while batch mode is on
     QSplitter* Splitter2 = nullptr;
     QWidget* Panel4 = nullptr;
     QPlainTextEdit* RichEdit1 = nullptr;
@@ -291,6 +296,10 @@ public slots:
     void BtnStopClick();
     void SelectSockClick();
     void Q1Click();
+    // Operation -> Compare with chip, Operation -> Unprotect, Device -> Production log.
+    void CompareChipClick();
+    void UnprotectChipClick();
+    void ProdLogClick();
     // A device arrived or left.
     void deviceChanged();
 
@@ -349,6 +358,7 @@ private:
     // The fuse grid and check list as the fuse state holds them.
     void showFuses();
     void runFuseJob(FuseJob job);
+    void showBatchTally();
     void placeProgress();
     void showProgressText(qint64 position);
     // The Stop button and Escape, live exactly while a job holds the window.

@@ -125,8 +125,10 @@ void TForm1::Timer1Timer()
         return;
     const bool handledBefore = batch_->chipHandled();
     runChipJob([this] { batch_->tick(); });
-    if (!handledBefore && batch_->chipHandled())
+    if (!handledBefore && batch_->chipHandled()) {
         refreshAfterJob();
+        showBatchTally();
+    }
 }
 
 void TForm1::BtnCheckClick()

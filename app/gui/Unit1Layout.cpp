@@ -102,9 +102,13 @@ void TForm1::buildMenu()
     R1 = action(O3, "R1", QStringLiteral("读出(&R)"));
     V1 = action(O3, "V1", QStringLiteral("校验(&V)"));
     N7 = action(O3, "N7", QStringLiteral("查空(&B)"));
+    CompareChip = action(O3, "CompareChip", QStringLiteral("与芯片比较"));
+    UnprotectChip = action(O3, "UnprotectChip", QStringLiteral("解除保护"));
 
     N3 = named(bar->addAction(QStringLiteral("设备")), "N3");
     N3->setVisible(false);
+    Dev1 = named(bar->addMenu(QStringLiteral("设备(&D)")), "Dev1");
+    ProdLog = action(Dev1, "ProdLog", QStringLiteral("生产记录…"));
 
     L1 = named(bar->addMenu(QStringLiteral("语言(&L)")), "L1");
     China = action(L1, "China", QStringLiteral("中文"));
@@ -469,7 +473,12 @@ QWidget* TForm1::buildPages()
     pages->setContentsMargins(0, 0, 0, 0);
     pages->setSpacing(2);
     pages->addWidget(PageControl1, 1);
-    pages->addWidget(Panel8);
+    BatchStatus = label(Panel3, "BatchStatus", QString());
+    BatchStatus->hide();
+    auto* batchRow = new QHBoxLayout;
+    batchRow->addWidget(Panel8, 1);
+    batchRow->addWidget(BatchStatus);
+    pages->addLayout(batchRow);
 
     Panel4 = named(new QWidget, "Panel4");
     RichEdit1 = named(new QPlainTextEdit(Panel4), "RichEdit1");
@@ -586,6 +595,9 @@ void TForm1::connectHandlers()
     connect(stopShortcut_, &QShortcut::activated, this, &TForm1::BtnStopClick);
     connect(SelectSock, &RadioGroup::itemIndexChanged, this, &TForm1::SelectSockClick);
     trigger(Q1, &TForm1::Q1Click);
+    trigger(CompareChip, &TForm1::CompareChipClick);
+    trigger(UnprotectChip, &TForm1::UnprotectChipClick);
+    trigger(ProdLog, &TForm1::ProdLogClick);
 
     connect(cmbProgSpeed, &QComboBox::currentIndexChanged, this,
             [this](int index) { state_->programmer().setSpeedIndex(index); });

@@ -113,6 +113,14 @@ TEST_F(SettingsTest, OneRunWritesSectionsAndKeysInTheProgramsOrder)
     EXPECT_TRUE(text.contains(QStringLiteral("START=4096\n")));
     EXPECT_TRUE(text.contains(QStringLiteral("ERASE=1\n")));
     EXPECT_TRUE(text.contains(QStringLiteral("FormMax=0\n")));
+
+    // The production log, once chosen, goes into a section of its own at the end.
+    s.productionLog = QStringLiteral("/home/me/line 2.csv");
+    ASSERT_TRUE(SaveSettings(ini, s));
+    EXPECT_EQ(shape(fileText(path)), expected + QStringList({QStringLiteral("[PRODUCTION]"), QStringLiteral("LogFile")}));
+    Settings back;
+    ASSERT_TRUE(LoadSettings(ini, back));
+    EXPECT_EQ(back.productionLog, s.productionLog);
 }
 
 TEST_F(SettingsTest, SavedValuesReadBackAndReadOnlyKeysAreNeverWritten)

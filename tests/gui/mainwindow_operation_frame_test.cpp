@@ -13,6 +13,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QListWidget>
 #include <QRegularExpression>
 #include <QToolButton>
 #include <QtTest>
@@ -340,6 +341,45 @@ private slots:
         // The deferred connection check ran once the job had ended.
         QVERIFY(!f->connectionCheckPending());
         QCOMPARE(f->StatusBar1->panelText(1), QStringLiteral("Not connected"));
+    }
+
+    void compareShowsItsReportAndMovesTheViewToTheChosenRange()
+    {
+        Buffers& b = f->state().buffers();
+        for (int i = 0; i < kChipBytes; ++i)
+            b.flash()[i] = pattern(i);
+        b.setFlashLength(kChipBytes);
+        b.reloadFlashView(kChip);
+        rig->sim.flash()[0x1230] = 0xFF;
+        rig->sim.flash()[0x8000] = 0x00;
+        rig->sim.flash()[0x8001] = 0x02;
+        QStringList listed;
+        QString summary;
+        qint64 cursor = -1;
+        rig->boxes->whileShown = [&](QDialog& dialog) {
+            auto* ranges = dialog.findChild<QListWidget*>(QStringLiteral("Ranges"));
+            for (int i = 0; ranges && i < ranges->count(); ++i)
+                listed << ranges->item(i)->text();
+            summary = dialog.findChild<QLabel*>(QStringLiteral("Summary"))->text();
+            ranges->setCurrentRow(1);
+            cursor = f->FlashEditor->cursorAddress();
+        };
+        f->CompareChip->trigger();
+        QCOMPARE(rig->boxes->dialogs, QStringList{QStringLiteral("CompareDialog")});
+        QCOMPARE(listed, (QStringList{"1230h: 1 byte, expected 53, found FF",
+                                      "8000h-8001h: 2 bytes, expected 03 0A, found 00 02"}));
+        QCOMPARE(summary, QStringLiteral("Differing bytes: 3, ranges: 2.\n"
+                                         "Bits differ both ways (mixed): wrong data or a failing chip."));
+        QCOMPARE(cursor, qint64(0x8000));
+        QCOMPARE(linesContaining(QStringLiteral("Differing bytes: 3, ranges: 2.")), 1);
+        QVERIFY(errors().isEmpty());
+        QVERIFY(f->ToolBar1->isEnabled() && f->Panel2->isEnabled());
+
+        // Unprotect from the same menu clears a locked chip.
+        rig->sim.setBlockProtected(true);
+        f->UnprotectChip->trigger();
+        QVERIFY(!rig->sim.blockProtected());
+        QCOMPARE(linesContaining(QStringLiteral("Unprotect Complete!")), 1);
     }
 };
 
