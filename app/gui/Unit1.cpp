@@ -576,7 +576,7 @@ void TForm1::collectJobLock()
                        static_cast<QWidget*>(LockEnable), static_cast<QWidget*>(GroupBox4), Panel11})
         jobLock_.addWidget(w);
     // Help stays: it changes nothing.
-    for (QMenu* m : {O1, Buff, O3, L1})
+    for (QMenu* m : {O1, Buff, O3, Dev1, L1})
         jobLock_.addMenu(m);
     jobLock_.addView(FlashEditor);
     jobLock_.addView(EpromEditor);

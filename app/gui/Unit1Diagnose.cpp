@@ -38,6 +38,8 @@ void TForm1::UnprotectChipClick()
 
 void TForm1::ProdLogClick()
 {
+    if (lockedForJob())
+        return;
     const QString path = presenter_->saveFileName({QStringLiteral("CSV (*.csv)"), QStringLiteral("* (*)")},
                                                   QStringLiteral("csv"));
     if (path.isEmpty())
