@@ -198,7 +198,7 @@ TEST(CliChipText, ImportRefusesBadInputAndWritesNothing)
     ASSERT_TRUE(writeBytes(txt, QByteArray(48, 'k') + "\tB\tC\t0\t1\t1\t0\t0\t0\t0\t0\t0\t0\t1\t0\n"));
     r = cli({"import-chips", txt, dat});
     EXPECT_EQ(r.status, 1);
-    EXPECT_TRUE(r.err.startsWith(QStringLiteral("A chip's type, manufacturer and model exceed 47 bytes")));
+    EXPECT_TRUE(r.err.startsWith(QStringLiteral("A chip's type, manufacturer, model and association field, with the commas between them, exceed 47 bytes")));
     EXPECT_FALSE(QFile::exists(dat));
 
     r = cli({"import-chips", dir.filePath(QStringLiteral("missing.txt")), dat});

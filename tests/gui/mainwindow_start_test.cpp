@@ -269,11 +269,14 @@ private slots:
         QVERIFY(pixelsLike(image, bar->panelRect(1), reddish) > 0);
         QCOMPARE(pixelsLike(image, bar->panelRect(1), greenish), 0);
 
-        // The colour compares with the current language's text: after a
-        // switch the old Chinese text no longer reads as "Not connected".
+        // A language switch keeps the panel's text, and its colour with it:
+        // the Chinese "Not connected" stays red under English captions.
         f.EnlishClick();
         QCOMPARE(bar->panelText(1), messageText(Msg::NotConnected, 0));
-        QCOMPARE(f.statusPanelColour(1), QColor(0, 0x80, 0));
+        QCOMPARE(f.statusPanelColour(1), QColor(0xFF, 0, 0));
+        f.fantiClick();
+        QCOMPARE(f.statusPanelColour(1), QColor(0xFF, 0, 0));
+        f.EnlishClick();
         f.deviceChanged();
         QCOMPARE(bar->panelText(1), QStringLiteral("Not connected"));
         QCOMPARE(f.statusPanelColour(1), QColor(0xFF, 0, 0));
