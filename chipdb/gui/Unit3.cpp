@@ -13,7 +13,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStyle>
 #include <QTreeWidget>
+
+#include <algorithm>
 
 namespace {
 
@@ -87,9 +90,12 @@ void TForm3::buildColumns()
     ListView1->setColumnCount(4);
     ListView1->setHeaderLabels({columnHeading(0, language), columnHeading(1, language),
                                 columnHeading(2, language), QStringLiteral("pos")});
-    ListView1->setColumnWidth(0, 80);
-    ListView1->setColumnWidth(1, 80);
-    ListView1->setColumnWidth(2, 100);
+    // The designed widths, or wider where a heading would be cut ("Manufacturer").
+    const int margins = 2 * ListView1->header()->style()->pixelMetric(QStyle::PM_HeaderMargin) + 4;
+    const int widths[] = {80, 80, 100};
+    for (int c = 0; c < 3; ++c)
+        ListView1->setColumnWidth(
+            c, std::max(widths[c], ListView1->header()->fontMetrics().horizontalAdvance(columnHeading(c, language)) + margins));
     ListView1->setColumnWidth(3, 1);
 }
 
