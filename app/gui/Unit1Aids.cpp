@@ -186,12 +186,9 @@ void TForm1::dropEvent(QDropEvent* event)
 
 HexView* TForm1::activeHexView() const
 {
-    switch (activeMemoryPage()) {
-    case MemoryPage::Flash: return FlashEditor;
-    case MemoryPage::Eeprom: return EpromEditor;
-    case MemoryPage::Other: break;
-    }
-    return nullptr;
+    // The page in sight, not its position among the shown tabs.
+    const QWidget* page = PageControl1->currentWidget();
+    return page == TabSheet1 ? FlashEditor : page == TabSheet2 ? EpromEditor : nullptr;
 }
 
 void TForm1::GoToClick()

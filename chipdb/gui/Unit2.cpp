@@ -228,13 +228,13 @@ void TForm2::FormShow()
 
 void TForm2::fitColumns()
 {
+    // Measured on the grid's texts rather than the rows in sight: the list
+    // is long and its widest names may lie far down.
     const auto widths = ChipGrid::columnWidths();
-    const QStringList headings = ChipGrid::headings();
     const QFontMetrics cells = StringGrid1->fontMetrics();
-    const QFontMetrics heads = StringGrid1->horizontalHeader()->fontMetrics();
-    const int margin = 2 * StringGrid1->style()->pixelMetric(QStyle::PM_HeaderMargin) + 6;
+    const int margin = 2 * (StringGrid1->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 1) + 4;
     for (int c = 0; c < ChipGrid::kVisibleColumns; ++c) {
-        int width = std::max(widths[std::size_t(c)], heads.horizontalAdvance(headings.value(c)) + margin);
+        int width = std::max(widths[std::size_t(c)], StringGrid1->horizontalHeader()->sectionSizeHint(c));
         for (int r = 1; r < grid_.rowCount(); ++r)
             width = std::max(width, cells.horizontalAdvance(grid_.cell(c, r)) + margin);
         StringGrid1->setColumnWidth(c, width);

@@ -13,7 +13,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QStyle>
 #include <QTreeWidget>
 
 #include <algorithm>
@@ -91,11 +90,9 @@ void TForm3::buildColumns()
     ListView1->setHeaderLabels({columnHeading(0, language), columnHeading(1, language),
                                 columnHeading(2, language), QStringLiteral("pos")});
     // The designed widths, or wider where a heading would be cut ("Manufacturer").
-    const int margins = 2 * ListView1->header()->style()->pixelMetric(QStyle::PM_HeaderMargin) + 4;
     const int widths[] = {80, 80, 100};
     for (int c = 0; c < 3; ++c)
-        ListView1->setColumnWidth(
-            c, std::max(widths[c], ListView1->header()->fontMetrics().horizontalAdvance(columnHeading(c, language)) + margins));
+        ListView1->setColumnWidth(c, std::max(widths[c], ListView1->header()->sectionSizeHint(c)));
     ListView1->setColumnWidth(3, 1);
 }
 

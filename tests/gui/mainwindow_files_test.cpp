@@ -5,7 +5,9 @@
 #include "JobWatch.h"
 #include "WindowRig.h"
 
+#include "app/AidTexts.h"
 #include "app/FileHistory.h"
+#include "app/gui/FindDialog.h"
 #include "app/MessageTable.h"
 #include "buffers/Fill.h"
 #include "buffers/gui/Unit4.h"
@@ -13,6 +15,8 @@
 #include "support/DataFileKit.h"
 
 #include <QAction>
+#include <QClipboard>
+#include <QInputDialog>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateTime>
@@ -25,6 +29,7 @@
 #include <QTabWidget>
 #include <QToolButton>
 #include <QtTest>
+#include <QTimer>
 
 #include <algorithm>
 #include <array>
@@ -631,6 +636,62 @@ private slots:
         rig->boxes->openNames << QString();
         f->O2->trigger();
         QCOMPARE(rig->boxes->dialogFolders.last(), rig->path("in"));
+    }
+
+    void bufferMenuFindsGoesToAndCopies()
+    {
+        QByteArray data = patternBytes(0x400);
+        data.replace(0x123, 4, "KTR!");
+        data.replace(0x321, 4, "KTR!");
+        open(file("find.bin", data));
+        const auto find = [&](const QString& text, bool asText, int direction) {
+            rig->boxes->whileShown = [&](QDialog& d) {
+                auto& dialog = static_cast<FindDialog&>(d);
+                dialog.Edit1->setText(text);
+                (asText ? dialog.Text : dialog.HexBytes)->setChecked(true);
+                (direction == FindDialog::Forward ? dialog.ForwardBtn : dialog.BackwardBtn)->click();
+            };
+            f->FindBytes->trigger();
+            rig->boxes->whileShown = nullptr;
+        };
+        const auto selected = [&] { return std::pair{f->FlashEditor->selectionStart(), f->FlashEditor->selectionEnd()}; };
+
+        find(QStringLiteral("KTR!"), true, FindDialog::Forward);
+        QCOMPARE(selected(), (std::pair<qint64, qint64>{0x123, 0x126}));
+        f->FindNext->trigger();
+        QCOMPARE(selected(), (std::pair<qint64, qint64>{0x321, 0x324}));
+        f->FindPrevious->trigger();
+        QCOMPARE(selected(), (std::pair<qint64, qint64>{0x123, 0x126}));
+        f->CopyHex->trigger();
+        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("4B 54 52 21"));
+        f->FindPrevious->trigger();
+        QCOMPARE(rig->boxes->texts(BoxPresenter::Icon::Information),
+                 QStringList{aidMessage(AidMessage::NotFound, 0).arg(QStringLiteral("KTR!"))});
+        find(QStringLiteral("4b5452 21"), false, FindDialog::Forward);
+        QCOMPARE(selected(), (std::pair<qint64, qint64>{0x321, 0x324}));
+        find(QStringLiteral("4b5"), false, FindDialog::Backward);
+        QCOMPARE(errors(), QStringList{aidMessage(AidMessage::NotHexBytes, 0)});
+
+        // Go to asks in the window's language.
+        f->EnlishClick();
+        QString caption;
+        QTimer::singleShot(0, [&] {
+            if (auto* dialog = qobject_cast<QInputDialog*>(QApplication::activeModalWidget())) {
+                caption = dialog->windowTitle();
+                dialog->setTextValue(QStringLiteral("3fe"));
+                dialog->accept();
+            }
+        });
+        f->GoTo->trigger();
+        QCOMPARE(caption, QStringLiteral("Go to address"));
+        QCOMPARE(f->FlashEditor->cursorAddress(), qint64(0x3FE));
+        // The other pages have no bytes to search.
+        f->CheckBoxSN->setChecked(true);
+        f->PageControl1->setCurrentWidget(f->TabSheet4);
+        QVERIFY(!f->activeHexView());
+        const int shown = int(rig->boxes->dialogs.size());
+        f->FindBytes->trigger();
+        QCOMPARE(int(rig->boxes->dialogs.size()), shown);
     }
 
     void refusedFillsKeepTheDialogOpenAndChangeNothing()
