@@ -37,6 +37,27 @@ QString draggedFile(const QMimeData* data)
     return data->urls().first().toLocalFile();
 }
 
+// Keeps a menu item usable exactly when a button is: detection is no choice
+// for parts that cannot be identified, nor while a job runs.
+class EnabledFollower : public QObject {
+public:
+    EnabledFollower(QWidget* button, QAction* item) : QObject(item), button_(button), item_(item)
+    {
+        button->installEventFilter(this);
+        item->setEnabled(button->isEnabled());
+    }
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched == button_ && event->type() == QEvent::EnabledChange)
+            item_->setEnabled(button_->isEnabled());
+        return false;
+    }
+
+private:
+    QWidget* button_;
+    QAction* item_;
+};
+
 } // namespace
 
 void TForm1::buildAids()
@@ -57,7 +78,11 @@ void TForm1::buildAids()
     Detect = O3->addAction(QString());
     Detect->setObjectName(QStringLiteral("Detect"));
     Detect->setShortcut(Qt::CTRL | Qt::Key_D);
-    connect(Detect, &QAction::triggered, this, &TForm1::BtnCheckClick);
+    connect(Detect, &QAction::triggered, this, [this] {
+        if (BtnCheck->isEnabled())
+            BtnCheckClick();
+    });
+    new EnabledFollower(BtnCheck, Detect);
 
     Buff->addSeparator();
     const struct {
