@@ -194,14 +194,15 @@ void TForm1::showRecentFiles()
 
 void TForm1::dragEnterEvent(QDragEnterEvent* event)
 {
-    if (!jobActive_ && !draggedFile(event->mimeData()).isEmpty())
+    // Nor in batch mode: every chip of a batch gets the same buffer.
+    if (!jobActive_ && !batchModeOn() && !draggedFile(event->mimeData()).isEmpty())
         event->acceptProposedAction();
 }
 
 void TForm1::dropEvent(QDropEvent* event)
 {
     const QString path = draggedFile(event->mimeData());
-    if (jobActive_ || path.isEmpty())
+    if (jobActive_ || batchModeOn() || path.isEmpty())
         return;
     event->acceptProposedAction();
     openDataFile(path);

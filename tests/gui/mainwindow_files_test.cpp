@@ -592,6 +592,11 @@ private slots:
         QVERIFY(!drop({QUrl::fromLocalFile(path), QUrl::fromLocalFile(path)}));
         QVERIFY(!drop({QUrl(QStringLiteral("https://example.org/a.bin"))}));
         QCOMPARE(errors(), QStringList{"Can't open File"});
+        // Batch mode programs every chip with the same buffer: no drop then.
+        f->showBatchMode(true, messageText(Msg::StopBatchWrite, 0));
+        QVERIFY(!drop({QUrl::fromLocalFile(file("batch.bin", QByteArray(10, '\x22')))}));
+        f->showBatchMode(false, messageText(Msg::BatchWrite, 0));
+        QCOMPARE(flashAt(0, 300), data);
 
         // While a read holds the buffers, a drop is refused and the read's bytes stay.
         rig->sim.insertChip(kChips[0]);
@@ -606,7 +611,6 @@ private slots:
         f->ToolRead->click();
         QVERIFY(!taken);
         QCOMPARE(flashAt(0, 100), QByteArray(100, '\x3C'));
-        QVERIFY(!f->openDataFile(other) || !f->chipJobRunning());
     }
 
     void recentFilesAndTheFolderComeBackAfterARestart()
