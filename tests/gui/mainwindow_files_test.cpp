@@ -627,7 +627,7 @@ private slots:
         QVERIFY(f->recentFiles[0]->isVisible() && f->recentFiles[2]->isVisible() && !f->recentFiles[3]->isVisible());
         QCOMPARE(f->recentFiles[1]->text(), QStringLiteral("&2 ") + QDir::toNativeSeparators(recent[1]));
         QVERIFY(f->close());
-        // The Parts' sections come first and unchanged in order; the files follow.
+        // The program's own sections come first and unchanged in order; the files follow.
         QVERIFY(rig->ini().contains(QStringLiteral("FUSE=0\n[Files]\nFolder=") + rig->path("in") + "\nRecent1="));
 
         f = &rig->start();
