@@ -71,8 +71,10 @@ constexpr std::array<Variants, kMessageCount> kTable = {{
               "The chip list holds more than 2000 chips; only the first 2000 were loaded."},
     /* 44 */ {"芯片列表最多只能保存1999个芯片，未保存。", "芯片列表最多只能保存1999個芯片，未保存。",
               "The chip list can hold at most 1999 chips; nothing was saved."},
-    /* 45 */ {"芯片类型、厂商和型号合计超过47字节，未保存：", "芯片類型、廠商和型號合計超過47字節，未保存：",
-              "A chip's type, manufacturer and model exceed 47 bytes together; nothing was saved: "},
+    /* 45 */ {"芯片类型、厂商、型号和关联字段连同其间的逗号合计超过47字节，未保存：",
+              "芯片類型、廠商、型號和關聯字段連同其間的逗號合計超過47字節，未保存：",
+              "A chip's type, manufacturer, model and association field, with the commas between them, "
+              "exceed 47 bytes together; nothing was saved: "},
     /* 46 */ {"熔丝描述文件超出范围（最多255项设置、32个字节、4个校准项），未载入。",
               "熔絲描述文件超出範圍（最多255項設置、32個字節、4個校準項），未載入。",
               "The fuse description is too large (at most 255 settings, 32 bytes and 4 calibration entries); it was not loaded."},

@@ -1,5 +1,7 @@
 #include "hexview/HexView.h"
 
+#include "buffers/ByteSearch.h"
+#include "buffers/HexText.h"
 #include "hexview/HexAddress.h"
 
 #include <QApplication>
@@ -76,6 +78,7 @@ void HexView::loadBytes(const uint8_t* data, qint64 count)
     marks_.reset(count_);
     cursor_ = anchor_ = 0;
     nibble_ = 0;
+    matchStart_ = -1;
     updateScrollBars();
     verticalScrollBar()->setValue(0);
     setModified(false);
@@ -191,6 +194,7 @@ bool HexView::goToAddress(qint64 address)
 
 void HexView::moveCursor(qint64 address, int nibble, bool select)
 {
+    matchStart_ = -1;
     cursor_ = std::clamp<qint64>(address, 0, std::max<qint64>(count_ - 1, 0));
     nibble_ = area_ == Area::Hex ? nibble : 0;
     if (!select)
@@ -371,29 +375,45 @@ void HexView::mouseMoveEvent(QMouseEvent* event)
 
 void HexView::copySelection() const
 {
-    const qint64 first = std::min(anchor_, cursor_);
-    const qint64 n = std::max(anchor_, cursor_) - first + 1;
+    if (count_ == 0)
+        return;
+    const qint64 first = selectionStart();
+    const qint64 n = selectionEnd() - first + 1;
     if (n > kMaxCopyBytes) {
         QApplication::beep();
         return;
     }
-    QString text;
-    text.reserve(static_cast<qsizetype>(n * 3));
-    for (qint64 i = 0; i < n; ++i) {
-        if (i > 0)
-            text += i % kBytesPerRow == 0 ? QLatin1Char('\n') : QLatin1Char(' ');
-        const uint8_t byte = bytes_.data()[first + i];
-        text += QLatin1Char(hexrow::kHexDigits[byte >> 4]);
-        text += QLatin1Char(hexrow::kHexDigits[byte & 0xF]);
-    }
-    QApplication::clipboard()->setText(text);
+    QApplication::clipboard()->setText(hexText(bytes_.data() + first, n));
+}
+
+bool HexView::findNext(const QByteArray& pattern, bool forward)
+{
+    const bool again = matchStart_ >= 0;
+    const qint64 at = forward ? findForward(bytes_.data(), count_, pattern, again ? matchStart_ + 1 : cursor_)
+                              : findBackward(bytes_.data(), count_, pattern, again ? matchStart_ : cursor_);
+    if (at < 0)
+        return false;
+    moveCursor(at, 0, false);
+    moveCursor(at + pattern.size() - 1, 0, true);
+    matchStart_ = at;
+    return true;
+}
+
+void HexView::setGoToTexts(const QString& caption, const QString& label)
+{
+    goToCaption_ = caption;
+    goToLabel_ = label;
 }
 
 void HexView::askForAddress()
 {
+    if (count_ == 0) {
+        QApplication::beep();
+        return;
+    }
     QInputDialog dialog(this);
-    dialog.setWindowTitle(tr("Go to address"));
-    dialog.setLabelText(tr("Address (hex):"));
+    dialog.setWindowTitle(goToCaption_);
+    dialog.setLabelText(goToLabel_);
     dialog.setTextValue(QString::number(cursor_, 16).toUpper());
     if (auto* edit = dialog.findChild<QLineEdit*>())
         edit->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9A-Fa-f]{0,15}")), edit));

@@ -4,11 +4,14 @@
 #include "app/gui/Unit1.h"
 
 #include "app/Captions.h"
+#include "app/FileHistory.h"
 #include "app/IniFile.h"
 #include "app/ProgressText.h"
 #include "app/Settings.h"
+#include "app/WindowPlacement.h"
 #include "app/gui/ClickPanel.h"
 #include "app/gui/PanelStatusBar.h"
+#include "app/gui/ToolkitTranslation.h"
 #include "buffers/gui/Unit4.h"
 #include "chipdb/ChipTable.h"
 #include "chipdb/gui/Unit2.h"
@@ -86,6 +89,7 @@ void setCaption(QObject* control, const QString& text)
 constexpr int kPanelsBeforeProgress = 315;
 constexpr int kProgressLeft = 317;
 constexpr int kFuseGridMargin = 350;
+constexpr int kFuseLabelColumn = 50;
 constexpr int kProgressSteps = 1000;
 
 } // namespace
@@ -128,6 +132,8 @@ TForm1::TForm1(HidBackend& backend, ProgramFiles files, std::unique_ptr<BoxPrese
     batch_ = std::make_unique<BatchProgrammer>(*state_, *operations_, *this);
     connectHandlers();
     collectJobLock();
+    buildAids();
+    toolkitTranslation_ = std::make_unique<ToolkitTranslation>();
 
     FormCreate();
     form2_ = new TForm2(*state_, files_, *presenter_, RichEdit1, this);
@@ -156,7 +162,7 @@ void TForm1::FormCreate()
 
     // The fuse grid: labels in column 0, no editing in the cells themselves.
     StringGrid1->setRowCount(FuseGrid::kRowCount);
-    StringGrid1->setColumnWidth(0, 50);
+    StringGrid1->setColumnWidth(0, kFuseLabelColumn);
     showFuses();
 
     QCoreApplication::setApplicationName(QStringLiteral("KTR4180"));
@@ -191,10 +197,12 @@ void TForm1::FormShow()
     ChipSelection& selection = state_->selection();
     selection.apply(selection.savedPosition(0), selection.savedPosition(1), selection.savedPosition(2));
     ApplyLanguage();
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QRect area = screen->geometry();
-        move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
-    }
+    // The stored placement is first made to fit the screen's available area;
+    // the fitted size is then centred, and kept inside that area.
+    if (!isMaximized())
+        fitOnScreen(QRect(pos(), size()));
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(centredFitted(size(), {}, screen->geometry(), screen->availableGeometry()).topLeft());
 }
 
 void TForm1::FormActivate()
@@ -210,6 +218,8 @@ void TForm1::FormResize()
     const int columns = StringGrid1->columnCount();
     if (columns > 0)
         StringGrid1->horizontalHeader()->setDefaultSectionSize(std::max(1, (width() - kFuseGridMargin) / columns));
+    // The default width reaches every column; the label column keeps its own.
+    StringGrid1->setColumnWidth(0, kFuseLabelColumn);
 }
 
 bool TForm1::FormCloseQuery()
@@ -235,6 +245,11 @@ bool TForm1::event(QEvent* e)
         constexpr qint64 kStartActivationMs = 2000;
         const bool startUp = startActivationAt_.isValid() && startActivationAt_.elapsed() < kStartActivationMs;
         startActivationAt_.invalidate();
+        // The window manager's frame is known now: the title bar, too, must be in reach.
+        if (!placedWithFrame_ && shown_ && !isMaximized() && !isFullScreen()) {
+            placedWithFrame_ = true;
+            fitOnScreen(QRect(pos(), size()));
+        }
         if (!startUp && shown_) {
             startActivationDone_ = true;
             FormActivate();
@@ -280,6 +295,17 @@ bool TForm1::eventFilter(QObject* watched, QEvent* e)
             return true;
         if (watched == MaskEdit1 && MaskEdit1KeyPress(key))
             return true;
+        if (watched == MaskEdit1 && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {
+            // Enter takes the value, as leaving the editor does.
+            CheckListBox1->setFocus(Qt::OtherFocusReason);
+            return true;
+        }
+        if (watched == MaskEdit1 && key->key() == Qt::Key_Escape) {
+            // Escape leaves the byte as it was.
+            MaskEdit1->hide();
+            CheckListBox1->setFocus(Qt::OtherFocusReason);
+            return true;
+        }
     } else if (e->type() == QEvent::FocusOut && watched == MaskEdit1) {
         MaskEdit1Exit();
     } else if (e->type() == QEvent::MouseButtonPress && watched == StringGrid1->viewport()) {
@@ -308,6 +334,9 @@ void TForm1::LoadSettings()
     QString error;
     const bool ok = ::LoadSettings(*settingsFile_, settings, &error);
     applySettings(settings);
+    fileHistory_->load(*settingsFile_);
+    presenter_->setFolder(fileHistory_->folder());
+    showRecentFiles();
     if (!ok)
         ShowError(error);
 }
@@ -318,8 +347,13 @@ void TForm1::SaveSettings()
         return;
     QString error;
     // A failed save is reported; the window closes all the same.
-    if (!::SaveSettings(*settingsFile_, collectSettings(), &error))
+    if (!::SaveSettings(*settingsFile_, collectSettings(), &error)) {
         ShowError(error);
+        return;
+    }
+    fileHistory_->setFolder(presenter_->folder());
+    if (!fileHistory_->save(*settingsFile_))
+        ShowError(settingsFile_->writeError());
 }
 
 void TForm1::applySettings(const Settings& s)
@@ -412,6 +446,8 @@ void TForm1::ApplyLanguage()
     Panel8->setText(message(batchModeOn() ? Msg::StopBatchWrite : Msg::BatchWrite));
     BtnStop->setText(message(Msg::StopJob));
     showBatchTally();
+    applyAidTexts();
+    toolkitTranslation_->apply(language);
 }
 
 void TForm1::setLanguage(int index)

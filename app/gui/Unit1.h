@@ -19,6 +19,8 @@
 #include <memory>
 
 class ClickPanel;
+class FileHistory;
+class FindDialog;
 class HexView;
 class HotplugMonitor;
 class IniFile;
@@ -27,6 +29,7 @@ class RadioGroup;
 class TForm2;
 class TForm3;
 class TForm4;
+class ToolkitTranslation;
 struct Settings;
 enum class FuseJob;
 
@@ -132,6 +135,24 @@ public:
     bool connectionCheckPending() const { return connectionCheckPending_; }
 
     void ApplyLanguage();
+
+    // --- daily-work aids (Unit1Aids.cpp)
+    // Opens a data file into the active page exactly as File > Open does once
+    // the file is chosen (the same questions and messages); for a dropped
+    // file, one named on the command line and a recent file. Refused while a
+    // chip job runs. True when the buffer was loaded.
+    bool openDataFile(const QString& path);
+    const FileHistory& fileHistory() const { return *fileHistory_; }
+    FindDialog* findDialog() const { return findDialog_; }
+    // The hex view of the active page; null on the other pages.
+    HexView* activeHexView() const;
+    // Buffer menu: go to an address, find (the dialog), find again forward
+    // or backward, copy the selection as hex text.
+    void GoToClick();
+    void FindClick();
+    void findAgain(bool forward);
+    void CopyHexClick();
+
     // Name of the placement picture Image1 shows ("Image1" before the first change).
     QString shownPicture() const { return shownPicture_; }
 
@@ -156,6 +177,13 @@ public:
     QAction* N3 = nullptr;
     QMenu* Dev1 = nullptr;
     QAction* ProdLog = nullptr;
+    QAction* Detect = nullptr;     // Operation menu: detection, as BtnCheck
+    QAction* GoTo = nullptr;       // Buffer menu: go to address
+    QAction* FindBytes = nullptr;  // Buffer menu: find
+    QAction* FindNext = nullptr;
+    QAction* FindPrevious = nullptr;
+    QAction* CopyHex = nullptr;    // Buffer menu: copy as hex text
+    QList<QAction*> recentFiles;   // File menu: the most recent files, newest first
     QMenu* L1 = nullptr;
     QAction* China = nullptr;
     QAction* fanti = nullptr;
@@ -326,6 +354,8 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 public:
     void setVisible(bool visible) override;
@@ -341,6 +371,13 @@ private:
     void buildStatusBar();
     void connectHandlers();
     void collectJobLock();
+    // Shortcuts, tool tips, the added menu items, drops (Unit1Aids.cpp).
+    void buildAids();
+    void applyAidTexts();
+    void showRecentFiles();
+    void searchActiveView(bool forward);
+    // Moves and sizes the window into the screen's available area.
+    void fitOnScreen(const QRect& placement);
 
     void LoadSettings();
     void SaveSettings();
@@ -373,6 +410,9 @@ private:
     std::unique_ptr<IniFile> settingsFile_;
     std::unique_ptr<ChipOperations> operations_;
     std::unique_ptr<BatchProgrammer> batch_;
+    std::unique_ptr<FileHistory> fileHistory_;
+    std::unique_ptr<ToolkitTranslation> toolkitTranslation_;
+    FindDialog* findDialog_ = nullptr;
     HotplugMonitor* hotplug_ = nullptr;
     TForm2* form2_ = nullptr;
     TForm3* form3_ = nullptr;
@@ -393,6 +433,7 @@ private:
     qint64 progressMaximum_ = 0;
     qint64 progressTextAt_ = -1;
     bool connectionCheckPending_ = false;
+    bool placedWithFrame_ = false;  // placement checked again once the frame is known
     QString shownPicture_;
     int progressShift_ = 0;  // right shift that keeps a transfer's size in int range
 };

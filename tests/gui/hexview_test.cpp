@@ -97,6 +97,7 @@ private slots:
     void rulerTakesTheFirstLine();
     void mouseClickPlacesCursor();
     void copyPutsHexTextOnClipboard();
+    void findSelectsEachMatchForwardAndBackward();
 };
 
 void HexViewTest::rowTextAndCells()
@@ -447,6 +448,36 @@ void HexViewTest::copyPutsHexTextOnClipboard()
     QTest::keyClick(&view, Qt::Key_Left);
     QTest::keyClick(&view, Qt::Key_C, Qt::ControlModifier);
     QCOMPARE(QApplication::clipboard()->text(), QString("0F"));
+}
+
+void HexViewTest::findSelectsEachMatchForwardAndBackward()
+{
+    HexView view;
+    std::vector<uint8_t> bytes(0x100, 0xFF);
+    for (const int at : {0x10, 0x40, 0xF0})
+        std::memcpy(bytes.data() + at, "\x55\xAA\x01", 3);
+    view.loadBytes(bytes.data(), qint64(bytes.size()));
+    const QByteArray pattern("\x55\xAA\x01");
+    // Forward from the cursor, then on from each match; the match is selected.
+    for (const qint64 at : {0x10, 0x40, 0xF0}) {
+        QVERIFY(view.findNext(pattern, true));
+        QCOMPARE(view.selectionStart(), at);
+        QCOMPARE(view.selectionEnd(), at + 2);
+    }
+    QVERIFY(!view.findNext(pattern, true));
+    QCOMPARE(view.selectionStart(), qint64(0xF0));
+    QVERIFY(view.findNext(pattern, false));
+    QCOMPARE(view.selectionStart(), qint64(0x40));
+    view.copySelection();
+    QCOMPARE(QApplication::clipboard()->text(), QString("55 AA 01"));
+    // Moving the cursor starts the next search from there.
+    QVERIFY(view.goToAddress(0x80));
+    QVERIFY(view.findNext(pattern, false));
+    QCOMPARE(view.selectionStart(), qint64(0x40));
+    QVERIFY(view.goToAddress(0x10));
+    QVERIFY(view.findNext(pattern, true));
+    QCOMPARE(view.selectionStart(), qint64(0x10));
+    QVERIFY(!view.findNext(QByteArray("\x55\x55"), true));
 }
 
 QTEST_MAIN(HexViewTest)
