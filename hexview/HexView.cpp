@@ -16,7 +16,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 
 using hexrow::Area;
 using hexrow::asciiColumn;
@@ -73,6 +72,19 @@ void HexView::loadBytes(const uint8_t* data, qint64 count)
     count_ = data && count > 0 ? count : 0;
     if (!bytes_.assign(data, count_))
         count_ = 0;
+    showLoaded();
+}
+
+void HexView::loadArea(const ErasedArea& area, qint64 count)
+{
+    count_ = std::max<qint64>(count, 0);
+    if (!bytes_.assign(area, count_))
+        count_ = 0;
+    showLoaded();
+}
+
+void HexView::showLoaded()
+{
     marks_.reset(count_);
     cursor_ = anchor_ = 0;
     nibble_ = 0;
@@ -96,12 +108,12 @@ void HexView::copyOut(uint8_t* destination, qint64 count) const
 {
     const qint64 n = std::clamp<qint64>(count, 0, count_);
     if (n > 0)
-        std::memcpy(destination, bytes_.data(), static_cast<size_t>(n));
+        bytes_.copyOut(destination, n);
 }
 
 void HexView::overwrite(qint64 address, uint8_t value)
 {
-    bytes_.data()[address] = value;
+    bytes_.set(address, value);
     marks_.mark(address);
     setModified(true);
     emit dataEdited();
@@ -324,7 +336,7 @@ bool HexView::typeCharacter(const QString& text)
 {
     if (readOnly_ || text.size() != 1)
         return false;
-    const uint8_t old = bytes_.data()[cursor_];
+    const uint8_t old = bytes_.at(cursor_);
     if (area_ == Area::Hex) {
         const int digit = hexDigitValue(text[0]);
         if (digit < 0)
@@ -382,7 +394,7 @@ void HexView::copySelection() const
     for (qint64 i = 0; i < n; ++i) {
         if (i > 0)
             text += i % kBytesPerRow == 0 ? QLatin1Char('\n') : QLatin1Char(' ');
-        const uint8_t byte = bytes_.data()[first + i];
+        const uint8_t byte = bytes_.at(first + i);
         text += QLatin1Char(hexrow::kHexDigits[byte >> 4]);
         text += QLatin1Char(hexrow::kHexDigits[byte & 0xF]);
     }
@@ -453,7 +465,8 @@ void HexView::paintRow(QPainter& painter, qint64 row, qreal y)
     const qint64 address = row * kBytesPerRow;
     const int count = static_cast<int>(std::min<qint64>(kBytesPerRow, count_ - address));
     char text[kColumns];
-    hexrow::formatRow(address, bytes_.data() + address, count, text);
+    uint8_t room[kBytesPerRow];
+    hexrow::formatRow(address, bytes_.read(address, count, room), count, text);
     ++formattedRows_;
 
     paintRowBackground(painter, row, count, y);
