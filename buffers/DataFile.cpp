@@ -3,11 +3,11 @@
 #include "app/UserInterface.h"
 #include "buffers/ErasedArea.h"
 #include "buffers/IntelHex.h"
+#include "buffers/RecordOutput.h"
 #include "buffers/SRecord.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace {
 
@@ -100,14 +100,11 @@ bool SaveBufferToFile(const QString& path, const uint8_t* source, qint64 count, 
             ui.showError(ui.message(Msg::ErrorWritingFile));
         return written;
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        ui.showError(ui.message(Msg::CreateFileFailed));
-        return false;
-    }
-    if (file.write(reinterpret_cast<const char*>(source), count) != count || !file.commit()) {
-        file.cancelWriting();
-        ui.showError(ui.message(Msg::ErrorWritingFile));
+    const FileWrite result = writeFile(path, [&](QIODevice& out) {
+        return out.write(reinterpret_cast<const char*>(source), count) == count;
+    });
+    if (result != FileWrite::Written) {
+        ui.showError(ui.message(result == FileWrite::NotCreated ? Msg::CreateFileFailed : Msg::ErrorWritingFile));
         return false;
     }
     return true;

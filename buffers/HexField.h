@@ -44,26 +44,6 @@ inline char* putHexByte(char* p, uint32_t value)
     return p + 2;
 }
 
-// Decodes `count` bytes from the 2 x count characters at `text`, adding
-// each to `sum`. False when a character is not a hexadecimal digit; `out`
-// and `sum` then hold nothing useful. The readers' fast path: one table
-// look-up a digit, one test a record.
-inline bool decodeHexBytes(const char* text, std::size_t count, uint8_t* out, uint32_t& sum)
-{
-    int bad = 0;
-    uint32_t total = 0;
-    for (std::size_t i = 0; i < count; ++i) {
-        const int high = hexdigits::kValue[static_cast<unsigned char>(text[2 * i])];
-        const int low = hexdigits::kValue[static_cast<unsigned char>(text[2 * i + 1])];
-        bad |= high | low;
-        const auto byte = static_cast<uint8_t>((static_cast<unsigned>(high) << 4) | static_cast<unsigned>(low));
-        out[i] = byte;
-        total += byte;
-    }
-    sum += total;
-    return bad >= 0;
-}
-
 // Shows the message of a field that failed; gives nothing.
 std::optional<uint32_t> hexFieldFailure(bool beyondLine, UserInterface& ui);
 

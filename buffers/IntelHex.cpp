@@ -2,7 +2,7 @@
 
 #include "app/UserInterface.h"
 #include "buffers/ErasedArea.h"
-#include "buffers/HexField.h"
+#include "buffers/HexBlocks.h"
 #include "buffers/RecordLines.h"
 #include "buffers/RecordOutput.h"
 
@@ -200,10 +200,7 @@ bool WriteIntelHex(QIODevice& out, const uint8_t* source, qint64 count)
         p = putHexByte(p, address);
         *p++ = '0';
         *p++ = '0';
-        for (int i = 0; i < k; ++i) {
-            p = putHexByte(p, source[i]);
-            sum += source[i];
-        }
+        p = encodeHexBytes(p, source, size_t(k), sum);
         p = putHexByte(p, 0x100 - (sum & 0xFF));
         *p++ = '\r';
         *p++ = '\n';

@@ -1,5 +1,7 @@
 #include "buffers/RecordOutput.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 
 #include <algorithm>
@@ -44,20 +46,36 @@ bool RecordOutput::finish()
 
 bool allErased(const uint8_t* bytes, qint64 count)
 {
-    for (qint64 i = 0; i < count; ++i)
-        if (bytes[i] != 0xFF)
-            return false;
-    return true;
+    // Eight bytes a test: a record is two or four words.
+    uint64_t all = ~uint64_t(0);
+    qint64 i = 0;
+    for (; i + 8 <= count; i += 8) {
+        uint64_t word;
+        std::memcpy(&word, bytes + i, 8);
+        all &= word;
+    }
+    for (; i < count; ++i)
+        all &= bytes[i] | ~uint64_t(0xFF);
+    return all == ~uint64_t(0);
 }
 
-bool writeReplacing(const QString& path, const std::function<bool(QIODevice&)>& write)
+FileWrite writeFile(const QString& path, const std::function<bool(QIODevice&)>& write)
 {
+    QFile fresh(path);
+    if (fresh.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+        const bool written = write(fresh) && fresh.flush();
+        fresh.close();
+        if (written && fresh.error() == QFileDevice::NoError)
+            return FileWrite::Written;
+        fresh.remove();
+        return FileWrite::Failed;
+    }
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
+    if (!QFileInfo::exists(path) || !file.open(QIODevice::WriteOnly))
+        return FileWrite::NotCreated;
     if (!write(file)) {
         file.cancelWriting();
-        return false;
+        return FileWrite::Failed;
     }
-    return file.commit();
+    return file.commit() ? FileWrite::Written : FileWrite::Failed;
 }

@@ -2,7 +2,7 @@
 
 #include "app/UserInterface.h"
 #include "buffers/ErasedArea.h"
-#include "buffers/HexField.h"
+#include "buffers/HexBlocks.h"
 #include "buffers/RecordLines.h"
 #include "buffers/RecordOutput.h"
 
@@ -139,10 +139,7 @@ bool WriteSRecord(QIODevice& out, const uint8_t* source, qint64 count)
         p = putHexByte(p, c);
         for (int i = addressBytes - 1; i >= 0; --i)
             p = putHexByte(p, address >> (8 * i));
-        for (int i = 0; i < k; ++i) {
-            p = putHexByte(p, source[i]);
-            sum += source[i];
-        }
+        p = encodeHexBytes(p, source, size_t(k), sum);
         p = putHexByte(p, 0xFF - (sum & 0xFF));
         *p++ = '\r';
         *p++ = '\n';
