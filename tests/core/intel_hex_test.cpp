@@ -5,6 +5,8 @@
 #include "support/DataFileKit.h"
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace {
 
 TextRead readHex(const QByteArray& text, qint64 capacity = 0x20000)
@@ -132,6 +134,39 @@ TEST(IntelHexRead, LinesBeyondTheLineBufferOrTheirCountAreRefused)
         const TextRead cut = readHex(text, 0x100);
         EXPECT_EQ(cut.errors, QStringList{"Illegal Line found"}) << text;
         EXPECT_EQ(cut.area[0], 0xEE) << text;
+    }
+}
+
+TEST(IntelHexRead, EveryRecordLengthInEitherCaseAndABadDigitAnywhere)
+{
+    // Records of 0 to 40 bytes, odd lengths in lower case: digit runs that
+    // end inside and on the readers' 16-digit blocks.
+    QByteArray text;
+    QByteArray image;
+    for (int n = 0; n <= 40; ++n) {
+        const QByteArray bytes = patternBytes(n, uint32_t(n) + 1);
+        const int at = int(image.size());
+        const QByteArray line = recordLine(":", QByteArray(1, char(n)) + char(at >> 8) + char(at) + char(0) + bytes, false);
+        text += (n % 2 ? line.toLower() : line) + "\r\n";
+        image += bytes;
+    }
+    const TextRead r = readHex(text + ":00000001FF\r\n", 0x400);
+    EXPECT_TRUE(r.errors.isEmpty()) << r.errors.join('|').toStdString();
+    EXPECT_EQ(r.value, image.size());
+    EXPECT_EQ(QByteArray(reinterpret_cast<const char*>(r.area.data()), image.size()), image);
+
+    // A bad digit in any place of a 20-byte record: the bytes before it are
+    // stored, none after it.
+    const QByteArray bytes = patternBytes(20);
+    const QByteArray good = recordLine(":", QByteArray(1, char(20)) + QByteArray(3, 0) + bytes, false);
+    for (int at = 9; at < good.size(); ++at) {
+        QByteArray bad = good;
+        bad[at] = 'g';
+        const TextRead f = readHex(bad + "\n:00000001FF\n", 0x100);
+        EXPECT_EQ(f.errors, QStringList{"Illegal Char in File"}) << at;
+        const int stored = std::min((at - 9) / 2, 20);
+        EXPECT_EQ(QByteArray(reinterpret_cast<const char*>(f.area.data()), stored), bytes.left(stored)) << at;
+        EXPECT_EQ(f.area[size_t(stored)], 0xEE) << at;
     }
 }
 

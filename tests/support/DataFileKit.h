@@ -55,6 +55,18 @@ inline QByteArray patternBytes(qint64 count, uint32_t seed = 1)
 
 inline const uint8_t* bytesOf(const QByteArray& b) { return reinterpret_cast<const uint8_t*>(b.constData()); }
 
+// One record line in upper case: `head` (":", "S1", ...), two digits for each
+// byte of `fields`, then the checksum of those bytes, the two's complement
+// of their sum (Intel HEX) or its ones' complement (S-records).
+inline QByteArray recordLine(const char* head, const QByteArray& fields, bool onesComplement)
+{
+    uint32_t sum = 0;
+    for (char b : fields)
+        sum += uint8_t(b);
+    const uint8_t check = onesComplement ? uint8_t(0xFF - (sum & 0xFF)) : uint8_t(0x100 - (sum & 0xFF));
+    return head + (fields + char(check)).toHex().toUpper();
+}
+
 // The converter of the srecord package, for cross-checks; empty when absent.
 inline QString srecCat() { return QStandardPaths::findExecutable(QStringLiteral("srec_cat")); }
 
