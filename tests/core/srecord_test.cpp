@@ -6,8 +6,6 @@
 #include "support/DataFileKit.h"
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
 namespace {
 
 TextRead readSrec(const QByteArray& text, qint64 capacity = 0x20000)
@@ -103,38 +101,21 @@ TEST(SRecordRead, LinesBeyondTheLineBufferOrTheirCountAreRefused)
 
 TEST(SRecordRead, EveryRecordLengthInEitherCaseAndABadDigitAnywhere)
 {
-    // S1, S2 and S3 records of 0 to 40 data bytes, odd lengths in lower case.
-    QByteArray text;
-    QByteArray image;
-    for (int n = 0; n <= 40; ++n) {
-        const QByteArray bytes = patternBytes(n, uint32_t(n) + 1);
+    // S1, S2 and S3 records in turn.
+    const auto [text, image] = recordsOfEveryLength([](int n, int at, const QByteArray& bytes) {
         const int kind = 1 + n % 3;
-        const int at = int(image.size());
         QByteArray fields(1, char(n + kind + 2));
         for (int i = kind; i >= 0; --i)
             fields += char(at >> (8 * i));
-        const QByteArray line = recordLine(kind == 1 ? "S1" : kind == 2 ? "S2" : "S3", fields + bytes, true);
-        text += (n % 2 ? line.toLower().replace('s', 'S') : line) + "\r\n";
-        image += bytes;
-    }
-    const TextRead r = readSrec(text + "S9030000FC\r\n", 0x400);
-    EXPECT_TRUE(r.errors.isEmpty()) << r.errors.join('|').toStdString();
-    EXPECT_EQ(r.value, image.size());
-    EXPECT_EQ(QByteArray(reinterpret_cast<const char*>(r.area.data()), image.size()), image);
+        return recordLine(kind == 1 ? "S1" : kind == 2 ? "S2" : "S3", fields + bytes, true);
+    });
+    EXPECT_TRUE(readsAs(readSrec(text + "S9030000FC\r\n", 0x400), image));
 
-    // A bad digit in any place of a 20-byte record: the bytes before it are
-    // stored, none after it.
+    // A bad digit in any place of a 20-byte record.
     const QByteArray bytes = patternBytes(20);
     const QByteArray good = recordLine("S1", QByteArray(1, char(23)) + QByteArray(2, 0) + bytes, true);
-    for (int at = 8; at < good.size(); ++at) {
-        QByteArray bad = good;
-        bad[at] = 'g';
-        const TextRead f = readSrec(bad + "\nS9030000FC\n", 0x100);
-        EXPECT_EQ(f.errors, QStringList{"Illegal Char in File"}) << at;
-        const int stored = std::min((at - 8) / 2, 20);
-        EXPECT_EQ(QByteArray(reinterpret_cast<const char*>(f.area.data()), stored), bytes.left(stored)) << at;
-        EXPECT_EQ(f.area[size_t(stored)], 0xEE) << at;
-    }
+    const auto read = [](QIODevice& in, uint8_t* d, qint64 c, UserInterface& ui) { return ReadSRecord(in, d, c, ui); };
+    EXPECT_EQ(firstWrongStopAtABadDigit(read, good, 8, bytes, "\nS9030000FC\n"), -1);
 }
 
 TEST(SRecordWrite, RecordsAreExactAndErasedOnesLeftOut)
