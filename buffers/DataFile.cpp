@@ -1,9 +1,9 @@
 #include "buffers/DataFile.h"
 
+#include "app/FileWrite.h"
 #include "app/UserInterface.h"
 #include "buffers/ErasedArea.h"
 #include "buffers/IntelHex.h"
-#include "buffers/RecordOutput.h"
 #include "buffers/SRecord.h"
 
 #include <QFile>
@@ -100,12 +100,10 @@ bool SaveBufferToFile(const QString& path, const uint8_t* source, qint64 count, 
             ui.showError(ui.message(Msg::ErrorWritingFile));
         return written;
     }
-    const FileWrite result = writeFile(path, [&](QIODevice& out) {
-        return out.write(reinterpret_cast<const char*>(source), count) == count;
+    const FileWrite written = writeFileSafely(path, [&](QIODevice& file) {
+        return file.write(reinterpret_cast<const char*>(source), count) == count;
     });
-    if (result != FileWrite::Written) {
-        ui.showError(ui.message(result == FileWrite::NotCreated ? Msg::CreateFileFailed : Msg::ErrorWritingFile));
-        return false;
-    }
-    return true;
+    if (written != FileWrite::Written)
+        ui.showError(ui.message(written == FileWrite::NotOpened ? Msg::CreateFileFailed : Msg::ErrorWritingFile));
+    return written == FileWrite::Written;
 }

@@ -1,8 +1,8 @@
 #include "buffers/RecordOutput.h"
 
-#include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
+#include "app/FileWrite.h"
+
+#include <QIODevice>
 
 #include <algorithm>
 #include <cstring>
@@ -59,23 +59,7 @@ bool allErased(const uint8_t* bytes, qint64 count)
     return all == ~uint64_t(0);
 }
 
-FileWrite writeFile(const QString& path, const std::function<bool(QIODevice&)>& write)
+bool writeReplacing(const QString& path, const std::function<bool(QIODevice&)>& write)
 {
-    QFile fresh(path);
-    if (fresh.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
-        const bool written = write(fresh) && fresh.flush();
-        fresh.close();
-        if (written && fresh.error() == QFileDevice::NoError)
-            return FileWrite::Written;
-        fresh.remove();
-        return FileWrite::Failed;
-    }
-    QSaveFile file(path);
-    if (!QFileInfo::exists(path) || !file.open(QIODevice::WriteOnly))
-        return FileWrite::NotCreated;
-    if (!write(file)) {
-        file.cancelWriting();
-        return FileWrite::Failed;
-    }
-    return file.commit() ? FileWrite::Written : FileWrite::Failed;
+    return writeFileSafely(path, write) == FileWrite::Written;
 }

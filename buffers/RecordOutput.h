@@ -42,13 +42,6 @@ private:
 // True when all `count` bytes are 0xFF: such records are not written.
 bool allErased(const uint8_t* bytes, qint64 count);
 
-// Writes the file `path` through `write`. A file that exists is replaced
-// only once its successor is complete and on disk, so a failed save leaves
-// it as it was; a new file has nothing to lose and is written in place,
-// without that wait for the disk, and removed again when the write fails.
-enum class FileWrite { Written, NotCreated, Failed };
-FileWrite writeFile(const QString& path, const std::function<bool(QIODevice&)>& write);
-inline bool writeReplacing(const QString& path, const std::function<bool(QIODevice&)>& write)
-{
-    return writeFile(path, write) == FileWrite::Written;
-}
+// Writes `path` through `write` (writeFileSafely): an existing regular file
+// stays as it was unless `write` succeeded.
+bool writeReplacing(const QString& path, const std::function<bool(QIODevice&)>& write);

@@ -1,10 +1,10 @@
 // Loading and saving by extension, Open and Save of the active page, and
 // the erased areas that hold the buffers.
 
+#include "app/FileWrite.h"
 #include "app/ProgramState.h"
 #include "buffers/DataFile.h"
 #include "buffers/OpenSave.h"
-#include "buffers/RecordOutput.h"
 #include "device/SimulatedProgrammer.h"
 #include "support/DataFileKit.h"
 #include "support/RecordingUi.h"
@@ -365,14 +365,14 @@ TEST(SaveFile, AFailedWriteLeavesNoNewFileAndAnExistingOneWhole)
 {
     Scratch s;
     const auto failing = [](QIODevice& out) { return out.write("part") == 4 && false; };
-    EXPECT_EQ(writeFile(s.path("new.bin"), failing), FileWrite::Failed);
-    EXPECT_EQ(writeFile(s.path("no/dir.bin"), failing), FileWrite::NotCreated);
+    EXPECT_EQ(writeFileSafely(s.path("new.bin"), failing), FileWrite::Failed);
+    EXPECT_EQ(writeFileSafely(s.path("no/dir.bin"), failing), FileWrite::NotOpened);
     const QString old = s.write("old.bin", "old");
-    EXPECT_EQ(writeFile(old, failing), FileWrite::Failed);
+    EXPECT_EQ(writeFileSafely(old, failing), FileWrite::Failed);
     EXPECT_EQ(s.read("old.bin"), "old");
     EXPECT_EQ(QDir(s.path(".")).entryList(QDir::Files), QStringList{"old.bin"});
-    EXPECT_EQ(writeFile(old, [](QIODevice& out) { return out.write("new") == 3; }), FileWrite::Written);
-    EXPECT_EQ(writeFile(s.path("fresh.bin"), [](QIODevice& out) { return out.write("fresh") == 5; }), FileWrite::Written);
+    EXPECT_EQ(writeFileSafely(old, [](QIODevice& out) { return out.write("new") == 3; }), FileWrite::Written);
+    EXPECT_EQ(writeFileSafely(s.path("fresh.bin"), [](QIODevice& out) { return out.write("fresh") == 5; }), FileWrite::Written);
     EXPECT_EQ(s.read("old.bin"), "new");
     EXPECT_EQ(s.read("fresh.bin"), "fresh");
 }
