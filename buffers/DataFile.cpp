@@ -2,6 +2,7 @@
 
 #include "app/FileWrite.h"
 #include "app/UserInterface.h"
+#include "buffers/ErasedArea.h"
 #include "buffers/IntelHex.h"
 #include "buffers/SRecord.h"
 
@@ -33,7 +34,7 @@ Format openFormat(const QString& extension)
 
 // Raw and capsule images: the whole file must fit the capacity, header
 // included; a capsule shorter than its header holds nothing.
-int32_t loadImage(const QString& path, qint64 skip, uint8_t* destination, qint64 capacity, UserInterface& ui)
+int32_t loadImage(const QString& path, qint64 skip, ErasedArea& destination, UserInterface& ui)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
@@ -41,15 +42,16 @@ int32_t loadImage(const QString& path, qint64 skip, uint8_t* destination, qint64
         return 0;
     }
     const qint64 size = file.size();
-    if (size > capacity) {
+    if (size > destination.capacity()) {
         ui.showError(ui.message(Msg::FileTooBig));
         return 0;
     }
     if (size <= skip || (skip > 0 && !file.seek(skip)))
         return 0;
+    char* const into = reinterpret_cast<char*>(destination.span(0, size - skip));
     qint64 total = 0;
     while (total < size - skip) {
-        const qint64 got = file.read(reinterpret_cast<char*>(destination) + total, size - skip - total);
+        const qint64 got = file.read(into + total, size - skip - total);
         if (got <= 0)
             break;
         total += got;
@@ -59,7 +61,7 @@ int32_t loadImage(const QString& path, qint64 skip, uint8_t* destination, qint64
 
 } // namespace
 
-int32_t LoadFileIntoBuffer(const QString& path, uint8_t* destination, qint64 capacity, UserInterface& ui)
+int32_t LoadFileIntoBuffer(const QString& path, ErasedArea& destination, UserInterface& ui)
 {
     Format format = openFormat(extensionOf(path));
     if (format == Format::ByFirstChar) {
@@ -73,11 +75,17 @@ int32_t LoadFileIntoBuffer(const QString& path, uint8_t* destination, qint64 cap
         format = !any ? Format::Raw : first == ':' ? Format::IntelHex : first == 'S' ? Format::SRecord : Format::Raw;
     }
     switch (format) {
-    case Format::IntelHex: return ReadIntelHex(path, destination, capacity, ui);
-    case Format::SRecord: return ReadSRecord(path, destination, capacity, ui);
-    case Format::Capsule: return loadImage(path, kCapsuleHeader, destination, capacity, ui);
-    default: return loadImage(path, 0, destination, capacity, ui);
+    case Format::IntelHex: return ReadIntelHex(path, destination, ui);
+    case Format::SRecord: return ReadSRecord(path, destination, ui);
+    case Format::Capsule: return loadImage(path, kCapsuleHeader, destination, ui);
+    default: return loadImage(path, 0, destination, ui);
     }
+}
+
+int32_t LoadFileIntoBuffer(const QString& path, uint8_t* destination, qint64 capacity, UserInterface& ui)
+{
+    ErasedArea area = ErasedArea::over(destination, capacity);
+    return LoadFileIntoBuffer(path, area, ui);
 }
 
 bool SaveBufferToFile(const QString& path, const uint8_t* source, qint64 count, UserInterface& ui)

@@ -6,10 +6,13 @@
 #include <QString>
 #include <cstdint>
 
+class ErasedArea;
 class UserInterface;
 
 // The new data length for the area, or 0 on failure (the message shown).
-// Never writes beyond `capacity`.
+// Never writes beyond the capacity; stores no more of the area than the
+// file's bytes reach.
+int32_t LoadFileIntoBuffer(const QString& path, ErasedArea& destination, UserInterface& ui);
 int32_t LoadFileIntoBuffer(const QString& path, uint8_t* destination, qint64 capacity, UserInterface& ui);
 
 // Asks before replacing an existing file. True when the file was written;

@@ -4,6 +4,7 @@
 
 #include "app/IntegerText.h"
 #include "buffers/DataFile.h"
+#include "buffers/OpenSave.h"
 #include "chipdb/ChipKey.h"
 #include "operations/ChipOperations.h"
 
@@ -50,10 +51,10 @@ bool loadInto(CliSession& s, const QString& path, MemoryPage page)
     const int before = s.ui().failureCount();
     if (page == MemoryPage::Eeprom) {
         b.fillEeprom();
-        b.setEepromLength(LoadFileIntoBuffer(path, b.eeprom(), Buffers::kEepromCapacity, s.ui()));
+        b.setEepromLength(LoadFileIntoBuffer(path, b.eepromArea(), s.ui()));
     } else {
         b.fillFlash();
-        b.setFlashLength(LoadFileIntoBuffer(path, b.flash(), Buffers::kFlashCapacity, s.ui()));
+        b.setFlashLength(LoadFileIntoBuffer(path, b.flashArea(), s.ui()));
     }
     return s.ui().failureCount() == before;
 }
@@ -175,11 +176,7 @@ int cmdRead(CliSession& s, const QStringList& args)
     ops.readChip(f->page);
     if (ops.lastOutcome() != Outcome::Done)
         return kExitFailed;
-    const Buffers& b = s.state().buffers();
-    const bool eeprom = f->page == MemoryPage::Eeprom;
-    const bool saved = SaveBufferToFile(f->path, eeprom ? b.eeprom() : b.flash(),
-                                        eeprom ? b.eepromLength() : b.flashLength(), s.ui());
-    return saved ? kExitOk : kExitFailed;
+    return saveFromBuffer(s.state().buffers(), f->page, f->path, s.ui()) ? kExitOk : kExitFailed;
 }
 
 int cmdBlank(CliSession& s, const QStringList& args)

@@ -18,7 +18,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 
 using hexrow::Area;
 using hexrow::asciiColumn;
@@ -75,6 +74,19 @@ void HexView::loadBytes(const uint8_t* data, qint64 count)
     count_ = data && count > 0 ? count : 0;
     if (!bytes_.assign(data, count_))
         count_ = 0;
+    showLoaded();
+}
+
+void HexView::loadArea(const ErasedArea& area, qint64 count)
+{
+    count_ = std::max<qint64>(count, 0);
+    if (!bytes_.assign(area, count_))
+        count_ = 0;
+    showLoaded();
+}
+
+void HexView::showLoaded()
+{
     marks_.reset(count_);
     cursor_ = anchor_ = 0;
     nibble_ = 0;
@@ -99,12 +111,12 @@ void HexView::copyOut(uint8_t* destination, qint64 count) const
 {
     const qint64 n = std::clamp<qint64>(count, 0, count_);
     if (n > 0)
-        std::memcpy(destination, bytes_.data(), static_cast<size_t>(n));
+        bytes_.copyOut(destination, n);
 }
 
 void HexView::overwrite(qint64 address, uint8_t value)
 {
-    bytes_.data()[address] = value;
+    bytes_.set(address, value);
     marks_.mark(address);
     setModified(true);
     emit dataEdited();
@@ -328,7 +340,7 @@ bool HexView::typeCharacter(const QString& text)
 {
     if (readOnly_ || text.size() != 1)
         return false;
-    const uint8_t old = bytes_.data()[cursor_];
+    const uint8_t old = bytes_.at(cursor_);
     if (area_ == Area::Hex) {
         const int digit = hexDigitValue(text[0]);
         if (digit < 0)
@@ -383,14 +395,17 @@ void HexView::copySelection() const
         QApplication::beep();
         return;
     }
-    QApplication::clipboard()->setText(hexText(bytes_.data() + first, n));
+    std::vector<uint8_t> room(static_cast<std::size_t>(n));
+    QApplication::clipboard()->setText(hexText(bytes_.read(first, n, room.data()), n));
 }
 
 bool HexView::findNext(const QByteArray& pattern, bool forward)
 {
     const bool again = matchStart_ >= 0;
-    const qint64 at = forward ? findForward(bytes_.data(), count_, pattern, again ? matchStart_ + 1 : cursor_)
-                              : findBackward(bytes_.data(), count_, pattern, again ? matchStart_ : cursor_);
+    // A search looks at every byte, so the view's copy is stored whole for it.
+    const uint8_t* all = bytes_.contiguous();
+    const qint64 at = forward ? findForward(all, count_, pattern, again ? matchStart_ + 1 : cursor_)
+                              : findBackward(all, count_, pattern, again ? matchStart_ : cursor_);
     if (at < 0)
         return false;
     moveCursor(at, 0, false);
@@ -473,7 +488,8 @@ void HexView::paintRow(QPainter& painter, qint64 row, qreal y)
     const qint64 address = row * kBytesPerRow;
     const int count = static_cast<int>(std::min<qint64>(kBytesPerRow, count_ - address));
     char text[kColumns];
-    hexrow::formatRow(address, bytes_.data() + address, count, text);
+    uint8_t room[kBytesPerRow];
+    hexrow::formatRow(address, bytes_.read(address, count, room), count, text);
     ++formattedRows_;
 
     paintRowBackground(painter, row, count, y);

@@ -36,6 +36,7 @@ public:
     // cannot be had for leaves the view empty); copyOut copies at most
     // byteCount() bytes.
     void loadBytes(const uint8_t* data, qint64 count) override;
+    void loadArea(const ErasedArea& area, qint64 count) override;
     qint64 byteCount() const override;
     bool isModified() const override;
     void clearModified() override;
@@ -99,6 +100,7 @@ private:
     qreal columnX(int column) const;
     Hit hitAt(const QPoint& pos) const;
 
+    void showLoaded();
     void updateMetrics();
     void updateScrollBars();
     void moveCursor(qint64 address, int nibble, bool select);

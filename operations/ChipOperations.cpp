@@ -275,7 +275,8 @@ Outcome ChipOperations::autoBody(const AutoOptions& o)
         if (const Outcome r = loops_.write(chip, MemoryPage::Flash, buffers); r != Outcome::Done)
             return stopAuto(AutoStep::WriteFlash, r);
         // The write left the data length at whole pages; the chip took no more than its size.
-        flashCrcWritten_ = crc32Of(buffers.flash(), std::min<qint64>(buffers.flashLength(), chip.flashBytes()));
+        const qint64 written = std::min<qint64>(buffers.flashLength(), chip.flashBytes());
+        flashCrcWritten_ = crc32Of(buffers.flashArea().bytes(0, written), written);
     }
     if (o.writeEeprom) {
         if (const Outcome r = loops_.write(chip, MemoryPage::Eeprom, buffers); r != Outcome::Done)

@@ -37,6 +37,14 @@ Area areaOf(const ChipEntry& chip, MemoryPage memory)
     return a;
 }
 
+// The buffer's bytes that the blocks up to `count` take, as far as the
+// buffer reaches.
+const uint8_t* blockSource(const Buffers& buffers, const Area& a, qint64 count)
+{
+    const ErasedArea& area = a.flash ? buffers.flashArea() : buffers.eepromArea();
+    return area.bytes(0, std::min((count + a.block - 1) / a.block * a.block, a.capacity));
+}
+
 QString statusText(UserInterface& ui, bool flash, Msg flashText, const char* eepromText)
 {
     // The EEPROM texts are the same in every language.
@@ -92,11 +100,11 @@ Outcome MemoryLoops::read(const ChipEntry& chip, MemoryPage memory, Buffers& buf
     }
     const int32_t length = readDataLength(chipBytes, a.chipSize, a.flash);
     if (a.flash) {
-        std::memcpy(buffers.flash(), chipBytes, std::size_t(a.chipSize));
+        buffers.flashArea().write(0, chipBytes, a.chipSize);
         buffers.setFlashLength(length);
         buffers.reloadFlashView(chip);
     } else {
-        std::memcpy(buffers.eeprom(), chipBytes, std::size_t(a.chipSize));
+        buffers.eepromArea().write(0, chipBytes, a.chipSize);
         buffers.setEepromLength(length);
         buffers.reloadEepromView(chip);
     }
@@ -133,7 +141,6 @@ Outcome MemoryLoops::blank(const ChipEntry& chip)
 Outcome MemoryLoops::write(const ChipEntry& chip, MemoryPage memory, Buffers& buffers)
 {
     const Area a = areaOf(chip, memory);
-    const uint8_t* source = a.flash ? buffers.flash() : buffers.eeprom();
     ui_.setStatus(statusText(ui_, a.flash, Msg::WriteFlash, "编程 Eeprom ..."));
     qint64 length = a.flash ? buffers.flashLength() : buffers.eepromLength();
     if (a.pageSize > 0 && length % a.pageSize != 0) {
@@ -151,6 +158,7 @@ Outcome MemoryLoops::write(const ChipEntry& chip, MemoryPage memory, Buffers& bu
             return Outcome::Declined;
         count = a.chipSize;
     }
+    const uint8_t* const source = blockSource(buffers, a, count);
     ui_.progressStart(count);
     if (!programmer_.openStream(0, a.streamCode))
         return reportTransferFailure(ui_);
@@ -181,9 +189,9 @@ Outcome MemoryLoops::walkAgainstBuffer(const ChipEntry& chip, MemoryPage memory,
                                        BlockCheck check)
 {
     const Area a = areaOf(chip, memory);
-    const uint8_t* source = a.flash ? buffers.flash() : buffers.eeprom();
     ui_.setStatus(statusText(ui_, a.flash, Msg::VerifyFlash, "校验 Eeprom ..."));
     const qint64 count = comparedBytes(chip, memory, buffers);
+    const uint8_t* const source = blockSource(buffers, a, count);
     ui_.progressStart(count);
     if (!programmer_.openStream(0, a.streamCode))
         return reportTransferFailure(ui_);

@@ -86,6 +86,7 @@ private slots:
     void editMarks();
     void hexAddressText();
     void loadCopyOutAndReload();
+    void areaLoadShowsUnstoredBytesAsErased();
     void hexDigitsOverwriteNibbles();
     void asciiColumnOverwritesBytes();
     void readOnlyIgnoresTyping();
@@ -197,6 +198,43 @@ void HexViewTest::loadCopyOutAndReload()
     QTest::keyClicks(&view, "a");
     QTest::keyClick(&view, Qt::Key_End, Qt::ControlModifier);
     QVERIFY(!view.isModified());
+}
+
+void HexViewTest::areaLoadShowsUnstoredBytesAsErased()
+{
+    // A 64 MiB chip over 40 stored bytes: the view holds the chip's count,
+    // shows, paints, copies and edits the unstored bytes as 0xFF.
+    ErasedArea area(kFlash);
+    const std::vector<uint8_t> bytes = counting(40);
+    area.write(0, bytes.data(), 40);
+    HexView view;
+    view.resize(600, 400);
+    view.loadBytes(bytes.data(), 40);
+    view.loadArea(area, kFlash);
+    QCOMPARE(view.byteCount(), kFlash);
+    std::vector<uint8_t> head(64, 0);
+    view.copyOut(head.data(), 64);
+    std::vector<uint8_t> expected = bytes;
+    expected.resize(64, 0xFF);
+    QCOMPARE(head, expected);
+    QVERIFY(view.goToAddress(kFlash - 2));
+    const qint64 formatted = view.formattedRowCount();
+    view.grab();
+    QVERIFY(view.formattedRowCount() > formatted);
+    QTest::keyClicks(&view, "5");
+    QVERIFY(view.isModified());
+    std::vector<uint8_t> all(static_cast<size_t>(kFlash), 0);
+    view.copyOut(all.data(), kFlash);
+    QCOMPARE(all[size_t(kFlash - 3)], uint8_t(0xFF));
+    QCOMPARE(all[size_t(kFlash - 2)], uint8_t(0x5F));
+    QCOMPARE(all[size_t(kFlash - 1)], uint8_t(0xFF));
+    QCOMPARE(all[39], uint8_t(39));
+    QCOMPARE(all[40], uint8_t(0xFF));
+
+    // A shorter count takes only that much of what the area stored.
+    view.loadArea(area, 10);
+    QCOMPARE(contentOf(view), counting(10));
+    QCOMPARE(area.stored(), qint64(40));
 }
 
 void HexViewTest::hexDigitsOverwriteNibbles()
