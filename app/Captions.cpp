@@ -76,6 +76,11 @@ constexpr CaptionEntry kCaptions[] = {
     // The auto button of the options group has the tool button's texts; its
     // English one is ours.
     {"TForm1", "btnAutoProg", {"自动", "自動", "AUTO"}},
+    // Compare, Unprotect and the production log.
+    {"TForm1", "CompareChip", {"与芯片比较", "與芯片比較", "Compare with chip"}},
+    {"TForm1", "UnprotectChip", {"解除保护", "解除保護", "Unprotect"}},
+    {"TForm1", "Dev1", {"设备(&D)", "設備(&D)", "Device(&D)"}},
+    {"TForm1", "ProdLog", {"生产记录…", "生產記錄…", "Production log…"}},
     {"TForm2", "BtnDelete", {"删除", "删除", "Delete"}},
     {"TForm2", "BtnAdd", {"添加", "添加", "Add"}},
     {"TForm2", "BtnSave", {"保存", "保存", "Save"}},

@@ -32,6 +32,18 @@ FileWrite writeFileSafely(const QString& path, const std::function<bool(QIODevic
         file.close();
         return file.error() == QFileDevice::NoError ? FileWrite::Written : fail(FileWrite::Failed, file, error);
     }
+    if (!QFileInfo::exists(path)) {
+        QFile fresh(path);
+        if (fresh.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+            const bool written = write(fresh) && fresh.flush();
+            fresh.close();
+            if (written && fresh.error() == QFileDevice::NoError)
+                return FileWrite::Written;
+            const FileWrite failed = fail(FileWrite::Failed, fresh, error);
+            fresh.remove();
+            return failed;
+        }
+    }
     QSaveFile file(path);
     // A folder that takes no new file still lets its existing files be rewritten.
     file.setDirectWriteFallback(true);

@@ -1,6 +1,8 @@
 #pragma once
 // Writing a whole file the user named without ever losing what was there: a
-// regular file is replaced only once its successor is complete; a FIFO, a
+// regular file is replaced only once its successor is complete; a new file
+// replaces nothing and is written in place, without the wait for the disk
+// that a replacement takes, and removed again when writing fails; a FIFO, a
 // device or a terminal (/dev/stdout) is written where it is, since replacing
 // it would leave a plain file in its place and nothing at the reader.
 

@@ -6,13 +6,14 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QStringList>
 
 namespace {
 
+// The file as lines of bytes: lines the program does not write (comments in
+// another code page, foreign keys) go back to disk exactly as they came.
 struct Lines {
-    QStringList lines;
-    QString newline = QStringLiteral("\n");
+    QList<QByteArray> lines;
+    QByteArray newline = "\n";
 };
 
 Lines readLines(const QString& path)
@@ -21,12 +22,12 @@ Lines readLines(const QString& path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return out;
-    const QString text = QString::fromUtf8(file.readAll());
-    if (text.contains(QLatin1String("\r\n")))
-        out.newline = QStringLiteral("\r\n");
-    out.lines = text.split(QLatin1Char('\n'));
-    for (QString& line : out.lines)
-        if (line.endsWith(QLatin1Char('\r')))
+    const QByteArray text = file.readAll();
+    if (text.contains("\r\n"))
+        out.newline = "\r\n";
+    out.lines = text.split('\n');
+    for (QByteArray& line : out.lines)
+        if (line.endsWith('\r'))
             line.chop(1);
     // A final newline leaves one empty piece that is no line of the file.
     if (!out.lines.isEmpty() && out.lines.last().isEmpty())
@@ -35,35 +36,37 @@ Lines readLines(const QString& path)
 }
 
 // The name of a "[name]" line, or nullopt for any other line.
-std::optional<QString> sectionName(const QString& line)
+std::optional<QByteArray> sectionName(const QByteArray& line)
 {
-    const QString t = line.trimmed();
-    if (t.size() < 2 || !t.startsWith(QLatin1Char('[')))
+    const QByteArray t = line.trimmed();
+    if (t.size() < 2 || !t.startsWith('['))
         return std::nullopt;
-    const int close = t.indexOf(QLatin1Char(']'));
+    const int close = int(t.indexOf(']'));
     if (close < 0)
         return std::nullopt;
     return t.mid(1, close - 1).trimmed();
 }
 
-bool isComment(const QString& line)
+bool isComment(const QByteArray& line)
 {
-    const QString t = line.trimmed();
-    return t.startsWith(QLatin1Char(';'));
+    return line.trimmed().startsWith(';');
 }
 
 // Key of a "key=value" line, or nullopt.
-std::optional<QString> keyName(const QString& line)
+std::optional<QByteArray> keyName(const QByteArray& line)
 {
     if (isComment(line))
         return std::nullopt;
-    const int eq = line.indexOf(QLatin1Char('='));
+    const int eq = int(line.indexOf('='));
     if (eq < 0)
         return std::nullopt;
     return line.left(eq).trimmed();
 }
 
-bool sameName(const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) == 0; }
+bool sameName(const QByteArray& a, const QString& b)
+{
+    return QString::fromUtf8(a).compare(b, Qt::CaseInsensitive) == 0;
+}
 
 // Where a section starts (its header line) and ends (one past its last line).
 struct SectionSpan {
@@ -71,7 +74,7 @@ struct SectionSpan {
     int end = -1;
 };
 
-SectionSpan findSection(const QStringList& lines, const QString& section)
+SectionSpan findSection(const QList<QByteArray>& lines, const QString& section)
 {
     SectionSpan span;
     for (int i = 0; i < lines.size(); ++i) {
@@ -90,7 +93,7 @@ SectionSpan findSection(const QStringList& lines, const QString& section)
     return span;
 }
 
-int findKey(const QStringList& lines, const SectionSpan& span, const QString& key)
+int findKey(const QList<QByteArray>& lines, const SectionSpan& span, const QString& key)
 {
     for (int i = span.header + 1; i < span.end; ++i) {
         const auto name = keyName(lines[i]);
@@ -119,8 +122,8 @@ std::optional<QString> IniFile::readString(const QString& section, const QString
     const int at = findKey(file.lines, span, key);
     if (at < 0)
         return std::nullopt;
-    const QString& line = file.lines[at];
-    return unquoted(line.mid(line.indexOf(QLatin1Char('=')) + 1).trimmed());
+    const QByteArray& line = file.lines[at];
+    return unquoted(QString::fromUtf8(line.mid(line.indexOf('=') + 1)).trimmed());
 }
 
 QString IniFile::readString(const QString& section, const QString& key, const QString& fallback) const
@@ -144,11 +147,11 @@ bool IniFile::writeString(const QString& section, const QString& key, const QStr
     Lines file = readLines(path_);
     QString clean = value;
     clean.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
-    const QString entry = key + QLatin1Char('=') + clean;
+    const QByteArray entry = (key + QLatin1Char('=') + clean).toUtf8();
 
     const SectionSpan span = findSection(file.lines, section);
     if (span.header < 0) {
-        file.lines << QLatin1Char('[') + section + QLatin1Char(']') << entry;
+        file.lines << (QLatin1Char('[') + section + QLatin1Char(']')).toUtf8() << entry;
     } else if (const int at = findKey(file.lines, span, key); at >= 0) {
         file.lines[at] = entry;
     } else {
@@ -163,7 +166,7 @@ bool IniFile::writeString(const QString& section, const QString& key, const QStr
     const QFileInfo info(path_);
     if (!info.dir().exists() && !QDir().mkpath(info.absolutePath()))
         return false;
-    const QByteArray bytes = (file.lines.join(file.newline) + file.newline).toUtf8();
+    const QByteArray bytes = file.lines.join(file.newline) + file.newline;
     return writeFileSafely(path_, [&](QIODevice& out) { return out.write(bytes) == bytes.size(); })
            == FileWrite::Written;
 }

@@ -9,6 +9,8 @@ const QString kEnvironment = QStringLiteral("Environment");
 const QString kChip = QStringLiteral("CHIP");
 const QString kDevice = QStringLiteral("DEVICE");
 const QString kOptions = QStringLiteral("OPTIONS");
+const QString kProduction = QStringLiteral("PRODUCTION");
+const QString kProductionLog = QStringLiteral("LogFile");
 
 struct OptionKey {
     const char* key;
@@ -58,6 +60,7 @@ bool LoadSettings(IniFile& f, Settings& s, QString* error)
     s.uid = f.readInteger(kDevice, QStringLiteral("UID"), 1);
     for (const OptionKey& o : kOptionKeys)
         s.*o.field = f.readBool(kOptions, QString::fromLatin1(o.key), false);
+    s.productionLog = f.readString(kProduction, kProductionLog, QString());
     return true;
 }
 
@@ -86,6 +89,9 @@ bool SaveSettings(IniFile& f, const Settings& s, QString* error)
             return failed(f, error);
     for (const OptionKey& o : kOptionKeys)
         if (!f.writeBool(kOptions, QString::fromLatin1(o.key), s.*o.field))
+            return failed(f, error);
+    if (!s.productionLog.isEmpty() || f.readString(kProduction, kProductionLog))
+        if (!f.writeString(kProduction, kProductionLog, s.productionLog))
             return failed(f, error);
     return true;
 }

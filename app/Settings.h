@@ -35,6 +35,8 @@ struct Settings {
     bool verifyEeprom = false;
     bool serialNumber = false;
     bool fuse = false;
+    // PRODUCTION (after the others, so older files keep their order)
+    QString productionLog;    // the auto runs' CSV file; empty: none
 
     bool deviceMenuVisible() const { return config || chip != 0; }
 };
@@ -46,5 +48,6 @@ struct Settings {
 bool LoadSettings(IniFile& file, Settings& settings, QString* error = nullptr);
 
 // Writes every saved value in the program's order; stops at the first failed
-// write with the same error.
+// write with the same error. The production log is written only once one was
+// chosen, so a file that never had one keeps its sections.
 bool SaveSettings(IniFile& file, const Settings& settings, QString* error = nullptr);

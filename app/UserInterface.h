@@ -7,6 +7,10 @@
 
 #include "app/MessageTable.h"
 
+// What a progress maximum counts: bytes of a transfer, whose rate and time
+// left mean something, or steps of a job of unknown length (erase polls).
+enum class ProgressKind { Bytes, Steps };
+
 class UserInterface {
 public:
     virtual ~UserInterface() = default;
@@ -30,7 +34,8 @@ public:
     virtual void setElapsed(const QString& hhmmss) = 0;
 
     // Progress of a transfer: shown with a maximum, moved, then hidden.
-    virtual void progressStart(qint64 maximum) = 0;
+    virtual void progressStart(qint64 maximum, ProgressKind kind) = 0;
+    void progressStart(qint64 maximum) { progressStart(maximum, ProgressKind::Bytes); }
     virtual void progressSet(qint64 position) = 0;
     virtual void progressEnd() = 0;
 
@@ -39,6 +44,9 @@ public:
 
     // Lets pending window events run between two blocks of a transfer.
     virtual void pumpEvents() = 0;
+    // The person asked to stop the running job (a Stop button, Ctrl+C). The
+    // jobs look between two reports; the front end owns and clears the request.
+    virtual bool stopRequested() const { return false; }
     // Waits; the programmer needs fixed pauses between some commands.
     virtual void pause(int milliseconds) = 0;
     virtual void beep() = 0;

@@ -1,4 +1,4 @@
-// Load and repaint times of the hex view over a full 64 MiB Flash image.
+// Load, repaint and find times of the hex view over a full 64 MiB Flash image.
 // Runs on the offscreen platform unless QT_QPA_PLATFORM says otherwise.
 
 #include "hexview/HexView.h"
@@ -93,6 +93,24 @@ BENCHMARK(BM_Render)
     ->Args({1, 0})
     ->Args({2, 0})
     ->Args({1, 1})
+    ->Unit(benchmark::kMillisecond);
+
+// Find over the whole 64 MiB image for a pattern that is not in it (the worst
+// case: every byte looked at), forward (0) and backward (1), 4- or 16-byte.
+void BM_FindAbsent(benchmark::State& state)
+{
+    const std::vector<uint8_t>& bytes = flashImage();
+    HexView view;
+    view.loadBytes(bytes.data(), kFlashBytes);
+    const bool forward = state.range(0) == 0;
+    const QByteArray pattern(int(state.range(1)), '\x5A');
+    for (auto _ : state) {
+        view.goToAddress(forward ? 0 : kFlashBytes - 1);
+        benchmark::DoNotOptimize(view.findNext(pattern, forward));
+    }
+    state.SetBytesProcessed(state.iterations() * kFlashBytes);
+}
+BENCHMARK(BM_FindAbsent)->ArgNames({"backward", "length"})->Args({0, 4})->Args({1, 4})->Args({0, 16})->Args({1, 16})
     ->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -3,9 +3,9 @@
 // their bytes to the views.
 
 #include "buffers/ByteView.h"
+#include "buffers/ErasedArea.h"
 
 #include <cstdint>
-#include <memory>
 
 struct ChipEntry;
 
@@ -16,16 +16,28 @@ public:
 
     Buffers();
 
-    uint8_t* flash() { return flash_.get(); }
-    const uint8_t* flash() const { return flash_.get(); }
-    uint8_t* eeprom() { return eeprom_.get(); }
-    const uint8_t* eeprom() const { return eeprom_.get(); }
+    // The buffers' bytes, 0xFF wherever nothing was stored: the program's
+    // code takes spans of what it reads or writes, so a buffer costs memory
+    // only up to the highest byte ever used.
+    ErasedArea& flashArea() { return flash_; }
+    const ErasedArea& flashArea() const { return flash_; }
+    ErasedArea& eepromArea() { return eeprom_; }
+    const ErasedArea& eepromArea() const { return eeprom_; }
+
+    // A whole buffer as plain memory, every byte of it stored (64 MiB for the
+    // Flash): for tests and tools that poke bytes by address.
+    uint8_t* flash() { return flash_.span(0, kFlashCapacity); }
+    const uint8_t* flash() const { return flash_.bytes(0, kFlashCapacity); }
+    uint8_t* eeprom() { return eeprom_.span(0, kEepromCapacity); }
+    const uint8_t* eeprom() const { return eeprom_.bytes(0, kEepromCapacity); }
 
     int32_t flashLength() const { return flashLength_; }
     int32_t eepromLength() const { return eepromLength_; }
     void setFlashLength(int32_t n) { flashLength_ = n; }
     void setEepromLength(int32_t n) { eepromLength_ = n; }
 
+    // 0xFF costs nothing (the stored bytes are let go); any other value
+    // stores the whole buffer.
     void fillFlash(uint8_t value = 0xFF);
     void fillEeprom(uint8_t value = 0xFF);
 
@@ -45,17 +57,13 @@ public:
     uint32_t eepromCrc() const;
 
 private:
-    std::unique_ptr<uint8_t[]> flash_;
-    std::unique_ptr<uint8_t[]> eeprom_;
+    ErasedArea flash_{kFlashCapacity};
+    ErasedArea eeprom_{kEepromCapacity};
     int32_t flashLength_ = 0;
     int32_t eepromLength_ = 0;
     ByteView* flashView_ = nullptr;
     ByteView* eepromView_ = nullptr;
 };
-
-// A work area of `size` bytes of 0xFF, on large pages where it is large: a
-// whole buffer's worth costs no second of page faults.
-std::unique_ptr<uint8_t[]> blankArea(qint64 size);
 
 // CRC-32 of a byte range.
 uint32_t crc32Of(const uint8_t* data, qint64 count);

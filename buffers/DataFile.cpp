@@ -1,7 +1,7 @@
 #include "buffers/DataFile.h"
 
-#include "app/FileWrite.h"
 #include "app/UserInterface.h"
+#include "buffers/ErasedArea.h"
 #include "buffers/IntelHex.h"
 #include "buffers/SRecord.h"
 
@@ -48,18 +48,19 @@ DataFormat byFirstCharacter(char first, bool any)
 
 // Raw and capsule images: the whole file must fit the capacity, header
 // included; a capsule shorter than its header holds nothing.
-int32_t loadImage(QIODevice& file, qint64 skip, uint8_t* destination, qint64 capacity, UserInterface& ui)
+int32_t loadImage(QIODevice& file, qint64 skip, ErasedArea& destination, UserInterface& ui)
 {
     const qint64 size = file.size();
-    if (size > capacity) {
+    if (size > destination.capacity()) {
         ui.showError(ui.message(Msg::FileTooBig));
         return 0;
     }
     if (size <= skip || (skip > 0 && !file.seek(skip)))
         return 0;
+    char* const into = reinterpret_cast<char*>(destination.span(0, size - skip));
     qint64 total = 0;
     while (total < size - skip) {
-        const qint64 got = file.read(reinterpret_cast<char*>(destination) + total, size - skip - total);
+        const qint64 got = file.read(into + total, size - skip - total);
         if (got <= 0)
             break;
         total += got;
@@ -67,20 +68,19 @@ int32_t loadImage(QIODevice& file, qint64 skip, uint8_t* destination, qint64 cap
     return int32_t(total);
 }
 
-int32_t loadOpened(QIODevice& in, DataFormat format, uint8_t* destination, qint64 capacity, UserInterface& ui)
+int32_t loadOpened(QIODevice& in, DataFormat format, ErasedArea& destination, UserInterface& ui)
 {
     switch (format) {
-    case DataFormat::IntelHex: return ReadIntelHex(in, destination, capacity, ui);
-    case DataFormat::SRecord: return ReadSRecord(in, destination, capacity, ui);
-    case DataFormat::Capsule: return loadImage(in, kCapsuleHeader, destination, capacity, ui);
-    default: return loadImage(in, 0, destination, capacity, ui);
+    case DataFormat::IntelHex: return ReadIntelHex(in, destination, ui);
+    case DataFormat::SRecord: return ReadSRecord(in, destination, ui);
+    case DataFormat::Capsule: return loadImage(in, kCapsuleHeader, destination, ui);
+    default: return loadImage(in, 0, destination, ui);
     }
 }
 
 } // namespace
 
-int32_t LoadFileIntoBuffer(const QString& path, uint8_t* destination, qint64 capacity, UserInterface& ui,
-                           DataFormat format)
+int32_t LoadFileIntoBuffer(const QString& path, ErasedArea& destination, UserInterface& ui, DataFormat format)
 {
     if (format == DataFormat::ByName)
         format = openFormat(extensionOf(path));
@@ -91,18 +91,24 @@ int32_t LoadFileIntoBuffer(const QString& path, uint8_t* destination, qint64 cap
     }
     // A FIFO (a process substitution) tells no size either.
     if (file.isSequential())
-        return LoadStreamIntoBuffer(file, destination, capacity, ui, format);
+        return LoadStreamIntoBuffer(file, destination, ui, format);
     if (format == DataFormat::ByName) {
         char first = 0;
         const bool any = file.getChar(&first);
         format = byFirstCharacter(first, any);
         file.seek(0);
     }
-    return loadOpened(file, format, destination, capacity, ui);
+    return loadOpened(file, format, destination, ui);
 }
 
-int32_t LoadStreamIntoBuffer(QIODevice& in, uint8_t* destination, qint64 capacity, UserInterface& ui,
-                             DataFormat format)
+int32_t LoadFileIntoBuffer(const QString& path, uint8_t* destination, qint64 capacity, UserInterface& ui,
+                           DataFormat format)
+{
+    ErasedArea area = ErasedArea::over(destination, capacity);
+    return LoadFileIntoBuffer(path, area, ui, format);
+}
+
+int32_t LoadStreamIntoBuffer(QIODevice& in, ErasedArea& destination, UserInterface& ui, DataFormat format)
 {
     // A pipe tells no size and cannot go back: the loaders read a copy.
     QByteArray bytes = in.readAll();
@@ -110,7 +116,7 @@ int32_t LoadStreamIntoBuffer(QIODevice& in, uint8_t* destination, qint64 capacit
     copy.open(QIODevice::ReadOnly);
     if (format == DataFormat::ByName)
         format = byFirstCharacter(bytes.isEmpty() ? 0 : bytes[0], !bytes.isEmpty());
-    return loadOpened(copy, format, destination, capacity, ui);
+    return loadOpened(copy, format, destination, ui);
 }
 
 bool WriteBufferToStream(QIODevice& out, const uint8_t* source, qint64 count, DataFormat format)

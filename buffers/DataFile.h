@@ -8,6 +8,7 @@
 #include <QString>
 #include <cstdint>
 
+class ErasedArea;
 class QIODevice;
 class UserInterface;
 
@@ -20,12 +21,14 @@ enum class DataFormat {
 };
 
 // The new data length for the area, or 0 on failure (the message shown).
-// Never writes beyond `capacity`.
+// Never writes beyond the capacity; stores no more of the area than the
+// file's bytes reach.
+int32_t LoadFileIntoBuffer(const QString& path, ErasedArea& destination, UserInterface& ui,
+                           DataFormat format = DataFormat::ByName);
 int32_t LoadFileIntoBuffer(const QString& path, uint8_t* destination, qint64 capacity, UserInterface& ui,
                            DataFormat format = DataFormat::ByName);
 // The same from a stream that need not be seekable (a pipe, standard input).
-int32_t LoadStreamIntoBuffer(QIODevice& in, uint8_t* destination, qint64 capacity, UserInterface& ui,
-                             DataFormat format);
+int32_t LoadStreamIntoBuffer(QIODevice& in, ErasedArea& destination, UserInterface& ui, DataFormat format);
 
 // Asks before replacing an existing file. True when the file was written;
 // false when the user declined or writing failed (the message shown). A

@@ -26,7 +26,7 @@ bool FillFlash(Buffers& buffers, FillKind kind, const FillFields& fields, uint32
         ui.showError(ui.message(Msg::FillRangeInvalid));
         return false;
     }
-    uint8_t* const flash = buffers.flash();
+    uint8_t* const flash = buffers.flashArea().span(0, qint64(e) + 1);
     switch (kind) {
     case FillKind::Byte:
         std::memset(flash + s, uint8_t(*byteValue), size_t(e - s) + 1);
@@ -49,7 +49,7 @@ bool FillFlash(Buffers& buffers, FillKind kind, const FillFields& fields, uint32
     }
     }
     if (view)
-        view->loadBytes(flash, qint64(e) + 1);
+        view->loadArea(buffers.flashArea(), qint64(e) + 1);
     buffers.setFlashLength(int32_t(e + 1));
     return true;
 }

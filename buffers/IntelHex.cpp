@@ -1,11 +1,13 @@
 #include "buffers/IntelHex.h"
 
 #include "app/UserInterface.h"
-#include "buffers/HexField.h"
+#include "buffers/ErasedArea.h"
+#include "buffers/HexBlocks.h"
 #include "buffers/RecordLines.h"
 #include "buffers/RecordOutput.h"
 
 #include <algorithm>
+#include <cstring>
 #include <limits>
 
 namespace {
@@ -35,11 +37,37 @@ std::optional<uint32_t> baseRecord(std::string_view line, uint32_t count, uint32
     return *value;
 }
 
+// A data record as nearly every line of a file is: digits only, the whole
+// record on its line, its checksum right, inside the capacity. Stores it and
+// gives true; anything else gives false having changed nothing, and the line
+// is read again field by field, which finds the fault and reports it.
+bool storeDataRecord(std::string_view line, uint64_t base, uint64_t limit, uint64_t& highest, ErasedArea& area)
+{
+    if (line.size() < 11 || line[0] != ':')
+        return false;
+    uint8_t head[4];
+    uint32_t sum = 0;
+    if (!decodeHexBytes(line.data() + 1, 4, head, sum) || head[3] != 0)
+        return false;
+    const size_t count = head[0];
+    uint8_t data[256];
+    if (line.size() < 11 + 2 * count || !decodeHexBytes(line.data() + 9, count + 1, data, sum) || (sum & 0xFF) != 0)
+        return false;
+    const uint64_t address = base + ((uint32_t(head[1]) << 8) | head[2]);
+    const uint64_t end = std::max(highest, address + count);
+    if (end > limit)
+        return false;
+    highest = end;
+    if (count > 0)
+        std::memcpy(area.span(qint64(address), qint64(count)), data, count);
+    return true;
+}
+
 } // namespace
 
-int32_t ReadIntelHex(QIODevice& in, uint8_t* destination, qint64 capacity, UserInterface& ui)
+int32_t ReadIntelHex(QIODevice& in, ErasedArea& destination, UserInterface& ui)
 {
-    const uint64_t limit = uint64_t(std::clamp<qint64>(capacity, 0, std::numeric_limits<int32_t>::max()));
+    const uint64_t limit = uint64_t(std::clamp<qint64>(destination.capacity(), 0, std::numeric_limits<int32_t>::max()));
     RecordLines lines(in, kLineBuffer);
     uint64_t segmentBase = 0;
     uint64_t linearBase = 0;
@@ -51,6 +79,8 @@ int32_t ReadIntelHex(QIODevice& in, uint8_t* destination, qint64 capacity, UserI
             recordFailure(ui, "File Read Operation Failed");
             return recordFailure(ui, "Error reading File");
         }
+        if (status == RecordLines::Status::Line && storeDataRecord(line, linearBase + segmentBase, limit, highest, destination))
+            continue;
         if (status == RecordLines::Status::TooLong || line.empty() || line[0] != ':')
             return recordFailure(ui, "Illegal Line found");
         const auto count = HexFieldValue(line, 1, 2, ui);
@@ -74,11 +104,12 @@ int32_t ReadIntelHex(QIODevice& in, uint8_t* destination, qint64 capacity, UserI
             highest = std::max(highest, address + *count);
             if (highest > limit)
                 return recordFailure(ui, "File exceeds Maximum Size");
+            uint8_t* const bytes = *count > 0 ? destination.span(qint64(address), *count) : nullptr;
             for (uint32_t i = 0; i < *count; ++i) {
                 const auto byte = HexFieldValue(line, 9 + 2 * size_t(i), 2, ui);
                 if (!byte)
                     return 0;
-                destination[address + i] = uint8_t(*byte);
+                bytes[i] = uint8_t(*byte);
                 sum += *byte;
             }
             const auto checksum = HexFieldValue(line, 9 + 2 * size_t(*count), 2, ui);
@@ -119,9 +150,21 @@ int32_t ReadIntelHex(QIODevice& in, uint8_t* destination, qint64 capacity, UserI
     }
 }
 
+int32_t ReadIntelHex(QIODevice& in, uint8_t* destination, qint64 capacity, UserInterface& ui)
+{
+    ErasedArea area = ErasedArea::over(destination, capacity);
+    return ReadIntelHex(in, area, ui);
+}
+
+int32_t ReadIntelHex(const QString& path, ErasedArea& destination, UserInterface& ui)
+{
+    return readRecordFile(path, ui, [&](QIODevice& in) { return ReadIntelHex(in, destination, ui); });
+}
+
 int32_t ReadIntelHex(const QString& path, uint8_t* destination, qint64 capacity, UserInterface& ui)
 {
-    return readRecordFile(path, ui, [&](QIODevice& in) { return ReadIntelHex(in, destination, capacity, ui); });
+    ErasedArea area = ErasedArea::over(destination, capacity);
+    return ReadIntelHex(path, area, ui);
 }
 
 bool WriteIntelHex(QIODevice& out, const uint8_t* source, qint64 count)
@@ -157,10 +200,7 @@ bool WriteIntelHex(QIODevice& out, const uint8_t* source, qint64 count)
         p = putHexByte(p, address);
         *p++ = '0';
         *p++ = '0';
-        for (int i = 0; i < k; ++i) {
-            p = putHexByte(p, source[i]);
-            sum += source[i];
-        }
+        p = encodeHexBytes(p, source, size_t(k), sum);
         p = putHexByte(p, 0x100 - (sum & 0xFF));
         *p++ = '\r';
         *p++ = '\n';

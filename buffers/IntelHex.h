@@ -6,12 +6,15 @@
 #include <QString>
 #include <cstdint>
 
+class ErasedArea;
 class QIODevice;
 class UserInterface;
 
 // The highest end address (address + count) over all data records, or 0
 // when the read failed (the message shown; what was stored stays). Never
-// writes outside destination[0, capacity).
+// writes outside the destination's capacity (destination[0, capacity)).
+int32_t ReadIntelHex(const QString& path, ErasedArea& destination, UserInterface& ui);
+int32_t ReadIntelHex(QIODevice& in, ErasedArea& destination, UserInterface& ui);
 int32_t ReadIntelHex(const QString& path, uint8_t* destination, qint64 capacity, UserInterface& ui);
 int32_t ReadIntelHex(QIODevice& in, uint8_t* destination, qint64 capacity, UserInterface& ui);
 

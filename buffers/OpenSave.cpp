@@ -7,8 +7,7 @@
 #include <QFileInfo>
 
 #include <algorithm>
-#include <cstring>
-#include <memory>
+#include <utility>
 
 QStringList nameFilters(const char* filter)
 {
@@ -47,11 +46,13 @@ public:
     void showMessage(const QString& caption, const QString& text) override { ui_.showMessage(caption, text); }
     void setStatus(const QString& text) override { ui_.setStatus(text); }
     void setElapsed(const QString& hhmmss) override { ui_.setElapsed(hhmmss); }
-    void progressStart(qint64 maximum) override { ui_.progressStart(maximum); }
+    void progressStart(qint64 maximum, ProgressKind kind) override { ui_.progressStart(maximum, kind); }
     void progressSet(qint64 position) override { ui_.progressSet(position); }
     void progressEnd() override { ui_.progressEnd(); }
     void log(const QString& text) override { ui_.log(text); }
     void pumpEvents() override { ui_.pumpEvents(); }
+    bool stopRequested() const override { return ui_.stopRequested(); }
+    bool askChipMismatch(const QString& text) override { return ui_.askChipMismatch(text); }
     void pause(int milliseconds) override { ui_.pause(milliseconds); }
     void beep() override { ui_.beep(); }
     void setControlsEnabled(bool enabled) override { ui_.setControlsEnabled(enabled); }
@@ -62,16 +63,24 @@ private:
     bool failed_ = false;
 };
 
-// Loads into a blank copy of the buffer, which replaces the buffer only when
-// the load went through: a faulty or oversized file costs nothing.
-bool loadReplacing(const QString& path, uint8_t* buffer, qint64 capacity, int32_t& length, UserInterface& ui)
+// Loads into a blank work area, which takes the buffer's place only when the
+// load went through: a faulty or oversized file costs nothing. The work area
+// stores only what the file reaches. A buffer that holds nothing has nothing
+// to lose and takes the file itself.
+bool loadReplacing(const QString& path, ErasedArea& buffer, int32_t& length, UserInterface& ui)
 {
-    const std::unique_ptr<uint8_t[]> scratch = blankArea(capacity);
+    const bool blank = buffer.stored() == 0;
+    ErasedArea scratch(blank ? 0 : buffer.capacity());
+    ErasedArea& target = blank ? buffer : scratch;
     FailureWatch watch(ui);
-    const int32_t n = LoadFileIntoBuffer(path, scratch.get(), capacity, watch);
-    if (watch.failed())
+    const int32_t n = LoadFileIntoBuffer(path, target, watch);
+    if (watch.failed()) {
+        if (blank)
+            buffer.erase();
         return false;
-    std::memcpy(buffer, scratch.get(), size_t(capacity));
+    }
+    if (!blank)
+        std::swap(buffer, scratch);
     length = n;
     return true;
 }
@@ -86,8 +95,7 @@ OpenOutcome loadIntoBuffer(Buffers& buffers, MemoryPage page, const QString& pat
     const QString logText = ui.message(Msg::Open) + QFileInfo(path).absoluteFilePath();
     const bool flash = page == MemoryPage::Flash;
     int32_t length = 0;
-    const bool loaded = flash ? loadReplacing(path, buffers.flash(), Buffers::kFlashCapacity, length, ui)
-                              : loadReplacing(path, buffers.eeprom(), Buffers::kEepromCapacity, length, ui);
+    const bool loaded = loadReplacing(path, flash ? buffers.flashArea() : buffers.eepromArea(), length, ui);
     if (loaded && flash) {
         buffers.setFlashLength(length);
         if (viewChip)
@@ -110,17 +118,14 @@ OpenOutcome openIntoPage(ProgramState& state, MemoryPage page, const QString& pa
 
 bool saveFromBuffer(const Buffers& buffers, MemoryPage page, const QString& path, UserInterface& ui)
 {
+    if (page == MemoryPage::Other)
+        return false;
     // A data length beyond the buffer (a page-rounded write on an oversized
     // chip) saves the whole buffer, never what lies after it.
-    switch (page) {
-    case MemoryPage::Flash:
-        return SaveBufferToFile(path, buffers.flash(), std::clamp<qint64>(buffers.flashLength(), 0, Buffers::kFlashCapacity), ui);
-    case MemoryPage::Eeprom:
-        return SaveBufferToFile(path, buffers.eeprom(),
-                                std::clamp<qint64>(buffers.eepromLength(), 0, Buffers::kEepromCapacity), ui);
-    default:
-        return false;
-    }
+    const bool flash = page == MemoryPage::Flash;
+    const ErasedArea& area = flash ? buffers.flashArea() : buffers.eepromArea();
+    const qint64 n = std::clamp<qint64>(flash ? buffers.flashLength() : buffers.eepromLength(), 0, area.capacity());
+    return SaveBufferToFile(path, area.bytes(0, n), n, ui);
 }
 
 bool saveFromPage(ProgramState& state, MemoryPage page, const QString& path)

@@ -1,11 +1,13 @@
 #include "buffers/SRecord.h"
 
 #include "app/UserInterface.h"
-#include "buffers/HexField.h"
+#include "buffers/ErasedArea.h"
+#include "buffers/HexBlocks.h"
 #include "buffers/RecordLines.h"
 #include "buffers/RecordOutput.h"
 
 #include <algorithm>
+#include <cstring>
 #include <limits>
 
 namespace {
@@ -13,11 +15,42 @@ namespace {
 constexpr int kLineBuffer = 100;
 constexpr int kRecordBytes = 16;
 
+// An S1, S2 or S3 record as nearly every line of a file is: digits only,
+// the whole record on its line, its checksum right, inside the capacity.
+// Stores it and gives true; anything else gives false having changed
+// nothing, and the line is read again field by field, which finds the
+// fault and reports it.
+bool storeDataRecord(std::string_view line, uint64_t limit, uint64_t& highest, ErasedArea& area)
+{
+    if (line.size() < 4 || line[0] != 'S' || line[1] < '1' || line[1] > '3')
+        return false;
+    const size_t addressBytes = size_t(line[1] - '0') + 1;
+    uint8_t record[256];
+    uint32_t sum = 0;
+    if (!decodeHexBytes(line.data() + 2, 1, record, sum))
+        return false;
+    const size_t count = record[0];
+    if (count < addressBytes + 1 || line.size() < 4 + 2 * count || !decodeHexBytes(line.data() + 4, count, record + 1, sum)
+        || (sum & 0xFF) != 0xFF)
+        return false;
+    uint64_t address = 0;
+    for (size_t i = 1; i <= addressBytes; ++i)
+        address = (address << 8) | record[i];
+    const size_t data = count - addressBytes - 1;
+    const uint64_t end = std::max(highest, address + data);
+    if (end > limit)
+        return false;
+    highest = end;
+    if (data > 0)
+        std::memcpy(area.span(qint64(address), qint64(data)), record + 1 + addressBytes, data);
+    return true;
+}
+
 } // namespace
 
-int32_t ReadSRecord(QIODevice& in, uint8_t* destination, qint64 capacity, UserInterface& ui)
+int32_t ReadSRecord(QIODevice& in, ErasedArea& destination, UserInterface& ui)
 {
-    const uint64_t limit = uint64_t(std::clamp<qint64>(capacity, 0, std::numeric_limits<int32_t>::max()));
+    const uint64_t limit = uint64_t(std::clamp<qint64>(destination.capacity(), 0, std::numeric_limits<int32_t>::max()));
     RecordLines lines(in, kLineBuffer);
     uint64_t highest = 0;
     for (;;) {
@@ -25,6 +58,8 @@ int32_t ReadSRecord(QIODevice& in, uint8_t* destination, qint64 capacity, UserIn
         const RecordLines::Status status = lines.next(line);
         if (status == RecordLines::Status::End)
             return recordFailure(ui, "File Read Operation Failed");
+        if (status == RecordLines::Status::Line && storeDataRecord(line, limit, highest, destination))
+            continue;
         if (status == RecordLines::Status::TooLong || line.empty() || line[0] != 'S')
             return recordFailure(ui, "Illegal Line found");
         const char kind = line.size() > 1 ? line[1] : '\0';
@@ -51,11 +86,12 @@ int32_t ReadSRecord(QIODevice& in, uint8_t* destination, qint64 capacity, UserIn
         if (highest > limit)
             return recordFailure(ui, "File exceeds Maximum Size");
         const size_t first = 4 + 2 * size_t(addressBytes);
+        uint8_t* const bytes = data > 0 ? destination.span(qint64(*address), data) : nullptr;
         for (uint32_t i = 0; i < data; ++i) {
             const auto byte = HexFieldValue(line, first + 2 * size_t(i), 2, ui);
             if (!byte)
                 return 0;
-            destination[*address + i] = uint8_t(*byte);
+            bytes[i] = uint8_t(*byte);
             sum += *byte;
         }
         const auto checksum = HexFieldValue(line, 2 + 2 * size_t(*count), 2, ui);
@@ -66,9 +102,21 @@ int32_t ReadSRecord(QIODevice& in, uint8_t* destination, qint64 capacity, UserIn
     }
 }
 
+int32_t ReadSRecord(QIODevice& in, uint8_t* destination, qint64 capacity, UserInterface& ui)
+{
+    ErasedArea area = ErasedArea::over(destination, capacity);
+    return ReadSRecord(in, area, ui);
+}
+
+int32_t ReadSRecord(const QString& path, ErasedArea& destination, UserInterface& ui)
+{
+    return readRecordFile(path, ui, [&](QIODevice& in) { return ReadSRecord(in, destination, ui); });
+}
+
 int32_t ReadSRecord(const QString& path, uint8_t* destination, qint64 capacity, UserInterface& ui)
 {
-    return readRecordFile(path, ui, [&](QIODevice& in) { return ReadSRecord(in, destination, capacity, ui); });
+    ErasedArea area = ErasedArea::over(destination, capacity);
+    return ReadSRecord(path, area, ui);
 }
 
 bool WriteSRecord(QIODevice& out, const uint8_t* source, qint64 count)
@@ -91,10 +139,7 @@ bool WriteSRecord(QIODevice& out, const uint8_t* source, qint64 count)
         p = putHexByte(p, c);
         for (int i = addressBytes - 1; i >= 0; --i)
             p = putHexByte(p, address >> (8 * i));
-        for (int i = 0; i < k; ++i) {
-            p = putHexByte(p, source[i]);
-            sum += source[i];
-        }
+        p = encodeHexBytes(p, source, size_t(k), sum);
         p = putHexByte(p, 0xFF - (sum & 0xFF));
         *p++ = '\r';
         *p++ = '\n';

@@ -18,7 +18,7 @@ bool ApplySerialNumber(SerialNumber& serial, Buffers& buffers, const ChipEntry& 
     }
     const int32_t a = serial.address;
     const uint32_t v = static_cast<uint32_t>(serial.value);
-    uint8_t* at = buffers.flash() + a;
+    uint8_t* at = buffers.flashArea().span(a, 4);
     for (int i = 0; i < 4; ++i)
         at[i] = static_cast<uint8_t>(v >> (8 * i));
     // The data length always covers the number, up to the chip's last byte:

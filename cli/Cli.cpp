@@ -61,7 +61,7 @@ int runCli(const QStringList& arguments, const ProgramFiles& files, const CliStr
     if (session.stopRequested() && status != kExitOk)
         status = kExitStopped;
     if (status == kExitStopped)
-        session.ui().showError(session.message(Msg::CliStopped));
+        session.ui().showError(session.message(Msg::StoppedByUser));
     io.out.flush();
     io.err.flush();
     return status;

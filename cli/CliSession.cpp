@@ -72,6 +72,8 @@ CliSession::CliSession(const CliOptions& options, const ProgramFiles& files, con
         sim_ = sim.get();
         for (const auto& f : options_.faults)
             sim_->addFault(f);
+        sim_->setLatency(options_.simLatencyMs);
+        sim_->setChipsArriveProtected(options_.simProtect);
         backend_ = std::move(sim);
     } else {
         backend_ = std::make_unique<HidapiBackend>();

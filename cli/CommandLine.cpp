@@ -82,6 +82,9 @@ const GlobalOption kGlobalOptions[] = {
      parseProgress},
     {{"log", "FILE", "Append every log line and error, with its date, to FILE."},
      [](CliOptions& o, const QString& v) -> Result { o.logFile = v; return {}; }},
+    {{"production-log", "FILE", "auto appends a CSV row per chip to FILE, synced; a row that cannot be written "
+                                "fails the run."},
+     [](CliOptions& o, const QString& v) -> Result { o.productionLog = v; return {}; }},
     {{"lang", "LANG", "Language of the messages: 0 or zh_CN, 1 or zh_TW, 2 or en (the default)."}, parseLanguage},
     {{"db", "FILE", "Read the chip list from FILE instead of the one the program finds."},
      [](CliOptions& o, const QString& v) -> Result { o.dbPath = v; return {}; }},
@@ -98,6 +101,16 @@ const GlobalOption kGlobalOptions[] = {
      [](CliOptions& o, const QString& v) -> Result { o.simChip = v; return {}; }},
     {{"sim-empty", nullptr, "Leave the simulated socket empty."},
      [](CliOptions& o, const QString&) -> Result { o.simEmpty = true; return {}; }},
+    {{"sim-protect", nullptr, "The simulated chip arrives with its block protection set."},
+     [](CliOptions& o, const QString&) -> Result { o.simProtect = true; return {}; }},
+    {{"sim-latency", "MS", "The simulated programmer takes MS milliseconds (0 to 10000) for every report."},
+     [](CliOptions& o, const QString& v) -> Result {
+         bool ok = false;
+         o.simLatencyMs = v.toInt(&ok);
+         if (!ok || o.simLatencyMs < 0 || o.simLatencyMs > 10000)
+             return QStringLiteral("--sim-latency takes milliseconds, 0 to 10000, not '%1'").arg(v);
+         return {};
+     }},
     {{"sim-fault", "KIND@N", "Make report N of the run fail: set@N the first host-to-programmer report from N on, "
                              "get@N the first reply from N on, unplug@N report N and all after it; repeatable."},
      parseFault},
@@ -323,8 +336,10 @@ std::optional<QString> parseCliOptions(const QStringList& arguments, CliOptions&
     } else if (!positional.isEmpty()) {
         return QStringLiteral("unexpected argument '%1'").arg(positional.first());
     }
-    if ((o.simChip || o.simEmpty || !o.faults.empty() || !o.simState.isEmpty()) && !o.simulate)
-        return QStringLiteral("--sim-chip, --sim-empty, --sim-fault and --sim-state go with --simulate");
+    if ((o.simChip || o.simEmpty || o.simProtect || !o.faults.empty() || o.simLatencyMs > 0 || !o.simState.isEmpty())
+        && !o.simulate)
+        return QStringLiteral("--sim-chip, --sim-empty, --sim-protect, --sim-fault, --sim-latency and --sim-state go "
+                              "with --simulate");
     if (command && !o.help)
         return checkWords(*command, o.args);
     return std::nullopt;

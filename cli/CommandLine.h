@@ -29,13 +29,16 @@ struct CliOptions {
     QString simState;                      // --sim-state FILE or --simulate=FILE
     std::optional<QString> simChip;        // --sim-chip NAME
     bool simEmpty = false;
+    bool simProtect = false;               // --sim-protect: the chip's block protection set
     std::vector<SimulatedProgrammer::Fault> faults;
+    int simLatencyMs = 0;                  // --sim-latency MS: a delay per report
     bool trace = false;
     std::optional<QString> chip;           // --chip NAME
     std::optional<QString> chipId;         // --chip-id 0xEF4017
     bool quiet = false;                    // -q: errors only
     ProgressMode progress = ProgressMode::Auto;
     QString logFile;                       // --log FILE
+    QString productionLog;                 // --production-log FILE
     bool help = false;
     bool helpAll = false;                  // --help-all: with every command's own options
     bool version = false;

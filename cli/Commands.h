@@ -75,3 +75,6 @@ int prepareRead(CliSession& s, const QStringList& words);
 int prepareLoad(CliSession& s, const QStringList& words);
 int prepareAuto(CliSession& s, const QStringList& words);
 int prepareFuses(CliSession& s, const QStringList& words);
+// verify, or with --diff the compare that lists every difference.
+int cmdVerifyOrCompare(CliSession& s, const QStringList& words);
+int cmdUnprotect(CliSession& s, const QStringList& words);

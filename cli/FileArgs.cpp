@@ -91,11 +91,10 @@ bool loadInput(CliSession& s, const QString& path, MemoryPage page, DataFormat f
     TerminalUi& ui = s.ui();
     const int before = ui.failureCount();
     const bool eeprom = page == MemoryPage::Eeprom;
-    uint8_t* area = eeprom ? b.eeprom() : b.flash();
-    const qint64 capacity = eeprom ? Buffers::kEepromCapacity : Buffers::kFlashCapacity;
     eeprom ? b.fillEeprom() : b.fillFlash();
-    const int32_t length = isStream(path) ? LoadStreamIntoBuffer(*s.dataIn(), area, capacity, ui, format)
-                                          : LoadFileIntoBuffer(path, area, capacity, ui, format);
+    ErasedArea& area = eeprom ? b.eepromArea() : b.flashArea();
+    const int32_t length = isStream(path) ? LoadStreamIntoBuffer(*s.dataIn(), area, ui, format)
+                                          : LoadFileIntoBuffer(path, area, ui, format);
     eeprom ? b.setEepromLength(length) : b.setFlashLength(length);
     ui.log(s.message(Msg::Open) + (isStream(path) ? path : QFileInfo(path).absoluteFilePath()));
     return ui.failureCount() == before;

@@ -21,5 +21,6 @@ int cmdConvert(CliSession& s, const QStringList& words)
     const bool eeprom = page == MemoryPage::Eeprom;
     const qint64 length = std::clamp<qint64>(eeprom ? b.eepromLength() : b.flashLength(), 0,
                                              eeprom ? Buffers::kEepromCapacity : Buffers::kFlashCapacity);
-    return writeOutput(s, words[1], eeprom ? b.eeprom() : b.flash(), length, *outFormat) ? kExitOk : kExitFailed;
+    const ErasedArea& area = eeprom ? b.eepromArea() : b.flashArea();
+    return writeOutput(s, words[1], area.bytes(0, length), length, *outFormat) ? kExitOk : kExitFailed;
 }

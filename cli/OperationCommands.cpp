@@ -1,4 +1,5 @@
 #include "cli/CliSession.h"
+#include "cli/CommandFiles.h"
 #include "cli/Commands.h"
 #include "cli/FileArgs.h"
 
@@ -62,6 +63,7 @@ std::optional<AutoRun> parseAuto(CliSession& s)
     o.verifyFlash = s.isSet(QStringLiteral("verify"));
     o.verifyEeprom = s.isSet(QStringLiteral("verify-eeprom"));
     o.fuses = s.isSet(QStringLiteral("fuse"));
+    o.unprotect = s.isSet(QStringLiteral("unprotect"));
     o.serialNumber = s.isSet(QStringLiteral("sn"));
     const auto bad = [&](const char* option, const QString& why) {
         s.usageError(QStringLiteral("--%1 %2").arg(QLatin1String(option), why));
@@ -99,10 +101,10 @@ std::optional<AutoRun> parseAuto(CliSession& s)
         return bad("sn-addr/--sn-mode", QStringLiteral("go with --sn"));
     if (run.lock && !o.fuses)
         return bad("lock", QStringLiteral("goes with --fuse"));
-    if (!(o.checkId || o.erase || o.writeFlash || o.writeEeprom || o.verifyFlash || o.verifyEeprom || o.fuses
+    if (!(o.unprotect || o.checkId || o.erase || o.writeFlash || o.writeEeprom || o.verifyFlash || o.verifyEeprom || o.fuses
           || o.serialNumber)) {
         s.usageError(s.message(Msg::CliAutoNeedsAStep)
-                     + QStringLiteral("--id, --erase, --write-flash, --write-eeprom, --verify, --verify-eeprom, "
+                     + QStringLiteral("--unprotect, --id, --erase, --write-flash, --write-eeprom, --verify, --verify-eeprom, "
                                       "--fuse, --sn"));
         return std::nullopt;
     }
@@ -110,9 +112,10 @@ std::optional<AutoRun> parseAuto(CliSession& s)
     return run;
 }
 
-// Opens the command's file into the buffer it names, then runs the operation on it.
-template <typename Operation>
-int withLoadedFile(CliSession& s, const QStringList& words, Operation operation)
+} // namespace
+
+int withLoadedFile(CliSession& s, const QStringList& words,
+                   const std::function<void(ChipOperations&, MemoryPage)>& operation)
 {
     const MemoryPage page = pageOption(s);
     const auto format = formatOption(s, QStringLiteral("format"));
@@ -125,8 +128,6 @@ int withLoadedFile(CliSession& s, const QStringList& words, Operation operation)
     operation(ops, page);
     return exitStatus(s, ops);
 }
-
-} // namespace
 
 int prepareRead(CliSession& s, const QStringList& words)
 {
@@ -174,7 +175,9 @@ int cmdRead(CliSession& s, const QStringList& words)
     const qint64 capacity = eeprom ? Buffers::kEepromCapacity : Buffers::kFlashCapacity;
     const qint64 length = s.isSet(QStringLiteral("full")) ? (eeprom ? chip.eepromBytes() : chip.flashBytes())
                                                          : (eeprom ? b.eepromLength() : b.flashLength());
-    return writeOutput(s, path, eeprom ? b.eeprom() : b.flash(), std::clamp<qint64>(length, 0, capacity), format)
+    const qint64 count = std::clamp<qint64>(length, 0, capacity);
+    const ErasedArea& area = eeprom ? b.eepromArea() : b.flashArea();
+    return writeOutput(s, path, area.bytes(0, count), count, format)
                ? kExitOk
                : kExitFailed;
 }
@@ -266,6 +269,7 @@ int cmdAuto(CliSession& s, const QStringList& words)
         s.state().serial() = run->serial;
     ChipOperations ops(s.state());
     s.checkSocketIdentity(ops);
+    ops.setProductionLogPath(s.options().productionLog);
     ops.runAuto(o);
     // The number steps even when a later step fails: the next run needs it.
     if (o.serialNumber)

@@ -1,5 +1,7 @@
 #include "cli/TerminalUi.h"
 
+#include "app/ProgressText.h"
+
 #include <QDateTime>
 #include <QThread>
 
@@ -105,16 +107,11 @@ void TerminalUi::pause(int milliseconds)
         QThread::msleep(static_cast<unsigned long>(milliseconds));
 }
 
-void TerminalUi::progressStart(qint64 maximum)
-{
-    startProgress(maximum, false);
-}
-
-void TerminalUi::startProgress(qint64 maximum, bool steps)
+void TerminalUi::progressStart(qint64 maximum, ProgressKind kind)
 {
     progressMax_ = maximum;
     progressPos_ = 0;
-    progressSteps_ = steps;
+    progressKind_ = kind;
     progressClock_.start();
     lastDrawMs_ = -1;
     lastPlain_ = -1;
@@ -132,7 +129,7 @@ void TerminalUi::progressEnd()
 {
     clearProgressLine();
     progressMax_ = 0;
-    progressSteps_ = false;
+    progressKind_ = ProgressKind::Bytes;
 }
 
 void TerminalUi::clearProgressLine()
@@ -147,42 +144,39 @@ void TerminalUi::clearProgressLine()
 void TerminalUi::drawProgress(bool force)
 {
     const ProgressStyle style = settings_.progress;
+    const bool steps = progressKind_ == ProgressKind::Steps;
     // A job of unknown length moves by polls, which may come without a maximum.
-    if (style == ProgressStyle::None || (progressMax_ <= 0 && !progressSteps_))
+    if (style == ProgressStyle::None || (progressMax_ <= 0 && !steps))
         return;
     const qint64 now = progressClock_.elapsed();
-    const qint64 seconds = now / 1000;
     const double fraction =
         progressMax_ > 0 ? std::clamp(double(progressPos_) / double(progressMax_), 0.0, 1.0) : 0.0;
     if (style == ProgressStyle::Plain) {
         // One line per whole percent, or per whole second when the length is unknown.
-        const qint64 mark = progressSteps_ ? seconds : qint64(fraction * 100);
+        const qint64 mark = steps ? now / 1000 : qint64(fraction * 100);
         if (mark == lastPlain_)
             return;
         lastPlain_ = mark;
-        err_ << status_ << ' ' << mark << (progressSteps_ ? " s" : "%") << Qt::endl;
+        err_ << status_ << ' ' << (steps ? durationText(now) : QStringLiteral("%1%").arg(mark)) << Qt::endl;
         return;
     }
     if (!force && progressPos_ < progressMax_ && lastDrawMs_ >= 0 && now - lastDrawMs_ < 100)
         return;
     lastDrawMs_ = now;
     QString line = QStringLiteral("\r%1 ").arg(status_);
-    if (progressSteps_) {
+    if (steps) {
         static const char kSpinner[] = {'|', '/', '-', '\\'};
-        line += QLatin1Char(kSpinner[spin_++ % 4]) + QStringLiteral(" %1 s").arg(seconds);
+        line += QString(QLatin1Char(kSpinner[spin_++ % 4])) + QLatin1Char(' ')
+                + message(Msg::ProgressElapsed).arg(durationText(now));
     } else {
         constexpr int kWidth = 30;
         const int filled = int(fraction * kWidth);
-        const double elapsed = now / 1000.0;
-        const double rate = elapsed > 0 ? progressPos_ / 1024.0 / elapsed : 0.0;
         line += QLatin1Char('[') + QString(filled, QLatin1Char('#')) + QString(kWidth - filled, QLatin1Char('.'))
-                + QLatin1Char(']');
-        line += QStringLiteral(" %1%").arg(int(fraction * 100), 3);
-        // A rate needs something transferred to stand on.
-        if (rate > 0) {
-            const double left = fraction < 1.0 ? (progressMax_ - progressPos_) / 1024.0 / rate : 0.0;
-            line += QStringLiteral(" %1 KiB/s %2 s left").arg(rate, 0, 'f', 0).arg(left, 0, 'f', 0);
-        }
+                + QLatin1Char(']') + QStringLiteral(" %1%").arg(int(fraction * 100), 3);
+        // The rate and time left once a first stretch has been timed.
+        if (const auto reading = readProgress(progressPos_, progressMax_, now))
+            line += QLatin1Char(' ')
+                    + message(Msg::ProgressRateLeft).arg(rateText(reading->bytesPerSecond), durationText(reading->msLeft));
     }
     err_ << line << "\033[K";
     err_.flush();

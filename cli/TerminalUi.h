@@ -36,7 +36,8 @@ public:
     void showMessage(const QString& caption, const QString& text) override;
     void setStatus(const QString& text) override;
     void setElapsed(const QString& hhmmss) override;
-    void progressStart(qint64 maximum) override;
+    using UserInterface::progressStart;
+    void progressStart(qint64 maximum, ProgressKind kind) override;
     void progressSet(qint64 position) override;
     void progressEnd() override;
     void log(const QString& text) override;
@@ -45,7 +46,7 @@ public:
     void beep() override {}
     void setControlsEnabled(bool) override {}
     int languageIndex() const override { return settings_.languageIndex; }
-    bool stopRequested() const;
+    bool stopRequested() const override;
 
     // A line of the terminal's own that is no error (left out by -q).
     void note(const QString& text);
@@ -76,7 +77,6 @@ public:
     QString lastStatus() const { return status_; }
 
 private:
-    void startProgress(qint64 maximum, bool steps);
     void drawProgress(bool force);
     void clearProgressLine();
     void toLogFile(const QString& text);
@@ -94,8 +94,8 @@ private:
     std::function<QString()> notConnectedHint_;
     QTextStream* logFile_ = nullptr;
     qint64 progressMax_ = 0;
+    ProgressKind progressKind_ = ProgressKind::Bytes;  // Steps: time and a spinner, no rate
     qint64 progressPos_ = 0;
-    bool progressSteps_ = false;  // a job of unknown length: time and a spinner, no rate
     bool progressShown_ = false;
     QElapsedTimer progressClock_;
     qint64 lastDrawMs_ = -1;

@@ -1,11 +1,13 @@
 #include "device/SimulatedProgrammer.h"
 
+#include "device/BlockProtection.h"
 #include "device/HidDevice.h"
 #include "device/ProgrammerCommand.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QThread>
 
 #include <algorithm>
 #include <cstring>
@@ -13,7 +15,11 @@
 namespace {
 
 constexpr const char* kInterfacePath = "sim:ktr4180";
-constexpr char kStateMagic[] = "KTR4180-SIM 1\n";
+// Version 2 adds the status register and the global lock after the lock byte.
+constexpr char kStateMagicV1[] = "KTR4180-SIM 1\n";
+constexpr char kStateMagic[] = "KTR4180-SIM 2\n";
+constexpr int kStateMagicSize = int(sizeof kStateMagic) - 1;
+static_assert(sizeof kStateMagicV1 == sizeof kStateMagic);
 
 std::u16string widen(const char* text)
 {
@@ -103,6 +109,44 @@ void SimulatedProgrammer::insertChip(const ChipEntry& chip)
     eeprom_.assign(std::min<uint32_t>(chip.eepromBytes(), kMaxEeprom), 0xFF);
     fuses_ = defaultFuses();
     lock_ = 0xFF;
+    status_ = 0;
+    globalLock_ = false;
+    if (arriveProtected_)
+        setBlockProtected(true);
+}
+
+void SimulatedProgrammer::setBlockProtected(bool on)
+{
+    if (!chip_)
+        return;
+    switch (unlockMethodFor(*chip_)) {
+    case UnlockMethod::GlobalUnlock:
+        globalLock_ = on;
+        break;
+    case UnlockMethod::WriteStatus:
+    case UnlockMethod::EnableWriteStatus:
+        // BP0..BP2: the whole array of the usual sizes.
+        status_ = on ? uint8_t(status_ | 0x1C) : uint8_t(status_ & ~kStatusBlockProtectBits);
+        break;
+    case UnlockMethod::None:
+        break;
+    }
+}
+
+bool SimulatedProgrammer::blockProtected() const
+{
+    if (!chip_)
+        return false;
+    switch (unlockMethodFor(*chip_)) {
+    case UnlockMethod::GlobalUnlock:
+        return globalLock_;
+    case UnlockMethod::WriteStatus:
+    case UnlockMethod::EnableWriteStatus:
+        return (status_ & kStatusBlockProtectBits) != 0;
+    case UnlockMethod::None:
+        break;
+    }
+    return false;
 }
 
 void SimulatedProgrammer::removeChip()
@@ -122,6 +166,8 @@ void SimulatedProgrammer::setPlugged(bool plugged)
 
 bool SimulatedProgrammer::countReport(bool isSet)
 {
+    if (latencyMs_ > 0)
+        QThread::msleep(static_cast<unsigned long>(latencyMs_));
     ++reportCount_;
     for (auto it = faults_.begin(); it != faults_.end(); ++it) {
         if (reportCount_ < it->atReport)
@@ -166,7 +212,9 @@ bool SimulatedProgrammer::handleSet(unsigned generation, const uint8_t* data, st
         std::vector<uint8_t>& mem = streamMemory();
         const std::size_t block = length - 1;
         const bool norFlash = stream_ == Stream::Flash && setupClass_ == kClassSpiFlash;
-        for (std::size_t i = 0; i < block; ++i) {
+        // A protected array takes no program command: the block goes nowhere.
+        const bool ignored = norFlash && blockProtected();
+        for (std::size_t i = 0; i < block && !ignored; ++i) {
             const uint64_t a = uint64_t(streamPos_) + i;
             if (a >= mem.size())
                 break;
@@ -283,7 +331,7 @@ void SimulatedProgrammer::runCommand(const uint8_t* r)
         const uint32_t arg = be16(r + 16);
         switch (setupClass_) {
         case 0:
-            if (arg == kWholeChipErase) {
+            if (arg == kWholeChipErase && !blockProtected()) {
                 std::fill(flash_.begin(), flash_.end(), 0xFF);
                 busyLeft_ = busyPolls_;
             }
@@ -314,22 +362,44 @@ void SimulatedProgrammer::runCommand(const uint8_t* r)
             --busyLeft_;
         }
         break;
-    case kCmdRawSpi: {
-        const int n = std::min<int>(r[3], 60);
-        const uint8_t* b = r + 4;
-        if (n == 1 && b[0] == 0x06) {
-            writeEnabled_ = true;
-        } else if (n == 4 && b[0] == 0xDB && writeEnabled_ && chip_) {
-            erasePage((uint32_t(b[1]) << 16) | (uint32_t(b[2]) << 8) | b[3], std::max<uint32_t>(setupPage_, 1));
-            writeEnabled_ = false;
-        }
+    case kCmdRawSpi:
+        rawSpi(r + 4, std::min<int>(r[3], 60));
         break;
-    }
     case kCmdFinish:
         lastCompletion_ = r[21];
         break;
     default:
         break;
+    }
+}
+
+void SimulatedProgrammer::rawSpi(const uint8_t* b, int n)
+{
+    // EWSR opens the status register for the very next command only.
+    const bool statusOpen = statusWriteEnabled_;
+    statusWriteEnabled_ = false;
+    if (n < 1 || !chip_)
+        return;
+    const UnlockMethod kind = unlockMethodFor(*chip_);
+    if (n == 1 && b[0] == kSpiWriteEnable) {
+        writeEnabled_ = true;
+    } else if (n == 1 && b[0] == kSpiEnableWriteStatus) {
+        statusWriteEnabled_ = true;
+    } else if (n == 2 && b[0] == kSpiWriteStatus) {
+        // An SST25-type part takes WRSR after EWSR only; an SST26 has no BP
+        // bits in its status register, so WRSR leaves its lock alone.
+        const bool accepted = (kind == UnlockMethod::EnableWriteStatus && statusOpen)
+                              || (kind != UnlockMethod::EnableWriteStatus && writeEnabled_);
+        if (accepted && kind != UnlockMethod::GlobalUnlock)
+            status_ = b[1];
+        writeEnabled_ = false;
+    } else if (n == 1 && b[0] == kSpiGlobalUnlock) {
+        if (kind == UnlockMethod::GlobalUnlock && writeEnabled_)
+            globalLock_ = false;
+        writeEnabled_ = false;
+    } else if (n == 4 && b[0] == 0xDB && writeEnabled_) {
+        erasePage((uint32_t(b[1]) << 16) | (uint32_t(b[2]) << 8) | b[3], std::max<uint32_t>(setupPage_, 1));
+        writeEnabled_ = false;
     }
 }
 
@@ -344,8 +414,9 @@ bool SimulatedProgrammer::loadState(const QString& path, QString* error)
         return false;
     }
     const QByteArray bytes = file.readAll();
-    const int magic = int(sizeof kStateMagic) - 1;
-    if (!bytes.startsWith(kStateMagic) || bytes.size() < magic + 8) {
+    const int magic = kStateMagicSize;
+    const bool v2 = bytes.startsWith(kStateMagic);
+    if ((!v2 && !bytes.startsWith(kStateMagicV1)) || bytes.size() < magic + 8) {
         if (error)
             *error = QStringLiteral("not a simulator state file");
         return false;
@@ -353,7 +424,7 @@ bool SimulatedProgrammer::loadState(const QString& path, QString* error)
     const auto* p = reinterpret_cast<const uint8_t*>(bytes.constData()) + magic;
     const uint32_t flashSize = be32(p);
     const uint32_t eepromSize = be32(p + 4);
-    const qint64 need = qint64(magic) + 8 + flashSize + eepromSize + kFuseBytes + 1;
+    const qint64 need = qint64(magic) + 8 + flashSize + eepromSize + kFuseBytes + 1 + (v2 ? 2 : 0);
     if (flashSize > kMaxFlash || eepromSize > kMaxEeprom || bytes.size() != need) {
         if (error)
             *error = QStringLiteral("damaged simulator state file");
@@ -367,6 +438,12 @@ bool SimulatedProgrammer::loadState(const QString& path, QString* error)
     p += eepromSize;
     std::copy_n(p, kFuseBytes, fuses_.begin());
     lock_ = p[kFuseBytes];
+    if (v2) {
+        status_ = p[kFuseBytes + 1];
+        globalLock_ = p[kFuseBytes + 2] != 0;
+    }
+    if (arriveProtected_)
+        setBlockProtected(true);
     return true;
 }
 
@@ -387,6 +464,8 @@ bool SimulatedProgrammer::saveState(const QString& path, QString* error) const
     bytes.append(reinterpret_cast<const char*>(eeprom_.data()), qsizetype(eeprom_.size()));
     bytes.append(reinterpret_cast<const char*>(fuses_.data()), kFuseBytes);
     bytes += static_cast<char>(lock_);
+    bytes += static_cast<char>(status_);
+    bytes += static_cast<char>(globalLock_ ? 1 : 0);
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
         if (error)

@@ -49,9 +49,21 @@ public:
     void setPlugged(bool plugged);
     bool plugged() const { return plugged_; }
 
+    // --- block protection of an SPI flash: while it is set, erase and
+    // program leave the memory as it is, as the real part ignores them. The
+    // chip's own unlock sequence (device/BlockProtection.h) clears it.
+    void setBlockProtected(bool on);
+    bool blockProtected() const;
+    uint8_t statusRegister() const { return status_; }
+    // Every chip put into the socket (and every state loaded) starts protected.
+    void setChipsArriveProtected(bool on) { arriveProtected_ = on; }
+
     // --- timing of a whole-chip erase
     void setBusyPolls(int polls) { busyPolls_ = polls; }
     void setBusyForever(bool always) { busyForever_ = always; }
+
+    // --- pace: a delay on every report, as a real link has
+    void setLatency(int milliseconds) { latencyMs_ = milliseconds; }
 
     // --- faults
     void addFault(Fault fault) { faults_.push_back(fault); }
@@ -89,6 +101,7 @@ private:
     void record(bool toDevice, const uint8_t* data, std::size_t length, bool ok);
     void runCommand(const uint8_t* report);
     void erasePage(uint32_t address, uint32_t size);
+    void rawSpi(const uint8_t* bytes, int count);
     bool answersClass(int cls) const;
     std::vector<uint8_t>& streamMemory() { return stream_ == Stream::Flash ? flash_ : eeprom_; }
 
@@ -106,6 +119,7 @@ private:
     int busyLeft_ = 0;
 
     std::vector<Fault> faults_;
+    int latencyMs_ = 0;
     int reportCount_ = 0;
     bool recording_ = false;
     std::vector<Record> traffic_;
@@ -119,5 +133,9 @@ private:
     uint32_t pageEraseBase_ = 0;
     int lastPageEraseArg_ = -1;
     bool writeEnabled_ = false;
+    uint8_t status_ = 0;               // status register of an SPI flash
+    bool globalLock_ = false;          // block-protection register of an SST26-type part
+    bool statusWriteEnabled_ = false;  // EWSR latch of an SST25-type part
+    bool arriveProtected_ = false;
     int lastCompletion_ = 0;
 };

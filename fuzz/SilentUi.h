@@ -11,7 +11,7 @@ public:
     void showMessage(const QString&, const QString&) override {}
     void setStatus(const QString&) override {}
     void setElapsed(const QString&) override {}
-    void progressStart(qint64) override {}
+    void progressStart(qint64, ProgressKind) override {}
     void progressSet(qint64) override {}
     void progressEnd() override {}
     void log(const QString&) override {}

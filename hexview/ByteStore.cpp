@@ -1,41 +1,37 @@
 #include "hexview/ByteStore.h"
 
-#include <cstring>
+#include <algorithm>
+#include <new>
 
-#include <sys/mman.h>
-
-namespace {
-
-constexpr qint64 kHugePage = qint64(2) << 20;
-
-uint8_t* allocate(qint64 capacity)
+bool ByteStore::reserve(qint64 count)
 {
-    if (capacity < kHugePage)
-        return static_cast<uint8_t*>(std::malloc(static_cast<size_t>(capacity)));
-    void* p = std::aligned_alloc(static_cast<size_t>(kHugePage), static_cast<size_t>(capacity));
-#ifdef MADV_HUGEPAGE
-    // Only advice: without huge pages the store still works, just faults in slower.
-    if (p)
-        madvise(p, static_cast<size_t>(capacity), MADV_HUGEPAGE);
-#endif
-    return static_cast<uint8_t*>(p);
+    size_ = 0;
+    if (count > area_.capacity()) {
+        area_ = ErasedArea(0);
+        try {
+            area_ = ErasedArea(count);
+        } catch (const std::bad_alloc&) {
+            return false;
+        }
+    }
+    area_.eraseFrom(0);
+    size_ = count;
+    return true;
 }
-
-}  // namespace
 
 bool ByteStore::assign(const uint8_t* data, qint64 count)
 {
-    if (count > capacity_) {
-        const qint64 capacity = count < kHugePage ? count : (count + kHugePage - 1) / kHugePage * kHugePage;
-        bytes_.reset();
-        capacity_ = size_ = 0;
-        bytes_.reset(allocate(capacity));
-        if (!bytes_)
-            return false;
-        capacity_ = capacity;
-    }
-    size_ = count;
-    if (count > 0)
-        std::memcpy(bytes_.get(), data, static_cast<size_t>(count));
+    if (!reserve(count))
+        return false;
+    area_.write(0, data, count);
+    return true;
+}
+
+bool ByteStore::assign(const ErasedArea& source, qint64 count)
+{
+    if (!reserve(count))
+        return false;
+    const qint64 held = std::min(source.stored(), count);
+    area_.write(0, source.bytes(0, held), held);
     return true;
 }

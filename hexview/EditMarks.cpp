@@ -5,21 +5,22 @@
 void EditMarks::reset(qint64 count)
 {
     count_ = std::max<qint64>(count, 0);
-    words_.assign(static_cast<size_t>((count_ + 63) / 64), 0);
-    any_ = false;
+    clear();
 }
 
 void EditMarks::mark(qint64 index)
 {
     if (index < 0 || index >= count_)
         return;
+    if (words_.empty())
+        words_.assign(static_cast<size_t>((count_ + 63) / 64), 0);
     words_[static_cast<size_t>(index / 64)] |= uint64_t(1) << (index % 64);
     any_ = true;
 }
 
 bool EditMarks::isMarked(qint64 index) const
 {
-    if (index < 0 || index >= count_)
+    if (!any_ || index < 0 || index >= count_)
         return false;
     return (words_[static_cast<size_t>(index / 64)] >> (index % 64)) & 1;
 }
@@ -35,7 +36,6 @@ uint16_t EditMarks::rowBits(qint64 row) const
 
 void EditMarks::clear()
 {
-    if (any_)
-        std::fill(words_.begin(), words_.end(), 0);
+    words_ = {};
     any_ = false;
 }

@@ -1,6 +1,6 @@
 #pragma once
 // Which bytes of the view the user has edited: one bit a byte, so 64 MiB of
-// bytes cost 1 MiB of marks.
+// bytes cost 8 MiB of marks, taken at the first edit rather than at a load.
 
 #include <QtGlobal>
 #include <cstdint>

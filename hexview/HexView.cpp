@@ -1,5 +1,7 @@
 #include "hexview/HexView.h"
 
+#include "buffers/ByteSearch.h"
+#include "buffers/HexText.h"
 #include "hexview/HexAddress.h"
 
 #include <QApplication>
@@ -16,7 +18,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 
 using hexrow::Area;
 using hexrow::asciiColumn;
@@ -73,9 +74,23 @@ void HexView::loadBytes(const uint8_t* data, qint64 count)
     count_ = data && count > 0 ? count : 0;
     if (!bytes_.assign(data, count_))
         count_ = 0;
+    showLoaded();
+}
+
+void HexView::loadArea(const ErasedArea& area, qint64 count)
+{
+    count_ = std::max<qint64>(count, 0);
+    if (!bytes_.assign(area, count_))
+        count_ = 0;
+    showLoaded();
+}
+
+void HexView::showLoaded()
+{
     marks_.reset(count_);
     cursor_ = anchor_ = 0;
     nibble_ = 0;
+    matchStart_ = -1;
     updateScrollBars();
     verticalScrollBar()->setValue(0);
     setModified(false);
@@ -96,12 +111,12 @@ void HexView::copyOut(uint8_t* destination, qint64 count) const
 {
     const qint64 n = std::clamp<qint64>(count, 0, count_);
     if (n > 0)
-        std::memcpy(destination, bytes_.data(), static_cast<size_t>(n));
+        bytes_.copyOut(destination, n);
 }
 
 void HexView::overwrite(qint64 address, uint8_t value)
 {
-    bytes_.data()[address] = value;
+    bytes_.set(address, value);
     marks_.mark(address);
     setModified(true);
     emit dataEdited();
@@ -191,6 +206,7 @@ bool HexView::goToAddress(qint64 address)
 
 void HexView::moveCursor(qint64 address, int nibble, bool select)
 {
+    matchStart_ = -1;
     cursor_ = std::clamp<qint64>(address, 0, std::max<qint64>(count_ - 1, 0));
     nibble_ = area_ == Area::Hex ? nibble : 0;
     if (!select)
@@ -324,7 +340,7 @@ bool HexView::typeCharacter(const QString& text)
 {
     if (readOnly_ || text.size() != 1)
         return false;
-    const uint8_t old = bytes_.data()[cursor_];
+    const uint8_t old = bytes_.at(cursor_);
     if (area_ == Area::Hex) {
         const int digit = hexDigitValue(text[0]);
         if (digit < 0)
@@ -371,29 +387,48 @@ void HexView::mouseMoveEvent(QMouseEvent* event)
 
 void HexView::copySelection() const
 {
-    const qint64 first = std::min(anchor_, cursor_);
-    const qint64 n = std::max(anchor_, cursor_) - first + 1;
+    if (count_ == 0)
+        return;
+    const qint64 first = selectionStart();
+    const qint64 n = selectionEnd() - first + 1;
     if (n > kMaxCopyBytes) {
         QApplication::beep();
         return;
     }
-    QString text;
-    text.reserve(static_cast<qsizetype>(n * 3));
-    for (qint64 i = 0; i < n; ++i) {
-        if (i > 0)
-            text += i % kBytesPerRow == 0 ? QLatin1Char('\n') : QLatin1Char(' ');
-        const uint8_t byte = bytes_.data()[first + i];
-        text += QLatin1Char(hexrow::kHexDigits[byte >> 4]);
-        text += QLatin1Char(hexrow::kHexDigits[byte & 0xF]);
-    }
-    QApplication::clipboard()->setText(text);
+    std::vector<uint8_t> room(static_cast<std::size_t>(n));
+    QApplication::clipboard()->setText(hexText(bytes_.read(first, n, room.data()), n));
+}
+
+bool HexView::findNext(const QByteArray& pattern, bool forward)
+{
+    const bool again = matchStart_ >= 0;
+    // A search looks at every byte, so the view's copy is stored whole for it.
+    const uint8_t* all = bytes_.contiguous();
+    const qint64 at = forward ? findForward(all, count_, pattern, again ? matchStart_ + 1 : cursor_)
+                              : findBackward(all, count_, pattern, again ? matchStart_ : cursor_);
+    if (at < 0)
+        return false;
+    moveCursor(at, 0, false);
+    moveCursor(at + pattern.size() - 1, 0, true);
+    matchStart_ = at;
+    return true;
+}
+
+void HexView::setGoToTexts(const QString& caption, const QString& label)
+{
+    goToCaption_ = caption;
+    goToLabel_ = label;
 }
 
 void HexView::askForAddress()
 {
+    if (count_ == 0) {
+        QApplication::beep();
+        return;
+    }
     QInputDialog dialog(this);
-    dialog.setWindowTitle(tr("Go to address"));
-    dialog.setLabelText(tr("Address (hex):"));
+    dialog.setWindowTitle(goToCaption_);
+    dialog.setLabelText(goToLabel_);
     dialog.setTextValue(QString::number(cursor_, 16).toUpper());
     if (auto* edit = dialog.findChild<QLineEdit*>())
         edit->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9A-Fa-f]{0,15}")), edit));
@@ -453,7 +488,8 @@ void HexView::paintRow(QPainter& painter, qint64 row, qreal y)
     const qint64 address = row * kBytesPerRow;
     const int count = static_cast<int>(std::min<qint64>(kBytesPerRow, count_ - address));
     char text[kColumns];
-    hexrow::formatRow(address, bytes_.data() + address, count, text);
+    uint8_t room[kBytesPerRow];
+    hexrow::formatRow(address, bytes_.read(address, count, room), count, text);
     ++formattedRows_;
 
     paintRowBackground(painter, row, count, y);

@@ -14,7 +14,7 @@
 // Keys: arrows (by nibble in the hex columns), Page Up/Down, Home/End (row),
 // Ctrl+Home/Ctrl+End (buffer), Tab (hex <-> ASCII), Shift with any of these
 // selects, Ctrl+C copies the selection (or the cursor byte) as hex text,
-// Ctrl+G asks for an address to go to.
+// Ctrl+G asks for an address to go to. Finding bytes selects the match.
 
 #include "buffers/ByteView.h"
 #include "hexview/ByteStore.h"
@@ -22,6 +22,8 @@
 #include "hexview/HexRow.h"
 
 #include <QAbstractScrollArea>
+
+#include <algorithm>
 
 class QPainter;
 
@@ -34,6 +36,7 @@ public:
     // cannot be had for leaves the view empty); copyOut copies at most
     // byteCount() bytes.
     void loadBytes(const uint8_t* data, qint64 count) override;
+    void loadArea(const ErasedArea& area, qint64 count) override;
     qint64 byteCount() const override;
     bool isModified() const override;
     void clearModified() override;
@@ -47,6 +50,21 @@ public:
     bool goToAddress(qint64 address);
     // The byte under the cursor, -1 when the view is empty.
     qint64 cursorAddress() const;
+    // First and last byte of the selection (both the cursor byte when none).
+    qint64 selectionStart() const { return std::min(anchor_, cursor_); }
+    qint64 selectionEnd() const { return std::max(anchor_, cursor_); }
+
+    // Asks for an address (hexadecimal) and goes there; a beep when there is
+    // no byte at it. The dialog's caption and label, in the user's language.
+    void askForAddress();
+    void setGoToTexts(const QString& caption, const QString& label);
+    // Puts the selection (or the cursor byte) on the clipboard as hex text;
+    // a beep for a selection too large for that.
+    void copySelection() const;
+    // Selects the next match of `pattern` after the last one found (or from
+    // the cursor), or the previous one before it; false, and no change, when
+    // there is none.
+    bool findNext(const QByteArray& pattern, bool forward);
 
     void setReadOnly(bool readOnly) { readOnly_ = readOnly; }
     bool isReadOnly() const { return readOnly_; }
@@ -82,6 +100,7 @@ private:
     qreal columnX(int column) const;
     Hit hitAt(const QPoint& pos) const;
 
+    void showLoaded();
     void updateMetrics();
     void updateScrollBars();
     void moveCursor(qint64 address, int nibble, bool select);
@@ -90,8 +109,6 @@ private:
     bool typeCharacter(const QString& text);
     void overwrite(qint64 address, uint8_t value);
     void setModified(bool modified);
-    void copySelection() const;
-    void askForAddress();
 
     void paintRuler(QPainter& painter) const;
     void paintRow(QPainter& painter, qint64 row, qreal y);
@@ -108,6 +125,9 @@ private:
     qint64 anchor_ = 0;  // other end of the selection; equal to cursor_ when none
     int nibble_ = 0;
     hexrow::Area area_ = hexrow::Area::Hex;
+    qint64 matchStart_ = -1;  // start of the match findNext selected, until the cursor moves
+    QString goToCaption_ = QStringLiteral("Go to address");
+    QString goToLabel_ = QStringLiteral("Address (hex):");
 
     qreal charWidth_ = 8;
     int lineHeight_ = 16;

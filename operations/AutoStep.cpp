@@ -6,10 +6,11 @@
 
 namespace {
 
-// The check box of each step, in the order of AutoStep.
-constexpr std::array<const char*, 8> kCheckBoxes = {
+// The check box (or menu item) of each step, in the order of AutoStep.
+constexpr std::array<const char*, 9> kCheckBoxes = {
     "CheckBoxID", "CheckBoxSN", "CheckBoxErase", "CheckBoxWriteFlash",
     "CheckBoxWriteEprom", "CheckBoxVerity", "CheckBoxVerifyEprom", "CheckBoxFUSE",
+    "UnprotectChip",
 };
 
 } // namespace

@@ -36,6 +36,7 @@ void BatchProgrammer::toggle()
         return;
     }
     on_ = true;
+    tally_.restart();
     host_.showBatchMode(true, caption());
     host_.setWatchTimerRunning(true);
     chipHandled_ = false;
@@ -61,6 +62,11 @@ void BatchProgrammer::tick()
         running_ = true;
         operations_.runAuto(host_.autoOptions());
         running_ = false;
+        if (operations_.lastAutoReachedChip())
+            tally_.count(operations_.lastOutcome() == Outcome::Done);
+        // Stopping the chip's sequence stops the batch with it.
+        if (operations_.lastOutcome() == Outcome::Stopped)
+            switchOff();
         ui.log(ui.message(Msg::RemoveChip));
         // Batch mode may have been switched off while the sequence ran.
         if (on_)

@@ -4,6 +4,7 @@
 // the programmed chip is taken out.
 
 #include "buffers/MemoryPage.h"
+#include "operations/BatchTally.h"
 #include "operations/ChipOperations.h"
 
 #include <QString>
@@ -42,6 +43,8 @@ public:
     bool sequenceRunning() const { return running_; }
     // "Batch write " or "Stop batch write " in the current language.
     QString caption() const;
+    // Chips passed and failed since batch mode went on (runs that reached the chip).
+    const BatchTally& tally() const { return tally_; }
 
 private:
     void switchOff();
@@ -52,4 +55,5 @@ private:
     bool on_ = false;
     bool chipHandled_ = false;
     bool running_ = false;
+    BatchTally tally_;
 };

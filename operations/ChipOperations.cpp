@@ -2,9 +2,14 @@
 
 #include "app/ProgramState.h"
 #include "app/UserInterface.h"
+#include "chipdb/ChipKey.h"
+#include "device/BlockProtection.h"
 #include "operations/ChipRecordCheck.h"
 #include "operations/EraseProcedure.h"
 #include "operations/SignatureCheck.h"
+#include "operations/Unprotect.h"
+
+#include <QElapsedTimer>
 
 namespace {
 
@@ -18,12 +23,30 @@ ChipOperations::ChipOperations(ProgramState& state)
 {
 }
 
-bool ChipOperations::start(bool willErase)
+std::vector<AutoStep> autoStepsOf(const AutoOptions& o)
+{
+    const std::pair<bool, AutoStep> order[] = {
+        {o.unprotect, AutoStep::Unprotect},       {o.checkId, AutoStep::Detection},
+        {o.serialNumber, AutoStep::WriteSerial},  {o.erase, AutoStep::Erase},
+        {o.writeFlash, AutoStep::WriteFlash},     {o.writeEeprom, AutoStep::WriteEeprom},
+        {o.verifyFlash, AutoStep::VerifyFlash},   {o.verifyEeprom, AutoStep::VerifyEeprom},
+        {o.fuses, AutoStep::Fuses},
+    };
+    std::vector<AutoStep> steps;
+    for (const auto& [on, step] : order)
+        if (on)
+            steps.push_back(step);
+    return steps;
+}
+
+bool ChipOperations::start(bool willErase, uint8_t* id)
 {
     outcome_ = Outcome::Refused;
-    uint8_t id[5] = {};
-    return checkChipRecord(state_.currentChip(), willErase, state_.ui()) && frame_.probe(id)
-           && (!socketCheck_ || socketCheck_(id));
+    // The probe's bytes are wanted here whether or not the caller keeps them.
+    uint8_t scratch[5] = {};
+    uint8_t* const probeId = id ? id : scratch;
+    return checkChipRecord(state_.currentChip(), willErase, state_.ui()) && frame_.probe(probeId)
+           && (!socketCheck_ || socketCheck_(probeId));
 }
 
 bool ChipOperations::refuseEmpty(MemoryPage page)
@@ -112,8 +135,47 @@ void ChipOperations::detectChip()
     outcome_ = found ? Outcome::Done : Outcome::Declined;
 }
 
+void ChipOperations::compareChip(MemoryPage page)
+{
+    compareDone_ = false;
+    outcome_ = Outcome::Refused;
+    if (page == MemoryPage::Other || !start(false) || refuseEmpty(page))
+        return;
+    outcome_ = frame_.runJob(
+        [&] {
+            const Outcome r = loops_.compare(state_.currentChip(), page, state_.buffers(), compare_);
+            compareDone_ = r == Outcome::Done || r == Outcome::Declined;
+            if (compareDone_)
+                state_.ui().log(compareSummaryLine(compare_, state_.ui().languageIndex()));
+            return r;
+        },
+        std::nullopt);
+}
+
+bool ChipOperations::refuseUnprotect()
+{
+    if (unlockMethodFor(state_.currentChip()) != UnlockMethod::None)
+        return false;
+    state_.ui().showError(state_.ui().message(Msg::UnprotectSpiFlashOnly));
+    return true;
+}
+
+void ChipOperations::unprotectChip()
+{
+    outcome_ = Outcome::Refused;
+    if (refuseUnprotect() || !start(false))
+        return;
+    outcome_ = frame_.runJob(
+        [&] { return clearBlockProtection(state_.programmer(), state_.ui(), state_.currentChip()); },
+        Msg::UnprotectComplete);
+}
+
 void ChipOperations::runAuto(const AutoOptions& options)
 {
+    autoReachedChip_ = false;
+    autoStoppedAt_.reset();
+    serialWritten_.reset();
+    flashCrcWritten_.reset();
     outcome_ = Outcome::Refused;
     UserInterface& ui = state_.ui();
     // Steps that cannot run as asked are refused before anything is sent: a
@@ -126,17 +188,58 @@ void ChipOperations::runAuto(const AutoOptions& options)
         ui.showError(ui.message(Msg::FuseStepWithoutDescription));
         return;
     }
-    if (!start(options.erase))
+    uint8_t id[5] = {};
+    if ((options.unprotect && refuseUnprotect()) || !start(options.erase, id))
         return;
     state_.buffers().takeFlashViewEdits(state_.currentChip());
     // Only the Flash buffer counts here, whatever page is active.
     if (refuseEmpty(MemoryPage::Flash))
         return;
-    outcome_ = frame_.runJob([&] { return autoBody(options); }, std::nullopt);
+    const QDateTime started = QDateTime::currentDateTime();
+    QElapsedTimer clock;
+    clock.start();
+    outcome_ = frame_.runJob(
+        [&] {
+            autoReachedChip_ = true;
+            return autoBody(options);
+        },
+        std::nullopt);
+    if (autoReachedChip_ && productionLog_.enabled())
+        logProductionRow(options, id, started, clock.elapsed());
+}
+
+void ChipOperations::logProductionRow(const AutoOptions& options, const uint8_t* id, const QDateTime& started,
+                                      qint64 elapsedMs)
+{
+    UserInterface& ui = state_.ui();
+    const int language = ui.languageIndex();
+    const ChipNames names = chipNames(state_.currentChip().keyText());
+    ProductionRecord record;
+    record.started = started;
+    record.manufacturer = QString::fromUtf8(names.manufacturer);
+    record.model = QString::fromUtf8(names.model);
+    record.chipAnswer = QString::asprintf("0x%02X%02X%02X", id[1], id[2], id[3]);
+    record.serial = serialWritten_;
+    // The steps run in their order until the one the run stopped at.
+    for (const AutoStep step : autoStepsOf(options)) {
+        record.steps << autoStepCaption(step, language);
+        if (step == autoStoppedAt_)
+            break;
+    }
+    if (autoStoppedAt_)
+        record.failedStep = autoStepCaption(*autoStoppedAt_, language);
+    record.elapsedMs = elapsedMs;
+    record.flashCrc = flashCrcWritten_;
+    if (!productionLog_.append(record)) {
+        // A chip nobody can account for is not a passed chip.
+        ui.showError(ui.message(Msg::ProductionLogFailed) + productionLog_.path());
+        outcome_ = Outcome::Failed;
+    }
 }
 
 Outcome ChipOperations::stopAuto(AutoStep step, Outcome why)
 {
+    autoStoppedAt_ = step;
     UserInterface& ui = state_.ui();
     ui.log(ui.message(Msg::AutoStoppedAt) + autoStepCaption(step, ui.languageIndex()));
     return why;
@@ -149,12 +252,20 @@ Outcome ChipOperations::autoBody(const AutoOptions& o)
     const ChipEntry& chip = state_.currentChip();
     Buffers& buffers = state_.buffers();
 
+    if (o.unprotect) {
+        if (const Outcome r = clearBlockProtection(programmer, ui, chip); r != Outcome::Done)
+            return stopAuto(AutoStep::Unprotect, r);
+    }
     if (o.checkId) {
         if (const Outcome r = checkSignature(programmer, ui, chip); r != Outcome::Done)
             return stopAuto(AutoStep::Detection, r);
     }
-    if (o.serialNumber && !ApplySerialNumber(state_.serial(), buffers, chip, ui))
-        return stopAuto(AutoStep::WriteSerial, Outcome::Refused);
+    if (o.serialNumber) {
+        const int32_t serial = state_.serial().value;
+        if (!ApplySerialNumber(state_.serial(), buffers, chip, ui))
+            return stopAuto(AutoStep::WriteSerial, Outcome::Refused);
+        serialWritten_ = serial;
+    }
     // What the chip says about the erase does not stop the run; a dead link does.
     if (o.erase) {
         if (const Outcome r = eraseChipMemory(programmer, ui, chip); r != Outcome::Done)
@@ -163,6 +274,9 @@ Outcome ChipOperations::autoBody(const AutoOptions& o)
     if (o.writeFlash) {
         if (const Outcome r = loops_.write(chip, MemoryPage::Flash, buffers); r != Outcome::Done)
             return stopAuto(AutoStep::WriteFlash, r);
+        // The write left the data length at whole pages; the chip took no more than its size.
+        const qint64 written = std::min<qint64>(buffers.flashLength(), chip.flashBytes());
+        flashCrcWritten_ = crc32Of(buffers.flashArea().bytes(0, written), written);
     }
     if (o.writeEeprom) {
         if (const Outcome r = loops_.write(chip, MemoryPage::Eeprom, buffers); r != Outcome::Done)

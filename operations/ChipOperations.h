@@ -4,12 +4,16 @@
 
 #include "buffers/MemoryPage.h"
 #include "operations/AutoStep.h"
+#include "operations/CompareReport.h"
 #include "operations/MemoryLoops.h"
 #include "operations/OperationFrame.h"
 #include "operations/Outcome.h"
+#include "operations/ProductionLog.h"
 
 #include <cstdint>
 #include <functional>
+#include <optional>
+#include <vector>
 
 class ProgramState;
 
@@ -25,7 +29,11 @@ struct AutoOptions {
     bool fuses = false;         // CheckBoxFUSE
     bool fuseEnable = true;     // FuseEnable
     bool lockEnable = true;     // LockEnable
+    bool unprotect = false;     // first of all; the terminal's --unprotect
 };
+
+// The steps the options run, in the order they run.
+std::vector<AutoStep> autoStepsOf(const AutoOptions& options);
 
 class ChipOperations {
 public:
@@ -38,8 +46,22 @@ public:
     void verifyChip(MemoryPage page);         // ToolVerifyClick
     void detectChip();                        // BtnCheckClick
     void runAuto(const AutoOptions& options); // ToolAutoClick
+    // The whole verify range against the buffer, into lastCompare(); Declined
+    // when anything differs. Nothing on another page.
+    void compareChip(MemoryPage page);
+    // Clears an SPI flash's block protection.
+    void unprotectChip();
 
     Outcome lastOutcome() const { return outcome_; }
+    // The report of the last compare that read to its end, or null.
+    const CompareReport* lastCompare() const { return compareDone_ ? &compare_ : nullptr; }
+    // Whether the last auto run got as far as the chip job (and so into the
+    // production log and the batch count).
+    bool lastAutoReachedChip() const { return autoReachedChip_; }
+
+    // Every auto run that reaches the chip appends a row there; empty: none.
+    void setProductionLogPath(const QString& path) { productionLog_.setPath(path); }
+    const QString& productionLogPath() const { return productionLog_.path(); }
 
     // Told after a read filled a buffer (view already reloaded), so the
     // window can rewrite the size caption (blue) and, for the Flash, the gauge.
@@ -52,12 +74,14 @@ public:
 
 private:
     // The record check and the probe; false (Refused) when either refuses.
-    bool start(bool willErase);
+    bool start(bool willErase, uint8_t* id = nullptr);
     // The empty test of the page's buffer, with its message.
     bool refuseEmpty(MemoryPage page);
     Outcome logWhenDone(Outcome outcome, Msg line);
     Outcome autoBody(const AutoOptions& options);
     Outcome stopAuto(AutoStep step, Outcome why);
+    bool refuseUnprotect();
+    void logProductionRow(const AutoOptions& options, const uint8_t* id, const QDateTime& started, qint64 elapsedMs);
 
     ProgramState& state_;
     OperationFrame frame_;
@@ -65,4 +89,12 @@ private:
     std::function<void(MemoryPage)> readListener_;
     SocketCheck socketCheck_;
     Outcome outcome_ = Outcome::Done;
+    CompareReport compare_;
+    bool compareDone_ = false;
+    ProductionLog productionLog_;
+    bool autoReachedChip_ = false;
+    // What the auto run did, for its production-log row.
+    std::optional<AutoStep> autoStoppedAt_;
+    std::optional<int32_t> serialWritten_;
+    std::optional<uint32_t> flashCrcWritten_;
 };

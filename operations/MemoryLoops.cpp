@@ -3,7 +3,9 @@
 #include "app/UserInterface.h"
 #include "buffers/Buffers.h"
 #include "chipdb/ChipEntry.h"
+#include "device/BlockProtection.h"
 #include "device/Programmer.h"
+#include "operations/CompareReport.h"
 #include "operations/OperationFrame.h"
 
 #include <algorithm>
@@ -33,6 +35,14 @@ Area areaOf(const ChipEntry& chip, MemoryPage memory)
     a.reportId = blockReportId(a.block);
     a.capacity = a.flash ? Buffers::kFlashCapacity : Buffers::kEepromCapacity;
     return a;
+}
+
+// The buffer's bytes that the blocks up to `count` take, as far as the
+// buffer reaches.
+const uint8_t* blockSource(const Buffers& buffers, const Area& a, qint64 count)
+{
+    const ErasedArea& area = a.flash ? buffers.flashArea() : buffers.eepromArea();
+    return area.bytes(0, std::min((count + a.block - 1) / a.block * a.block, a.capacity));
 }
 
 QString statusText(UserInterface& ui, bool flash, Msg flashText, const char* eepromText)
@@ -84,14 +94,17 @@ Outcome MemoryLoops::read(const ChipEntry& chip, MemoryPage memory, Buffers& buf
             return reportTransferFailure(ui_);
         ui_.progressSet(address);
         ui_.pumpEvents();
+        // Nothing read so far reaches the buffer.
+        if (ui_.stopRequested())
+            return reportStopped(ui_);
     }
     const int32_t length = readDataLength(chipBytes, a.chipSize, a.flash);
     if (a.flash) {
-        std::memcpy(buffers.flash(), chipBytes, std::size_t(a.chipSize));
+        buffers.flashArea().write(0, chipBytes, a.chipSize);
         buffers.setFlashLength(length);
         buffers.reloadFlashView(chip);
     } else {
-        std::memcpy(buffers.eeprom(), chipBytes, std::size_t(a.chipSize));
+        buffers.eepromArea().write(0, chipBytes, a.chipSize);
         buffers.setEepromLength(length);
         buffers.reloadEepromView(chip);
     }
@@ -118,6 +131,8 @@ Outcome MemoryLoops::blank(const ChipEntry& chip)
         }
         ui_.progressSet(address);
         ui_.pumpEvents();
+        if (ui_.stopRequested())
+            return reportStopped(ui_);
     }
     endProgress();
     return Outcome::Done;
@@ -126,7 +141,6 @@ Outcome MemoryLoops::blank(const ChipEntry& chip)
 Outcome MemoryLoops::write(const ChipEntry& chip, MemoryPage memory, Buffers& buffers)
 {
     const Area a = areaOf(chip, memory);
-    const uint8_t* source = a.flash ? buffers.flash() : buffers.eeprom();
     ui_.setStatus(statusText(ui_, a.flash, Msg::WriteFlash, "编程 Eeprom ..."));
     qint64 length = a.flash ? buffers.flashLength() : buffers.eepromLength();
     if (a.pageSize > 0 && length % a.pageSize != 0) {
@@ -144,6 +158,7 @@ Outcome MemoryLoops::write(const ChipEntry& chip, MemoryPage memory, Buffers& bu
             return Outcome::Declined;
         count = a.chipSize;
     }
+    const uint8_t* const source = blockSource(buffers, a, count);
     ui_.progressStart(count);
     if (!programmer_.openStream(0, a.streamCode))
         return reportTransferFailure(ui_);
@@ -159,6 +174,8 @@ Outcome MemoryLoops::write(const ChipEntry& chip, MemoryPage memory, Buffers& bu
             return reportTransferFailure(ui_);
         ui_.progressSet(address);
         ui_.pumpEvents();
+        if (ui_.stopRequested() && address + a.block < count)
+            return reportStopped(ui_, Msg::WriteStoppedPartly);
     }
     // A 24-series EEPROM is still busy with its last page.
     if (chip.chipClass == kClass24Eeprom)
@@ -167,13 +184,14 @@ Outcome MemoryLoops::write(const ChipEntry& chip, MemoryPage memory, Buffers& bu
     return Outcome::Done;
 }
 
-Outcome MemoryLoops::verify(const ChipEntry& chip, MemoryPage memory, const Buffers& buffers)
+template <typename BlockCheck>
+Outcome MemoryLoops::walkAgainstBuffer(const ChipEntry& chip, MemoryPage memory, const Buffers& buffers,
+                                       BlockCheck check)
 {
     const Area a = areaOf(chip, memory);
-    const uint8_t* source = a.flash ? buffers.flash() : buffers.eeprom();
     ui_.setStatus(statusText(ui_, a.flash, Msg::VerifyFlash, "校验 Eeprom ..."));
-    const uint32_t length = static_cast<uint32_t>(a.flash ? buffers.flashLength() : buffers.eepromLength());
-    const qint64 count = std::min<uint32_t>(uint32_t(a.chipSize), length);
+    const qint64 count = comparedBytes(chip, memory, buffers);
+    const uint8_t* const source = blockSource(buffers, a, count);
     ui_.progressStart(count);
     if (!programmer_.openStream(0, a.streamCode))
         return reportTransferFailure(ui_);
@@ -183,17 +201,55 @@ Outcome MemoryLoops::verify(const ChipEntry& chip, MemoryPage memory, const Buff
             return reportTransferFailure(ui_);
         // Whole blocks are compared, as far as the buffer reaches.
         const std::size_t n = std::size_t(std::min<qint64>(a.block, a.capacity - address));
-        if (std::memcmp(source + address, block_.data(), n) != 0) {
-            const auto at = std::mismatch(block_.begin(), block_.begin() + qint64(n), source + address).first;
-            const qint64 where = address + (at - block_.begin());
+        if (!check(address, source + address, n)) {
             endProgress();
-            ui_.showError(ui_.message(Msg::FlashCheckErrorAddress)
-                          + QString::asprintf("%Xh", static_cast<unsigned>(where)));
             return Outcome::Declined;
         }
         ui_.progressSet(address);
         ui_.pumpEvents();
+        if (ui_.stopRequested())
+            return reportStopped(ui_);
     }
     endProgress();
     return Outcome::Done;
+}
+
+Outcome MemoryLoops::verify(const ChipEntry& chip, MemoryPage memory, const Buffers& buffers)
+{
+    qint64 where = 0;
+    const Outcome outcome =
+        walkAgainstBuffer(chip, memory, buffers, [&](qint64 address, const uint8_t* expected, std::size_t n) {
+            if (std::memcmp(expected, block_.data(), n) == 0)
+                return true;
+            const auto at = std::mismatch(block_.begin(), block_.begin() + qint64(n), expected).first;
+            where = address + (at - block_.begin());
+            return false;
+        });
+    if (outcome == Outcome::Declined)
+        ui_.showError(ui_.message(Msg::FlashCheckErrorAddress) + QString::asprintf("%Xh", static_cast<unsigned>(where)));
+    return outcome;
+}
+
+Outcome MemoryLoops::compare(const ChipEntry& chip, MemoryPage memory, const Buffers& buffers,
+                             CompareReport& report)
+{
+    report.start(comparedBytes(chip, memory, buffers), unlockMethodFor(chip) != UnlockMethod::None);
+    // Every block to the end, whatever the first ones held.
+    const Outcome walked =
+        walkAgainstBuffer(chip, memory, buffers, [&](qint64 address, const uint8_t* expected, std::size_t n) {
+            report.add(address, expected, block_.data(), n);
+            return true;
+        });
+    report.finish();
+    if (walked != Outcome::Done)
+        return walked;
+    return report.equal() ? Outcome::Done : Outcome::Declined;
+}
+
+qint64 comparedBytes(const ChipEntry& chip, MemoryPage memory, const Buffers& buffers)
+{
+    const bool flash = memory == MemoryPage::Flash;
+    const uint32_t chipSize = flash ? chip.flashBytes() : chip.eepromBytes();
+    const uint32_t length = static_cast<uint32_t>(flash ? buffers.flashLength() : buffers.eepromLength());
+    return std::min(chipSize, length);
 }

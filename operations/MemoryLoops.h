@@ -13,6 +13,7 @@
 #include <vector>
 
 class Buffers;
+class CompareReport;
 class Programmer;
 class UserInterface;
 struct ChipEntry;
@@ -33,8 +34,15 @@ public:
     Outcome write(const ChipEntry& chip, MemoryPage memory, Buffers& buffers);
     // Declined (with the first differing address) on a mismatch.
     Outcome verify(const ChipEntry& chip, MemoryPage memory, const Buffers& buffers);
+    // The verify's bytes, read to the end whatever differs, into the report;
+    // Declined when anything differs. Shows nothing of the differences.
+    Outcome compare(const ChipEntry& chip, MemoryPage memory, const Buffers& buffers, CompareReport& report);
 
 private:
+    // Reads the verify's blocks and hands each to check(address, expected,
+    // count), whose false ends the walk as Declined.
+    template <typename BlockCheck>
+    Outcome walkAgainstBuffer(const ChipEntry& chip, MemoryPage memory, const Buffers& buffers, BlockCheck check);
     void endProgress();
     uint8_t* scratch(std::size_t size);
 
@@ -44,6 +52,10 @@ private:
     std::unique_ptr<uint8_t[]> scratch_;  // a whole chip, read before it is taken in
     std::size_t scratchSize_ = 0;
 };
+
+// The bytes a verify compares: the smaller of the chip's memory and the
+// buffer's data length (whole blocks are read past it).
+qint64 comparedBytes(const ChipEntry& chip, MemoryPage memory, const Buffers& buffers);
 
 // Data length of read bytes: trailing 0xFF left out; a Flash length is then
 // raised to even.

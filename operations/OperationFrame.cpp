@@ -56,3 +56,16 @@ Outcome reportTransferFailure(UserInterface& ui)
     ui.showError(ui.message(Msg::TransferFailed));
     return Outcome::Failed;
 }
+
+Outcome reportStopped(UserInterface& ui, std::optional<Msg> partly)
+{
+    ui.progressSet(0);
+    ui.progressEnd();
+    if (partly) {
+        ui.log(ui.message(*partly));
+        ui.showError(ui.message(*partly));
+    } else {
+        ui.log(ui.message(Msg::StoppedByUser));
+    }
+    return Outcome::Stopped;
+}

@@ -37,3 +37,8 @@ QString formatElapsed(qint64 milliseconds);
 // A set or get that failed: the progress goes away and the one message is
 // shown. Returns Outcome::Failed for the caller to pass on.
 Outcome reportTransferFailure(UserInterface& ui);
+
+// A job the person stopped: the progress goes away and the log says so; a
+// chip left changed half way (`partly`, a write or an erase) is also told in
+// a box. Returns Outcome::Stopped for the caller to pass on.
+Outcome reportStopped(UserInterface& ui, std::optional<Msg> partly = std::nullopt);

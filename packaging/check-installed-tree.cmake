@@ -138,9 +138,10 @@ if(WITH_GUI)
   endif()
 endif()
 
-# The launcher entry starts the installed program by its icon's name.
+# The launcher entry starts the installed program by its icon's name, with the
+# file it was given (a data file opened from a file manager).
 file(READ ${usr}/share/applications/${APP_ID}.desktop desktop)
-foreach(line "Exec=ktr4180" "Icon=ktr4180" "Terminal=false" "Categories=Development;Electronics;")
+foreach(line "Exec=ktr4180 %f" "Icon=ktr4180" "Terminal=false" "Categories=Development;Electronics;")
   if(NOT desktop MATCHES "\n${line}\n")
     fail("desktop entry lacks ${line}")
   endif()

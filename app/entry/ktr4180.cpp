@@ -5,6 +5,7 @@
 #include "app/gui/Unit1.h"
 #include "chipdb/ChipTable.h"
 #include "cli/CliSession.h"
+#include "cli/WindowCommandLine.h"
 #include "device/HidapiBackend.h"
 #include "device/SimulatedProgrammer.h"
 
@@ -12,33 +13,51 @@
 #include <QIcon>
 #include <QMessageBox>
 #include <QTextStream>
+#include <QTimer>
 
+#include <algorithm>
 #include <cstdio>
 #include <exception>
 #include <memory>
+#include <optional>
 
 namespace {
 
-constexpr char kUsage[] =
-    "usage: ktr4180 [--simulate[=STATEFILE]] [--sim-chip \"TYPE,MANUFACTURER,MODEL\"] [--sim-empty]\n"
-    "               [--sim-fault set@N|get@N|unplug@N]\n";
-
-// The window program takes only the simulator's options of the terminal
-// front end's set.
-std::optional<QString> parseOptions(const QStringList& arguments, CliOptions& options)
+// Help, version and bad usage end the program before any window; -1 lets it go on.
+int answerWithoutWindow(const WindowCommandLine& line, WindowCommandLine::Action action)
 {
-    static const QStringList allowed = {QStringLiteral("--simulate"), QStringLiteral("--sim-chip"),
-                                        QStringLiteral("--sim-empty"), QStringLiteral("--sim-fault")};
-    for (const QString& word : arguments) {
-        if (word.startsWith(QLatin1String("--")) && !allowed.contains(word.section(QLatin1Char('='), 0, 0)))
-            return QStringLiteral("unknown option: ") + word;
+    switch (action) {
+    case WindowCommandLine::Action::Help:
+        QTextStream(stdout) << line.helpText() << Qt::flush;
+        return 0;
+    case WindowCommandLine::Action::Version:
+        QTextStream(stdout) << line.versionText() << Qt::endl;
+        return 0;
+    case WindowCommandLine::Action::Error:
+        QTextStream(stderr) << line.error() << "\n" << "Try 'ktr4180 --help' for more information.\n" << Qt::flush;
+        return 2;
+    case WindowCommandLine::Action::Run:
+        break;
     }
-    if (const auto error = parseCliOptions(arguments, options))
-        return error;
-    if (!options.command.isEmpty())
-        return QStringLiteral("unexpected argument: ") + options.command;
-    if (!options.args.isEmpty())
-        return QStringLiteral("unexpected argument: ") + options.args.first();
+    return -1;
+}
+
+// Help and the version are answered without a display: the window system is
+// not opened for them. Anything else (Qt's own options among it) waits for
+// the application object, which takes Qt's options off the line.
+std::optional<int> answerBeforeWindowSystem(int argc, char** argv)
+{
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    static const QStringList early = {QStringLiteral("-h"), QStringLiteral("--help"), QStringLiteral("--version")};
+    if (std::none_of(arguments.begin(), arguments.end(), [](const QString& a) { return early.contains(a); }))
+        return std::nullopt;
+    QCoreApplication core(argc, argv);
+    WindowCommandLine line{QStringLiteral(KTR_VERSION)};
+    const WindowCommandLine::Action action = line.parse(arguments);
+    if (action == WindowCommandLine::Action::Help || action == WindowCommandLine::Action::Version)
+        return answerWithoutWindow(line, action);
     return std::nullopt;
 }
 
@@ -48,6 +67,8 @@ bool prepareSimulator(SimulatedProgrammer& sim, const CliOptions& options, const
 {
     for (const auto& fault : options.faults)
         sim.addFault(fault);
+    sim.setLatency(options.simLatencyMs);
+    sim.setChipsArriveProtected(options.simProtect);
     if (!options.simEmpty) {
         ChipTable table;
         table.loadFile(files.chipList());
@@ -75,11 +96,10 @@ int run(QApplication& app)
     QTextStream err(stderr);
     QStringList arguments = QCoreApplication::arguments();
     arguments.removeFirst();
-    CliOptions options;
-    if (const auto error = parseOptions(arguments, options)) {
-        err << *error << '\n' << kUsage << Qt::flush;
-        return 2;
-    }
+    WindowCommandLine line{QStringLiteral(KTR_VERSION)};
+    if (const int status = answerWithoutWindow(line, line.parse(arguments)); status >= 0)
+        return status;
+    const CliOptions& options = line.options();
     const ProgramFiles files = ProgramFiles::forRunningProgram();
     std::unique_ptr<HidBackend> backend;
     SimulatedProgrammer* sim = nullptr;
@@ -95,6 +115,9 @@ int run(QApplication& app)
     {
         TForm1 form(*backend, files);
         form.show();
+        // The file named on the line opens once start-up is done, as File > Open would.
+        if (!line.dataFile().isEmpty())
+            QTimer::singleShot(0, &form, [&form, &line] { form.openDataFile(line.dataFile()); });
         app.exec();
     }
     QString error;
@@ -119,6 +142,8 @@ QIcon applicationIcon()
 
 int main(int argc, char** argv)
 {
+    if (const auto status = answerBeforeWindowSystem(argc, argv))
+        return *status;
     Q_INIT_RESOURCE(appicon);
     QApplication app(argc, argv);
     QApplication::setWindowIcon(applicationIcon());

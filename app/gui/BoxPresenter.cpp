@@ -2,7 +2,15 @@
 
 #include <QDialog>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
+
+QString BoxPresenter::chosen(const QString& path)
+{
+    if (!path.isEmpty())
+        folder_ = QFileInfo(path).absolutePath();
+    return path;
+}
 
 void MessageBoxPresenter::show(Icon icon, const QString& caption, const QString& text)
 {
@@ -28,25 +36,29 @@ QString MessageBoxPresenter::openFileName(const QStringList& filters)
     QFileDialog dialog(parent_);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setDirectory(folder());
     dialog.setNameFilters(filters);
     if (!filters.isEmpty())
         dialog.selectNameFilter(filters.first());
-    return dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty() ? dialog.selectedFiles().first()
-                                                                                   : QString();
+    return chosen(dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()
+                      ? dialog.selectedFiles().first()
+                      : QString());
 }
 
 QString MessageBoxPresenter::saveFileName(const QStringList& filters, const QString& defaultSuffix)
 {
     QFileDialog dialog(parent_);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDirectory(folder());
     dialog.setNameFilters(filters);
     if (!filters.isEmpty())
         dialog.selectNameFilter(filters.first());
     dialog.setDefaultSuffix(defaultSuffix);
     // The program asks before replacing a file itself.
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
-    return dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty() ? dialog.selectedFiles().first()
-                                                                                   : QString();
+    return chosen(dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()
+                      ? dialog.selectedFiles().first()
+                      : QString());
 }
 
 int MessageBoxPresenter::execDialog(QDialog& dialog)

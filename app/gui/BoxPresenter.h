@@ -24,6 +24,18 @@ public:
     virtual QString saveFileName(const QStringList& filters, const QString& defaultSuffix) = 0;
     // Shows one of the program's dialogs modally; its result code.
     virtual int execDialog(QDialog& dialog) = 0;
+
+    // The folder the file dialogs start in: the folder of the file chosen
+    // last, kept across runs by the settings.
+    const QString& folder() const { return folder_; }
+    void setFolder(const QString& folder) { folder_ = folder; }
+
+protected:
+    // A file dialog's answer: a chosen file's folder becomes the folder.
+    QString chosen(const QString& path);
+
+private:
+    QString folder_;
 };
 
 // Real message boxes over a parent window.

@@ -22,10 +22,12 @@ public:
 
 bool dropsNonHexKey(const QKeyEvent* event)
 {
-    if (event->key() == Qt::Key_Delete)
+    // Only a character that would be typed is filtered: Tab, Backtab, Enter,
+    // Escape, the editing keys and shortcuts (Ctrl+A, Ctrl+Z...) go through.
+    if (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
         return false;
     const QString text = event->text();
-    return !text.isEmpty() && !isHexFieldKey(text[0]);
+    return !text.isEmpty() && text[0].isPrint() && !isHexFieldKey(text[0]);
 }
 
 void showUpperCase(QLineEdit* field)

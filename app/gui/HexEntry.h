@@ -5,8 +5,9 @@
 class QKeyEvent;
 class QLineEdit;
 
-// The key filter: true when the key is to be dropped. Keys that type
-// nothing (arrows, Delete) pass.
+// The key filter: true when the key is to be dropped, which is a printable
+// character other than a hexadecimal digit. Keys that type nothing (Tab,
+// Enter, Escape, arrows, Delete, shortcuts) pass.
 bool dropsNonHexKey(const QKeyEvent* event);
 
 // The field shows whatever is typed or pasted in upper case.

@@ -4,10 +4,14 @@
 #include "app/gui/Unit1.h"
 
 #include "app/Captions.h"
+#include "app/FileHistory.h"
 #include "app/IniFile.h"
+#include "app/ProgressText.h"
 #include "app/Settings.h"
+#include "app/WindowPlacement.h"
 #include "app/gui/ClickPanel.h"
 #include "app/gui/PanelStatusBar.h"
+#include "app/gui/ToolkitTranslation.h"
 #include "buffers/gui/Unit4.h"
 #include "chipdb/ChipTable.h"
 #include "chipdb/gui/Unit2.h"
@@ -34,6 +38,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QSpinBox>
 #include <QTableWidget>
 #include <QTabWidget>
@@ -41,6 +46,7 @@
 #include <QThread>
 #include <QTimer>
 #include <QToolBar>
+#include <QToolButton>
 #include <QWindowStateChangeEvent>
 
 #include <climits>
@@ -83,6 +89,7 @@ void setCaption(QObject* control, const QString& text)
 constexpr int kPanelsBeforeProgress = 315;
 constexpr int kProgressLeft = 317;
 constexpr int kFuseGridMargin = 350;
+constexpr int kFuseLabelColumn = 50;
 constexpr int kProgressSteps = 1000;
 
 } // namespace
@@ -125,6 +132,8 @@ TForm1::TForm1(HidBackend& backend, ProgramFiles files, std::unique_ptr<BoxPrese
     batch_ = std::make_unique<BatchProgrammer>(*state_, *operations_, *this);
     connectHandlers();
     collectJobLock();
+    buildAids();
+    toolkitTranslation_ = std::make_unique<ToolkitTranslation>();
 
     FormCreate();
     form2_ = new TForm2(*state_, files_, *presenter_, RichEdit1, this);
@@ -153,7 +162,7 @@ void TForm1::FormCreate()
 
     // The fuse grid: labels in column 0, no editing in the cells themselves.
     StringGrid1->setRowCount(FuseGrid::kRowCount);
-    StringGrid1->setColumnWidth(0, 50);
+    StringGrid1->setColumnWidth(0, kFuseLabelColumn);
     showFuses();
 
     QCoreApplication::setApplicationName(QStringLiteral("KTR4180"));
@@ -188,10 +197,12 @@ void TForm1::FormShow()
     ChipSelection& selection = state_->selection();
     selection.apply(selection.savedPosition(0), selection.savedPosition(1), selection.savedPosition(2));
     ApplyLanguage();
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QRect area = screen->geometry();
-        move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
-    }
+    // The stored placement is first made to fit the screen's available area;
+    // the fitted size is then centred, and kept inside that area.
+    if (!isMaximized())
+        fitOnScreen(QRect(pos(), size()));
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(centredFitted(size(), {}, screen->geometry(), screen->availableGeometry()).topLeft());
 }
 
 void TForm1::FormActivate()
@@ -207,6 +218,8 @@ void TForm1::FormResize()
     const int columns = StringGrid1->columnCount();
     if (columns > 0)
         StringGrid1->horizontalHeader()->setDefaultSectionSize(std::max(1, (width() - kFuseGridMargin) / columns));
+    // The default width reaches every column; the label column keeps its own.
+    StringGrid1->setColumnWidth(0, kFuseLabelColumn);
 }
 
 bool TForm1::FormCloseQuery()
@@ -232,6 +245,11 @@ bool TForm1::event(QEvent* e)
         constexpr qint64 kStartActivationMs = 2000;
         const bool startUp = startActivationAt_.isValid() && startActivationAt_.elapsed() < kStartActivationMs;
         startActivationAt_.invalidate();
+        // The window manager's frame is known now: the title bar, too, must be in reach.
+        if (!placedWithFrame_ && shown_ && !isMaximized() && !isFullScreen()) {
+            placedWithFrame_ = true;
+            fitOnScreen(QRect(pos(), size()));
+        }
         if (!startUp && shown_) {
             startActivationDone_ = true;
             FormActivate();
@@ -277,6 +295,17 @@ bool TForm1::eventFilter(QObject* watched, QEvent* e)
             return true;
         if (watched == MaskEdit1 && MaskEdit1KeyPress(key))
             return true;
+        if (watched == MaskEdit1 && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {
+            // Enter takes the value, as leaving the editor does.
+            CheckListBox1->setFocus(Qt::OtherFocusReason);
+            return true;
+        }
+        if (watched == MaskEdit1 && key->key() == Qt::Key_Escape) {
+            // Escape leaves the byte as it was.
+            MaskEdit1->hide();
+            CheckListBox1->setFocus(Qt::OtherFocusReason);
+            return true;
+        }
     } else if (e->type() == QEvent::FocusOut && watched == MaskEdit1) {
         MaskEdit1Exit();
     } else if (e->type() == QEvent::MouseButtonPress && watched == StringGrid1->viewport()) {
@@ -288,8 +317,13 @@ bool TForm1::eventFilter(QObject* watched, QEvent* e)
 void TForm1::placeProgress()
 {
     const int border = StatusBar1->borderWidth();
-    Progress->setGeometry(kProgressLeft, border + 2, std::max(0, StatusBar1->width() - kPanelsBeforeProgress),
-                          std::max(1, StatusBar1->height() - border - 2));
+    const int height = std::max(1, StatusBar1->height() - border - 2);
+    // The Stop button takes the right end of the bar while it shows.
+    const int stopWidth = BtnStop->isVisible() ? BtnStop->sizeHint().width() + 4 : 0;
+    Progress->setGeometry(kProgressLeft, border + 2,
+                          std::max(0, StatusBar1->width() - kPanelsBeforeProgress - stopWidth), height);
+    if (stopWidth > 0)
+        BtnStop->setGeometry(StatusBar1->width() - stopWidth, border + 1, stopWidth - 2, height);
 }
 
 // ------------------------------------------------------------------ settings
@@ -300,6 +334,9 @@ void TForm1::LoadSettings()
     QString error;
     const bool ok = ::LoadSettings(*settingsFile_, settings, &error);
     applySettings(settings);
+    fileHistory_->load(*settingsFile_);
+    presenter_->setFolder(fileHistory_->folder());
+    showRecentFiles();
     if (!ok)
         ShowError(error);
 }
@@ -310,8 +347,13 @@ void TForm1::SaveSettings()
         return;
     QString error;
     // A failed save is reported; the window closes all the same.
-    if (!::SaveSettings(*settingsFile_, collectSettings(), &error))
+    if (!::SaveSettings(*settingsFile_, collectSettings(), &error)) {
         ShowError(error);
+        return;
+    }
+    fileHistory_->setFolder(presenter_->folder());
+    if (!fileHistory_->save(*settingsFile_))
+        ShowError(settingsFile_->writeError());
 }
 
 void TForm1::applySettings(const Settings& s)
@@ -344,6 +386,7 @@ void TForm1::applySettings(const Settings& s)
     CheckBoxSN->setChecked(s.serialNumber);
     CheckBoxFUSE->setChecked(s.fuse);
     CheckBoxSNClick();
+    operations_->setProductionLogPath(s.productionLog);
 }
 
 Settings TForm1::collectSettings() const
@@ -369,6 +412,7 @@ Settings TForm1::collectSettings() const
     s.verifyEeprom = CheckBoxVerifyEprom->isChecked();
     s.serialNumber = CheckBoxSN->isChecked();
     s.fuse = CheckBoxFUSE->isChecked();
+    s.productionLog = operations_->productionLogPath();
     return s;
 }
 
@@ -400,6 +444,10 @@ void TForm1::ApplyLanguage()
     }
     // The batch panel names what a click on it does next.
     Panel8->setText(message(batchModeOn() ? Msg::StopBatchWrite : Msg::BatchWrite));
+    BtnStop->setText(message(Msg::StopJob));
+    showBatchTally();
+    applyAidTexts();
+    toolkitTranslation_->apply(language);
 }
 
 void TForm1::setLanguage(int index)
@@ -446,8 +494,14 @@ void TForm1::setElapsed(const QString& hhmmss)
     StatusBar1->setPanelText(3, hhmmss);
 }
 
-void TForm1::progressStart(qint64 maximum)
+void TForm1::progressStart(qint64 maximum, ProgressKind kind)
 {
+    progressKind_ = kind;
+    progressMaximum_ = maximum;
+    progressClock_.start();
+    progressTextAt_ = -1;
+    Progress->setTextVisible(true);
+    showProgressText(0);
     progressShift_ = 0;
     while ((maximum >> progressShift_) > INT_MAX)
         ++progressShift_;
@@ -461,6 +515,7 @@ void TForm1::progressSet(qint64 position)
 {
     // The bar shows no finer than a thousandth; setting it for every block of
     // a large chip would cost more than the transfer. The end is always shown.
+    showProgressText(position);
     const int top = Progress->maximum();
     const int value = int(std::clamp<qint64>(position >> progressShift_, 0, top));
     const int shown = Progress->value();
@@ -472,7 +527,38 @@ void TForm1::progressSet(qint64 position)
 void TForm1::progressEnd()
 {
     Progress->setValue(0);
+    Progress->setTextVisible(false);
     Progress->hide();
+}
+
+void TForm1::showProgressText(qint64 position)
+{
+    // A few times a second is what a person can read.
+    const qint64 now = progressClock_.elapsed();
+    if (progressTextAt_ >= 0 && now - progressTextAt_ < 250)
+        return;
+    progressTextAt_ = now;
+    QString text;
+    if (progressKind_ == ProgressKind::Steps) {
+        text = message(Msg::ProgressElapsed).arg(durationText(now));
+    } else if (const auto reading = readProgress(position, progressMaximum_, now)) {
+        text = message(Msg::ProgressRateLeft).arg(rateText(reading->bytesPerSecond), durationText(reading->msLeft));
+    }
+    // A percent sign in the text would be read as a placeholder.
+    Progress->setFormat(text.replace(QLatin1Char('%'), QStringLiteral("%%")));
+}
+
+void TForm1::setStopAvailable(bool available)
+{
+    BtnStop->setVisible(available);
+    stopShortcut_->setEnabled(available);
+    placeProgress();
+}
+
+void TForm1::BtnStopClick()
+{
+    if (lockedForJob())
+        stopRequested_ = true;
 }
 
 void TForm1::log(const QString& text)
@@ -507,10 +593,13 @@ void TForm1::beep()
 void TForm1::setControlsEnabled(bool enabled)
 {
     // A job of several frames (the batch's sequence) stays locked between them.
-    if (!enabled)
+    if (!enabled) {
         jobLock_.lock();
-    else if (!jobActive_)
+        setStopAvailable(true);
+    } else if (!jobActive_) {
         jobLock_.unlock();
+        setStopAvailable(false);
+    }
 }
 
 void TForm1::collectJobLock()
@@ -523,7 +612,7 @@ void TForm1::collectJobLock()
                        static_cast<QWidget*>(LockEnable), static_cast<QWidget*>(GroupBox4), Panel11})
         jobLock_.addWidget(w);
     // Help stays: it changes nothing.
-    for (QMenu* m : {O1, Buff, O3, L1})
+    for (QMenu* m : {O1, Buff, O3, Dev1, L1})
         jobLock_.addMenu(m);
     jobLock_.addView(FlashEditor);
     jobLock_.addView(EpromEditor);
@@ -564,9 +653,11 @@ void TForm1::runChipJob(const std::function<void()>& job)
     if (jobActive_)
         return;
     jobActive_ = true;
+    stopRequested_ = false;
     job();
     jobActive_ = false;
     jobLock_.unlock();
+    setStopAvailable(false);
     if (connectionCheckPending_)
         requestConnectionCheck();
 }
@@ -582,6 +673,7 @@ void TForm1::showBatchMode(bool on, const QString& caption)
 {
     Panel8->setRaised(on);
     Panel8->setText(caption);
+    showBatchTally();
 }
 
 void TForm1::setWatchTimerRunning(bool running)

@@ -19,6 +19,8 @@
 #include <memory>
 
 class ClickPanel;
+class FileHistory;
+class FindDialog;
 class HexView;
 class HotplugMonitor;
 class IniFile;
@@ -27,6 +29,7 @@ class RadioGroup;
 class TForm2;
 class TForm3;
 class TForm4;
+class ToolkitTranslation;
 struct Settings;
 enum class FuseJob;
 
@@ -44,6 +47,7 @@ class QProgressBar;
 class QPushButton;
 class QRadioButton;
 class QSpinBox;
+class QShortcut;
 class QSplitter;
 class QTabWidget;
 class QTableWidget;
@@ -79,11 +83,13 @@ public:
     void showMessage(const QString& caption, const QString& text) override;
     void setStatus(const QString& text) override;
     void setElapsed(const QString& hhmmss) override;
-    void progressStart(qint64 maximum) override;
+    using UserInterface::progressStart;
+    void progressStart(qint64 maximum, ProgressKind kind) override;
     void progressSet(qint64 position) override;
     void progressEnd() override;
     void log(const QString& text) override;
     void pumpEvents() override;
+    bool stopRequested() const override { return stopRequested_; }
     void pause(int milliseconds) override;
     void beep() override;
     void setControlsEnabled(bool enabled) override;
@@ -129,6 +135,24 @@ public:
     bool connectionCheckPending() const { return connectionCheckPending_; }
 
     void ApplyLanguage();
+
+    // --- daily-work aids (Unit1Aids.cpp)
+    // Opens a data file into the active page exactly as File > Open does once
+    // the file is chosen (the same questions and messages); for a dropped
+    // file, one named on the command line and a recent file. Refused while a
+    // chip job runs. True when the buffer was loaded.
+    bool openDataFile(const QString& path);
+    const FileHistory& fileHistory() const { return *fileHistory_; }
+    FindDialog* findDialog() const { return findDialog_; }
+    // The hex view of the active page; null on the other pages.
+    HexView* activeHexView() const;
+    // Buffer menu: go to an address, find (the dialog), find again forward
+    // or backward, copy the selection as hex text.
+    void GoToClick();
+    void FindClick();
+    void findAgain(bool forward);
+    void CopyHexClick();
+
     // Name of the placement picture Image1 shows ("Image1" before the first change).
     QString shownPicture() const { return shownPicture_; }
 
@@ -148,7 +172,18 @@ public:
     QAction* R1 = nullptr;
     QAction* V1 = nullptr;
     QAction* N7 = nullptr;
+    QAction* CompareChip = nullptr;
+    QAction* UnprotectChip = nullptr;
     QAction* N3 = nullptr;
+    QMenu* Dev1 = nullptr;
+    QAction* ProdLog = nullptr;
+    QAction* Detect = nullptr;     // Operation menu: detection, as BtnCheck
+    QAction* GoTo = nullptr;       // Buffer menu: go to address
+    QAction* FindBytes = nullptr;  // Buffer menu: find
+    QAction* FindNext = nullptr;
+    QAction* FindPrevious = nullptr;
+    QAction* CopyHex = nullptr;    // Buffer menu: copy as hex text
+    QList<QAction*> recentFiles;   // File menu: the most recent files, newest first
     QMenu* L1 = nullptr;
     QAction* China = nullptr;
     QAction* fanti = nullptr;
@@ -240,12 +275,15 @@ public:
     QCheckBox* CheckBoxHigtSpeed = nullptr;
     QPlainTextEdit* RichEdit2 = nullptr;
     ClickPanel* Panel8 = nullptr;
+    QLabel* BatchStatus = nullptr;  // chips passed, failed and per hour while batch mode is on
     QSplitter* Splitter2 = nullptr;
     QWidget* Panel4 = nullptr;
     QPlainTextEdit* RichEdit1 = nullptr;
 
     PanelStatusBar* StatusBar1 = nullptr;
     QProgressBar* Progress = nullptr;
+    // Live while a chip job runs (with Escape): stops it between two reports.
+    QToolButton* BtnStop = nullptr;
     QTimer* Timer1 = nullptr;
 
 public slots:
@@ -283,8 +321,13 @@ public slots:
     void EnlishClick();
     void N5Click();
     void StatusBar1Click();
+    void BtnStopClick();
     void SelectSockClick();
     void Q1Click();
+    // Operation -> Compare with chip, Operation -> Unprotect, Device -> Production log.
+    void CompareChipClick();
+    void UnprotectChipClick();
+    void ProdLogClick();
     // A device arrived or left.
     void deviceChanged();
 
@@ -311,6 +354,8 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 public:
     void setVisible(bool visible) override;
@@ -326,6 +371,13 @@ private:
     void buildStatusBar();
     void connectHandlers();
     void collectJobLock();
+    // Shortcuts, tool tips, the added menu items, drops (Unit1Aids.cpp).
+    void buildAids();
+    void applyAidTexts();
+    void showRecentFiles();
+    void searchActiveView(bool forward);
+    // Moves and sizes the window into the screen's available area.
+    void fitOnScreen(const QRect& placement);
 
     void LoadSettings();
     void SaveSettings();
@@ -343,7 +395,11 @@ private:
     // The fuse grid and check list as the fuse state holds them.
     void showFuses();
     void runFuseJob(FuseJob job);
+    void showBatchTally();
     void placeProgress();
+    void showProgressText(qint64 position);
+    // The Stop button and Escape, live exactly while a job holds the window.
+    void setStopAvailable(bool available);
     // Runs a chip job: none starts while another runs, and a connection
     // check that arrived meanwhile runs once afterwards.
     void runChipJob(const std::function<void()>& job);
@@ -354,6 +410,9 @@ private:
     std::unique_ptr<IniFile> settingsFile_;
     std::unique_ptr<ChipOperations> operations_;
     std::unique_ptr<BatchProgrammer> batch_;
+    std::unique_ptr<FileHistory> fileHistory_;
+    std::unique_ptr<ToolkitTranslation> toolkitTranslation_;
+    FindDialog* findDialog_ = nullptr;
     HotplugMonitor* hotplug_ = nullptr;
     TForm2* form2_ = nullptr;
     TForm3* form3_ = nullptr;
@@ -366,7 +425,15 @@ private:
     QElapsedTimer startActivationAt_;  // since start-up's own activation
     bool jobActive_ = false;
     JobLock jobLock_;
+    bool stopRequested_ = false;
+    QShortcut* stopShortcut_ = nullptr;
+    // The text in the progress bar: rate and time left, or time taken.
+    QElapsedTimer progressClock_;
+    ProgressKind progressKind_ = ProgressKind::Bytes;
+    qint64 progressMaximum_ = 0;
+    qint64 progressTextAt_ = -1;
     bool connectionCheckPending_ = false;
+    bool placedWithFrame_ = false;  // placement checked again once the frame is known
     QString shownPicture_;
     int progressShift_ = 0;  // right shift that keeps a transfer's size in int range
 };

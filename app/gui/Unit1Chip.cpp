@@ -253,8 +253,14 @@ void TForm1::RadioButton1Click()
 
 QColor TForm1::statusPanelColour(int panel) const
 {
-    if (panel == 1)
-        return StatusBar1->panelText(1) == message(Msg::NotConnected) ? kRed : kGreen;
+    if (panel == 1) {
+        // The panel keeps its text through a language switch, and so its colour.
+        const QString text = StatusBar1->panelText(1);
+        for (int language = 0; language < 3; ++language)
+            if (text == messageText(Msg::NotConnected, language))
+                return kRed;
+        return kGreen;
+    }
     if (panel == 5)
         return kRed;
     return palette().color(QPalette::WindowText);

@@ -3,6 +3,8 @@
 
 #include "app/gui/Unit1.h"
 
+#include "app/FileHistory.h"
+
 #include "buffers/Fill.h"
 #include "buffers/Merge.h"
 #include "buffers/OpenSave.h"
@@ -46,10 +48,8 @@ void TForm1::ToolOpenClick()
     if (!pageTakesFiles(*state_, page))
         return;
     const QString path = presenter_->openFileName(nameFilters(kOpenFileFilter));
-    if (path.isEmpty())
-        return;
-    if (openIntoPage(*state_, page, path) == OpenOutcome::Loaded)
-        ShowBufferSizes();
+    if (!path.isEmpty())
+        openDataFile(path);
 }
 
 void TForm1::ToolSaveClick()
@@ -60,8 +60,10 @@ void TForm1::ToolSaveClick()
     if (!pageTakesFiles(*state_, page))
         return;
     const QString path = presenter_->saveFileName(nameFilters(kSaveFileFilter), QLatin1String(kSaveDefaultSuffix));
-    if (!path.isEmpty())
-        saveFromPage(*state_, page, path);
+    if (!path.isEmpty() && saveFromPage(*state_, page, path)) {
+        fileHistory_->remember(path);
+        showRecentFiles();
+    }
 }
 
 void TForm1::ToolReadClick()
@@ -125,8 +127,10 @@ void TForm1::Timer1Timer()
         return;
     const bool handledBefore = batch_->chipHandled();
     runChipJob([this] { batch_->tick(); });
-    if (!handledBefore && batch_->chipHandled())
+    if (!handledBefore && batch_->chipHandled()) {
         refreshAfterJob();
+        showBatchTally();
+    }
 }
 
 void TForm1::BtnCheckClick()

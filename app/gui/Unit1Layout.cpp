@@ -32,6 +32,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollArea>
+#include <QShortcut>
 #include <QScrollBar>
 #include <QSpinBox>
 #include <QSplitter>
@@ -101,9 +102,13 @@ void TForm1::buildMenu()
     R1 = action(O3, "R1", QStringLiteral("读出(&R)"));
     V1 = action(O3, "V1", QStringLiteral("校验(&V)"));
     N7 = action(O3, "N7", QStringLiteral("查空(&B)"));
+    CompareChip = action(O3, "CompareChip", QStringLiteral("与芯片比较"));
+    UnprotectChip = action(O3, "UnprotectChip", QStringLiteral("解除保护"));
 
     N3 = named(bar->addAction(QStringLiteral("设备")), "N3");
     N3->setVisible(false);
+    Dev1 = named(bar->addMenu(QStringLiteral("设备(&D)")), "Dev1");
+    ProdLog = action(Dev1, "ProdLog", QStringLiteral("生产记录…"));
 
     L1 = named(bar->addMenu(QStringLiteral("语言(&L)")), "L1");
     China = action(L1, "China", QStringLiteral("中文"));
@@ -468,7 +473,12 @@ QWidget* TForm1::buildPages()
     pages->setContentsMargins(0, 0, 0, 0);
     pages->setSpacing(2);
     pages->addWidget(PageControl1, 1);
-    pages->addWidget(Panel8);
+    BatchStatus = label(Panel3, "BatchStatus", QString());
+    BatchStatus->hide();
+    auto* batchRow = new QHBoxLayout;
+    batchRow->addWidget(Panel8, 1);
+    batchRow->addWidget(BatchStatus);
+    pages->addLayout(batchRow);
 
     Panel4 = named(new QWidget, "Panel4");
     RichEdit1 = named(new QPlainTextEdit(Panel4), "RichEdit1");
@@ -515,6 +525,15 @@ void TForm1::buildStatusBar()
     Progress->setRange(0, 100);
     Progress->setTextVisible(false);
     Progress->hide();
+
+    BtnStop = named(new QToolButton(StatusBar1), "BtnStop");
+    BtnStop->setText(messageText(Msg::StopJob, 0));
+    BtnStop->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    BtnStop->setCursor(Qt::ArrowCursor);
+    BtnStop->hide();
+    stopShortcut_ = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    stopShortcut_->setContext(Qt::WindowShortcut);
+    stopShortcut_->setEnabled(false);
 }
 
 void TForm1::connectHandlers()
@@ -572,8 +591,13 @@ void TForm1::connectHandlers()
     trigger(Enlish, &TForm1::EnlishClick);
     trigger(N5, &TForm1::N5Click);
     connect(StatusBar1, &PanelStatusBar::clicked, this, &TForm1::StatusBar1Click);
+    click(BtnStop, &TForm1::BtnStopClick);
+    connect(stopShortcut_, &QShortcut::activated, this, &TForm1::BtnStopClick);
     connect(SelectSock, &RadioGroup::itemIndexChanged, this, &TForm1::SelectSockClick);
     trigger(Q1, &TForm1::Q1Click);
+    trigger(CompareChip, &TForm1::CompareChipClick);
+    trigger(UnprotectChip, &TForm1::UnprotectChipClick);
+    trigger(ProdLog, &TForm1::ProdLogClick);
 
     connect(cmbProgSpeed, &QComboBox::currentIndexChanged, this,
             [this](int index) { state_->programmer().setSpeedIndex(index); });

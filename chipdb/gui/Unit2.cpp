@@ -14,11 +14,15 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QMouseEvent>
 #include <QSignalBlocker>
+#include <QStyle>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <memory>
+#include <utility>
 
 namespace {
 
@@ -87,7 +91,8 @@ TForm2::TForm2(ProgramState& state, const ProgramFiles& files, BoxPresenter& pre
     StringGrid1->horizontalHeader()->setDefaultSectionSize(75);
     // The heading row is fixed: a click on it selects no column.
     StringGrid1->horizontalHeader()->setSectionsClickable(false);
-    StringGrid1->verticalHeader()->setDefaultSectionSize(20);
+    // Rows of the designed 20 pixels, taller where the font needs it (CJK).
+    StringGrid1->verticalHeader()->setDefaultSectionSize(std::max(20, StringGrid1->fontMetrics().height() + 6));
     // Column 0 is the grid's fixed column; there is no row-number column.
     StringGrid1->verticalHeader()->hide();
     StringGrid1->setSelectionMode(QAbstractItemView::ContiguousSelection);
@@ -124,6 +129,16 @@ TForm2::TForm2(ProgramState& state, const ProgramFiles& files, BoxPresenter& pre
             StringGrid1SelectCell(column, row + 1);
     });
     connect(StringGrid1, &QTableWidget::itemChanged, this, &TForm2::cellEdited);
+    // The drop-down of the current cell comes back when the cell is clicked
+    // again, also after a scroll hid it.
+    StringGrid1->viewport()->installEventFilter(this);
+    connect(StringGrid1, &QTableWidget::cellClicked, this, [this](int row, int column) {
+        if (!std::exchange(pressOnCurrentCell_, false))
+            return;
+        StringGrid1SelectCell(column, row + 1);
+        if (box->isVisible())
+            box->showPopup();
+    });
     // The drop-down belongs to a place in the grid; scrolling leaves it behind.
     connect(StringGrid1->verticalScrollBar(), &QScrollBar::valueChanged, box, &QWidget::hide);
     connect(StringGrid1->horizontalScrollBar(), &QScrollBar::valueChanged, box, &QWidget::hide);
@@ -203,14 +218,36 @@ void TForm2::FormShow()
         break;
     }
     StringGrid1->setHorizontalHeaderLabels(ChipGrid::headings());
-    const auto widths = ChipGrid::columnWidths();
-    for (int c = 0; c < ChipGrid::kVisibleColumns; ++c)
-        StringGrid1->setColumnWidth(c, widths[std::size_t(c)]);
     grid_.fillFrom(state_.chips());
     box->hide();
     editedColumn_ = editedRow_ = -1;
     showGrid();
+    fitColumns();
     Label1->setText(QString::number(grid_.rowCount()));
+}
+
+void TForm2::fitColumns()
+{
+    // Measured on the grid's texts rather than the rows in sight: the list
+    // is long and its widest names may lie far down.
+    const auto widths = ChipGrid::columnWidths();
+    const QFontMetrics cells = StringGrid1->fontMetrics();
+    const int margin = 2 * (StringGrid1->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 1) + 4;
+    for (int c = 0; c < ChipGrid::kVisibleColumns; ++c) {
+        int width = std::max(widths[std::size_t(c)], StringGrid1->horizontalHeader()->sectionSizeHint(c));
+        for (int r = 1; r < grid_.rowCount(); ++r)
+            width = std::max(width, cells.horizontalAdvance(grid_.cell(c, r)) + margin);
+        StringGrid1->setColumnWidth(c, width);
+    }
+}
+
+bool TForm2::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == StringGrid1->viewport() && event->type() == QEvent::MouseButtonPress) {
+        const QModelIndex at = StringGrid1->indexAt(static_cast<QMouseEvent*>(event)->position().toPoint());
+        pressOnCurrentCell_ = at.isValid() && at == StringGrid1->currentIndex();
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void TForm2::placeBox(int column, int row)
@@ -376,6 +413,7 @@ void TForm2::BitBtn1Click()
     grid_.importLines(*lines);
     box->hide();
     showGrid();
+    fitColumns();
 }
 
 void TForm2::BitBtn2Click()

@@ -60,6 +60,7 @@ public slots:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     // Mirrors the grid into the table control.
@@ -68,6 +69,8 @@ private:
     // A cell read as an integer; otherwise the conversion error is shown.
     std::optional<int32_t> cellInteger(int column, int row);
     void placeBox(int column, int row);
+    // Columns as wide as their designed width, their heading and their texts.
+    void fitColumns();
 
     ProgramState& state_;
     const ProgramFiles& files_;
@@ -76,4 +79,5 @@ private:
     ChipGrid grid_;
     int editedColumn_ = -1;
     int editedRow_ = -1;
+    bool pressOnCurrentCell_ = false;  // a click on the current cell offers its drop-down again
 };

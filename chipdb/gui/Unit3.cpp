@@ -15,6 +15,8 @@
 #include <QPushButton>
 #include <QTreeWidget>
 
+#include <algorithm>
+
 namespace {
 
 // The opening list shows only the first half of the table; a search reaches all of it.
@@ -87,9 +89,10 @@ void TForm3::buildColumns()
     ListView1->setColumnCount(4);
     ListView1->setHeaderLabels({columnHeading(0, language), columnHeading(1, language),
                                 columnHeading(2, language), QStringLiteral("pos")});
-    ListView1->setColumnWidth(0, 80);
-    ListView1->setColumnWidth(1, 80);
-    ListView1->setColumnWidth(2, 100);
+    // The designed widths, or wider where a heading would be cut ("Manufacturer").
+    const int widths[] = {80, 80, 100};
+    for (int c = 0; c < 3; ++c)
+        ListView1->setColumnWidth(c, std::max(widths[c], ListView1->header()->sectionSizeHint(c)));
     ListView1->setColumnWidth(3, 1);
 }
 

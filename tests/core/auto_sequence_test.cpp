@@ -64,7 +64,9 @@ TEST(Auto, VerifyFailureSkipsEepromVerifyAndFuses)
     rig.use(mcu());
     rig.loadFlash(128);
     rig.loadEeprom(8);
-    rig.state.fuses().applyDescription(FuseDescription{.fuseByteCount = 1});
+    FuseDescription oneByte;
+    oneByte.fuseByteCount = 1;
+    rig.state.fuses().applyDescription(oneByte);
     rig.ops.runAuto({.verifyFlash = true, .verifyEeprom = true, .fuses = true});
     EXPECT_EQ(rig.ui.errors(), QStringList{"Flash check error address:0h"});
     EXPECT_EQ(rig.wireAfterProbe().filter("C"), QStringList({"C09", "C07", "C0A"}));

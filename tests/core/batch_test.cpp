@@ -5,6 +5,10 @@
 
 #include "operations/BatchProgrammer.h"
 
+#include <QDateTime>
+#include <QFile>
+#include <QTemporaryDir>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -158,6 +162,82 @@ TEST(Batch, StoppedDuringTheSequenceTheTimerStaysOff)
     rig.ui.onPump = nullptr;
     rig.batch.tick();  // a late tick after the stop does nothing
     EXPECT_EQ(rig.sequences(), 1);
+}
+
+TEST(Batch, AStoppedSequenceEndsTheBatch)
+{
+    BatchRig rig;
+    rig.loadFlash(1024);
+    rig.batch.toggle();
+    rig.ui.stopAfterPumps = 1;
+    rig.batch.tick();
+    EXPECT_FALSE(rig.batch.isOn());
+    EXPECT_FALSE(rig.host.timer);
+    EXPECT_EQ(rig.host.caption, "Batch write ");
+    EXPECT_TRUE(rig.ui.logs().contains("AUTO stopped at: Program"));
+}
+
+TEST(Batch, ProductionLogHasARowForEveryChipAndTheCountFollows)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("production.csv");
+    BatchRig rig;
+    rig.use(makeChip({.key = "SPI_FLASH,WINBOND,W25Q", .id = 0xEF4017, .flash = 1024, .page = 256, .eraseDelay = 1}));
+    rig.ops.setProductionLogPath(path);
+    rig.state.serial() = {16, 300, SerialNumber::Mode::Increment};
+    rig.host.options = {.serialNumber = true, .erase = true, .writeFlash = true, .verifyFlash = true};
+    rig.batch.toggle();
+    std::vector<uint32_t> crcs;
+    for (int chip = 0; chip < 4; ++chip) {
+        rig.use(rig.state.currentChip());
+        if (chip == 2)
+            rig.sim.setBlockProtected(true);  // takes no data: its verify fails
+        rig.batch.tick();
+        crcs.push_back(crc32Of(rig.state.buffers().flash(), 256));
+        rig.sim.removeChip();
+        rig.batch.tick();
+    }
+    EXPECT_EQ(rig.batch.tally().passed(), 3);
+    EXPECT_EQ(rig.batch.tally().failed(), 1);
+
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QStringList rows = QString::fromUtf8(file.readAll()).split("\r\n", Qt::SkipEmptyParts);
+    ASSERT_EQ(rows.size(), 5);
+    EXPECT_EQ(rows[0], "date,manufacturer,model,chip id,serial number,steps,result,seconds,flash crc32");
+    for (int chip = 0; chip < 4; ++chip) {
+        SCOPED_TRACE(chip);
+        const QStringList f = rows[chip + 1].split(',');
+        ASSERT_EQ(f.size(), 9);
+        EXPECT_TRUE(QDateTime::fromString(f[0], Qt::ISODate).isValid()) << f[0].toStdString();
+        EXPECT_EQ(f.mid(1, 5), QStringList({"WINBOND", "W25Q", "0xEF4017", QString::number(300 + chip),
+                                            "Write SN + Erase + Program + Verify"}));
+        EXPECT_EQ(f[6], chip == 2 ? "failed: Verify" : "ok");
+        bool number = false;
+        EXPECT_GE(f[7].toDouble(&number), 0.0);
+        EXPECT_TRUE(number);
+        EXPECT_EQ(f[8], QString::asprintf("0x%08X", crcs[std::size_t(chip)]));
+    }
+    EXPECT_NE(crcs[0], crcs[1]) << "each chip's serial number is in its data";
+
+    // A log that cannot be written fails the run, which then counts as failed.
+    rig.ops.setProductionLogPath(dir.filePath("missing/production.csv"));
+    rig.use(rig.state.currentChip());
+    rig.batch.tick();
+    EXPECT_EQ(rig.ops.lastOutcome(), Outcome::Failed);
+    EXPECT_EQ(rig.ui.errors().last(), "The production log could not be written: " + dir.filePath("missing/production.csv"));
+    EXPECT_EQ(rig.batch.tally().failed(), 2);
+}
+
+TEST(Batch, TallyTextAndRate)
+{
+    EXPECT_EQ(chipsPerHour(4, 3600 * 1000), 4);
+    EXPECT_EQ(chipsPerHour(3, 90 * 1000), 120);
+    EXPECT_EQ(chipsPerHour(5, 0), 0);
+    EXPECT_EQ(batchTallyText(3, 1, 120 * 1000, 2), "Passed 3, failed 1, 120 chips/hour");
+    EXPECT_EQ(csvField("a,b"), "\"a,b\"");
+    EXPECT_EQ(csvField("say \"hi\""), "\"say \"\"hi\"\"\"");
+    EXPECT_EQ(csvField("plain"), "plain");
 }
 
 } // namespace

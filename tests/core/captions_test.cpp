@@ -26,8 +26,9 @@ TEST(CaptionTable, EachWindowControlPairAppearsOnceAndHasThreeTexts)
         ASSERT_EQ(std::strncmp(e.window, "TForm", 5), 0);
         ++perWindow[e.window[5] - '1'];
     }
-    // Main window: 66 rows and the auto button; 4 editor, 4 search, 10 fill rows.
-    EXPECT_EQ(perWindow[0], 67);
+    // Main window: 66 rows, the auto button and the four items of compare,
+    // Unprotect and the production log; 4 editor, 4 search, 10 fill rows.
+    EXPECT_EQ(perWindow[0], 71);
     EXPECT_EQ(perWindow[1], 4);
     EXPECT_EQ(perWindow[2], 4);
     EXPECT_EQ(perWindow[3], 10);

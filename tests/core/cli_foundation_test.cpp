@@ -1,4 +1,5 @@
 #include "cli/Cli.h"
+#include "cli/WindowCommandLine.h"
 #include "support/TestChipEntry.h"
 #include "support/QtPrinting.h"
 
@@ -210,7 +211,7 @@ TEST(CliChipText, ImportRefusesBadInputAndWritesNothing)
     ASSERT_TRUE(writeBytes(txt, QByteArray(48, 'k') + "\tB\tC\t0\t1\t1\t0\t0\t0\t0\t0\t0\t0\t1\t0\n"));
     r = cli({"import-chips", txt, dat});
     EXPECT_EQ(r.status, 1);
-    EXPECT_TRUE(r.err.startsWith(QStringLiteral("A chip's type, manufacturer and model exceed 47 bytes")));
+    EXPECT_TRUE(r.err.startsWith(QStringLiteral("A chip's type, manufacturer, model and association field, with the commas between them, exceed 47 bytes")));
     EXPECT_FALSE(QFile::exists(dat));
 
     r = cli({"import-chips", dir.filePath(QStringLiteral("missing.txt")), dat});
@@ -242,6 +243,55 @@ TEST(CliUsage, BadCommandLinesExitWithTwo)
         EXPECT_TRUE(r.err.contains(QStringLiteral("usage: ktr4180-cli"))) << r.err.toStdString();
         EXPECT_TRUE(r.out.isEmpty());
     }
+}
+
+TEST(WindowCommandLine, EachLineGivesItsActionOptionsAndFile)
+{
+    using A = WindowCommandLine::Action;
+    const struct {
+        QStringList args;
+        A action;
+        const char* errorHas;
+    } lines[] = {
+        {{}, A::Run, ""},
+        {{"image.bin"}, A::Run, ""},
+        {{"--simulate=state.txt", "--sim-chip", "SPI_FLASH,WINBOND,W25Q64", "--sim-fault", "get@3",
+          "--sim-fault=unplug@9", "x.hex"}, A::Run, ""},
+        {{"--simulate", "--sim-empty"}, A::Run, ""},
+        {{"-h"}, A::Help, ""},
+        {{"--bogus", "--help"}, A::Help, ""},
+        {{"--version", "a", "b"}, A::Version, ""},
+        {{"--bogus"}, A::Error, "Unknown option 'bogus'"},
+        {{"-x"}, A::Error, "Unknown option 'x'"},
+        {{"a.bin", "b.bin"}, A::Error, "Only one data file can be opened: b.bin"},
+        {{"--sim-chip", "A,B,C"}, A::Error, "go with --simulate"},
+        {{"--simulate", "--sim-fault", "bogus"}, A::Error, "--sim-fault takes"},
+        {{"--sim-chip"}, A::Error, "Missing value after '--sim-chip'"},
+    };
+    for (const auto& l : lines) {
+        SCOPED_TRACE(l.args.join(QLatin1Char(' ')).toStdString());
+        WindowCommandLine line{QStringLiteral("9.8.7")};
+        EXPECT_EQ(line.parse(l.args), l.action);
+        EXPECT_TRUE(line.error().contains(QLatin1String(l.errorHas))) << line.error().toStdString();
+        EXPECT_EQ(line.error().isEmpty(), l.action != A::Error);
+    }
+
+    WindowCommandLine line{QStringLiteral("9.8.7")};
+    EXPECT_EQ(line.versionText(), QStringLiteral("ktr4180 9.8.7"));
+    ASSERT_EQ(line.parse({"--simulate=state.txt", "--sim-chip", "SPI_FLASH,WINBOND,W25Q64", "--sim-fault", "get@3",
+                          "--sim-fault=unplug@9", "x.hex"}),
+              A::Run);
+    EXPECT_TRUE(line.options().simulate);
+    EXPECT_EQ(line.options().simState, QStringLiteral("state.txt"));
+    EXPECT_EQ(line.options().simChip, QStringLiteral("SPI_FLASH,WINBOND,W25Q64"));
+    ASSERT_EQ(line.options().faults.size(), 2u);
+    EXPECT_EQ(line.options().faults[0].kind, SimulatedProgrammer::Fault::Kind::Get);
+    EXPECT_EQ(line.options().faults[1].kind, SimulatedProgrammer::Fault::Kind::Unplug);
+    EXPECT_EQ(line.dataFile(), QFileInfo(QStringLiteral("x.hex")).absoluteFilePath());
+    // Each parse starts afresh.
+    ASSERT_EQ(line.parse({"--simulate", "--sim-empty"}), A::Run);
+    EXPECT_TRUE(line.options().simEmpty && line.options().simState.isEmpty() && !line.options().simChip);
+    EXPECT_TRUE(line.dataFile().isEmpty());
 }
 
 } // namespace

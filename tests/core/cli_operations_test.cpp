@@ -31,8 +31,10 @@ struct CliRig {
                                     .eraseDelay = 2}),
                           makeChip({.key = "AVR,ATMEL,MEGA", .id = 0x1E950F, .flash = 4096, .page = 128,
                                     .chipClass = 7, .eraseDelay = 10, .eeprom = 512, .eepromPage = 4}),
-                          makeChip({.key = "EEPROM24,ATMEL,AT24C02", .flash = 256, .page = 8, .chipClass = 1})});
-        table.saveFile(db, 4);
+                          makeChip({.key = "EEPROM24,ATMEL,AT24C02", .flash = 256, .page = 8, .chipClass = 1}),
+                          makeChip({.key = "SPI_FLASH,SST,SST25VF016B", .id = 0xBF2541, .flash = 4096, .page = 256,
+                                    .subtype = 1, .eraseDelay = 2})});
+        table.saveFile(db, 5);
     }
 
     int run(QStringList words, bool terminal = false)
@@ -236,6 +238,63 @@ TEST(CliOperations, FailedTransferFailsTheCommandAndWritesNoFile)
     EXPECT_FALSE(QFile::exists(rig.dir.filePath("o.bin")));
     EXPECT_EQ(rig.run(kW25Q64 + QStringList{"--sim-fault", "unplug@1", "erase"}), 1);
     EXPECT_TRUE(rig.err.contains("Not connected"));
+}
+
+TEST(CliOperations, VerifyDiffListsRangesAndProtectionIsFoundAndCleared)
+{
+    CliRig rig;
+    const QStringList sst{"--chip", "SPI_FLASH,SST,SST25VF016B"};
+    const QByteArray image = pattern(4096);
+    const QString in = rig.file("img.bin", image);
+    // The chip starts locked: the write goes nowhere and its verify fails.
+    ASSERT_EQ(rig.run(sst + QStringList{"--sim-protect", "auto", in, "--erase", "--write-flash", "--verify"}), 1);
+    EXPECT_TRUE(rig.err.contains("Flash check error address:0h"));
+    // The lock is the chip's: the next run without the option still finds it.
+    EXPECT_EQ(rig.run(sst + QStringList{"verify", in, "--diff"}), 1);
+    // Every byte but the data's own 0xFF ones (118, 374, ...) stayed erased.
+    EXPECT_TRUE(rig.out.startsWith("0000h-0075h: 118 bytes, expected 01 0E 1B 28 35 42 4F 5C ..., found FF FF FF FF "
+                                   "FF FF FF FF ...\n0077h-0175h: 255 bytes"))
+        << rig.out.toStdString();
+    EXPECT_TRUE(rig.out.endsWith("The chip may be write-protected: run Unprotect, then write again.\n"));
+
+    ASSERT_EQ(rig.run(sst + QStringList{"unprotect"}), 0) << rig.err.toStdString();
+    EXPECT_TRUE(rig.err.contains("Unprotect Complete!"));
+    ASSERT_EQ(rig.run(sst + QStringList{"auto", in, "--erase", "--write-flash", "--verify"}), 0);
+    EXPECT_EQ(rig.run(sst + QStringList{"verify", "--diff", in}), 0);
+    EXPECT_EQ(rig.out, "The chip and the buffer are equal.\n");
+
+    // A few wrong bytes: each range, and the plain verify keeps its one message.
+    QByteArray wrong = image;
+    wrong[0x10] = char(0x00);
+    wrong[0x800] = char(0xFF);
+    const QString other = rig.file("other.bin", wrong);
+    EXPECT_EQ(rig.run(sst + QStringList{"verify", other, "--diff"}), 1);
+    EXPECT_EQ(rig.out, "0010h: 1 byte, expected 00, found D1\n0800h: 1 byte, expected FF, found 01\n"
+                       "Differing bytes: 2, ranges: 2.\nBits differ both ways (mixed): wrong data or a failing chip.\n");
+    EXPECT_EQ(rig.run(sst + QStringList{"verify", other}), 1);
+    EXPECT_TRUE(rig.err.contains("Flash check error address:10h"));
+    EXPECT_TRUE(rig.out.isEmpty());
+
+    EXPECT_EQ(rig.run(QStringList{"--chip", "AVR,ATMEL,MEGA", "unprotect"}), 1);
+    EXPECT_TRUE(rig.err.contains("Only SPI flash chips can be unprotected."));
+    EXPECT_EQ(rig.run(sst + QStringList{"unprotect", "now"}), 2);
+}
+
+TEST(CliOperations, AutoAppendsToTheProductionLogWithUnprotectFirst)
+{
+    CliRig rig;
+    const QString log = rig.dir.filePath("log.csv");
+    const QString in = rig.file("img.bin", pattern(512));
+    const QStringList words = kW25Q64 + QStringList{"--production-log", log, "--sim-protect", "auto", in};
+    ASSERT_EQ(rig.run(words + QStringList{"--unprotect", "--erase", "--write-flash", "--verify", "--sn", "5"}), 0)
+        << rig.err.toStdString();
+    ASSERT_EQ(rig.run(words + QStringList{"--write-flash", "--verify"}), 1);
+    const QStringList rows = QString::fromUtf8(rig.read("log.csv")).split("\r\n", Qt::SkipEmptyParts);
+    ASSERT_EQ(rows.size(), 3);
+    EXPECT_TRUE(rows[1].contains(",WINBOND,W25Q64,0xEF4017,5,Unprotect + Write SN + Erase + Program + Verify,ok,"))
+        << rows[1].toStdString();
+    EXPECT_TRUE(rows[2].contains(",,Program + Verify,failed: Verify,")) << rows[2].toStdString();
+    EXPECT_EQ(rig.run(QStringList{"--production-log"}), 2);
 }
 
 TEST(CliOperations, ProgressBarOnlyOnATerminal)

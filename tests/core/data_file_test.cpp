@@ -1,5 +1,7 @@
-// Loading and saving by extension, and Open and Save of the active page.
+// Loading and saving by extension, Open and Save of the active page, and
+// the erased areas that hold the buffers.
 
+#include "app/FileWrite.h"
 #include "app/ProgramState.h"
 #include "buffers/DataFile.h"
 #include "buffers/OpenSave.h"
@@ -12,7 +14,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
+#include <functional>
 #include <thread>
+#include <utility>
+#include <vector>
 
 #include <sys/stat.h>
 
@@ -308,4 +314,99 @@ TEST(OpenSaveFilters, DialogFiltersBecomeNameFilters)
                            "All files (*.*)"}));
     EXPECT_EQ(nameFilters(kSaveFileFilter).size(), 4);
     EXPECT_EQ(nameFilters("Plain|*.txt"), QStringList{"Plain (*.txt)"});
+}
+
+TEST(ErasedArea, ReadsErasedAboveWhatWasStoredWhateverTheMemoryHeld)
+{
+    ErasedArea area(4 << 20);
+    const uint8_t data[8] = {1, 2, 3, 4, 5, 6, 7, 8};
+    const struct {
+        const char* step;
+        std::function<void()> act;
+        qint64 stored;
+        std::vector<std::pair<qint64, uint8_t>> bytes;
+    } steps[] = {
+        {"fresh", [] {}, 0, {{0, 0xFF}, {(4 << 20) - 1, 0xFF}}},
+        {"span", [&] { std::memset(area.span(100, 4), 0x11, 4); }, 104, {{99, 0xFF}, {100, 0x11}, {103, 0x11}, {104, 0xFF}}},
+        {"empty span", [&] { area.span(1 << 20, 0); }, 104, {{104, 0xFF}}},
+        {"write above the mark", [&] { area.write(200, data, 8); }, 208, {{104, 0xFF}, {199, 0xFF}, {200, 1}, {207, 8}}},
+        {"erase from", [&] { area.eraseFrom(150); }, 150, {{103, 0x11}, {200, 0xFF}}},
+        {"read span", [&] { area.bytes(0, 300); }, 300, {{103, 0x11}, {200, 0xFF}, {207, 0xFF}}},
+        {"erase", [&] { area.erase(); }, 0, {{103, 0xFF}}},
+        {"span after erase", [&] { area.span(0, 3 << 20); }, 3 << 20, {{103, 0xFF}, {(3 << 20) - 1, 0xFF}}},
+    };
+    for (const auto& s : steps) {
+        s.act();
+        EXPECT_EQ(area.stored(), s.stored) << s.step;
+        for (const auto& [address, value] : s.bytes) {
+            uint8_t copied = 0;
+            area.copyOut(address, 1, &copied);
+            EXPECT_EQ(area.at(address), value) << s.step << " at " << address;
+            EXPECT_EQ(copied, value) << s.step << " at " << address;
+        }
+    }
+    // Readers across the mark: what was stored, then 0xFF; nothing stored by them.
+    area.eraseFrom(0);
+    area.write(0, data, 8);
+    uint8_t room[12] = {};
+    const uint8_t* across = area.peek(4, 12, room);
+    EXPECT_EQ(std::vector<uint8_t>(across, across + 12), std::vector<uint8_t>({5, 6, 7, 8, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}));
+    EXPECT_EQ(area.peek(0, 8, room), area.bytes(0, 8));
+    EXPECT_EQ(area.stored(), 8);
+    // Moved, the bytes go along; plain memory counts as stored and is erased by writing.
+    ErasedArea moved = std::move(area);
+    EXPECT_EQ(moved.at(7), 8);
+    EXPECT_EQ(area.capacity(), 0);
+    uint8_t plain[4] = {9, 9, 9, 9};
+    ErasedArea over = ErasedArea::over(plain, 4);
+    EXPECT_EQ(over.stored(), 4);
+    over.eraseFrom(2);
+    EXPECT_EQ(std::vector<uint8_t>(plain, plain + 4), std::vector<uint8_t>({9, 9, 0xFF, 0xFF}));
+}
+
+TEST(OpenPage, ABufferStoresOnlyWhatTheFileReachesAndReadsErasedAbove)
+{
+    Scratch s;
+    Program p(0x10000);
+    Buffers& b = p.state.buffers();
+    EXPECT_EQ(b.flashArea().stored(), 0);
+    // A failed open of a blank buffer leaves it blank.
+    const QString bad = s.write("bad.hex", ":01000000AA55\r\n:01000100BB00\r\n");
+    EXPECT_EQ(openIntoPage(p.state, MemoryPage::Flash, bad), OpenOutcome::Failed);
+    EXPECT_EQ(b.flashArea().stored(), 0);
+    EXPECT_EQ(b.flashArea().at(0), 0xFF);
+    // A record far up stores the buffer to its end, no further; the view shows
+    // the rest of the chip as 0xFF.
+    const QByteArray far = QByteArray::fromHex("DEADBEEF");
+    const QString hex = s.write("far.hex", recordLine(":", QByteArray::fromHex("04800000") + far, false) + "\r\n:00000001FF\r\n");
+    EXPECT_EQ(openIntoPage(p.state, MemoryPage::Flash, hex), OpenOutcome::Loaded);
+    EXPECT_EQ(b.flashLength(), 0x8004);
+    EXPECT_EQ(b.flashArea().stored(), 0x8004);
+    EXPECT_EQ(p.flashView.bytes, QByteArray(0x8000, char(0xFF)) + far + QByteArray(0x7FFC, char(0xFF)));
+    // Over a wholly stored buffer, an open lets the old bytes go.
+    b.flash();
+    EXPECT_EQ(openIntoPage(p.state, MemoryPage::Flash, s.write("small.bin", patternBytes(100))), OpenOutcome::Loaded);
+    EXPECT_EQ(b.flashArea().stored(), 100);
+    // Save and the CRC read past what was stored as 0xFF.
+    b.setFlashLength(300);
+    EXPECT_TRUE(saveFromPage(p.state, MemoryPage::Flash, s.path("out.bin")));
+    const QByteArray saved = patternBytes(100) + QByteArray(200, char(0xFF));
+    EXPECT_EQ(s.read("out.bin"), saved);
+    EXPECT_EQ(b.flashCrc(), crc32Of(bytesOf(saved), saved.size()));
+}
+
+TEST(SaveFile, AFailedWriteLeavesNoNewFileAndAnExistingOneWhole)
+{
+    Scratch s;
+    const auto failing = [](QIODevice& out) { return out.write("part") == 4 && false; };
+    EXPECT_EQ(writeFileSafely(s.path("new.bin"), failing), FileWrite::Failed);
+    EXPECT_EQ(writeFileSafely(s.path("no/dir.bin"), failing), FileWrite::NotOpened);
+    const QString old = s.write("old.bin", "old");
+    EXPECT_EQ(writeFileSafely(old, failing), FileWrite::Failed);
+    EXPECT_EQ(s.read("old.bin"), "old");
+    EXPECT_EQ(QDir(s.path(".")).entryList(QDir::Files), QStringList{"old.bin"});
+    EXPECT_EQ(writeFileSafely(old, [](QIODevice& out) { return out.write("new") == 3; }), FileWrite::Written);
+    EXPECT_EQ(writeFileSafely(s.path("fresh.bin"), [](QIODevice& out) { return out.write("fresh") == 5; }), FileWrite::Written);
+    EXPECT_EQ(s.read("old.bin"), "new");
+    EXPECT_EQ(s.read("fresh.bin"), "fresh");
 }

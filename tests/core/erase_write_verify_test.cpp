@@ -2,6 +2,7 @@
 // reports on the wire, the data length rules, the size question, and what a
 // failed transfer stops.
 
+#include "operations/CompareReport.h"
 #include "support/OperationRig.h"
 
 #include <gtest/gtest.h>
@@ -224,6 +225,163 @@ TEST(Verify, FailedReadIsNotAComparison)
     EXPECT_EQ(rig.ops.lastOutcome(), Outcome::Failed);
 }
 
+// A chip holding the buffer's data, then changed at some addresses.
+struct CompareCase {
+    const char* name;
+    std::vector<std::pair<int, uint8_t>> chipBytes;  // address, byte on the chip
+    QStringList lines;
+};
+
+TEST(Compare, ListsEveryRangeAndWhichWayTheBitsWent)
+{
+    // The data (1 + 7 * address): 01 08 at 0x100, BA at 0x1A3F, F3 FA 01 at 0x3FE, 71 at 0x10, E1 at 0x20.
+    const CompareCase cases[] = {
+        {"bits still 1 (class 0)",
+         {{0x100, 0xFF}, {0x101, 0x0F}, {0x1A3F, 0xFF}},
+         {"0100h-0101h: 2 bytes, expected 01 08, found FF 0F", "1A3Fh: 1 byte, expected BA, found FF",
+          "Differing bytes: 3, ranges: 2.",
+          "All differing bits are still 1 on the chip: not programmed (not erased before, or write-protected).",
+          "The chip may be write-protected: run Unprotect, then write again."}},
+        {"bits 0 where the data has 1, one range across two blocks",
+         {{0x3FE, 0x03}, {0x3FF, 0x0A}, {0x400, 0x00}},
+         {"03FEh-0400h: 3 bytes, expected F3 FA 01, found 03 0A 00", "Differing bytes: 3, ranges: 1.",
+          "Bits are 0 on the chip where the data has 1: not erased before writing."}},
+        {"both ways",
+         {{0x10, 0x00}, {0x20, 0xFF}},
+         {"0010h: 1 byte, expected 71, found 00", "0020h: 1 byte, expected E1, found FF",
+          "Differing bytes: 2, ranges: 2.", "Bits differ both ways (mixed): wrong data or a failing chip."}},
+    };
+    for (const CompareCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        OperationRig rig;
+        rig.use(chipOf(0, 8192, 256));
+        rig.loadFlash(8192);
+        std::copy_n(rig.state.buffers().flash(), 8192, rig.sim.flash().begin());
+        for (const auto& [address, byte] : c.chipBytes)
+            rig.sim.flash()[std::size_t(address)] = byte;
+        const std::vector<uint8_t> before(rig.state.buffers().flash(), rig.state.buffers().flash() + 8192);
+        rig.ops.compareChip(MemoryPage::Flash);
+        ASSERT_NE(rig.ops.lastCompare(), nullptr);
+        EXPECT_EQ(compareReportLines(*rig.ops.lastCompare(), 2), c.lines);
+        EXPECT_EQ(rig.ops.lastOutcome(), Outcome::Declined);
+        // Read to the end after the first difference; the buffer untouched.
+        EXPECT_EQ(rig.wireAfterProbe().count("R/257"), 32);
+        EXPECT_TRUE(std::equal(before.begin(), before.end(), rig.state.buffers().flash()));
+        EXPECT_EQ(rig.state.buffers().flashLength(), 8192);
+        EXPECT_TRUE(rig.ui.errors().isEmpty());
+        EXPECT_EQ(rig.ui.logs(), c.lines.filter("Differing bytes"));
+    }
+}
+
+TEST(Compare, EqualChipManyRangesAndAFailedRead)
+{
+    OperationRig rig;
+    rig.use(chipOf(2, 4096, 64));  // no block protection: no hint to Unprotect
+    rig.loadFlash(4096);
+    std::copy_n(rig.state.buffers().flash(), 4096, rig.sim.flash().begin());
+    rig.ops.compareChip(MemoryPage::Flash);
+    EXPECT_EQ(rig.ops.lastOutcome(), Outcome::Done);
+    EXPECT_EQ(compareReportLines(*rig.ops.lastCompare(), 2), QStringList{"The chip and the buffer are equal."});
+    EXPECT_EQ(rig.ui.logs(), QStringList{"The chip and the buffer are equal."});
+
+    // 25 single-byte ranges, each only with bits still 1: 20 listed, then the count.
+    for (int i = 0; i < 25; ++i)
+        rig.sim.flash()[std::size_t(i * 100)] = 0xFF;
+    rig.ops.compareChip(MemoryPage::Flash);
+    const CompareReport& report = *rig.ops.lastCompare();
+    EXPECT_EQ(report.rangeCount(), 25);
+    EXPECT_EQ(report.listedRanges().size(), 20u);
+    EXPECT_EQ(report.listedRanges().back().start, 1900);
+    const QStringList lines = compareReportLines(report, 2);
+    EXPECT_EQ(lines.mid(20), QStringList({"and 5 more", "Differing bytes: 25, ranges: 25.",
+                                          "All differing bits are still 1 on the chip: not programmed (not erased "
+                                          "before, or write-protected)."}));
+
+    // A failed read ends the compare with the transfer message and no report.
+    rig.ui.clear();
+    rig.sim.addFault({Fault::Kind::Get, rig.sim.reportCount() + 24});  // the second block: 18 probe, 4 set-up and stream
+    rig.ops.compareChip(MemoryPage::Flash);
+    EXPECT_EQ(rig.ops.lastCompare(), nullptr);
+    EXPECT_EQ(rig.ops.lastOutcome(), Outcome::Failed);
+    EXPECT_EQ(rig.ui.errors(), QStringList{rig.ui.message(Msg::TransferFailed)});
+}
+
+TEST(Unprotect, EachSequenceOnTheWireExactly)
+{
+    const struct {
+        ChipFields chip;
+        std::vector<std::vector<uint8_t>> raw;  // bytes 2.. of each RawSpi report
+    } cases[] = {
+        {{.key = "SPI_FLASH,WINBOND,W25Q64", .id = 0xEF4017, .flash = 4096, .page = 256},
+         {{0x02, 1, 0x06}, {0x02, 2, 0x01, 0x00}}},
+        {{.key = "SPI_FLASH,SST,SST25VF016B", .id = 0xBF2541, .flash = 4096, .page = 256, .subtype = 1},
+         {{0x02, 1, 0x50}, {0x02, 2, 0x01, 0x00}}},
+        {{.key = "SPI_FLASH,SST,SST26VF016B", .id = 0xBF2641, .flash = 4096, .page = 256, .subtype = 1},
+         {{0x02, 1, 0x06}, {0x02, 1, 0x98}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.chip.key);
+        OperationRig rig;
+        rig.use(makeChip(c.chip));
+        rig.sim.setBlockProtected(true);
+        rig.ops.unprotectChip();
+        EXPECT_EQ(rig.wireAfterProbe(), QStringList({"C09", "C0D", "C0D", "C0A"}));
+        const auto raw = rig.commands(0x0D);
+        ASSERT_EQ(raw.size(), c.raw.size());
+        for (std::size_t i = 0; i < raw.size(); ++i) {
+            std::vector<uint8_t> want(64, 0);
+            want[0] = 0x01;
+            want[1] = 0x0D;
+            std::copy(c.raw[i].begin(), c.raw[i].end(), want.begin() + 2);
+            EXPECT_EQ(raw[i], want);
+        }
+        EXPECT_FALSE(rig.sim.blockProtected());
+        EXPECT_EQ(rig.ui.pauses(), std::vector<qint64>{15});
+        EXPECT_EQ(rig.ui.logs(), QStringList{"Unprotect Complete!"});
+        EXPECT_EQ(rig.ops.lastOutcome(), Outcome::Done);
+    }
+
+    // Only SPI flash has it: refused before anything is sent.
+    OperationRig eeprom;
+    eeprom.use(chipOf(1, 256, 8));
+    eeprom.ops.unprotectChip();
+    EXPECT_EQ(eeprom.ui.errors(), QStringList{"Only SPI flash chips can be unprotected."});
+    EXPECT_TRUE(eeprom.sim.traffic().empty());
+}
+
+TEST(Unprotect, ProtectedChipFailsItsWriteTheCompareSaysWhyAndAfterUnprotectItVerifies)
+{
+    OperationRig rig;
+    rig.use(makeChip({.key = "SPI_FLASH,SST,SST26VF016B", .id = 0xBF2641, .flash = 4096, .page = 256, .subtype = 1,
+                      .eraseDelay = 1}));
+    rig.sim.setBlockProtected(true);
+    rig.loadFlash(1024);
+    const AutoOptions program{.erase = true, .writeFlash = true, .verifyFlash = true};
+    rig.ops.runAuto(program);
+    EXPECT_EQ(rig.ops.lastOutcome(), Outcome::Declined);
+    EXPECT_EQ(rig.ui.errors(), QStringList{"Flash check error address:0h"});
+
+    rig.ops.compareChip(MemoryPage::Flash);
+    ASSERT_NE(rig.ops.lastCompare(), nullptr);
+    EXPECT_TRUE(rig.ops.lastCompare()->suggestsUnprotect());
+    EXPECT_EQ(compareReportLines(*rig.ops.lastCompare(), 2).last(),
+              "The chip may be write-protected: run Unprotect, then write again.");
+
+    rig.ops.unprotectChip();
+    rig.ui.clear();
+    rig.ops.runAuto(program);
+    EXPECT_EQ(rig.ops.lastOutcome(), Outcome::Done);
+    EXPECT_EQ(rig.ui.logs(), QStringList{"AUTO Complete!"});
+
+    // As the auto sequence's first step, on a chip that arrived locked.
+    rig.sim.setBlockProtected(true);
+    rig.sim.flash().assign(4096, 0xFF);
+    rig.sim.clearTraffic();
+    rig.ops.runAuto({.erase = true, .writeFlash = true, .verifyFlash = true, .unprotect = true});
+    EXPECT_EQ(rig.ops.lastOutcome(), Outcome::Done);
+    EXPECT_EQ(rig.wireAfterProbe().mid(0, 4), QStringList({"C09", "C0D", "C0D", "C02"}));
+}
+
 TEST(Erase, SpiFlashPollsUntilReadyOrTheLimit)
 {
     OperationRig rig;
@@ -360,6 +518,85 @@ TEST(Finish, LostAtTheClosingReportIsAFailureAfterTheCompletionLine)
         EXPECT_EQ(rig.ui.errors(), QStringList{rig.ui.message(Msg::TransferFailed)}) << c.what;
         EXPECT_EQ(rig.ops.lastOutcome(), Outcome::Failed) << c.what;
     }
+}
+
+// A stop asked for between two reports: the job still sends Finish, a read
+// leaves the buffer alone, and only a write or an erase, which leave the chip
+// changed half way, say so in a box as well as in the log.
+TEST(Stop, EveryLoopStopsBetweenTwoReportsAndFinishesTheJob)
+{
+    struct Case {
+        const char* what;
+        ChipEntry chip;
+        std::function<void(OperationRig&)> run;
+        QStringList boxes;
+        QString line;
+    };
+    const QString partlyWritten = "The write was stopped: the chip is only partly programmed.";
+    const QString partlyErased = "The erase was stopped: the chip is only partly erased.";
+    const std::vector<Case> cases{
+        {"read", chipOf(0, 4096, 256, 2), [](OperationRig& r) { r.ops.readChip(MemoryPage::Flash); }, {},
+         "Stopped by the user."},
+        {"blank", chipOf(0, 4096, 256, 2), [](OperationRig& r) { r.ops.blankCheck(); }, {}, "Stopped by the user."},
+        {"verify", chipOf(0, 4096, 256, 2), [](OperationRig& r) { r.ops.verifyChip(MemoryPage::Flash); }, {},
+         "Stopped by the user."},
+        {"write", chipOf(0, 4096, 256, 2), [](OperationRig& r) { r.ops.writeChip(MemoryPage::Flash); },
+         {partlyWritten}, partlyWritten},
+        {"erase, whole chip", chipOf(0, 4096, 256, 40), [](OperationRig& r) { r.ops.eraseChip(); }, {partlyErased},
+         partlyErased},
+        {"erase, by pages", chipOf(1, 4096, 64), [](OperationRig& r) { r.ops.eraseChip(); }, {partlyErased},
+         partlyErased},
+    };
+    for (const Case& c : cases) {
+        OperationRig rig;
+        rig.use(c.chip);
+        rig.sim.setBusyPolls(30);
+        rig.loadFlash(4096);
+        // The chip holds the buffer's data (verify), or is erased (blank check).
+        if (c.what == std::string("blank"))
+            std::fill_n(rig.sim.flash().begin(), 4096, 0xFF);
+        else
+            std::copy_n(rig.state.buffers().flash(), 4096, rig.sim.flash().begin());
+        const std::vector<uint8_t> before(rig.state.buffers().flash(), rig.state.buffers().flash() + 4096);
+        rig.ui.stopAfterPumps = 3;
+        c.run(rig);
+        EXPECT_EQ(rig.ops.lastOutcome(), Outcome::Stopped) << c.what;
+        EXPECT_EQ(rig.ui.pumps, 3) << c.what;
+        EXPECT_EQ(rig.ui.errors(), c.boxes) << c.what;
+        EXPECT_EQ(rig.ui.logs(), QStringList{c.line}) << c.what;
+        EXPECT_EQ(rig.wire().last(), "C0A") << c.what;
+        EXPECT_FALSE(rig.ui.progressVisible) << c.what;
+        EXPECT_TRUE(std::equal(before.begin(), before.end(), rig.state.buffers().flash())) << c.what;
+        EXPECT_EQ(rig.state.buffers().flashLength(), 4096) << c.what;
+    }
+}
+
+// Stopped in its write step, the auto sequence runs no later step, names the
+// step it stopped at, and a batch ends with it.
+TEST(Stop, AutoSequenceAndBatchEndWithTheStoppedStep)
+{
+    OperationRig rig;
+    rig.use(chipOf(0, 4096, 256, 2));
+    rig.loadFlash(4096);
+    rig.ui.stopAfterPumps = 4;  // two erase polls, then the write's second block
+    rig.ops.runAuto({.erase = true, .writeFlash = true, .verifyFlash = true});
+    EXPECT_EQ(rig.ops.lastOutcome(), Outcome::Stopped);
+    EXPECT_EQ(rig.ui.logs(), QStringList({"The write was stopped: the chip is only partly programmed.",
+                                          "AUTO stopped at: Program"}));
+    EXPECT_EQ(rig.commands(0x07).size(), 1u) << "no verify stream";
+    EXPECT_EQ(rig.wire().last(), "C0A");
+}
+
+// Erase has no rate to show; the transfers have.
+TEST(Stop, ProgressKindOfEachJob)
+{
+    OperationRig rig;
+    rig.use(chipOf(0, 1024, 256, 2));
+    rig.loadFlash(1024);
+    rig.ops.eraseChip();
+    EXPECT_EQ(rig.ui.progressKind, ProgressKind::Steps);
+    rig.ops.writeChip(MemoryPage::Flash);
+    EXPECT_EQ(rig.ui.progressKind, ProgressKind::Bytes);
 }
 
 } // namespace

@@ -87,6 +87,21 @@ TEST_F(IniFileTest, ForeignLinesCommentsAndBlankLinesSurviveAWrite)
     EXPECT_EQ(ini.readString(QStringLiteral("B"), QStringLiteral("y"), QString()), QStringLiteral("2"));
 }
 
+TEST_F(IniFileTest, BytesThatAreNotUtf8SurviveAWrite)
+{
+    // A comment and a foreign value in GBK ("配置" and "中文"), as older tools leave them.
+    const QByteArray gbkComment = "; \xC5\xE4\xD6\xC3\r\n";
+    const QByteArray gbkValue = "name=\xD6\xD0\xCE\xC4\r\n";
+    ASSERT_TRUE(putFile(path, gbkComment + "[DEVICE]\r\n" + gbkValue + "LANGU=1\r\n"));
+    IniFile ini(path);
+    ASSERT_TRUE(ini.writeInteger(QStringLiteral("DEVICE"), QStringLiteral("LANGU"), 2));
+    ASSERT_TRUE(ini.writeString(QStringLiteral("Files"), QStringLiteral("Folder"), QStringLiteral("/home/用户")));
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), gbkComment + "[DEVICE]\r\n" + gbkValue + "LANGU=2\r\n[Files]\r\nFolder=/home/\xE7\x94\xA8\xE6\x88\xB7\r\n");
+    EXPECT_EQ(ini.readString(QStringLiteral("files"), QStringLiteral("FOLDER"), QString()), QStringLiteral("/home/用户"));
+}
+
 TEST_F(IniFileTest, EveryReadSeesTheFileAsItIsNow)
 {
     IniFile ini(path);

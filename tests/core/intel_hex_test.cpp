@@ -1,9 +1,12 @@
 // Intel HEX: record layouts, the reader's checks and messages, the writer's
 // exact output, boundaries, and agreement with an independent converter.
 
+#include "buffers/HexBlocks.h"
 #include "buffers/IntelHex.h"
 #include "support/DataFileKit.h"
 #include <gtest/gtest.h>
+
+#include <cctype>
 
 namespace {
 
@@ -132,6 +135,58 @@ TEST(IntelHexRead, LinesBeyondTheLineBufferOrTheirCountAreRefused)
         const TextRead cut = readHex(text, 0x100);
         EXPECT_EQ(cut.errors, QStringList{"Illegal Line found"}) << text;
         EXPECT_EQ(cut.area[0], 0xEE) << text;
+    }
+}
+
+TEST(IntelHexRead, EveryRecordLengthInEitherCaseAndABadDigitAnywhere)
+{
+    const auto [text, image] = recordsOfEveryLength([](int n, int at, const QByteArray& bytes) {
+        return recordLine(":", QByteArray(1, char(n)) + char(at >> 8) + char(at) + char(0) + bytes, false);
+    });
+    EXPECT_TRUE(readsAs(readHex(text + ":00000001FF\r\n", 0x400), image));
+
+    // A bad digit in any place of a 20-byte record.
+    const QByteArray bytes = patternBytes(20);
+    const QByteArray good = recordLine(":", QByteArray(1, char(20)) + QByteArray(3, 0) + bytes, false);
+    const auto read = [](QIODevice& in, uint8_t* d, qint64 c, UserInterface& ui) { return ReadIntelHex(in, d, c, ui); };
+    EXPECT_EQ(firstWrongStopAtABadDigit(read, good, 9, bytes, "\n:00000001FF\n"), -1);
+}
+
+TEST(HexBlocks, AgreeWithQtForEveryLengthByteAndCharacter)
+{
+    for (int n = 0; n <= 40; ++n) {
+        QByteArray bytes;
+        for (int i = 0; i < n; ++i)
+            bytes += char(i * 37 + n * 11);
+        uint32_t expectedSum = 5;
+        for (char b : bytes)
+            expectedSum += uint8_t(b);
+        char text[80] = {};
+        uint32_t sum = 5;
+        const char* end = encodeHexBytes(text, bytesOf(bytes), size_t(n), sum);
+        EXPECT_EQ(QByteArray(text, end - text), bytes.toHex().toUpper()) << n;
+        EXPECT_EQ(sum, expectedSum) << n;
+        for (const QByteArray& digits : {bytes.toHex().toUpper(), bytes.toHex()}) {
+            uint8_t out[40] = {};
+            sum = 5;
+            EXPECT_TRUE(decodeHexBytes(digits.constData(), size_t(n), out, sum)) << n;
+            EXPECT_EQ(QByteArray(reinterpret_cast<const char*>(out), n), bytes) << n;
+            EXPECT_EQ(sum, expectedSum) << n;
+        }
+    }
+    // Every character in every place of a 16-digit block and of its tail.
+    for (int place = 0; place < 18; ++place) {
+        for (int c = 0; c < 256; ++c) {
+            QByteArray digits(18, '7');
+            digits[place] = char(c);
+            uint8_t out[9];
+            uint32_t sum = 0;
+            const bool digit = std::isxdigit(c) != 0;
+            ASSERT_EQ(decodeHexBytes(digits.constData(), 9, out, sum), digit) << place << ' ' << c;
+            if (digit) {
+                ASSERT_EQ(out[place / 2], uint8_t(QByteArray::fromHex(digits.mid(place & ~1, 2))[0])) << place << ' ' << c;
+            }
+        }
     }
 }
 

@@ -1,5 +1,6 @@
 #include "app/LogLine.h"
 #include "app/MessageTable.h"
+#include "app/ProgressText.h"
 #include "support/QtPrinting.h"
 
 #include <gtest/gtest.h>
@@ -82,6 +83,28 @@ TEST(LogLine, CounterPrefixAndLineShape)
     EXPECT_TRUE(line.startsWith(QStringLiteral("004:Read Complete! (")));
     EXPECT_TRUE(line.endsWith(QStringLiteral(" 07:05:04)")));
     EXPECT_EQ(line, QStringLiteral("004:Read Complete! (") + logDateTime(when) + QLatin1Char(')'));
+}
+
+
+// What the front ends show beside a running transfer or erase.
+TEST(ProgressText, RateTimeLeftAndDuration)
+{
+    EXPECT_FALSE(readProgress(1000, 4000, 100)) << "too early to tell";
+    EXPECT_FALSE(readProgress(0, 4000, 1000)) << "nothing moved yet";
+    const auto half = readProgress(2 * 1024 * 1024, 4 * 1024 * 1024, 2000);
+    ASSERT_TRUE(half);
+    EXPECT_DOUBLE_EQ(half->bytesPerSecond, 1024.0 * 1024.0);
+    EXPECT_EQ(half->msLeft, 2000);
+    EXPECT_EQ(readProgress(4000, 4000, 1000)->msLeft, 0);
+
+    for (const auto& [rate, text] : {std::pair{512.0, "512 B"}, {1023.9, "1023 B"}, {1024.0, "1 KiB"},
+                                     {870400.0, "850 KiB"}, {1572864.0, "1.5 MiB"}})
+        EXPECT_EQ(rateText(rate), QString::fromLatin1(text)) << rate;
+    for (const auto& [ms, text] : {std::pair{0ll, "0:00"}, {1ll, "0:01"}, {7000ll, "0:07"}, {725000ll, "12:05"},
+                                   {3723000ll, "1:02:03"}})
+        EXPECT_EQ(durationText(ms), QString::fromLatin1(text)) << ms;
+    EXPECT_EQ(messageText(Msg::ProgressRateLeft, 2).arg(rateText(870400.0), durationText(7000)),
+              "850 KiB/s, 0:07 left");
 }
 
 } // namespace

@@ -1,6 +1,8 @@
 #include "app/IniFile.h"
 #include "support/FileText.h"
 #include "app/Settings.h"
+#include "app/FileHistory.h"
+#include "app/WindowPlacement.h"
 
 #include <QDir>
 #include <QFile>
@@ -113,6 +115,14 @@ TEST_F(SettingsTest, OneRunWritesSectionsAndKeysInTheProgramsOrder)
     EXPECT_TRUE(text.contains(QStringLiteral("START=4096\n")));
     EXPECT_TRUE(text.contains(QStringLiteral("ERASE=1\n")));
     EXPECT_TRUE(text.contains(QStringLiteral("FormMax=0\n")));
+
+    // The production log, once chosen, goes into a section of its own at the end.
+    s.productionLog = QStringLiteral("/home/me/line 2.csv");
+    ASSERT_TRUE(SaveSettings(ini, s));
+    EXPECT_EQ(shape(fileText(path)), expected + QStringList({QStringLiteral("[PRODUCTION]"), QStringLiteral("LogFile")}));
+    Settings back;
+    ASSERT_TRUE(LoadSettings(ini, back));
+    EXPECT_EQ(back.productionLog, s.productionLog);
 }
 
 TEST_F(SettingsTest, SavedValuesReadBackAndReadOnlyKeysAreNeverWritten)
@@ -163,4 +173,62 @@ TEST_F(SettingsTest, AFailedWriteStopsTheRunWithTheMessage)
     error.clear();
     EXPECT_FALSE(SaveSettings(ini, s, &error));
     EXPECT_EQ(error, QStringLiteral("Unable to write to ") + path);
+}
+
+TEST_F(SettingsTest, FileHistoryKeepsFiveRecentFilesAndTheFolderAfterTheProgramsSections)
+{
+    Settings s;
+    ASSERT_TRUE(LoadSettings(ini, s));
+    ASSERT_TRUE(SaveSettings(ini, s));
+    const QString before = fileText(path);
+    FileHistory empty;
+    empty.load(ini);
+    ASSERT_TRUE(empty.save(ini));
+    EXPECT_EQ(fileText(path), before) << "a run that opened no file leaves the file alone";
+
+    FileHistory h;
+    for (const char* name : {"/d/a.bin", "/d/b.hex", "/e/c.bin", "/d/a.bin", "/f/d.bin", "/f/e.bin", "/g/f.rom"})
+        h.remember(QString::fromLatin1(name));
+    const QStringList expected = {"/g/f.rom", "/f/e.bin", "/f/d.bin", "/d/a.bin", "/e/c.bin"};
+    EXPECT_EQ(h.recent(), expected);
+    EXPECT_EQ(h.folder(), QStringLiteral("/g"));
+    ASSERT_TRUE(h.save(ini));
+    EXPECT_TRUE(fileText(path).startsWith(before + QStringLiteral("[Files]\nFolder=/g\nRecent1=/g/f.rom\n")));
+    FileHistory back;
+    back.load(ini);
+    EXPECT_EQ(back.recent(), expected);
+    EXPECT_EQ(back.folder(), QStringLiteral("/g"));
+}
+
+TEST(WindowPlacement, StoredPlacementIsFittedIntoTheAvailableArea)
+{
+    const QRect laptop(0, 0, 1366, 768);
+    const QRect belowPanel(0, 27, 1366, 741);  // a panel across the top
+    const QMargins frame(4, 30, 4, 4);
+    const struct {
+        QRect placement;
+        QMargins frame;
+        QRect area;
+        QRect fitted;
+    } cases[] = {
+        {{10, 10, 700, 500}, {}, laptop, {10, 10, 700, 500}},             // fits: unchanged
+        {{5, 5, 1900, 1000}, {}, laptop, {0, 0, 1366, 768}},              // the desktop's size
+        {{5, 5, 1900, 1000}, frame, belowPanel, {0, 27, 1358, 707}},      // with the frame, under the panel
+        {{900, 600, 700, 500}, {}, laptop, {666, 268, 700, 500}},         // moved back in
+        {{-300, -50, 700, 500}, frame, belowPanel, {0, 27, 700, 500}},    // off the top left
+        {{1400, 900, 300, 200}, frame, belowPanel, {1058, 534, 300, 200}},
+        {{100, 100, 200, 200}, {}, QRect(), {100, 100, 200, 200}},        // no screen known
+    };
+    for (const auto& c : cases) {
+        const QRect got = fitIntoArea(c.placement, c.frame, c.area);
+        EXPECT_EQ(got, c.fitted) << c.placement.x() << "," << c.placement.y() << " " << c.placement.width() << "x"
+                                 << c.placement.height() << " -> " << got.x() << "," << got.y() << " " << got.width()
+                                 << "x" << got.height();
+    }
+    // A window that cannot shrink enough keeps its title bar in the area.
+    EXPECT_EQ(fitIntoArea({500, 500, 900, 900}, frame, belowPanel, {1000, 800}), QRect(358, 27, 1000, 800));
+    EXPECT_EQ(fitIntoArea({500, 500, 900, 900}, frame, belowPanel, {1400, 800}), QRect(0, 27, 1400, 800));
+    // Centred on the whole screen as designed, then kept in the area below the panel.
+    EXPECT_EQ(centredFitted({1366, 741}, {}, laptop, belowPanel), QRect(0, 27, 1366, 741));
+    EXPECT_EQ(centredFitted({700, 500}, {}, laptop, belowPanel), QRect(333, 134, 700, 500));
 }

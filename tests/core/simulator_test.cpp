@@ -1,3 +1,4 @@
+#include "device/BlockProtection.h"
 #include "support/SimulatedRig.h"
 #include "support/TestChipEntry.h"
 #include "support/QtPrinting.h"
@@ -290,6 +291,101 @@ TEST(SimulatorState, ForeignOrDamagedFilesAreRefused)
     EXPECT_TRUE(small.loadState(path));
     EXPECT_EQ(small.flash().size(), 16u);
     EXPECT_EQ(small.flash()[0], 0x00);
+}
+
+const ChipEntry kSst25 = makeChip({.key = "SPI_FLASH,SST,SST25VF016B", .id = 0xBF2541, .flash = 4096, .page = 256,
+                                   .subtype = 1, .eraseDelay = 1});
+const ChipEntry kSst26 = makeChip({.key = "SPI_FLASH,SST,SST26VF016B", .id = 0xBF2641, .flash = 4096, .page = 256,
+                                   .subtype = 1, .eraseDelay = 1});
+
+TEST(BlockProtection, UnlockMethodByClassSubtypeAndTheSst26Family)
+{
+    const struct {
+        ChipFields chip;
+        UnlockMethod method;
+    } cases[] = {
+        {{.key = "SPI_FLASH,WINBOND,W25Q64", .id = 0xEF4017}, UnlockMethod::WriteStatus},
+        {{.key = "SPI_FLASH,MXIC,MX25L25635", .id = 0xC22019, .subtype = 2}, UnlockMethod::WriteStatus},
+        {{.key = "SPI_FLASH,SST,SST25VF016B", .id = 0xBF2541, .subtype = 1}, UnlockMethod::EnableWriteStatus},
+        // The SST26 name decides before the subtype, whatever the subtype says.
+        {{.key = "SPI_FLASH,SST,SST26VF016B", .id = 0xBF2641, .subtype = 1}, UnlockMethod::GlobalUnlock},
+        {{.key = "SPI_FLASH,SST,sst26vf032", .id = 0x123456}, UnlockMethod::GlobalUnlock},
+        // A relabelled twin is known by its identifier.
+        {{.key = "SPI_FLASH,PCT,PCT26VF016", .id = 0xBF2601, .subtype = 1}, UnlockMethod::GlobalUnlock},
+        {{.key = "SPI_FLASH,X,Y", .id = 0x01BF2601}, UnlockMethod::WriteStatus},
+        {{.key = "SPI_FLASH,X,SST25", .id = 0xBF2541}, UnlockMethod::WriteStatus},
+        {{.key = "24_EEPROM,ATMEL,AT24C02", .chipClass = 1, .subtype = 1}, UnlockMethod::None},
+        {{.key = "SPI_FLASH,SST,SST26VF016B", .id = 0xBF2641, .chipClass = 6}, UnlockMethod::None},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(unlockMethodFor(makeChip(c.chip)), c.method) << c.chip.key;
+    EXPECT_TRUE(unlockSequence(UnlockMethod::None).empty());
+}
+
+TEST(SimulatorProtection, WhileSetNothingChangesAndOnlyTheChipsOwnSequenceClearsIt)
+{
+    const ChipEntry kinds[] = {kFlash, kSst25, kSst26};
+    const UnlockMethod methods[] = {UnlockMethod::WriteStatus, UnlockMethod::EnableWriteStatus,
+                                    UnlockMethod::GlobalUnlock};
+    for (int k = 0; k < 3; ++k) {
+        for (int m = 0; m < 3; ++m) {
+            SCOPED_TRACE(testing::Message() << "chip " << k << ", sequence " << m);
+            SimulatedRig rig;
+            rig.use(kinds[k]);
+            std::fill(rig.sim.flash().begin(), rig.sim.flash().end(), 0x5A);
+            rig.sim.setBlockProtected(true);
+            ASSERT_TRUE(rig.sim.blockProtected());
+            startJob(rig);
+            EXPECT_TRUE(rig.programmer.erase(kWholeChipErase));
+            ASSERT_TRUE(rig.programmer.openStream(0, kCmdOpenFlashStream));
+            ASSERT_TRUE(rig.programmer.writeBlock(4, 256, Bytes(256, 0x00).data()));
+            EXPECT_EQ(rig.sim.flash()[0], 0x5A) << "a protected array ignores erase and program";
+            for (const Bytes& t : unlockSequence(methods[m]))
+                ASSERT_TRUE(rig.programmer.sendRawSpi(t.data(), int(t.size())));
+            EXPECT_EQ(rig.sim.blockProtected(), k != m);
+            EXPECT_TRUE(rig.programmer.erase(kWholeChipErase));
+            EXPECT_EQ(rig.sim.flash()[0], k == m ? 0xFF : 0x5A);
+        }
+    }
+}
+
+TEST(SimulatorProtection, ArrivingProtectedAndKeptInTheStateFile)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("sim.state"));
+    SimulatedProgrammer first;
+    first.setChipsArriveProtected(true);
+    first.insertChip(kSst25);
+    EXPECT_TRUE(first.blockProtected());
+    EXPECT_EQ(first.statusRegister(), 0x1C);
+    ASSERT_TRUE(first.saveState(path));
+
+    SimulatedProgrammer second;
+    second.insertChip(kSst25);
+    EXPECT_FALSE(second.blockProtected());
+    ASSERT_TRUE(second.loadState(path));
+    EXPECT_TRUE(second.blockProtected()) << "the status register is kept with the memories";
+    second.setBlockProtected(false);
+    ASSERT_TRUE(second.saveState(path));
+
+    SimulatedProgrammer third;
+    third.setChipsArriveProtected(true);
+    third.insertChip(kSst25);
+    ASSERT_TRUE(third.loadState(path));
+    EXPECT_TRUE(third.blockProtected()) << "a chip told to arrive protected does so after the load too";
+
+    // A file of the first version has no status register: the chip is unprotected.
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    QByteArray v1 = f.readAll();
+    f.close();
+    v1.replace(0, 14, "KTR4180-SIM 1\n");
+    v1.chop(2);
+    ASSERT_TRUE(writeBytes(path, v1));
+    SimulatedProgrammer fourth;
+    fourth.insertChip(kSst25);
+    EXPECT_TRUE(fourth.loadState(path));
+    EXPECT_FALSE(fourth.blockProtected());
 }
 
 TEST(SimulatorFaults, CountingAndTheCable)

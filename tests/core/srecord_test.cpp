@@ -99,6 +99,25 @@ TEST(SRecordRead, LinesBeyondTheLineBufferOrTheirCountAreRefused)
     }
 }
 
+TEST(SRecordRead, EveryRecordLengthInEitherCaseAndABadDigitAnywhere)
+{
+    // S1, S2 and S3 records in turn.
+    const auto [text, image] = recordsOfEveryLength([](int n, int at, const QByteArray& bytes) {
+        const int kind = 1 + n % 3;
+        QByteArray fields(1, char(n + kind + 2));
+        for (int i = kind; i >= 0; --i)
+            fields += char(at >> (8 * i));
+        return recordLine(kind == 1 ? "S1" : kind == 2 ? "S2" : "S3", fields + bytes, true);
+    });
+    EXPECT_TRUE(readsAs(readSrec(text + "S9030000FC\r\n", 0x400), image));
+
+    // A bad digit in any place of a 20-byte record.
+    const QByteArray bytes = patternBytes(20);
+    const QByteArray good = recordLine("S1", QByteArray(1, char(23)) + QByteArray(2, 0) + bytes, true);
+    const auto read = [](QIODevice& in, uint8_t* d, qint64 c, UserInterface& ui) { return ReadSRecord(in, d, c, ui); };
+    EXPECT_EQ(firstWrongStopAtABadDigit(read, good, 8, bytes, "\nS9030000FC\n"), -1);
+}
+
 TEST(SRecordWrite, RecordsAreExactAndErasedOnesLeftOut)
 {
     QByteArray ramp(16, '\0');

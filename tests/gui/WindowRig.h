@@ -45,13 +45,15 @@ public:
     QString openFileName(const QStringList& filters) override
     {
         openFilters = filters;
-        return next(openNames);
+        dialogFolders << folder();
+        return chosen(next(openNames));
     }
     QString saveFileName(const QStringList& filters, const QString& suffix) override
     {
         saveFilters = filters;
         saveSuffix = suffix;
-        return next(saveNames);
+        dialogFolders << folder();
+        return chosen(next(saveNames));
     }
     int execDialog(QDialog& dialog) override
     {
@@ -84,6 +86,7 @@ public:
     QStringList openFilters;
     QStringList saveFilters;
     QString saveSuffix;
+    QStringList dialogFolders;  // the folder each file dialog started in
     QStringList dialogs;
     // When set, what the person does while a dialog is open.
     std::function<void(QDialog&)> whileShown;

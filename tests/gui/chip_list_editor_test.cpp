@@ -97,6 +97,18 @@ private slots:
         QCOMPARE(e->StringGrid1->horizontalHeaderItem(0)->text(), QStringLiteral("芯片类型"));
         QCOMPARE(e->StringGrid1->horizontalHeaderItem(14)->text(), QStringLiteral("关联XML"));
         QCOMPARE(e->StringGrid1->columnWidth(7), 110);
+        // No cell or heading is cut: each column as wide as its texts need.
+        QStyleOptionViewItem option;
+        option.initFrom(e->StringGrid1->viewport());
+        option.widget = e->StringGrid1;
+        for (int c = 0; c < 15; ++c) {
+            QVERIFY(e->StringGrid1->columnWidth(c) >= e->StringGrid1->horizontalHeader()->sectionSizeHint(c));
+            for (int r = 0; r < e->StringGrid1->rowCount(); ++r) {
+                const QSize needed = e->StringGrid1->itemDelegate()->sizeHint(option, e->StringGrid1->model()->index(r, c));
+                QVERIFY2(e->StringGrid1->columnWidth(c) >= needed.width() && e->StringGrid1->rowHeight(r) >= needed.height(),
+                         qPrintable(QStringLiteral("%1,%2").arg(c).arg(r)));
+            }
+        }
         QStringList row1;
         for (int c = 0; c < 15; ++c)
             row1 << shown(e->StringGrid1, c, 1);
@@ -170,6 +182,23 @@ private slots:
         QCOMPARE(e->StringGrid1->currentColumn(), 4);
         QCOMPARE(e->StringGrid1->currentRow(), 1);
         QVERIFY(e->box->isHidden());
+        e->hide();
+
+        // A click on the current cell offers its drop-down again, after a scroll hid it.
+        e->show();
+        QVERIFY(QTest::qWaitForWindowExposed(e));
+        select(5, 1);
+        e->box->hide();
+        const QPoint cell = e->StringGrid1->visualItemRect(e->StringGrid1->item(0, 5)).center();
+        QTest::mouseClick(e->StringGrid1->viewport(), Qt::LeftButton, {}, cell);
+        QVERIFY(e->box->isVisible());
+        QVERIFY(e->box->view()->isVisible());
+        e->box->hidePopup();
+        // A click on another cell only makes it current.
+        QTest::mouseClick(e->StringGrid1->viewport(), Qt::LeftButton, {},
+                          e->StringGrid1->visualItemRect(e->StringGrid1->item(1, 5)).center());
+        QCOMPARE(e->StringGrid1->currentRow(), 1);
+        QVERIFY(!e->box->view()->isVisible());
         e->hide();
 
         type(6, 1, QStringLiteral("abc"));

@@ -122,9 +122,14 @@ private slots:
         for (int c = 0; c < 4; ++c)
             shown << s->ListView1->headerItem()->text(c);
         QCOMPARE(shown, headings);
-        QCOMPARE((QList<int>{s->ListView1->columnWidth(0), s->ListView1->columnWidth(1), s->ListView1->columnWidth(2),
-                             s->ListView1->columnWidth(3)}),
-                 (QList<int>{80, 80, 100, 1}));
+        // The designed widths, wider only where a heading would be cut.
+        const int designed[] = {80, 80, 100, 1};
+        for (int c = 0; c < 3; ++c) {
+            const int needed = s->ListView1->header()->sectionSizeHint(c);
+            QCOMPARE(s->ListView1->columnWidth(c), std::max(designed[c], needed));
+        }
+        QCOMPARE(s->ListView1->columnWidth(3), 1);
+        QVERIFY(s->ListView1->columnWidth(1) > (language == 2 ? 80 : 0));
         QCOMPARE(s->windowTitle(), (QStringList{"芯片选择", "芯片選擇", "Chip Select"}[language]));
     }
 

@@ -86,6 +86,7 @@ private slots:
     void editMarks();
     void hexAddressText();
     void loadCopyOutAndReload();
+    void areaLoadShowsUnstoredBytesAsErased();
     void hexDigitsOverwriteNibbles();
     void asciiColumnOverwritesBytes();
     void readOnlyIgnoresTyping();
@@ -97,6 +98,7 @@ private slots:
     void rulerTakesTheFirstLine();
     void mouseClickPlacesCursor();
     void copyPutsHexTextOnClipboard();
+    void findSelectsEachMatchForwardAndBackward();
 };
 
 void HexViewTest::rowTextAndCells()
@@ -196,6 +198,43 @@ void HexViewTest::loadCopyOutAndReload()
     QTest::keyClicks(&view, "a");
     QTest::keyClick(&view, Qt::Key_End, Qt::ControlModifier);
     QVERIFY(!view.isModified());
+}
+
+void HexViewTest::areaLoadShowsUnstoredBytesAsErased()
+{
+    // A 64 MiB chip over 40 stored bytes: the view holds the chip's count,
+    // shows, paints, copies and edits the unstored bytes as 0xFF.
+    ErasedArea area(kFlash);
+    const std::vector<uint8_t> bytes = counting(40);
+    area.write(0, bytes.data(), 40);
+    HexView view;
+    view.resize(600, 400);
+    view.loadBytes(bytes.data(), 40);
+    view.loadArea(area, kFlash);
+    QCOMPARE(view.byteCount(), kFlash);
+    std::vector<uint8_t> head(64, 0);
+    view.copyOut(head.data(), 64);
+    std::vector<uint8_t> expected = bytes;
+    expected.resize(64, 0xFF);
+    QCOMPARE(head, expected);
+    QVERIFY(view.goToAddress(kFlash - 2));
+    const qint64 formatted = view.formattedRowCount();
+    view.grab();
+    QVERIFY(view.formattedRowCount() > formatted);
+    QTest::keyClicks(&view, "5");
+    QVERIFY(view.isModified());
+    std::vector<uint8_t> all(static_cast<size_t>(kFlash), 0);
+    view.copyOut(all.data(), kFlash);
+    QCOMPARE(all[size_t(kFlash - 3)], uint8_t(0xFF));
+    QCOMPARE(all[size_t(kFlash - 2)], uint8_t(0x5F));
+    QCOMPARE(all[size_t(kFlash - 1)], uint8_t(0xFF));
+    QCOMPARE(all[39], uint8_t(39));
+    QCOMPARE(all[40], uint8_t(0xFF));
+
+    // A shorter count takes only that much of what the area stored.
+    view.loadArea(area, 10);
+    QCOMPARE(contentOf(view), counting(10));
+    QCOMPARE(area.stored(), qint64(40));
 }
 
 void HexViewTest::hexDigitsOverwriteNibbles()
@@ -447,6 +486,36 @@ void HexViewTest::copyPutsHexTextOnClipboard()
     QTest::keyClick(&view, Qt::Key_Left);
     QTest::keyClick(&view, Qt::Key_C, Qt::ControlModifier);
     QCOMPARE(QApplication::clipboard()->text(), QString("0F"));
+}
+
+void HexViewTest::findSelectsEachMatchForwardAndBackward()
+{
+    HexView view;
+    std::vector<uint8_t> bytes(0x100, 0xFF);
+    for (const int at : {0x10, 0x40, 0xF0})
+        std::memcpy(bytes.data() + at, "\x55\xAA\x01", 3);
+    view.loadBytes(bytes.data(), qint64(bytes.size()));
+    const QByteArray pattern("\x55\xAA\x01");
+    // Forward from the cursor, then on from each match; the match is selected.
+    for (const qint64 at : {0x10, 0x40, 0xF0}) {
+        QVERIFY(view.findNext(pattern, true));
+        QCOMPARE(view.selectionStart(), at);
+        QCOMPARE(view.selectionEnd(), at + 2);
+    }
+    QVERIFY(!view.findNext(pattern, true));
+    QCOMPARE(view.selectionStart(), qint64(0xF0));
+    QVERIFY(view.findNext(pattern, false));
+    QCOMPARE(view.selectionStart(), qint64(0x40));
+    view.copySelection();
+    QCOMPARE(QApplication::clipboard()->text(), QString("55 AA 01"));
+    // Moving the cursor starts the next search from there.
+    QVERIFY(view.goToAddress(0x80));
+    QVERIFY(view.findNext(pattern, false));
+    QCOMPARE(view.selectionStart(), qint64(0x40));
+    QVERIFY(view.goToAddress(0x10));
+    QVERIFY(view.findNext(pattern, true));
+    QCOMPARE(view.selectionStart(), qint64(0x10));
+    QVERIFY(!view.findNext(QByteArray("\x55\x55"), true));
 }
 
 QTEST_MAIN(HexViewTest)

@@ -206,6 +206,35 @@ private slots:
         QCOMPARE(int(errors().size()), 1);
         clickBatchPanel();
     }
+
+    void productionLogFromTheMenuAndTheCountBesideThePanel()
+    {
+        const QString log = rig->path(QStringLiteral("production.csv"));
+        rig->boxes->saveNames = QStringList{log};
+        f->ProdLog->trigger();
+        QCOMPARE(texts().last(), QStringLiteral("Production log: ") + QDir::toNativeSeparators(log));
+        loadData(1024);
+        clickBatchPanel();
+        QVERIFY(f->BatchStatus->isVisible());
+        QVERIFY(f->BatchStatus->text().startsWith(QStringLiteral("Passed 0, failed 0, ")));
+        for (int chip = 0; chip < 4; ++chip) {
+            rig->sim.insertChip(kChip);
+            if (chip == 3)
+                rig->sim.setBlockProtected(true);
+            f->Timer1Timer();
+            rig->sim.removeChip();
+            f->Timer1Timer();
+        }
+        QVERIFY(f->BatchStatus->text().startsWith(QStringLiteral("Passed 3, failed 1, ")));
+        QVERIFY(f->BatchStatus->text().endsWith(QStringLiteral(" chips/hour")));
+        clickBatchPanel();
+        QVERIFY(!f->BatchStatus->isVisible());
+        const QStringList rows = fileText(log).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+        QCOMPARE(rows.size(), 5);
+        QVERIFY(rows[4].contains(QStringLiteral(",TEST,T8K,0xEF3010,10,Write SN + Erase + Program + Verify,failed: Verify,")));
+        QVERIFY(f->close());
+        QVERIFY(rig->ini().contains(QStringLiteral("[PRODUCTION]\nLogFile=") + log));
+    }
 };
 
 QTEST_MAIN(MainWindowBatchTest)

@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QToolBar>
+#include <QAction>
 #include <QtTest>
 
 #include <cstring>
@@ -184,13 +185,20 @@ private slots:
         QCOMPARE(f->SelectSock->itemIndex(), 1);
         QCOMPARE(f->shownPicture(), QStringLiteral("J2"));
         QVERIFY(!f->BtnCheck->isEnabled());
+        // Its menu item and key follow the button.
+        QVERIFY(!f->Detect->isEnabled());
+        const std::size_t boxes = rig->boxes->boxes.size();
+        const QString log = f->RichEdit1->toPlainText();
+        f->Detect->trigger();
+        QCOMPARE(rig->boxes->boxes.size(), boxes);
+        QCOMPARE(f->RichEdit1->toPlainText(), log);
         choose(f->ComboBox3, 1);  // interface 0, but the socket choice stays: no new picture
         QCOMPARE(f->shownPicture(), QStringLiteral("J2"));
         QCOMPARE(f->SelectSock->itemIndex(), 1);
         choose(f->ComboBox1, 3);  // moves to ZIF, then the interface (3) clamps to ISP
         QCOMPARE(f->SelectSock->itemIndex(), 1);
         QCOMPARE(f->shownPicture(), QStringLiteral("J2"));
-        QVERIFY(f->BtnCheck->isEnabled());
+        QVERIFY(f->BtnCheck->isEnabled() && f->Detect->isEnabled());
         choose(f->ComboBox1, 0);  // interface 1: the chip in the ZIF socket
         QCOMPARE(f->SelectSock->itemIndex(), 0);
         QCOMPARE(f->shownPicture(), QStringLiteral("J1"));

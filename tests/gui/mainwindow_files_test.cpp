@@ -2,8 +2,12 @@
 // meets them: the tool buttons and menu items, the file dialogs, the fill
 // dialog worked while it is open, and the merge on the serial-number page.
 
+#include "JobWatch.h"
 #include "WindowRig.h"
 
+#include "app/AidTexts.h"
+#include "app/FileHistory.h"
+#include "app/gui/FindDialog.h"
 #include "app/MessageTable.h"
 #include "buffers/Fill.h"
 #include "buffers/gui/Unit4.h"
@@ -11,17 +15,21 @@
 #include "support/DataFileKit.h"
 
 #include <QAction>
+#include <QClipboard>
+#include <QInputDialog>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateTime>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QToolButton>
 #include <QtTest>
+#include <QTimer>
 
 #include <algorithm>
 #include <array>
@@ -141,6 +149,19 @@ class MainWindowFilesTest : public QObject {
     {
         d.Edit3->setText(QLatin1String(start));
         d.Edit4->setText(QLatin1String(end));
+    }
+    // A drag of these files over the window, then the drop if the window took the drag.
+    bool drop(const QList<QUrl>& urls)
+    {
+        QMimeData data;
+        data.setUrls(urls);
+        QDragEnterEvent enter(QPoint(300, 300), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(f, &enter);
+        if (!enter.isAccepted())
+            return false;
+        QDropEvent dropped(QPointF(300, 300), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(f, &dropped);
+        return dropped.isAccepted();
     }
     void pickMergeAddress(const char* hex)
     {
@@ -518,6 +539,163 @@ private slots:
         });
         QCOMPARE(flashAt(0x12, 14), QByteArray(14, '\xAB'));
         QCOMPARE(buffers().flashLength(), 0x20);
+    }
+
+    void fillFieldsLetTabEnterAndEscapeThrough()
+    {
+        const auto keys = [&](TForm4& d) {
+            d.Edit3->setFocus();
+            QTest::keyClick(d.Edit3, Qt::Key_Tab);
+            QCOMPARE(d.focusWidget(), d.Edit4);
+            QTest::keyClick(d.Edit4, Qt::Key_Backtab);
+            QCOMPARE(d.focusWidget(), d.Edit3);
+            setFields(d, "0", "F");
+            d.Edit1->setText(QStringLiteral("5A"));
+        };
+        // Escape closes without filling, Enter fills with the default button.
+        fill([&](TForm4& d) {
+            keys(d);
+            QTest::keyClick(d.Edit3, Qt::Key_Escape);
+            QVERIFY(!d.isVisible());
+        });
+        QCOMPARE(flashAt(0, 16), QByteArray(16, '\xFF'));
+        fill([&](TForm4& d) {
+            keys(d);
+            QTest::keyClick(d.Edit3, Qt::Key_Return);
+            QVERIFY(!d.isVisible());
+        });
+        QCOMPARE(flashAt(0, 16), QByteArray(16, '\x5A'));
+        // The serial page's address field passes Tab on as well.
+        f->CheckBoxSN->setChecked(true);
+        f->PageControl1->setCurrentWidget(f->TabSheet4);
+        f->Edit1->setFocus();
+        QCOMPARE(f->focusWidget(), f->Edit1);
+        QTest::keyClick(f->Edit1, Qt::Key_Tab);
+        QVERIFY(f->focusWidget() != f->Edit1);
+    }
+
+    void droppedFilesOpenAsFileOpenDoes()
+    {
+        const QByteArray data = patternBytes(300);
+        const QString path = file("dropped.bin", data);
+        QVERIFY(drop({QUrl::fromLocalFile(path)}));
+        QCOMPARE(flashAt(0, 300), data);
+        QCOMPARE(buffers().flashLength(), 300);
+        QVERIFY(rig->logLines().first().contains(path));
+        QCOMPARE(f->FlashCrc->text(), crcCaption(data));
+        QCOMPARE(f->fileHistory().recent(), QStringList{path});
+
+        // The same message as File > Open for a file that is gone; nothing
+        // for two files or a file that is not local.
+        QVERIFY(drop({QUrl::fromLocalFile(rig->path(QStringLiteral("gone.bin")))}));
+        QCOMPARE(errors(), QStringList{"Can't open File"});
+        QVERIFY(!drop({QUrl::fromLocalFile(path), QUrl::fromLocalFile(path)}));
+        QVERIFY(!drop({QUrl(QStringLiteral("https://example.org/a.bin"))}));
+        QCOMPARE(errors(), QStringList{"Can't open File"});
+        // Batch mode programs every chip with the same buffer: no drop then.
+        f->showBatchMode(true, messageText(Msg::StopBatchWrite, 0));
+        QVERIFY(!drop({QUrl::fromLocalFile(file("batch.bin", QByteArray(10, '\x22')))}));
+        f->showBatchMode(false, messageText(Msg::BatchWrite, 0));
+        QCOMPARE(flashAt(0, 300), data);
+
+        // While a read holds the buffers, a drop is refused and the read's bytes stay.
+        rig->sim.insertChip(kChips[0]);
+        std::fill_n(rig->sim.flash().begin(), kChipBytes, uint8_t(0x3C));
+        const QString other = file("other.bin", QByteArray(100, '\x11'));
+        JobWatch watch(*f);
+        bool taken = true;
+        watch.during = [&](const JobWatch::Sample&) {
+            if (taken)
+                taken = drop({QUrl::fromLocalFile(other)});
+        };
+        f->ToolRead->click();
+        QVERIFY(!taken);
+        QCOMPARE(flashAt(0, 100), QByteArray(100, '\x3C'));
+    }
+
+    void recentFilesAndTheFolderComeBackAfterARestart()
+    {
+        QVERIFY(QDir(rig->dir.path()).mkpath(QStringLiteral("in")) && QDir(rig->dir.path()).mkpath(QStringLiteral("out")));
+        const QByteArray data = patternBytes(64);
+        const QString in = file("in/a.bin", data);
+        open(in);
+        save(rig->path(QStringLiteral("out/b.hex")));
+        open(file("in/c.bin", patternBytes(32)));
+        QCOMPARE(rig->boxes->dialogFolders, (QStringList{"", rig->path("in"), rig->path("out")}));
+        const QStringList recent = {rig->path("in/c.bin"), rig->path("out/b.hex"), in};
+        QCOMPARE(f->fileHistory().recent(), recent);
+        QVERIFY(f->recentFiles[0]->isVisible() && f->recentFiles[2]->isVisible() && !f->recentFiles[3]->isVisible());
+        QCOMPARE(f->recentFiles[1]->text(), QStringLiteral("&2 ") + QDir::toNativeSeparators(recent[1]));
+        QVERIFY(f->close());
+        // The program's own sections come first and unchanged in order; the files follow.
+        QVERIFY(rig->ini().contains(QStringLiteral("FUSE=0\n[Files]\nFolder=") + rig->path("in") + "\nRecent1="));
+
+        f = &rig->start();
+        QCOMPARE(f->fileHistory().recent(), recent);
+        QVERIFY(f->recentFiles[2]->isVisible());
+        f->recentFiles[2]->trigger();
+        QCOMPARE(flashAt(0, 64), data);
+        QVERIFY(rig->logLines().first().contains(in));
+        QCOMPARE(f->fileHistory().recent().first(), in);
+        rig->boxes->openNames << QString();
+        f->O2->trigger();
+        QCOMPARE(rig->boxes->dialogFolders.last(), rig->path("in"));
+    }
+
+    void bufferMenuFindsGoesToAndCopies()
+    {
+        QByteArray data = patternBytes(0x400);
+        data.replace(0x123, 4, "KTR!");
+        data.replace(0x321, 4, "KTR!");
+        open(file("find.bin", data));
+        const auto find = [&](const QString& text, bool asText, int direction) {
+            rig->boxes->whileShown = [&](QDialog& d) {
+                auto& dialog = static_cast<FindDialog&>(d);
+                dialog.Edit1->setText(text);
+                (asText ? dialog.Text : dialog.HexBytes)->setChecked(true);
+                (direction == FindDialog::Forward ? dialog.ForwardBtn : dialog.BackwardBtn)->click();
+            };
+            f->FindBytes->trigger();
+            rig->boxes->whileShown = nullptr;
+        };
+        const auto selected = [&] { return std::pair{f->FlashEditor->selectionStart(), f->FlashEditor->selectionEnd()}; };
+
+        find(QStringLiteral("KTR!"), true, FindDialog::Forward);
+        QCOMPARE(selected(), (std::pair<qint64, qint64>{0x123, 0x126}));
+        f->FindNext->trigger();
+        QCOMPARE(selected(), (std::pair<qint64, qint64>{0x321, 0x324}));
+        f->FindPrevious->trigger();
+        QCOMPARE(selected(), (std::pair<qint64, qint64>{0x123, 0x126}));
+        f->CopyHex->trigger();
+        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("4B 54 52 21"));
+        f->FindPrevious->trigger();
+        QCOMPARE(rig->boxes->texts(BoxPresenter::Icon::Information),
+                 QStringList{aidMessage(AidMessage::NotFound, 0).arg(QStringLiteral("KTR!"))});
+        find(QStringLiteral("4b5452 21"), false, FindDialog::Forward);
+        QCOMPARE(selected(), (std::pair<qint64, qint64>{0x321, 0x324}));
+        find(QStringLiteral("4b5"), false, FindDialog::Backward);
+        QCOMPARE(errors(), QStringList{aidMessage(AidMessage::NotHexBytes, 0)});
+
+        // Go to asks in the window's language.
+        f->EnlishClick();
+        QString caption;
+        QTimer::singleShot(0, [&] {
+            if (auto* dialog = qobject_cast<QInputDialog*>(QApplication::activeModalWidget())) {
+                caption = dialog->windowTitle();
+                dialog->setTextValue(QStringLiteral("3fe"));
+                dialog->accept();
+            }
+        });
+        f->GoTo->trigger();
+        QCOMPARE(caption, QStringLiteral("Go to address"));
+        QCOMPARE(f->FlashEditor->cursorAddress(), qint64(0x3FE));
+        // The other pages have no bytes to search.
+        f->CheckBoxSN->setChecked(true);
+        f->PageControl1->setCurrentWidget(f->TabSheet4);
+        QVERIFY(!f->activeHexView());
+        const int shown = int(rig->boxes->dialogs.size());
+        f->FindBytes->trigger();
+        QCOMPARE(int(rig->boxes->dialogs.size()), shown);
     }
 
     void refusedFillsKeepTheDialogOpenAndChangeNothing()

@@ -13,6 +13,8 @@
 #include <QTableWidget>
 #include <QtTest>
 
+#include <tuple>
+
 namespace {
 
 const ChipEntry kAvr = makeChip({.key = "AVR,ATMEL,ATmega328P", .id = 0x1E950F, .flash = 32768, .page = 128,
@@ -119,6 +121,26 @@ private slots:
         QKeyEvent a(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
         QVERIFY(f->MaskEdit1KeyPress(&g));
         QVERIFY(!f->MaskEdit1KeyPress(&a));
+
+        // Enter takes the typed byte; Escape leaves the byte as it was.
+        for (const auto& [key, typed, kept] : {std::tuple{Qt::Key_Return, "0x3c", 0x3C}, {Qt::Key_Escape, "0x77", 0x3C},
+                                              {Qt::Key_Enter, "0x0a", 0x0A}}) {
+            f->StringGrid1Click(1, 1);
+            QCOMPARE(f->focusWidget(), f->MaskEdit1);
+            f->MaskEdit1->setText(QLatin1String(typed));
+            QTest::keyClick(f->MaskEdit1, key);
+            QVERIFY(f->MaskEdit1->isHidden());
+            QCOMPARE(f->state().fuses().currentBytes()[0], uint8_t(kept));
+        }
+    }
+
+    void labelColumnKeepsItsWidth()
+    {
+        for (const int width : {700, 1200, 900}) {
+            f->resize(width, 600);
+            QCOMPARE(f->StringGrid1->columnWidth(0), 50);
+            QCOMPARE(f->StringGrid1->columnWidth(1), (f->width() - 350) / f->StringGrid1->columnCount());
+        }
     }
 
     void bitCellsToggleAndAreDrawnWithTheirState()

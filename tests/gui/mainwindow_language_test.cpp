@@ -2,9 +2,11 @@
 
 #include "WindowRig.h"
 
+#include "app/AidTexts.h"
 #include "app/Captions.h"
 #include "app/MessageTable.h"
 #include "app/gui/ClickPanel.h"
+#include "app/gui/FindDialog.h"
 #include "app/gui/PanelStatusBar.h"
 #include "buffers/gui/Unit4.h"
 #include "chipdb/gui/Unit2.h"
@@ -19,6 +21,8 @@
 #include <QLabel>
 #include <QMenu>
 #include <QTabWidget>
+#include <QToolBar>
+#include <QToolButton>
 #include <QtTest>
 
 #include <cstring>
@@ -122,6 +126,39 @@ private slots:
         QCOMPARE(f->StatusBar1->panelText(3), QStringLiteral("00:00:00"));
         QCOMPARE(f->StatusBar1->toolTip(), QStringLiteral("点击了解更多..."));
         QCOMPARE(f->cmbProgSpeed->itemText(5), QStringLiteral("375Khz"));
+
+        // The added menu items, the find dialog and the tool tips follow too;
+        // a tool button's tip names its key.
+        for (const CaptionEntry& e : aidCaptionTable())
+            if (QObject* c = e.control[0] == 0 ? nullptr
+                             : std::strcmp(e.window, "TForm1") == 0 ? f->control(QLatin1String(e.control))
+                             : std::strcmp(e.window, "FindDialog") == 0 ? f->findDialog()->findChild<QObject*>(QLatin1String(e.control))
+                                                                        : nullptr)
+                QCOMPARE(captionOf(c), captionText(e, language));
+        QCOMPARE(f->findDialog()->windowTitle(), aidCaptionFor("FindDialog", "", language));
+        for (const CaptionEntry& e : toolTipTable())
+            QVERIFY(f->control<QWidget>(QLatin1String(e.control))->toolTip().startsWith(captionText(e, language)));
+        QCOMPARE(f->ToolRead->toolTip(), toolTipFor("TForm1", "ToolRead", language) + QStringLiteral(" (F4)"));
+        QCOMPARE(f->ToolOpen->toolTip(), toolTipFor("TForm1", "ToolOpen", language) + QStringLiteral(" (Ctrl+O)"));
+        QList<QWidget*> hinted;
+        for (QToolButton* b : f->ToolBar1->findChildren<QToolButton*>())
+            if (b->objectName().startsWith(QLatin1String("Tool")))  // not Qt's overflow arrow
+                hinted << b;
+        for (QCheckBox* b : f->findChildren<QCheckBox*>())
+            hinted << b;
+        QVERIFY(hinted.size() >= 9 + 11);
+        for (const QWidget* w : hinted)
+            QVERIFY2(!w->toolTip().isEmpty(), qPrintable(w->objectName()));
+
+        // Qt's own buttons and dialogs speak the language as well.
+        const QString yes = QCoreApplication::translate("QPlatformTheme", "&Yes");
+        const QString cancel = QCoreApplication::translate("QPlatformTheme", "Cancel");
+        if (language == 2) {
+            QCOMPARE(yes, QStringLiteral("&Yes"));
+        } else {
+            QVERIFY2(yes.contains(QStringLiteral("是")), qPrintable(yes));
+            QCOMPARE(cancel, QStringLiteral("取消"));
+        }
     }
 
     void namesThatDifferFromTheLanguageSet()

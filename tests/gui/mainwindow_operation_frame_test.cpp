@@ -13,6 +13,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QListWidget>
 #include <QRegularExpression>
 #include <QToolButton>
 #include <QtTest>
@@ -163,6 +164,57 @@ private slots:
         }
     }
 
+    // At a real link's pace the bar tells the rate and the time left; Escape
+    // or the Stop button ends the job between two reports.
+    void stopEndsAReadOrAWriteBetweenTwoReports()
+    {
+        rig->sim.setLatency(1);
+        f->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(f));
+        Buffers& b = f->state().buffers();
+        std::memset(b.flash(), 0x5A, kChipBytes);
+        b.setFlashLength(kChipBytes);
+        b.reloadFlashView(kChip);
+        {
+            JobWatch watch(*f);
+            QString rate;
+            bool stopLive = false;
+            watch.during = [&](const JobWatch::Sample&) {
+                if (rate.isEmpty() && f->Progress->format().endsWith(QStringLiteral(" left")))
+                    rate = f->Progress->format();
+                if (!rate.isEmpty() && !stopLive) {
+                    stopLive = f->BtnStop->isVisible() && f->BtnStop->isEnabled();
+                    QTest::keyClick(f, Qt::Key_Escape);
+                }
+            };
+            f->ToolRead->click();
+            QVERIFY2(QRegularExpression(QStringLiteral("^\\d+(\\.\\d)? (B|KiB|MiB)/s, \\d+:\\d\\d left$"))
+                         .match(rate)
+                         .hasMatch(),
+                     qPrintable(rate));
+            QVERIFY(stopLive);
+        }
+        QVERIFY(rig->logLines().first().contains(QStringLiteral(":Stopped by the user. (")));
+        QCOMPARE(linesContaining(QStringLiteral("Read Complete!")), 0);
+        QVERIFY(errors().isEmpty());
+        QCOMPARE(b.flashLength(), kChipBytes);
+        QVERIFY(std::all_of(b.flash(), b.flash() + kChipBytes, [](uint8_t v) { return v == 0x5A; }));
+        QVERIFY(!f->BtnStop->isVisible());
+        QCOMPARE(f->StatusBar1->panelText(1), QStringLiteral("Ready"));
+
+        JobWatch watch(*f);
+        watch.during = [&](const JobWatch::Sample&) {
+            if (watch.samples.size() == 20)
+                f->BtnStop->click();
+        };
+        f->ToolWrite->click();
+        const QString partly = QStringLiteral("The write was stopped: the chip is only partly programmed.");
+        QCOMPARE(errors(), QStringList{partly});
+        QVERIFY(rig->logLines().first().contains(partly));
+        QCOMPARE(linesContaining(QStringLiteral("Write Complete!")), 0);
+        QVERIFY(f->ToolBar1->isEnabled() && !f->BtnStop->isVisible());
+    }
+
     void elapsedTimeIsTheJobsLength()
     {
         rig->sim.setBusyPolls(24);  // 50 ms a poll: more than a second
@@ -289,6 +341,45 @@ private slots:
         // The deferred connection check ran once the job had ended.
         QVERIFY(!f->connectionCheckPending());
         QCOMPARE(f->StatusBar1->panelText(1), QStringLiteral("Not connected"));
+    }
+
+    void compareShowsItsReportAndMovesTheViewToTheChosenRange()
+    {
+        Buffers& b = f->state().buffers();
+        for (int i = 0; i < kChipBytes; ++i)
+            b.flash()[i] = pattern(i);
+        b.setFlashLength(kChipBytes);
+        b.reloadFlashView(kChip);
+        rig->sim.flash()[0x1230] = 0xFF;
+        rig->sim.flash()[0x8000] = 0x00;
+        rig->sim.flash()[0x8001] = 0x02;
+        QStringList listed;
+        QString summary;
+        qint64 cursor = -1;
+        rig->boxes->whileShown = [&](QDialog& dialog) {
+            auto* ranges = dialog.findChild<QListWidget*>(QStringLiteral("Ranges"));
+            for (int i = 0; ranges && i < ranges->count(); ++i)
+                listed << ranges->item(i)->text();
+            summary = dialog.findChild<QLabel*>(QStringLiteral("Summary"))->text();
+            ranges->setCurrentRow(1);
+            cursor = f->FlashEditor->cursorAddress();
+        };
+        f->CompareChip->trigger();
+        QCOMPARE(rig->boxes->dialogs, QStringList{QStringLiteral("CompareDialog")});
+        QCOMPARE(listed, (QStringList{"1230h: 1 byte, expected 53, found FF",
+                                      "8000h-8001h: 2 bytes, expected 03 0A, found 00 02"}));
+        QCOMPARE(summary, QStringLiteral("Differing bytes: 3, ranges: 2.\n"
+                                         "Bits differ both ways (mixed): wrong data or a failing chip."));
+        QCOMPARE(cursor, qint64(0x8000));
+        QCOMPARE(linesContaining(QStringLiteral("Differing bytes: 3, ranges: 2.")), 1);
+        QVERIFY(errors().isEmpty());
+        QVERIFY(f->ToolBar1->isEnabled() && f->Panel2->isEnabled());
+
+        // Unprotect from the same menu clears a locked chip.
+        rig->sim.setBlockProtected(true);
+        f->UnprotectChip->trigger();
+        QVERIFY(!rig->sim.blockProtected());
+        QCOMPARE(linesContaining(QStringLiteral("Unprotect Complete!")), 1);
     }
 };
 

@@ -177,6 +177,39 @@ private slots:
         QCOMPARE(g.state().programmer().speedIndex(), 5);
     }
 
+    void storedPlacementLargerThanTheScreenOpensWhole()
+    {
+        const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+        const struct {
+            QRect stored;     // left, top, width, height as the file holds them
+            bool sizeKept;    // the size fits the screen: only the place may change
+        } cases[] = {
+            {{5, 5, 1900, 1000}, false},
+            {{3000, -900, 700, 500}, true},
+            {{10, 10, 720, 480}, true},
+        };
+        for (const auto& c : cases) {
+            WindowRig rig;
+            QVERIFY(rig.useBuiltChipList());
+            QVERIFY(rig.writeIni(QStringLiteral("[Environment]\nFormMax=0\nFormHeight=%1\nFormWidth=%2\nFormTop=%3\nFormLeft=%4\n")
+                                     .arg(c.stored.height()).arg(c.stored.width()).arg(c.stored.y()).arg(c.stored.x())
+                                     .toUtf8()));
+            TForm1& f = rig.start();
+            QVERIFY(area.contains(f.frameGeometry()));
+            if (c.sizeKept)
+                QCOMPARE(f.size(), c.stored.size());
+            else
+                QVERIFY(f.width() <= area.width() && f.height() <= area.height());
+            // The fitted placement is what the file keeps.
+            const QRect shown(f.pos(), f.size());
+            QVERIFY(f.close());
+            const QString ini = rig.ini();
+            for (const auto& [key, value] : {std::pair{"FormWidth", shown.width()}, {"FormHeight", shown.height()},
+                                            {"FormLeft", shown.x()}, {"FormTop", shown.y()}})
+                QVERIFY2(ini.contains(QStringLiteral("%1=%2\n").arg(QLatin1String(key)).arg(value)), qPrintable(ini));
+        }
+    }
+
     void maximisedStartIgnoresTheGeometry()
     {
         WindowRig rig;
@@ -269,11 +302,14 @@ private slots:
         QVERIFY(pixelsLike(image, bar->panelRect(1), reddish) > 0);
         QCOMPARE(pixelsLike(image, bar->panelRect(1), greenish), 0);
 
-        // The colour compares with the current language's text: after a
-        // switch the old Chinese text no longer reads as "Not connected".
+        // A language switch keeps the panel's text, and its colour with it:
+        // the Chinese "Not connected" stays red under English captions.
         f.EnlishClick();
         QCOMPARE(bar->panelText(1), messageText(Msg::NotConnected, 0));
-        QCOMPARE(f.statusPanelColour(1), QColor(0, 0x80, 0));
+        QCOMPARE(f.statusPanelColour(1), QColor(0xFF, 0, 0));
+        f.fantiClick();
+        QCOMPARE(f.statusPanelColour(1), QColor(0xFF, 0, 0));
+        f.EnlishClick();
         f.deviceChanged();
         QCOMPARE(bar->panelText(1), QStringLiteral("Not connected"));
         QCOMPARE(f.statusPanelColour(1), QColor(0xFF, 0, 0));

@@ -19,6 +19,7 @@
 #include <QToolButton>
 #include <QtTest>
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -172,6 +173,51 @@ private slots:
         QCOMPARE(int(rig->logLines().filter(QStringLiteral("AUTO Complete!")).size()), 2);
         QVERIFY(errors().isEmpty());
         QCOMPARE(f->StatusBar1->panelText(1), QStringLiteral("Ready"));
+    }
+
+    void wholeRoundFromTheKeyboard()
+    {
+        const int w25q20 = entryNamed(f->state().chips(), "SPI_FLASH", "W25Q20CL");
+        rig->sim.insertChip(f->state().chips()[w25q20]);
+        std::memcpy(rig->sim.flash().data(), fileBytes().constData(), kFileBytes);
+        f->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(f));
+        const auto press = [&](const QKeySequence& keys, const char* logged) {
+            QTest::keySequence(f, keys);
+            QVERIFY2(newestLine().contains(QLatin1String(logged)), qPrintable(keys.toString() + ": " + newestLine()));
+        };
+
+        QTest::keySequence(f, QKeySequence(Qt::CTRL | Qt::Key_D));
+        QCOMPARE(f->ComboBox3->currentText(), QStringLiteral("W25Q20CL"));
+        press(Qt::Key_F4, ":Read Complete! (");
+        QCOMPARE(f->state().buffers().flashLength(), kFileBytes);
+        const QString saved = rig->path(QStringLiteral("round.bin"));
+        rig->boxes->saveNames << saved;
+        QTest::keySequence(f, QKeySequence::Save);
+        QCOMPARE(contentOf(saved), fileBytes());
+
+        // Another image in, onto the chip and checked.
+        QByteArray other = fileBytes();
+        std::reverse(other.begin(), other.end());
+        const QString next = rig->path(QStringLiteral("next.bin"));
+        QVERIFY(writeBytes(next, other));
+        rig->boxes->openNames << next;
+        press(QKeySequence::Open, next.toUtf8().constData());
+        press(Qt::Key_F6, ":Erase Complete! (");
+        press(Qt::Key_F2, ":Bank Complete! (");
+        press(Qt::Key_F7, ":Write Complete! (");
+        press(Qt::Key_F8, ":Verify Complete! (");
+        QVERIFY(chipHoldsBuffer(0, kFileBytes));
+        QCOMPARE(QByteArray(reinterpret_cast<const char*>(rig->sim.flash().data()), kFileBytes), other);
+        QVERIFY(errors().isEmpty());
+
+        // The remaining keys reach their items: fill and auto.
+        QTest::keySequence(f, QKeySequence(Qt::CTRL | Qt::Key_L));
+        QCOMPARE(rig->boxes->dialogs.last(), QStringLiteral("TForm4"));
+        f->CheckBoxSN->setChecked(false);
+        f->CheckBoxVerity->setChecked(true);
+        press(Qt::Key_F9, ":AUTO Complete! (");
+        QVERIFY2(errors().isEmpty(), qPrintable(errors().join("|")));
     }
 
     void unknownIdMovesTheTypeListToTheAnsweringClass()

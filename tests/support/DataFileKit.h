@@ -14,7 +14,9 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 class Scratch {
@@ -55,6 +57,18 @@ inline QByteArray patternBytes(qint64 count, uint32_t seed = 1)
 
 inline const uint8_t* bytesOf(const QByteArray& b) { return reinterpret_cast<const uint8_t*>(b.constData()); }
 
+// One record line in upper case: `head` (":", "S1", ...), two digits for each
+// byte of `fields`, then the checksum of those bytes, the two's complement
+// of their sum (Intel HEX) or its ones' complement (S-records).
+inline QByteArray recordLine(const char* head, const QByteArray& fields, bool onesComplement)
+{
+    uint32_t sum = 0;
+    for (char b : fields)
+        sum += uint8_t(b);
+    const uint8_t check = onesComplement ? uint8_t(0xFF - (sum & 0xFF)) : uint8_t(0x100 - (sum & 0xFF));
+    return head + (fields + char(check)).toHex().toUpper();
+}
+
 // The converter of the srecord package, for cross-checks; empty when absent.
 inline QString srecCat() { return QStandardPaths::findExecutable(QStringLiteral("srec_cat")); }
 
@@ -85,6 +99,52 @@ TextRead readText(Reader read, const QByteArray& text, qint64 capacity)
     r.value = read(in, r.area.data(), capacity, ui);
     r.errors = ui.errors();
     return r;
+}
+
+// Records of 0 to 40 bytes one after another from address 0, each line made
+// by `line`(count, address, bytes), odd counts in lower case after the first
+// character: digit runs that end inside and on the readers' 16-digit blocks.
+// Gives the text and the image it stands for.
+template <typename Line>
+std::pair<QByteArray, QByteArray> recordsOfEveryLength(Line line)
+{
+    QByteArray text;
+    QByteArray image;
+    for (int n = 0; n <= 40; ++n) {
+        const QByteArray bytes = patternBytes(n, uint32_t(n) + 1);
+        const QByteArray record = line(n, int(image.size()), bytes);
+        text += (n % 2 ? record.left(1) + record.mid(1).toLower() : record) + "\r\n";
+        image += bytes;
+    }
+    return {text, image};
+}
+
+// A read that went through and stored exactly `image` from address 0.
+inline bool readsAs(const TextRead& r, const QByteArray& image)
+{
+    return r.errors.isEmpty() && r.value == image.size()
+           && QByteArray(reinterpret_cast<const char*>(r.area.data()), image.size()) == image;
+}
+
+// Reads `good`, a record of `bytes`, with a bad digit put in each place from
+// `firstData` on, followed by `end`: each read must say "Illegal Char in
+// File" and have stored the data bytes before the bad digit, none after it.
+// Gives the first place where that fails, -1 when none does.
+template <typename Reader>
+int firstWrongStopAtABadDigit(Reader read, const QByteArray& good, int firstData, const QByteArray& bytes,
+                              const QByteArray& end)
+{
+    for (int at = firstData; at < good.size(); ++at) {
+        QByteArray bad = good;
+        bad[at] = 'g';
+        const TextRead r = readText(read, bad + end, 0x100);
+        const qsizetype stored = std::min<qsizetype>((at - firstData) / 2, bytes.size());
+        if (r.errors != QStringList{QStringLiteral("Illegal Char in File")}
+            || QByteArray(reinterpret_cast<const char*>(r.area.data()), stored) != bytes.left(stored)
+            || r.area[size_t(stored)] != 0xEE)
+            return at;
+    }
+    return -1;
 }
 
 // Bytes through a writer taking (device, source, count); empty on failure.

@@ -34,11 +34,19 @@ public:
     void showMessage(const QString& caption, const QString& text) override { add(Event::Message, caption + QLatin1Char('|') + text); }
     void setStatus(const QString& text) override { status = text; add(Event::Status, text); }
     void setElapsed(const QString& text) override { add(Event::Elapsed, text); }
-    void progressStart(qint64 maximum) override { progressVisible = true; add(Event::ProgressStart, {}, maximum); }
+    using UserInterface::progressStart;
+    void progressStart(qint64 maximum, ProgressKind kind) override
+    {
+        progressVisible = true;
+        progressKind = kind;
+        add(Event::ProgressStart, {}, maximum);
+    }
     void progressSet(qint64 position) override { progressPosition = position; }
     void progressEnd() override { progressVisible = false; add(Event::ProgressEnd, {}); }
     void log(const QString& text) override { add(Event::Log, text); }
     void pumpEvents() override { ++pumps; if (onPump) onPump(); }
+    // A stop asked for after that many pumps (the next check sees it), or never.
+    bool stopRequested() const override { return stopAfterPumps >= 0 && pumps >= stopAfterPumps; }
     void pause(int ms) override { add(Event::Pause, {}, ms); }
     void beep() override { add(Event::Beep, {}); }
     void setControlsEnabled(bool enabled) override { controlsEnabled = enabled; add(Event::Controls, {}, enabled); }
@@ -74,6 +82,8 @@ public:
     bool progressVisible = false;
     qint64 progressPosition = 0;
     int pumps = 0;
+    int stopAfterPumps = -1;
+    ProgressKind progressKind = ProgressKind::Bytes;
     std::function<void()> onPump;
 
 private:

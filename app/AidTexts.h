@@ -1,0 +1,28 @@
+#pragma once
+// The texts of what the window offers for daily work beyond its designed
+// controls, in Simplified Chinese, Traditional Chinese and English: tool
+// tips, the added menu items (go to, find, copy as hex, detection), the find
+// and go-to dialogs, and their messages. Kept apart from the designed
+// captions, which stay as they are.
+
+#include "app/Captions.h"
+
+#include <span>
+
+// Tool tips of the tool-bar buttons, the option boxes and a few buttons of
+// the main window ("TForm1"), by control name.
+std::span<const CaptionEntry> toolTipTable();
+
+// Captions of the added controls: menu items of the main window ("TForm1"),
+// the find dialog ("FindDialog") and the go-to dialog ("GoToDialog").
+std::span<const CaptionEntry> aidCaptionTable();
+
+// One entry of either table; empty when there is none.
+QString toolTipFor(const char* window, const char* control, int languageIndex);
+QString aidCaptionFor(const char* window, const char* control, int languageIndex);
+
+enum class AidMessage {
+    NotFound,     // "%1" is the search text
+    NotHexBytes,
+};
+QString aidMessage(AidMessage message, int languageIndex);

@@ -1,0 +1,32 @@
+// The commands that look into a chip rather than program it: the compare
+// that lists every difference (verify --diff) and the clearing of an SPI
+// flash's block protection.
+
+#include "cli/CliSession.h"
+#include "cli/CommandFiles.h"
+#include "cli/Commands.h"
+
+#include "operations/ChipOperations.h"
+
+int cmdVerifyOrCompare(CliSession& s, const QStringList& words)
+{
+    if (!s.isSet(QStringLiteral("diff")))
+        return cmdVerify(s, words);
+    // Declined, and so exit 1, when anything differs.
+    return withLoadedFile(s, words, [&s](ChipOperations& ops, MemoryPage page) {
+        ops.compareChip(page);
+        if (const CompareReport* report = ops.lastCompare())
+            for (const QString& line : compareReportLines(*report, s.ui().languageIndex()))
+                s.out() << line << '\n';
+    });
+}
+
+int cmdUnprotect(CliSession& s, const QStringList&)
+{
+    ChipOperations ops(s.state());
+    s.checkSocketIdentity(ops);
+    ops.unprotectChip();
+    if (ops.lastOutcome() == Outcome::Done)
+        return kExitOk;
+    return s.stopRequested() ? kExitStopped : kExitFailed;
+}

@@ -1,0 +1,69 @@
+#include "operations/ProductionLog.h"
+
+#include <QFile>
+
+#include <algorithm>
+
+#include <unistd.h>
+
+namespace {
+
+// Rows end as RFC 4180 has them; spreadsheets read either ending.
+constexpr char kRowEnd[] = "\r\n";
+
+QString csvRow(const QStringList& fields)
+{
+    QStringList quoted;
+    for (const QString& f : fields)
+        quoted << csvField(f);
+    return quoted.join(QLatin1Char(',')) + QLatin1String(kRowEnd);
+}
+
+// Local time with its offset, so rows from both sides of a clock change sort.
+QString isoDateTime(const QDateTime& when)
+{
+    return when.toOffsetFromUtc(when.offsetFromUtc()).toString(Qt::ISODate);
+}
+
+} // namespace
+
+QString csvField(const QString& text)
+{
+    static const QString special = QStringLiteral(",\"\r\n");
+    if (std::none_of(text.begin(), text.end(), [](QChar c) { return special.contains(c); }))
+        return text;
+    QString quoted = text;
+    quoted.replace(QLatin1Char('"'), QLatin1String("\"\""));
+    return QLatin1Char('"') + quoted + QLatin1Char('"');
+}
+
+QString ProductionLog::headerRow()
+{
+    return csvRow({QStringLiteral("date"), QStringLiteral("manufacturer"), QStringLiteral("model"),
+                   QStringLiteral("chip id"), QStringLiteral("serial number"), QStringLiteral("steps"),
+                   QStringLiteral("result"), QStringLiteral("seconds"), QStringLiteral("flash crc32")});
+}
+
+QString ProductionLog::row(const ProductionRecord& r)
+{
+    const QString result = r.failedStep ? QStringLiteral("failed: ") + *r.failedStep : QStringLiteral("ok");
+    return csvRow({isoDateTime(r.started), r.manufacturer, r.model, r.chipAnswer,
+                   r.serial ? QString::number(*r.serial) : QString(), r.steps.join(QStringLiteral(" + ")), result,
+                   QString::number(double(r.elapsedMs) / 1000.0, 'f', 2),
+                   r.flashCrc ? QString::asprintf("0x%08X", *r.flashCrc) : QString()});
+}
+
+bool ProductionLog::append(const ProductionRecord& record) const
+{
+    QFile file(path_);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
+        return false;
+    QByteArray bytes;
+    if (file.size() == 0)
+        bytes = headerRow().toUtf8();
+    bytes += row(record).toUtf8();
+    if (file.write(bytes) != bytes.size() || !file.flush())
+        return false;
+    // On disk before the next chip, not only in the system's cache.
+    return ::fsync(file.handle()) == 0;
+}
