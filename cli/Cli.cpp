@@ -60,8 +60,6 @@ int runCli(const QStringList& arguments, const ProgramFiles& files, const CliStr
     // A job Ctrl+C ended is no ordinary failure.
     if (session.stopRequested() && status != kExitOk)
         status = kExitStopped;
-    if (status == kExitStopped)
-        session.ui().showError(session.message(Msg::StoppedByUser));
     io.out.flush();
     io.err.flush();
     return status;

@@ -15,8 +15,10 @@ int cmdConvert(CliSession& s, const QStringList& words)
         return kExitUsage;
     if (!checkInput(s, words[0]) || !checkOutput(s, words[1]) || !loadInput(s, words[0], page, *inFormat))
         return kExitFailed;
-    if (s.stopRequested())
+    if (s.stopRequested()) {
+        s.ui().showError(s.message(Msg::StoppedByUser));
         return kExitStopped;
+    }
     const Buffers& b = s.state().buffers();
     const bool eeprom = page == MemoryPage::Eeprom;
     const qint64 length = std::clamp<qint64>(eeprom ? b.eepromLength() : b.flashLength(), 0,

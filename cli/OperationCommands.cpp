@@ -166,8 +166,10 @@ int cmdRead(CliSession& s, const QStringList& words)
     if (ops.lastOutcome() != Outcome::Done)
         return exitStatus(s, ops);
     // Ctrl+C after the last report still leaves no file.
-    if (s.stopRequested())
+    if (s.stopRequested()) {
+        s.ui().showError(s.message(Msg::StoppedByUser));
         return kExitStopped;
+    }
     const Buffers& b = s.state().buffers();
     const ChipEntry& chip = s.state().currentChip();
     const bool eeprom = page == MemoryPage::Eeprom;

@@ -3,8 +3,12 @@
 #include "support/TestChipEntry.h"
 #include "support/QtPrinting.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -26,6 +30,27 @@ CliRun cli(const QStringList& args, const QString& programDir = QStringLiteral(K
     QTextStream out(&r.out);
     QTextStream err(&r.err);
     r.status = runCli(args, programDir, out, err, false);
+    out.flush();
+    err.flush();
+    return r;
+}
+
+// The same with the standard streams' data: `in` behind "-" as IN, what
+// "-" as OUT received in `data`.
+struct StreamRun : CliRun {
+    QByteArray data;
+};
+
+StreamRun cliWithData(const QStringList& args, QByteArray in = {})
+{
+    StreamRun r;
+    QTextStream out(&r.out);
+    QTextStream err(&r.err);
+    QBuffer input(&in);
+    QBuffer output(&r.data);
+    input.open(QIODevice::ReadOnly);
+    output.open(QIODevice::WriteOnly);
+    r.status = runCli(args, ProgramFiles(QStringLiteral(KTR_BINARY_DIR)), CliStreams{out, err, false, &input, &output});
     out.flush();
     err.flush();
     return r;
@@ -292,6 +317,107 @@ TEST(WindowCommandLine, EachLineGivesItsActionOptionsAndFile)
     ASSERT_EQ(line.parse({"--simulate", "--sim-empty"}), A::Run);
     EXPECT_TRUE(line.options().simEmpty && line.options().simState.isEmpty() && !line.options().simChip);
     EXPECT_TRUE(line.dataFile().isEmpty());
+}
+
+// How a person meets the command line: each line with its exit status and
+// the line it must print, on stdout ('o') or stderr ('e').
+TEST(CliUsage, CommandLinesTheirStatusAndWhatTheySay)
+{
+    QTemporaryDir dir;
+    struct Case {
+        QStringList args;
+        int status;
+        char stream;
+        QString says;
+    };
+    const QString missingFolder = dir.filePath("no/such/folder/out.bin");
+    const QList<Case> cases = {
+        {{"--help"}, 0, 'o', "Usage: ktr4180-cli [OPTIONS] COMMAND [ARGUMENTS]\n"},
+        {{"-h"}, 0, 'o', "\n  read OUT  "},
+        {{"read", "--help"}, 0, 'o', "Usage: ktr4180-cli [OPTIONS] read [--eeprom] [--full] [--format FORMAT] OUT\n"},
+        {{"help", "convert"}, 0, 'o', "      --in-format FORMAT"},
+        {{"--help-all"}, 0, 'o', "\nOptions of auto:\n"},
+        {{"--version"}, 0, 'o', "ktr4180-cli 1."},
+        {{"--bogus", "list-chips"}, 2, 'e', "ktr4180-cli: Unknown option 'bogus'."},
+        {{"list-chips", "--eeprom"}, 2, 'e', "Unknown option 'eeprom'. (\"ktr4180-cli list-chips --help\" lists its options)"},
+        {{"frob"}, 2, 'e', "unknown command 'frob'"},
+        {{}, 2, 'e', "no command given"},
+        {{"help", "frob"}, 2, 'e', "unknown command 'frob'"},
+        {{"convert", "a"}, 2, 'e', "convert: missing OUT"},
+        {{"probe", "x"}, 2, 'e', "probe: unexpected argument 'x'"},
+        {{"--db"}, 2, 'e', "Missing value after '--db'."},
+        {{"--lang", "9", "list-chips"}, 2, 'e', "--lang takes 0 (zh_CN), 1 (zh_TW) or 2 (en), not '9'"},
+        {{"--sim-latency", "5", "probe"}, 2, 'e', "go with --simulate"},
+        {{"convert", "--format", "xyz", "a", "b"}, 2, 'e', "--format takes bin, hex, srec or cap, not 'xyz'"},
+        {{"--", "list-chips", "W25Q64JV"}, 0, 'o', "\tWINBOND\tW25Q64JV\t0xEF4017\t"},
+        {{"list-chips", "--", "-"}, 0, 'o', "# index\t"},
+        // A chip by its key, "MANUFACTURER MODEL" or its model, in any case.
+        {{"--simulate", "--chip", "spi_flash,winbond,w25q64jv", "blank"}, 0, 'e', "Bank Complete!"},
+        {{"--simulate", "-c", "Winbond w25q64jv", "blank"}, 0, 'e', "Bank Complete!"},
+        {{"--simulate", "-cw25q64jv", "blank"}, 0, 'e', "Bank Complete!"},
+        {{"--simulate", "--chip", "w25q64", "blank"}, 2, 'e', "Closest models: W25Q64JV, W25Q64BV"},
+        {{"--simulate", "--chip", "w25q64", "blank"}, 2, 'e', "No chip named \"w25q64\" in the chip list."},
+        {{"--simulate", "--chip-id", "0x123456", "blank"}, 2, 'e', "No chip with the identifier 0x123456"},
+        {{"--simulate", "--sim-chip", "nosuch", "probe"}, 1, 'e', "No chip named \"nosuch\""},
+        {{"--simulate", "--chip", "w25q64jv", "auto", "x.bin"}, 2, 'e', "auto needs at least one step: --unprotect"},
+        {{"--simulate", "--chip", "w25q64jv", "auto", "--lock", "1", "--erase", "x.bin"}, 2, 'e', "--lock goes with --fuse"},
+        {{"--simulate", "--chip", "w25q64jv", "fuses", "burn"}, 2, 'e', "fuses takes read, write or default, not 'burn'"},
+        // Files: the path and the system's reason, before the chip is touched.
+        {{"--simulate", "--trace", "read", missingFolder}, 1, 'e',
+         "Cannot write the file " + missingFolder + "\nNo such file or directory\n"},
+        {{"--simulate", "--trace", "read", dir.path()}, 1, 'e', "Cannot write the file " + dir.path() + "\nIs a directory\n"},
+        {{"--simulate", "--chip", "w25q64jv", "write", dir.filePath("none.bin")}, 1, 'e',
+         "Cannot read the file " + dir.filePath("none.bin") + "\nNo such file or directory\n"},
+        {{"--lang", "0", "--simulate", "--chip", "w25q64jv", "read", "--eeprom", "-"}, 1, 'e', "所选芯片没有EEPROM。"},
+        {{"--lang", "en", "--simulate", "--sim-empty", "blank"}, 1, 'e', "No chips detected"},
+        {{"--log", missingFolder, "list-chips"}, 1, 'e', "Cannot write the file " + missingFolder + "\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args.join(QLatin1Char(' ')).toStdString());
+        const StreamRun r = cliWithData(c.args);
+        EXPECT_EQ(r.status, c.status) << r.err.toStdString();
+        const QString& text = c.stream == 'o' ? r.out : r.err;
+        EXPECT_TRUE(text.contains(c.says)) << text.toStdString();
+        if (c.status == 2)
+            EXPECT_TRUE(r.out.isEmpty());
+        // Refused before anything went to the programmer.
+        if (c.args.contains("--trace"))
+            EXPECT_FALSE(r.err.contains("> 01 ")) << r.err.toStdString();
+    }
+    EXPECT_FALSE(QFile::exists(missingFolder));
+}
+
+// One JSON document on stdout: numbers as numbers, identifiers also as text.
+TEST(CliJson, ListProbeAndDetect)
+{
+    StreamRun r = cliWithData({"list-chips", "--json", "w25q64jv"});
+    ASSERT_EQ(r.status, 0);
+    QJsonParseError error;
+    const QJsonDocument chips = QJsonDocument::fromJson(r.out.toUtf8(), &error);
+    ASSERT_EQ(error.error, QJsonParseError::NoError) << r.out.toStdString();
+    ASSERT_EQ(chips.array().size(), bundledMatching("W25Q64JV"));
+    const QJsonObject chip = chips.array().first().toObject();
+    EXPECT_EQ(chip["model"].toString(), "W25Q64JV");
+    EXPECT_EQ(chip["id"].toInteger(), 0xEF4017);
+    EXPECT_EQ(chip["id_hex"].toString(), "0xEF4017");
+    EXPECT_EQ(chip["flash_bytes"].toInteger(), 8 * 1024 * 1024);
+    EXPECT_EQ(QJsonDocument::fromJson(cliWithData({"list-chips", "--json"}).out.toUtf8()).array().size(),
+              bundledLines().size());
+
+    r = cliWithData({"--simulate", "--sim-chip", "w25q64jv", "probe", "--json"});
+    ASSERT_EQ(r.status, 0);
+    const QJsonObject probe = QJsonDocument::fromJson(r.out.toUtf8()).object();
+    EXPECT_EQ(probe["class"].toInt(), 0);
+    EXPECT_EQ(probe["id"].toInteger(), 0xEF4017);
+    EXPECT_EQ(probe["id_bytes_hex"].toString(), "01 EF 40 17 01");
+    EXPECT_EQ(probe["id_bytes"].toArray().size(), 5);
+
+    r = cliWithData({"--simulate", "--sim-chip", "w25q64jv", "detect", "--json"});
+    ASSERT_EQ(r.status, 0);
+    const QJsonObject detect = QJsonDocument::fromJson(r.out.toUtf8()).object();
+    EXPECT_EQ(detect["model"].toString(), "W25Q64JV");
+    EXPECT_EQ(detect["manufacturer"].toString(), "WINBOND");
+    EXPECT_EQ(detect["id_hex"].toString(), "0xEF4017");
 }
 
 } // namespace
