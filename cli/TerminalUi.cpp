@@ -154,7 +154,8 @@ void TerminalUi::drawProgress(bool force)
     if (style == ProgressStyle::Plain) {
         // One line per whole percent, or per whole second when the length is unknown.
         const qint64 mark = steps ? now / 1000 : qint64(fraction * 100);
-        if (mark == lastPlain_)
+        // The bar's reset to 0 at the end is no progress.
+        if (mark <= lastPlain_)
             return;
         lastPlain_ = mark;
         err_ << status_ << ' ' << (steps ? durationText(now) : QStringLiteral("%1%").arg(mark)) << Qt::endl;

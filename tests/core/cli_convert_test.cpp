@@ -3,6 +3,7 @@
 #include "cli/Cli.h"
 #include "support/DataFileKit.h"
 
+#include <QBuffer>
 #include <QTextStream>
 #include <gtest/gtest.h>
 
@@ -88,4 +89,30 @@ TEST(CliConvert, BadUsage)
     EXPECT_EQ(convert({"only-one"}).status, 2);
     EXPECT_EQ(convert({"a", "b", "c"}).status, 2);
     EXPECT_EQ(convert({"a", "b", "--flash"}).status, 2);
+}
+
+// --format names the written format whatever the extension ("-" standard
+// output); --in-format the read one; standard input needs no seekable file.
+TEST(CliConvert, FormatOptionsAndStandardStreams)
+{
+    Scratch s;
+    const QByteArray image = patternBytes(300);
+    const QString bin = s.write("a.bin", image);
+    ASSERT_EQ(convert({"--format", "srec", bin, s.path("a.out")}).status, 0);
+    EXPECT_TRUE(s.read("a.out").startsWith("S00600004844521B\r\nS1"));
+    ASSERT_EQ(convert({bin, s.path("b.srec")}).status, 0);
+    EXPECT_EQ(s.read("b.srec"), image) << "without --format the extension rules: raw";
+    ASSERT_EQ(convert({"--in-format", "srec", "--format", "hex", s.path("a.out"), s.path("c.txt")}).status, 0);
+    EXPECT_TRUE(s.read("c.txt").startsWith(":"));
+
+    QString out, err;
+    QByteArray in = s.read("c.txt"), data;
+    QTextStream o(&out), e(&err);
+    QBuffer input(&in), output(&data);
+    input.open(QIODevice::ReadOnly);
+    output.open(QIODevice::WriteOnly);
+    EXPECT_EQ(runCli({"convert", "-", "-"}, ProgramFiles(QStringLiteral(KTR_BINARY_DIR)),
+                     CliStreams{o, e, false, &input, &output}),
+              0);
+    EXPECT_EQ(data, image) << "Intel HEX read by its first character, raw bytes written";
 }

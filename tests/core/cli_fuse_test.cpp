@@ -3,6 +3,9 @@
 
 #include <QDir>
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -170,6 +173,23 @@ TEST_F(CliFuses, BadArgumentsAndMissingDescription)
     EXPECT_EQ(missing.status, 1);
     EXPECT_TRUE(missing.out.isEmpty());
     EXPECT_EQ(run({"fuse-description"}).status, 1);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(CliFuses, ReadAsJson)
+{
+    const CliRun r = onChip({"fuses", "read", "--json"});
+    ASSERT_EQ(r.status, 0) << r.err.join('\n').toStdString();
+    const QJsonArray bytes = QJsonDocument::fromJson(r.out.join('\n').toUtf8()).object()["bytes"].toArray();
+    ASSERT_EQ(bytes.size(), 4);
+    EXPECT_EQ(bytes[0].toObject()["name"].toString(), "LOW");
+    EXPECT_EQ(bytes[0].toObject()["value"].toInt(), 0x62);
+    EXPECT_EQ(bytes[0].toObject()["value_hex"].toString(), "0x62");
+    EXPECT_EQ(bytes[3].toObject()["kind"].toString(), "lock");
+    EXPECT_EQ(onChip({"fuses", "read", "--lock", "0x3F"}).status, 2) << "--lock goes with write";
 }
 
 } // namespace

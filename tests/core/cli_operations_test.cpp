@@ -5,6 +5,7 @@
 #include "cli/TerminalUi.h"
 #include "support/TestChipEntry.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
@@ -44,6 +45,22 @@ struct CliRig {
         QTextStream o(&out), e(&err);
         words = QStringList{"--db", db, "--simulate=" + state} + words;
         return runCli(words, dir.path(), o, e, terminal);
+    }
+
+    // With the data of "-" and the Ctrl+C flag.
+    QByteArray data;
+    int runWithData(QStringList words, QByteArray in = {}, const volatile std::sig_atomic_t* stop = nullptr,
+                    bool terminal = false)
+    {
+        out.clear();
+        err.clear();
+        data.clear();
+        QTextStream o(&out), e(&err);
+        QBuffer input(&in), output(&data);
+        input.open(QIODevice::ReadOnly);
+        output.open(QIODevice::WriteOnly);
+        words = QStringList{"--db", db, "--simulate=" + state} + words;
+        return runCli(words, ProgramFiles(dir.path()), CliStreams{o, e, terminal, &input, &output, stop});
     }
 
     QString file(const QString& name, const QByteArray& bytes)
@@ -308,6 +325,99 @@ TEST(CliOperations, ProgressBarOnlyOnATerminal)
     EXPECT_TRUE(rig.err.contains("\rVerify Flash ... ["));
     EXPECT_TRUE(rig.err.contains(QRegularExpression("\\] +[0-9]+%")));
     EXPECT_TRUE(rig.err.contains("\r\033[K"));  // the bar is wiped before the log line
+}
+
+// "-" is standard input for IN and standard output for OUT; --full saves the
+// whole memory; --format names the format whatever the extension.
+TEST(CliOperations, StandardStreamsFullReadAndFormat)
+{
+    CliRig rig;
+    const QByteArray image = pattern(5000);
+    ASSERT_EQ(rig.runWithData(kW25Q64 + QStringList{"write", "-"}, image), 0) << rig.err.toStdString();
+    EXPECT_TRUE(rig.err.contains("Open-")) << rig.err.toStdString();
+    ASSERT_EQ(rig.runWithData(kW25Q64 + QStringList{"read", "-"}), 0) << rig.err.toStdString();
+    EXPECT_EQ(rig.data, image);
+    EXPECT_TRUE(rig.out.isEmpty()) << "the log stays on stderr";
+    ASSERT_EQ(rig.runWithData(kW25Q64 + QStringList{"read", "--full", "-"}), 0);
+    EXPECT_EQ(rig.data, image + QByteArray(16384 - image.size(), char(0xFF)));
+    ASSERT_EQ(rig.runWithData(kW25Q64 + QStringList{"read", "--format", "srec", rig.dir.filePath("img.bin")}), 0);
+    EXPECT_TRUE(rig.read("img.bin").startsWith("S00600004844521B\r\nS1")) << "S-records whatever the extension";
+    // Intel HEX on standard input is known by its first character.
+    ASSERT_EQ(rig.runWithData(kW25Q64 + QStringList{"read", "--format", "hex", "-"}), 0);
+    const QByteArray hex = rig.data;
+    EXPECT_TRUE(hex.startsWith(":"));
+    EXPECT_EQ(rig.runWithData(kW25Q64 + QStringList{"verify", "-"}, hex), 0) << rig.err.toStdString();
+    EXPECT_EQ(rig.runWithData(kW25Q64 + QStringList{"verify", "--format", "bin", "-"}, hex), 1)
+        << "the same text read as raw bytes differs";
+}
+
+// A name that fits several chips lists them and asks for one.
+TEST(CliOperations, AmbiguousChipNameListsTheCandidates)
+{
+    CliRig rig;
+    ChipTable table;
+    fillTable(table, {makeChip({.key = "SPI_FLASH,WINBOND,X25", .id = 0xEF4016, .flash = 8192, .page = 256}),
+                      makeChip({.key = "SPI_FLASH,OTHER,X25", .id = 0xC84016, .flash = 8192, .page = 256})});
+    table.saveFile(rig.db, 2);
+    EXPECT_EQ(rig.run(QStringList{"--chip", "x25", "blank"}), 2);
+    EXPECT_TRUE(rig.err.contains("The name \"x25\" fits several chips; name one of them with --chip:\n"
+                                 "  SPI_FLASH,WINBOND,X25\n  SPI_FLASH,OTHER,X25\n"))
+        << rig.err.toStdString();
+    EXPECT_EQ(rig.run(QStringList{"--chip", "other x25", "blank"}), 0) << rig.err.toStdString();
+}
+
+// Ctrl+C: the job stops at its next report, Finish still goes out, a read
+// leaves no file and the exit status is 130.
+TEST(CliOperations, StopBetweenTwoReports)
+{
+    CliRig rig;
+    ASSERT_EQ(rig.run(kW25Q64 + QStringList{"write", rig.file("in.bin", pattern(4096))}), 0);
+    const volatile std::sig_atomic_t stop = 1;
+    const QString out = rig.dir.filePath("out.bin");
+    EXPECT_EQ(rig.runWithData(kW25Q64 + QStringList{"--trace", "read", out}, {}, &stop), 130);
+    EXPECT_FALSE(QFile::exists(out));
+    EXPECT_EQ(rig.err.count("Stopped by the user."), 1) << rig.err.toStdString();
+    const QStringList sent = rig.err.split('\n').filter(QRegularExpression("^> 01 "));
+    ASSERT_FALSE(sent.isEmpty());
+    EXPECT_TRUE(sent.last().startsWith("> 01 0A ")) << "the last command is Finish";
+    EXPECT_EQ(rig.runWithData(kW25Q64 + QStringList{"write", rig.dir.filePath("in.bin")}, {}, &stop), 130);
+    EXPECT_TRUE(rig.err.contains("only partly programmed")) << rig.err.toStdString();
+    EXPECT_FALSE(rig.err.contains("Write Complete!"));
+}
+
+// --progress=plain: a line per whole percent; a job of unknown length shows
+// its time and a spinner, never a rate; -q leaves the errors; --log keeps
+// every line with its date.
+TEST(CliOperations, ProgressStylesQuietAndLogFile)
+{
+    CliRig rig;
+    const QString in = rig.file("in.bin", pattern(16384));
+    ASSERT_EQ(rig.run(kW25Q64 + QStringList{"--progress=plain", "write", in}), 0);
+    QStringList plain = rig.err.split('\n').filter(QRegularExpression("^Write Flash \\.\\.\\. [0-9]+%$"));
+    EXPECT_GE(plain.size(), 50) << rig.err.toStdString();
+    EXPECT_EQ(plain.removeDuplicates(), 0);
+    EXPECT_FALSE(rig.err.contains('\r'));
+
+    ASSERT_EQ(rig.run(kW25Q64 + QStringList{"--sim-latency", "10", "verify", in}, true), 0);
+    EXPECT_TRUE(rig.err.contains(QRegularExpression("\\] +[0-9]+% [0-9.]+ [KM]?i?B/s, [0-9:]+ left")))
+        << rig.err.toStdString();
+    ASSERT_EQ(rig.run(kW25Q64 + QStringList{"--progress", "bar", "--sim-latency", "5", "erase"}), 0);
+    EXPECT_TRUE(rig.err.contains(QRegularExpression("\rErase Flash \\.\\.\\. [|/\\\\-] 0:[0-9]{2} elapsed")))
+        << rig.err.toStdString();
+    EXPECT_FALSE(rig.err.contains("/s")) << "an erase has no rate";
+
+    const QString log = rig.dir.filePath("run.log");
+    ASSERT_EQ(rig.run(kW25Q64 + QStringList{"-q", "--log", log, "write", in}), 0);
+    EXPECT_TRUE(rig.err.isEmpty()) << rig.err.toStdString();
+    EXPECT_EQ(rig.run(kW25Q64 + QStringList{"-q", "--log", log, "verify", rig.file("x.bin", pattern(100))}), 1);
+    EXPECT_EQ(rig.err, "Flash check error address:63h\n") << "the last byte differs";
+    const QStringList lines = QString::fromUtf8(rig.read("run.log")).split('\n', Qt::SkipEmptyParts);
+    const QRegularExpression dated("^\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d ");
+    ASSERT_GE(lines.size(), 4);
+    for (const QString& line : lines)
+        EXPECT_TRUE(dated.match(line).hasMatch()) << line.toStdString();
+    EXPECT_TRUE(lines.filter("Write Complete!").size() == 1);
+    EXPECT_TRUE(lines.filter("error: Flash check error address:63h").size() == 1);
 }
 
 } // namespace
