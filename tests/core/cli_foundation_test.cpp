@@ -378,11 +378,13 @@ TEST(CliUsage, CommandLinesTheirStatusAndWhatTheySay)
         EXPECT_EQ(r.status, c.status) << r.err.toStdString();
         const QString& text = c.stream == 'o' ? r.out : r.err;
         EXPECT_TRUE(text.contains(c.says)) << text.toStdString();
-        if (c.status == 2)
+        if (c.status == 2) {
             EXPECT_TRUE(r.out.isEmpty());
+        }
         // Refused before anything went to the programmer.
-        if (c.args.contains("--trace"))
+        if (c.args.contains("--trace")) {
             EXPECT_FALSE(r.err.contains("> 01 ")) << r.err.toStdString();
+        }
     }
     EXPECT_FALSE(QFile::exists(missingFolder));
 }
