@@ -13,7 +13,7 @@ using Result = std::optional<QString>;
 using Apply = Result (*)(CliOptions& options, const QString& value);
 
 struct GlobalOption {
-    OptionSpec spec;
+    OptionSpec entry;
     Apply apply;
 };
 
@@ -116,28 +116,28 @@ const GlobalOption kGlobalOptions[] = {
      parseFault},
 };
 
-QStringList namesOf(const OptionSpec& spec)
+QStringList namesOf(const OptionSpec& entry)
 {
-    return QString::fromLatin1(spec.names).split(QLatin1Char(','));
+    return QString::fromLatin1(entry.names).split(QLatin1Char(','));
 }
 
-QString longName(const OptionSpec& spec)
+QString longName(const OptionSpec& entry)
 {
-    return namesOf(spec).last();
+    return namesOf(entry).last();
 }
 
-QCommandLineOption toOption(const OptionSpec& spec)
+QCommandLineOption toOption(const OptionSpec& entry)
 {
-    QCommandLineOption option(namesOf(spec), QString::fromUtf8(spec.help));
-    if (spec.valueName)
-        option.setValueName(QString::fromLatin1(spec.valueName));
+    QCommandLineOption option(namesOf(entry), QString::fromUtf8(entry.help));
+    if (entry.valueName)
+        option.setValueName(QString::fromLatin1(entry.valueName));
     return option;
 }
 
 const GlobalOption* globalNamed(const QString& name)
 {
     for (const GlobalOption& g : kGlobalOptions)
-        if (namesOf(g.spec).contains(name))
+        if (namesOf(g.entry).contains(name))
             return &g;
     return nullptr;
 }
@@ -145,7 +145,7 @@ const GlobalOption* globalNamed(const QString& name)
 bool takesValue(const QString& name)
 {
     const GlobalOption* g = globalNamed(name);
-    return g && g->spec.valueName;
+    return g && g->entry.valueName;
 }
 
 // Where the command word is: the first word that is neither an option nor a
@@ -193,7 +193,7 @@ QStringList expandShorthands(const QStringList& words)
     return out;
 }
 
-// The words a command takes, from its spec: required, optional, unbounded.
+// The words a command takes, from its word list: required, optional, unbounded.
 struct WordCount {
     int required = 0;
     int optional = 0;
@@ -201,10 +201,10 @@ struct WordCount {
     QStringList names;
 };
 
-WordCount countWords(const char* spec)
+WordCount countWords(const char* wordList)
 {
     WordCount c;
-    for (const QString& w : QString::fromLatin1(spec).split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+    for (const QString& w : QString::fromLatin1(wordList).split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
         if (w == QLatin1String("..."))
             c.more = true;
         else if (w.startsWith(QLatin1Char('[')))
@@ -262,17 +262,17 @@ QString helpItem(const QString& left, const QString& text)
     return line + wrapped(text, kHelpColumn) + QLatin1Char('\n');
 }
 
-QString optionItem(const OptionSpec& spec)
+QString optionItem(const OptionSpec& entry)
 {
     QStringList names;
-    for (const QString& n : namesOf(spec))
+    for (const QString& n : namesOf(entry))
         names << (n.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + n;
     QString left = names.join(QStringLiteral(", "));
-    if (spec.valueName)
-        left += QLatin1Char(' ') + QLatin1String(spec.valueName);
-    if (namesOf(spec).first().size() > 1)
+    if (entry.valueName)
+        left += QLatin1Char(' ') + QLatin1String(entry.valueName);
+    if (namesOf(entry).first().size() > 1)
         left = QStringLiteral("    ") + left;  // long names line up under the short ones
-    return helpItem(left, QString::fromUtf8(spec.help));
+    return helpItem(left, QString::fromUtf8(entry.help));
 }
 
 QString commandItem(const CommandInfo& c)
@@ -299,10 +299,10 @@ std::optional<QString> parseCliOptions(const QStringList& arguments, CliOptions&
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsCompactedShortOptions);
     parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsOptions);
     for (const GlobalOption& g : kGlobalOptions)
-        parser.addOption(toOption(g.spec));
+        parser.addOption(toOption(g.entry));
     if (command)
-        for (const OptionSpec& spec : command->options)
-            parser.addOption(toOption(spec));
+        for (const OptionSpec& entry : command->options)
+            parser.addOption(toOption(entry));
     if (!parser.parse(QStringList{QStringLiteral("ktr4180-cli")} + words)) {
         QString error = parser.errorText();
         if (command)
@@ -314,18 +314,18 @@ std::optional<QString> parseCliOptions(const QStringList& arguments, CliOptions&
     QHash<QString, int> used;
     for (const QString& name : parser.optionNames()) {
         if (const GlobalOption* g = globalNamed(name)) {
-            const QString canonical = longName(g->spec);
+            const QString canonical = longName(g->entry);
             const int index = used[canonical]++;
-            if (const Result error = g->apply(o, g->spec.valueName ? parser.values(canonical).value(index) : QString()))
+            if (const Result error = g->apply(o, g->entry.valueName ? parser.values(canonical).value(index) : QString()))
                 return error;
             continue;
         }
-        for (const OptionSpec& spec : command->options) {
-            if (!namesOf(spec).contains(name))
+        for (const OptionSpec& entry : command->options) {
+            if (!namesOf(entry).contains(name))
                 continue;
-            const QString canonical = longName(spec);
+            const QString canonical = longName(entry);
             const int index = used[canonical]++;
-            o.commandOptions[canonical] << (spec.valueName ? parser.values(canonical).value(index) : QString());
+            o.commandOptions[canonical] << (entry.valueName ? parser.values(canonical).value(index) : QString());
         }
     }
 
@@ -373,13 +373,13 @@ QString helpText(bool withCommandOptions)
         text += commandItem(*c);
     text += QStringLiteral("\nOptions:\n");
     for (const GlobalOption& g : kGlobalOptions)
-        text += optionItem(g.spec);
+        text += optionItem(g.entry);
     for (const CommandInfo* c : allCommands()) {
         if (!withCommandOptions || c->options.empty())
             continue;
         text += QStringLiteral("\nOptions of %1:\n").arg(QLatin1String(c->name));
-        for (const OptionSpec& spec : c->options)
-            text += optionItem(spec);
+        for (const OptionSpec& entry : c->options)
+            text += optionItem(entry);
     }
     text += QStringLiteral(
         "\n"
@@ -422,8 +422,8 @@ QString commandHelpText(const CommandInfo& c)
                    + wrapped(QString::fromUtf8(c.summary), 0) + QStringLiteral("\n");
     if (!c.options.empty()) {
         text += QStringLiteral("\nOptions of %1:\n").arg(QLatin1String(c.name));
-        for (const OptionSpec& spec : c.options)
-            text += optionItem(spec);
+        for (const OptionSpec& entry : c.options)
+            text += optionItem(entry);
     }
     text += QStringLiteral("\nThe global options (\"ktr4180-cli --help\") go anywhere on the line.\n");
     return text;
