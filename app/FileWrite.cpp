@@ -49,7 +49,9 @@ FileWrite writeFileSafely(const QString& path, const std::function<bool(QIODevic
     file.setDirectWriteFallback(true);
     if (!file.open(QIODevice::WriteOnly))
         return fail(FileWrite::NotOpened, file, error);
-    if (!write(file)) {
+    // Flushed here: the commit would replace the old file even when the last
+    // buffered bytes could not be written (disk full, file size limit).
+    if (!write(file) || !file.flush()) {
         file.cancelWriting();
         return fail(FileWrite::Failed, file, error);
     }

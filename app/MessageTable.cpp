@@ -146,6 +146,8 @@ constexpr std::array<Variants, kMessageCount> kTable = {{
               "The programmer is plugged in but cannot be opened (%1: %2). Your user needs read and write access to it: "
               "install the udev rule 60-ktr4180.rules, then unplug and replug the programmer (see the README)."},
     /* 90 */ {"auto 至少需要一个步骤：", "auto 至少需要一個步驟：", "auto needs at least one step: "},
+    /* 91 */ {"编程器只回复了 %1 字节，应为 %2 字节。", "編程器只回覆了 %1 字節，應為 %2 字節。",
+              "The programmer answered %1 of %2 bytes."},
 }};
 
 } // namespace

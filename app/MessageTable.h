@@ -95,9 +95,10 @@ enum class Msg : int {
     CliCannotWriteFile = 88,
     CliProgrammerNoAccess = 89,
     CliAutoNeedsAStep = 90,
+    ShortReply = 91,
 };
 
-inline constexpr int kMessageCount = 91;
+inline constexpr int kMessageCount = 92;
 
 // Text of a message in a language; an index outside 0..2 reads as 0.
 QString messageText(Msg id, int languageIndex);

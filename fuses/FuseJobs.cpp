@@ -55,12 +55,12 @@ FuseJobResult RunFuseJob(ProgramState& state, FuseJob job)
             ui.log(completionLine(ui, job));
             result = FuseJobResult::Done;
         } else {
-            ui.showError(ui.message(Msg::TransferFailed));
+            ui.showError(programmer.failureText(Msg::TransferFailed));
             result = FuseJobResult::Failed;
         }
     }
     if (!programmer.finishChip() && result == FuseJobResult::Done) {
-        ui.showError(ui.message(Msg::TransferFailed));
+        ui.showError(programmer.failureText(Msg::TransferFailed));
         result = FuseJobResult::Failed;
     }
     return result;

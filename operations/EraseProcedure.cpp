@@ -90,7 +90,7 @@ Outcome eraseChipMemory(Programmer& programmer, UserInterface& ui, const ChipEnt
     ui.setStatus(ui.message(Msg::EraseFlash));
     switch (eraseBody(programmer, ui, chip)) {
     case Erased::Failed:
-        return reportTransferFailure(ui);
+        return reportTransferFailure(ui, programmer);
     case Erased::Stopped:
         return reportStopped(ui, Msg::EraseStoppedPartly);
     case Erased::Done:

@@ -49,5 +49,8 @@ expect "ktr4180-cli read --format " bin hex srec cap
 expect "ktr4180-cli --progress=p" plain !bar
 expect "ktr4180-cli fuses " read write default
 expect "ktr4180-cli --lang " 0 en
+expect "ktr4180-cli --simulate --sim-fill " random random: erased
+expect "ktr4180-cli --simulate --sim-slow-erase 3000 re" read !write
+expect "ktr4180-cli --sim" --simulate --sim-fill --sim-slow-erase --sim-fault
 [ "$failures" -eq 0 ] && echo "completion: all lines offer what they should"
 exit $((failures > 0))

@@ -7,6 +7,7 @@
 #include "buffers/OpenSave.h"
 #include "device/SimulatedProgrammer.h"
 #include "support/DataFileKit.h"
+#include "support/FileSizeLimit.h"
 #include "support/RecordingUi.h"
 #include "support/RecordingView.h"
 #include "support/TestChipEntry.h"
@@ -334,6 +335,14 @@ TEST(ErasedArea, ReadsErasedAboveWhatWasStoredWhateverTheMemoryHeld)
         {"read span", [&] { area.bytes(0, 300); }, 300, {{103, 0x11}, {200, 0xFF}, {207, 0xFF}}},
         {"erase", [&] { area.erase(); }, 0, {{103, 0xFF}}},
         {"span after erase", [&] { area.span(0, 3 << 20); }, 3 << 20, {{103, 0xFF}, {(3 << 20) - 1, 0xFF}}},
+        // Memory above a lowered mark still holds the old bytes: a span or a
+        // write that starts one byte past the mark must erase that byte too.
+        {"data, erased from 4", [&] { area.eraseFrom(0); area.write(0, data, 8); area.eraseFrom(4); }, 4,
+         {{3, 4}, {4, 0xFF}, {7, 0xFF}}},
+        {"span one past the mark", [&] { std::memset(area.span(5, 2), 0x22, 2); }, 7,
+         {{4, 0xFF}, {5, 0x22}, {6, 0x22}, {7, 0xFF}}},
+        {"data, erased from 4 again", [&] { area.write(0, data, 8); area.eraseFrom(4); }, 4, {{4, 0xFF}}},
+        {"write one past the mark", [&] { area.write(5, data, 1); }, 6, {{4, 0xFF}, {5, 1}, {6, 0xFF}}},
     };
     for (const auto& s : steps) {
         s.act();
@@ -387,12 +396,48 @@ TEST(OpenPage, ABufferStoresOnlyWhatTheFileReachesAndReadsErasedAbove)
     b.flash();
     EXPECT_EQ(openIntoPage(p.state, MemoryPage::Flash, s.write("small.bin", patternBytes(100))), OpenOutcome::Loaded);
     EXPECT_EQ(b.flashArea().stored(), 100);
+    // A record one byte past the last one: the byte between is erased, not
+    // what the file before left there.
+    const QString gap = s.write("gap.hex", ":020000001122CB\r\n:0100030033C9\r\n:00000001FF\r\n");
+    EXPECT_EQ(openIntoPage(p.state, MemoryPage::Flash, gap), OpenOutcome::Loaded);
+    EXPECT_EQ(p.flashView.bytes.left(5), QByteArray::fromHex("1122FF33FF"));
+    EXPECT_EQ(b.flashArea().at(2), 0xFF);
+    EXPECT_EQ(openIntoPage(p.state, MemoryPage::Flash, s.write("small.bin", patternBytes(100))), OpenOutcome::Loaded);
     // Save and the CRC read past what was stored as 0xFF.
     b.setFlashLength(300);
     EXPECT_TRUE(saveFromPage(p.state, MemoryPage::Flash, s.path("out.bin")));
     const QByteArray saved = patternBytes(100) + QByteArray(200, char(0xFF));
     EXPECT_EQ(s.read("out.bin"), saved);
     EXPECT_EQ(b.flashCrc(), crc32Of(bytesOf(saved), saved.size()));
+}
+
+// The data went out whole, but the disk refused it when the file was
+// flushed or committed: no save, no new file, the old one whole.
+TEST(SaveFile, AFailedFinalCommitIsNoSave)
+{
+    for (const char* name : {"new.bin", "old.bin", "new.hex", "old.hex"}) {
+        SCOPED_TRACE(name);
+        Scratch s;
+        const bool existing = QByteArray(name).startsWith("old");
+        if (existing)
+            s.write(name, "old");
+        Program p(0x2000);
+        std::fill_n(p.state.buffers().flash(), 6000, 0x5A);
+        p.state.buffers().setFlashLength(6000);
+        bool saved = true;
+        {
+            const FileSizeLimit limit(4096);
+            ASSERT_TRUE(limit.active());
+            saved = saveFromPage(p.state, MemoryPage::Flash, s.path(name));
+        }
+        EXPECT_FALSE(saved);
+        EXPECT_EQ(p.ui.errors(), QStringList{"Error writing file."});
+        EXPECT_EQ(QDir(s.path(".")).entryList(QDir::Files | QDir::Hidden),
+                  existing ? QStringList{QString::fromLatin1(name)} : QStringList());
+        if (existing) {
+            EXPECT_EQ(s.read(name), "old");
+        }
+    }
 }
 
 TEST(SaveFile, AFailedWriteLeavesNoNewFileAndAnExistingOneWhole)

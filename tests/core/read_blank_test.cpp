@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 
 namespace {
 
@@ -120,6 +121,40 @@ TEST(Read, ProbeRefusalsNeverLockTheControls)
     EXPECT_EQ(empty.ops.lastOutcome(), Outcome::Refused);
 }
 
+// The chip taken out between the probe and the set-up: the set-up finds the
+// socket empty, says so, and the job still ends with Finish.
+TEST(Read, EmptySocketAtTheSetUpStillSendsFinish)
+{
+    const struct {
+        const char* what;
+        std::function<void(ChipOperations&)> run;
+    } jobs[] = {
+        {"read", [](ChipOperations& o) { o.readChip(MemoryPage::Flash); }},
+        {"blank", [](ChipOperations& o) { o.blankCheck(); }},
+        {"erase", [](ChipOperations& o) { o.eraseChip(); }},
+        {"write", [](ChipOperations& o) { o.writeChip(MemoryPage::Flash); }},
+        {"verify", [](ChipOperations& o) { o.verifyChip(MemoryPage::Flash); }},
+    };
+    for (const auto& job : jobs) {
+        SCOPED_TRACE(job.what);
+        OperationRig rig;
+        rig.use(flashChip());
+        rig.loadFlash(16);
+        rig.ops.setSocketCheck([&](const uint8_t*) {
+            rig.sim.removeChip();
+            return true;
+        });
+        job.run(rig.ops);
+        EXPECT_EQ(rig.wireAfterProbe(), QStringList({"C09", "C0A"}));
+        EXPECT_EQ(rig.ui.errors(), QStringList{"No chips detected, please put the chip to try again!"});
+        EXPECT_TRUE(rig.ui.logs().isEmpty());
+        EXPECT_EQ(rig.ops.lastOutcome(), Outcome::Refused);
+        EXPECT_TRUE(rig.ui.controlsEnabled);
+        EXPECT_FALSE(rig.state.programmer().linkOpen());
+        EXPECT_EQ(rig.ui.status, "Ready");
+    }
+}
+
 TEST(Read, UnusableRecordIsRefusedBeforeAnythingIsSent)
 {
     for (const ChipEntry& chip : {flashChip(64u * 1024 * 1024 + 1), mcuChip(8193)}) {
@@ -137,7 +172,16 @@ TEST(Read, UnusableRecordIsRefusedBeforeAnythingIsSent)
 TEST(Read, FailedTransferLeavesBufferLengthAndViewAsTheyWere)
 {
     using Fault = SimulatedProgrammer::Fault;
-    for (const Fault fault : {Fault{Fault::Kind::Get, 12}, Fault{Fault::Kind::Unplug, 13}, Fault{Fault::Kind::Set, 9}}) {
+    const struct {
+        Fault fault;
+        QString why;
+    } cases[] = {
+        {{Fault::Kind::Get, 12}, OperationRig::brokenPipe(12)},
+        {{Fault::Kind::Unplug, 13}, OperationRig::unplugged(13)},
+        {{Fault::Kind::Set, 9}, OperationRig::brokenPipe(9)},
+        {{Fault::Kind::Short, 12}, QStringLiteral("The programmer answered 128 of 257 bytes.")},
+    };
+    for (const auto& [fault, why] : cases) {
         OperationRig rig;
         rig.use(flashChip());
         std::fill(rig.sim.flash().begin(), rig.sim.flash().end(), 0x00);
@@ -149,7 +193,7 @@ TEST(Read, FailedTransferLeavesBufferLengthAndViewAsTheyWere)
         rig.ops.readChip(MemoryPage::Flash);
 
         EXPECT_EQ(rig.ops.lastOutcome(), Outcome::Failed);
-        EXPECT_EQ(rig.ui.errors(), QStringList{rig.ui.message(Msg::TransferFailed)});
+        EXPECT_EQ(rig.ui.errors(), QStringList{rig.failure(Msg::TransferFailed, why)});
         EXPECT_TRUE(rig.ui.logs().isEmpty());
         EXPECT_FALSE(told);
         EXPECT_EQ(rig.state.buffers().flashLength(), 100);
@@ -204,7 +248,7 @@ TEST(BlankCheck, FailedTransferIsNotReportedAsNotEmpty)
     rig.use(flashChip());
     rig.sim.addFault({SimulatedProgrammer::Fault::Kind::Get, 11});
     rig.ops.blankCheck();
-    EXPECT_EQ(rig.ui.errors(), QStringList{rig.ui.message(Msg::TransferFailed)});
+    EXPECT_EQ(rig.ui.errors(), QStringList{rig.failure(Msg::TransferFailed, rig.brokenPipe(11))});
     EXPECT_TRUE(rig.ui.logs().isEmpty());
 }
 

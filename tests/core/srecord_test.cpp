@@ -61,6 +61,10 @@ TEST(SRecordRead, EveryFaultHasItsMessage)
         {"\nS9", "Illegal Line found"},
         {"S1050000AXBB95\nS9", "Illegal Char in File"},
         {"S1050000AABB96\nS9", "Checksum Error"},
+        // One below the right value, in each record length.
+        {"S1050000AABB94\nS9", "Checksum Error"},
+        {"S206000000AABB93\nS9", "Checksum Error"},
+        {"S30700000000AABB92\nS9", "Checksum Error"},
     };
     for (const auto& c : cases) {
         const TextRead r = readSrec(c.text);
