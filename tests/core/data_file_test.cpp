@@ -12,6 +12,7 @@
 #include "support/RecordingView.h"
 #include "support/TestChipEntry.h"
 
+#include <QFileInfo>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -438,6 +439,15 @@ TEST(SaveFile, AFailedFinalCommitIsNoSave)
             EXPECT_EQ(s.read(name), "old");
         }
     }
+    // Written and flushed, but the finished file cannot take the old one's
+    // place (a folder was put there meanwhile): no save either.
+    Scratch s;
+    const QString old = s.write("old.bin", "old");
+    const FileWrite replaced = writeFileSafely(old, [&](QIODevice& out) {
+        return out.write("new") == 3 && QFile::remove(old) && QDir(s.path(".")).mkdir(QStringLiteral("old.bin"));
+    });
+    EXPECT_EQ(replaced, FileWrite::Failed);
+    EXPECT_TRUE(QFileInfo(old).isDir());
 }
 
 TEST(SaveFile, AFailedWriteLeavesNoNewFileAndAnExistingOneWhole)
