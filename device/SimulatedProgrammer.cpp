@@ -221,10 +221,12 @@ std::optional<SimulatedProgrammer::Fault::Kind> SimulatedProgrammer::countReport
         if (kind == Fault::Kind::Unplug)
             setPlugged(false);
         faults_.erase(it);
+        // The words a real link would give: the device gone, or the report stalled.
+        const std::string report = std::to_string(reportCount_);
         if (kind == Fault::Kind::Unplug)
-            lastFailure_ = "No such device (the simulated programmer was unplugged at report " + std::to_string(reportCount_) + ")";
+            lastFailure_ = "No such device (the simulated programmer was unplugged at report " + report + ")";
         else if (kind != Fault::Kind::Short)
-            lastFailure_ = "Broken pipe (simulated fault at report " + std::to_string(reportCount_) + ")";
+            lastFailure_ = "Broken pipe (simulated fault at report " + report + ")";
         return kind;
     }
     return std::nullopt;
@@ -422,11 +424,10 @@ void SimulatedProgrammer::runCommand(const uint8_t* r)
         break;
     }
     case kCmdPollStatus:
-        if (busyForever_ || (slowEraseMs_ > 0 && eraseRunning())) {
+        // A slow erase ends by the clock alone, any other after its polls.
+        if (busyForever_ || eraseRunning()) {
             reply_[0] = 1;
-        } else if (slowEraseMs_ > 0) {
-            busyLeft_ = 0;
-        } else if (busyLeft_ > 0) {
+        } else if (slowEraseMs_ == 0 && busyLeft_ > 0) {
             reply_[0] = 1;
             --busyLeft_;
         }

@@ -10,10 +10,10 @@
 #include "device/HidDevice.h"
 #include "device/HidapiBackend.h"
 #include "device/SimulatedProgrammer.h"
+#include "support/DataFileKit.h"
 #include "support/QtPrinting.h"
 
 #include <QFile>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include <cerrno>
@@ -28,7 +28,7 @@ const Ids kProgrammerIds{kProgrammerVendorId, kProgrammerProductId};
 // A machine with the programmer on USB among the HID devices people have.
 struct Machine {
     SimulatedProgrammer programmer;
-    QTemporaryDir dir;
+    Scratch files;
     QString out;
     QString err;
 
@@ -62,27 +62,7 @@ struct Machine {
         return status;
     }
 
-    QString file(const QString& name, const QByteArray& bytes)
-    {
-        QFile f(dir.filePath(name));
-        if (f.open(QIODevice::WriteOnly))
-            f.write(bytes);
-        return f.fileName();
-    }
-    QByteArray read(const QString& name)
-    {
-        QFile f(dir.filePath(name));
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
 };
-
-QByteArray pattern(int n)
-{
-    QByteArray b(n, 0);
-    for (int i = 0; i < n; ++i)
-        b[i] = char((i * 7 + 3) % 251);
-    return b;
-}
 
 // Whatever ran, every device and list the library handed out went back.
 void expectEverythingReturned()
@@ -97,12 +77,12 @@ TEST(StandInHidapi, WriteVerifyAndReadBackAWholeImage)
     Machine m;
     ASSERT_TRUE(m.programmer.hasChip());
     m.programmer.setRecording(true);
-    const QByteArray image = pattern(3000);
-    const QString in = m.file("in.bin", image);
+    const QByteArray image = patternBytes(3000);
+    const QString in = m.files.write("in.bin", image);
     EXPECT_EQ(m.cli({"write", in}), 0) << m.err.toStdString();
     EXPECT_EQ(m.cli({"verify", in}), 0) << m.err.toStdString();
-    EXPECT_EQ(m.cli({"read", m.dir.filePath("out.bin")}), 0) << m.err.toStdString();
-    EXPECT_EQ(m.read("out.bin"), image);
+    EXPECT_EQ(m.cli({"read", m.files.path("out.bin")}), 0) << m.err.toStdString();
+    EXPECT_EQ(m.files.read("out.bin"), image);
     EXPECT_EQ(QByteArray(reinterpret_cast<const char*>(m.programmer.flash().data()), image.size()), image);
     // Commands as 64-byte reports under number 1, the pages as 257-byte ones
     // under number 4, both ways, each whole.
@@ -151,13 +131,13 @@ TEST(StandInHidapi, FailedReportsNameTheirReason)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         Machine m;
-        m.file("in.bin", pattern(1024));
+        m.files.write("in.bin", patternBytes(1024));
         m.programmer.addFault(c.fault);
         QStringList words = c.command;
-        words.last() = m.dir.filePath(words.last());
+        words.last() = m.files.path(words.last());
         EXPECT_EQ(m.cli(words), 1);
         EXPECT_TRUE(m.err.trimmed().endsWith(c.lastLines)) << m.err.toStdString();
-        EXPECT_FALSE(QFile::exists(m.dir.filePath("out.bin")));
+        EXPECT_FALSE(QFile::exists(m.files.path("out.bin")));
         // A short report is no error to hidapi: only its length tells.
         EXPECT_EQ(standin::calls().errors.empty(), c.fault.kind == Fault::Kind::Short);
         expectEverythingReturned();
