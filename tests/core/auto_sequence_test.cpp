@@ -4,6 +4,7 @@
 #include "support/OperationRig.h"
 
 #include "fuses/FuseDescription.h"
+#include "support/QtPrinting.h"
 
 #include <gtest/gtest.h>
 
@@ -50,7 +51,8 @@ TEST(Auto, FullRunProgramsBothMemoriesAndVerifiesEach)
 
     EXPECT_EQ(rig.ops.lastOutcome(), Outcome::Done);
     const QStringList codes = rig.wireAfterProbe().filter("C");
-    EXPECT_EQ(codes, QStringList({"C09", "C02", "C07", "C08", "C07", "C08", "C0A"}));
+    // The signature, the erase with its read-back, both writes, both verifies.
+    EXPECT_EQ(codes, QStringList({"C09", "C01", "C02", "C07", "C07", "C08", "C07", "C08", "C0A"}));
     EXPECT_TRUE(std::equal(rig.sim.flash().begin(), rig.sim.flash().begin() + 384, rig.state.buffers().flash()));
     EXPECT_TRUE(std::equal(rig.sim.eeprom().begin(), rig.sim.eeprom().begin() + 40, rig.state.buffers().eeprom()));
     EXPECT_EQ(rig.sim.flash()[400], 0xFF);  // erased, not written
@@ -69,7 +71,7 @@ TEST(Auto, VerifyFailureSkipsEepromVerifyAndFuses)
     rig.state.fuses().applyDescription(oneByte);
     rig.ops.runAuto({.verifyFlash = true, .verifyEeprom = true, .fuses = true});
     EXPECT_EQ(rig.ui.errors(), QStringList{"Flash check error address:0h"});
-    EXPECT_EQ(rig.wireAfterProbe().filter("C"), QStringList({"C09", "C07", "C0A"}));
+    EXPECT_EQ(rig.wireAfterProbe().filter("C"), QStringList({"C09", "C01", "C07", "C0A"}));
     EXPECT_EQ(rig.ui.logs(), QStringList{"AUTO stopped at: Verify"});
     EXPECT_EQ(rig.ops.lastOutcome(), Outcome::Declined);
 }
@@ -97,6 +99,7 @@ TEST(Auto, StepsThatCannotRunAreRefusedBeforeAnythingIsSent)
         AutoOptions options;
         int32_t serialAddress;
         Msg message;
+        ChipEntry chip = flash();
     };
     const int32_t chipBytes = int32_t(flash().flashBytes());
     for (const Case& c : {Case{"serial past the chip", {.serialNumber = true, .erase = true, .writeFlash = true},
@@ -104,9 +107,11 @@ TEST(Auto, StepsThatCannotRunAreRefusedBeforeAnythingIsSent)
                           Case{"serial past the buffer", {.serialNumber = true, .erase = true, .writeFlash = true},
                                int32_t(64 * 1024 * 1024 - 3), Msg::SerialNumberOutsideChip},
                           Case{"fuses without a description", {.erase = true, .writeFlash = true, .fuses = true}, 0,
-                               Msg::FuseStepWithoutDescription}}) {
+                               Msg::FuseStepWithoutDescription, mcu()},
+                          Case{"fuses of a chip that has none", {.erase = true, .writeFlash = true, .fuses = true}, 0,
+                               Msg::NoFuseBytes}}) {
         OperationRig rig;
-        rig.use(flash());
+        rig.use(c.chip);
         rig.loadFlash(16);
         rig.state.serial() = {c.serialAddress, 5, SerialNumber::Mode::Increment};
         rig.ops.runAuto(c.options);
@@ -172,15 +177,19 @@ TEST(Auto, FailedTransferNamesTheStepInTheCurrentLanguage)
     EXPECT_TRUE(rig.ui.controlsEnabled);
 }
 
-TEST(Auto, EraseFailureStopsTooWhileItsAnswerDoesNot)
+TEST(Auto, EraseThatFailsOrNeverEndsStopsTheRun)
 {
     OperationRig rig;
     rig.use(flash());
     rig.loadFlash(256);
-    rig.sim.setBusyForever(true);  // never ready: the erase ends on its own
+    rig.sim.setBusyForever(true);  // never ready: polled up to ten times erase delay 3 + 2
     rig.ops.runAuto({.erase = true, .writeFlash = true});
-    EXPECT_EQ(rig.ops.lastOutcome(), Outcome::Done);
-    EXPECT_EQ(rig.commands(0x0C).size(), 5u);  // erase delay 3 + 2
+    EXPECT_EQ(rig.ops.lastOutcome(), Outcome::Declined);
+    EXPECT_EQ(rig.commands(0x0C).size(), 50u);
+    EXPECT_EQ(rig.ui.errors(),
+              QStringList{"The chip is still busy 2.5 s after the erase began: the erase is not complete."});
+    EXPECT_EQ(rig.ui.logs(), QStringList{"AUTO stopped at: Erase"});
+    EXPECT_TRUE(rig.commands(0x07).empty()) << "nothing written";
 
     OperationRig failing;
     failing.use(flash());

@@ -4,11 +4,13 @@
 
 #include "operations/CompareReport.h"
 #include "support/OperationRig.h"
+#include "support/QtPrinting.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <functional>
+#include <tuple>
 
 namespace {
 
@@ -109,14 +111,14 @@ TEST(Write, EepromPageAndEmptyAndOtherPage)
     rig.loadEeprom(10);
     rig.ops.writeChip(MemoryPage::Eeprom);
     EXPECT_EQ(rig.state.buffers().eepromLength(), 12);
-    EXPECT_EQ(rig.wireAfterProbe(), QStringList({"C09", "C08", "W02/65", "C0A"}));
+    EXPECT_EQ(rig.wireAfterProbe(), QStringList({"C09", "C01", "C08", "W02/65", "C0A"}));
     EXPECT_TRUE(std::equal(rig.sim.eeprom().begin(), rig.sim.eeprom().begin() + 12, rig.state.buffers().eeprom()));
 
-    // The FUSE page: Setup and Finish only, and no line.
+    // The FUSE page: Setup, the signature and Finish only, and no line.
     rig.sim.clearTraffic();
     rig.ui.clear();
     rig.ops.writeChip(MemoryPage::Other);
-    EXPECT_EQ(rig.wireAfterProbe(), QStringList({"C09", "C0A"}));
+    EXPECT_EQ(rig.wireAfterProbe(), QStringList({"C09", "C01", "C0A"}));
     EXPECT_TRUE(rig.ui.logs().isEmpty());
 }
 
@@ -207,7 +209,7 @@ TEST(Verify, EepromUsesItsStreamAndTheFlashMessage)
     std::copy_n(rig.state.buffers().eeprom(), 70, rig.sim.eeprom().begin());
     rig.sim.eeprom()[100] = 0x00;  // past the data, inside the second block
     rig.ops.verifyChip(MemoryPage::Eeprom);
-    EXPECT_EQ(rig.wireAfterProbe(), QStringList({"C09", "C08", "R/65", "R/65", "C0A"}));
+    EXPECT_EQ(rig.wireAfterProbe(), QStringList({"C09", "C01", "C08", "R/65", "R/65", "C0A"}));
     EXPECT_EQ(rig.ui.texts(Kind::Status).front(), QString::fromUtf8("校验 Eeprom ..."));
     EXPECT_EQ(rig.ui.errors(), QStringList{QString::fromUtf8("Flash 校验错误地址: 64h")});
 }
@@ -240,7 +242,7 @@ TEST(Compare, ListsEveryRangeAndWhichWayTheBitsWent)
          {{0x100, 0xFF}, {0x101, 0x0F}, {0x1A3F, 0xFF}},
          {"0100h-0101h: 2 bytes, expected 01 08, found FF 0F", "1A3Fh: 1 byte, expected BA, found FF",
           "Differing bytes: 3, ranges: 2.",
-          "All differing bits are still 1 on the chip: not programmed (not erased before, or write-protected).",
+          "All differing bits are still 1 on the chip: not programmed (write-protected, or the write did not run).",
           "The chip may be write-protected: run Unprotect, then write again."}},
         {"bits 0 where the data has 1, one range across two blocks",
          {{0x3FE, 0x03}, {0x3FF, 0x0A}, {0x400, 0x00}},
@@ -294,8 +296,8 @@ TEST(Compare, EqualChipManyRangesAndAFailedRead)
     EXPECT_EQ(report.listedRanges().back().start, 1900);
     const QStringList lines = compareReportLines(report, 2);
     EXPECT_EQ(lines.mid(20), QStringList({"and 5 more", "Differing bytes: 25, ranges: 25.",
-                                          "All differing bits are still 1 on the chip: not programmed (not erased "
-                                          "before, or write-protected)."}));
+                                          "All differing bits are still 1 on the chip: not programmed "
+                                          "(write-protected, or the write did not run)."}));
 
     // A failed read ends the compare with the transfer message and no report.
     rig.ui.clear();
@@ -388,19 +390,29 @@ TEST(Erase, SpiFlashPollsUntilReadyOrTheLimit)
     rig.use(chipOf(0, 4096, 256, 2));
     rig.sim.setBusyPolls(2);  // ready on the third poll
     rig.ops.eraseChip();
-    EXPECT_EQ(rig.wireAfterProbe(), QStringList({"C09", "C02", "C0C", "C0C", "C0C", "C0A"}));
+    // Ready, then the first page read back blank.
+    EXPECT_EQ(rig.wireAfterProbe(), QStringList({"C09", "C02", "C0C", "C0C", "C0C", "C07", "R/257", "C0A"}));
     const auto erase = rig.commands(0x02).at(0);
     EXPECT_EQ(erase[16], 0x80);
     EXPECT_EQ(erase[17], 0x00);
     EXPECT_EQ(rig.ui.pauses(), std::vector<qint64>({50, 50, 50}));
     EXPECT_EQ(rig.ui.logs(), QStringList{"Erase Complete!"});
 
-    OperationRig stuck;
-    stuck.use(chipOf(0, 4096, 256, 0));
-    stuck.sim.setBusyForever(true);
-    stuck.ops.eraseChip();
-    EXPECT_EQ(stuck.commands(0x0C).size(), 2u);
-    EXPECT_EQ(stuck.ui.logs(), QStringList{"Erase Complete!"});
+    // Busy past the listed delay is no verdict: polled on up to ten times
+    // delay + 2, then not complete.
+    for (const auto& [delay, polls, seconds] : {std::tuple{0, 20, "1"}, std::tuple{40, 420, "21"}}) {
+        OperationRig stuck;
+        stuck.use(chipOf(0, 4096, 256, uint16_t(delay)));
+        stuck.sim.setBusyForever(true);
+        stuck.ops.eraseChip();
+        EXPECT_EQ(stuck.commands(0x0C).size(), std::size_t(polls)) << delay;
+        EXPECT_EQ(stuck.ui.errors(), QStringList{QStringLiteral("The chip is still busy %1 s after the erase began: "
+                                                                "the erase is not complete.")
+                                                     .arg(QLatin1String(seconds))});
+        EXPECT_TRUE(stuck.ui.logs().isEmpty());
+        EXPECT_TRUE(stuck.commands(0x07).empty()) << "nothing read while it is busy";
+        EXPECT_EQ(stuck.ops.lastOutcome(), Outcome::Declined);
+    }
 }
 
 TEST(Erase, PagedClassesSendOnePageAddressEach)
@@ -408,7 +420,9 @@ TEST(Erase, PagedClassesSendOnePageAddressEach)
     OperationRig rig;
     rig.use(chipOf(3, 0x20000, 0x8000));
     rig.ops.eraseChip();
-    EXPECT_EQ(rig.wireAfterProbe(4), QStringList({"C09", "C07", "C02", "C02", "C02", "C02", "C0A"}));
+    // Then the first page read back: the erase took.
+    EXPECT_EQ(rig.wireAfterProbe(4),
+              QStringList({"C09", "C07", "C02", "C02", "C02", "C02", "C07", "R/32769", "C0A"}));
     std::vector<int> args;
     for (const auto& r : rig.commands(0x02))
         args.push_back(r[16] << 8 | r[17]);
@@ -583,7 +597,7 @@ TEST(Stop, AutoSequenceAndBatchEndWithTheStoppedStep)
     EXPECT_EQ(rig.ops.lastOutcome(), Outcome::Stopped);
     EXPECT_EQ(rig.ui.logs(), QStringList({"The write was stopped: the chip is only partly programmed.",
                                           "AUTO stopped at: Program"}));
-    EXPECT_EQ(rig.commands(0x07).size(), 1u) << "no verify stream";
+    EXPECT_EQ(rig.commands(0x07).size(), 2u) << "the erase's read-back and the write: no verify stream";
     EXPECT_EQ(rig.wire().last(), "C0A");
 }
 

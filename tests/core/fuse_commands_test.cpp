@@ -59,7 +59,8 @@ Bytes commandReport(uint8_t code, std::initializer_list<uint8_t> fromByte20)
     return r;
 }
 
-const std::vector<int> kSetupReadFinish = {0x09, 0x03, 0x0A};
+// Set-up, the signature compared with the chosen chip's, the read, finish.
+const std::vector<int> kSetupReadFinish = {0x09, 0x01, 0x03, 0x0A};
 
 TEST(FuseJobs, ReadFusesFillsTheFuseColumnsOnly)
 {
@@ -71,7 +72,7 @@ TEST(FuseJobs, ReadFusesFillsTheFuseColumnsOnly)
 
     EXPECT_EQ(RunFuseJob(rig.state, FuseJob::ReadFuses), FuseJobResult::Done);
     EXPECT_EQ(rig.codes(), kSetupReadFinish);
-    EXPECT_EQ(rig.commands()[1], commandReport(0x03, {3}));
+    EXPECT_EQ(rig.commands()[2], commandReport(0x03, {3}));
     const uint8_t* b = rig.state.fuses().currentBytes();
     EXPECT_EQ(Bytes(b, b + 4), (Bytes{0xE2, 0xDA, 0xFD, 0xFF}));
     EXPECT_EQ(rig.value(1), "0xe2");
@@ -91,7 +92,7 @@ TEST(FuseJobs, ReadLockAsksForOneByteIntoTheLockColumn)
     rig.sim.lockByte() = 0x3C;
     EXPECT_EQ(RunFuseJob(rig.state, FuseJob::ReadLock), FuseJobResult::Done);
     EXPECT_EQ(rig.codes(), kSetupReadFinish);
-    EXPECT_EQ(rig.commands()[1], commandReport(0x03, {1}));
+    EXPECT_EQ(rig.commands()[2], commandReport(0x03, {1}));
     EXPECT_EQ(rig.state.fuses().lockByte(), 0x3C);
     EXPECT_EQ(rig.state.fuses().currentBytes()[0], 0x62);
     EXPECT_EQ(rig.value(4), "0x3c");
@@ -108,16 +109,16 @@ TEST(FuseJobs, WritesSendTheCurrentBytes)
     f.setFuseByte(3, 0x0C);
 
     EXPECT_EQ(RunFuseJob(rig.state, FuseJob::WriteFuses), FuseJobResult::Done);
-    ASSERT_EQ(rig.codes(), (std::vector<int>{0x09, 0x04, 0x0A}));
-    EXPECT_EQ(rig.commands()[1], commandReport(0x04, {3, 0xFF, 0xD9, 0xFD}));
+    ASSERT_EQ(rig.codes(), (std::vector<int>{0x09, 0x01, 0x04, 0x0A}));
+    EXPECT_EQ(rig.commands()[2], commandReport(0x04, {3, 0xFF, 0xD9, 0xFD}));
     EXPECT_EQ(rig.sim.fuses()[0], 0xFF);
     EXPECT_EQ(rig.sim.fuses()[2], 0xFD);
     EXPECT_EQ(rig.sim.lockByte(), 0xFF) << "fuses only";
 
     rig.sim.clearTraffic();
     EXPECT_EQ(RunFuseJob(rig.state, FuseJob::WriteLock), FuseJobResult::Done);
-    ASSERT_EQ(rig.codes(), (std::vector<int>{0x09, 0x06, 0x0A}));
-    EXPECT_EQ(rig.commands()[1], commandReport(0x06, {1, 0x0C}));
+    ASSERT_EQ(rig.codes(), (std::vector<int>{0x09, 0x01, 0x06, 0x0A}));
+    EXPECT_EQ(rig.commands()[2], commandReport(0x06, {1, 0x0C}));
     EXPECT_EQ(rig.sim.lockByte(), 0x0C);
     EXPECT_EQ(rig.ui.logs(), (QStringList{"FUSEWrite Complete!", "LOCKWrite Complete!"}));
 }
@@ -150,8 +151,8 @@ TEST(FuseJobs, FailedTransferStopsWithoutCompletionLine)
     for (const Fault::Kind kind : {Fault::Kind::Set, Fault::Kind::Get}) {
         FuseRig rig;
         rig.sim.fuses()[0] = 0x00;
-        // Reports 1 and 2 are the Setup exchange; 3 and 4 the ReadConfig one.
-        rig.sim.addFault({kind, kind == Fault::Kind::Set ? rig.sim.reportCount() + 3 : rig.sim.reportCount() + 4});
+        // Reports 1 and 2 are the Setup exchange, 3 and 4 the signature's; 5 and 6 the ReadConfig one.
+        rig.sim.addFault({kind, kind == Fault::Kind::Set ? rig.sim.reportCount() + 5 : rig.sim.reportCount() + 6});
         EXPECT_EQ(RunFuseJob(rig.state, FuseJob::ReadFuses), FuseJobResult::Failed);
         EXPECT_EQ(rig.ui.errors(), QStringList{messageText(Msg::TransferFailed, 2)});
         EXPECT_TRUE(rig.ui.logs().isEmpty());

@@ -4,6 +4,7 @@
 #include "support/OperationRig.h"
 
 #include "operations/SignatureCheck.h"
+#include "support/QtPrinting.h"
 
 #include <gtest/gtest.h>
 
@@ -82,10 +83,14 @@ TEST(Signature, DifferenceAsksAndNoStopsTheSequence)
     rig.use(selected, false);
     rig.sim.insertChip(other);
     rig.loadFlash(256);
-    rig.ui.answers = {false};
+    // Yes to the socket's question before the job, No to the signature step's.
+    rig.ui.answers = {true, false};
     rig.ops.runAuto({.checkId = true, .erase = true, .writeFlash = true});
 
-    EXPECT_EQ(rig.ui.questions(), QStringList{QString::fromUtf8("ID = 0x B4017 不匹配,选择继续？")});
+    EXPECT_EQ(rig.ui.questions(),
+              QStringList({"The chip in the socket (class 0, ID = 0x0B4017) is not the chosen chip WINBOND W25Q64 "
+                           "(class 0, ID = 0xEF4017). Go on with the chip in the socket?",
+                           QString::fromUtf8("ID = 0x B4017 不匹配,选择继续？")}));
     EXPECT_EQ(rig.wireAfterProbe(), QStringList({"C09", "C01", "C0A"}));
     EXPECT_EQ(rig.ui.logs(), QStringList{"AUTO stopped at: Detection"});
     EXPECT_EQ(rig.ui.texts(Kind::Elapsed).size(), 1);
@@ -94,7 +99,7 @@ TEST(Signature, DifferenceAsksAndNoStopsTheSequence)
 
     rig.sim.clearTraffic();
     rig.ui.clear();
-    rig.ui.answers = {true};
+    rig.ui.answers = {true, true};
     rig.ops.runAuto({.checkId = true, .writeFlash = true});
     EXPECT_EQ(rig.ops.lastOutcome(), Outcome::Done);
     EXPECT_EQ(rig.wireAfterProbe(), QStringList({"C09", "C01", "C07", "W04/257", "C0A"}));
