@@ -165,7 +165,19 @@ int prepareAuto(CliSession& s, const QStringList& words)
     if (const int status = prepareLoad(s, words); status != kExitOk)
         return status;
     const QString eepromFile = s.value(QStringLiteral("eeprom-file"));
-    return eepromFile.isEmpty() || checkInput(s, eepromFile) ? kExitOk : kExitFailed;
+    if (!eepromFile.isEmpty() && !checkInput(s, eepromFile))
+        return kExitFailed;
+    // A run that cannot be logged is refused before even the socket is asked.
+    if (const QString log = s.options().productionLog; !log.isEmpty()) {
+        ProductionLog production;
+        production.setPath(log);
+        QString reason;
+        if (!production.open(&reason)) {
+            s.ui().showError(s.message(Msg::ProductionLogFailed) + log + QLatin1Char('\n') + reason);
+            return kExitFailed;
+        }
+    }
+    return kExitOk;
 }
 
 int cmdRead(CliSession& s, const QStringList& words)

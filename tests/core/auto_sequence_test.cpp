@@ -8,7 +8,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
+#include <QTemporaryDir>
+
 #include <algorithm>
+#include <vector>
 
 namespace {
 
@@ -224,6 +228,71 @@ TEST(Auto, FuseStepWritesFuseBytesAndLockByteAsChosen)
         }
         EXPECT_EQ(rig.ops.lastOutcome(), Outcome::Done);
     }
+}
+
+// One row per run, whose result is the run's final outcome; a serial number
+// only once the write step sent it; a log that cannot take the row refuses
+// the run before anything is sent.
+TEST(Auto, ProductionLogRowIsTheRunsFinalOutcome)
+{
+    const AutoOptions writeAndVerify{.serialNumber = true, .writeFlash = true, .verifyFlash = true};
+    struct Case {
+        const char* what;
+        AutoOptions options;
+        int unplugBeforeEnd;  // reports before the run's last one where the link dies; 0: never
+        QString steps;
+        QString serial;
+        QString result;
+        Outcome outcome;
+    };
+    const std::vector<Case> cases{
+        {"every step", writeAndVerify, 0, "Write SN + Program + Verify", "300", "ok", Outcome::Done},
+        {"closing report lost", writeAndVerify, 1, "Write SN + Program + Verify", "300", "failed: Finish",
+         Outcome::Failed},
+        {"lost in the verify", writeAndVerify, 3, "Write SN + Program + Verify", "300", "failed: Verify",
+         Outcome::Failed},
+        {"no write step", {.serialNumber = true, .erase = true}, 0, "Write SN + Erase", "", "ok", Outcome::Done},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        int lastReport = 0;
+        {
+            OperationRig counting;
+            counting.use(flash());
+            counting.loadFlash(512);
+            counting.state.serial() = {16, 300, SerialNumber::Mode::Increment};
+            counting.ops.runAuto(c.options);
+            lastReport = counting.sim.reportCount();
+        }
+        QTemporaryDir dir;
+        OperationRig rig;
+        rig.use(flash());
+        rig.loadFlash(512);
+        rig.state.serial() = {16, 300, SerialNumber::Mode::Increment};
+        rig.ops.setProductionLogPath(dir.filePath("log.csv"));
+        if (c.unplugBeforeEnd > 0)
+            rig.sim.addFault({Fault::Kind::Unplug, lastReport - c.unplugBeforeEnd});
+        rig.ops.runAuto(c.options);
+        EXPECT_EQ(rig.ops.lastOutcome(), c.outcome);
+        QFile file(dir.filePath("log.csv"));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        const QStringList rows = QString::fromUtf8(file.readAll()).split("\r\n", Qt::SkipEmptyParts);
+        ASSERT_EQ(rows.size(), 2) << "the header and one row";
+        const QStringList fields = rows[1].split(',');
+        ASSERT_EQ(fields.size(), 9);
+        EXPECT_EQ(fields.mid(4, 3), QStringList({c.serial, c.steps, c.result}));
+    }
+
+    OperationRig refused;
+    refused.use(flash());
+    refused.loadFlash(512);
+    QTemporaryDir dir;
+    refused.ops.setProductionLogPath(dir.path());  // a folder takes no row
+    refused.ops.runAuto({.erase = true, .writeFlash = true});
+    EXPECT_EQ(refused.ops.lastOutcome(), Outcome::Refused);
+    EXPECT_EQ(refused.ui.errors(),
+              QStringList{"The production log could not be written: " + dir.path() + "\nIs a directory"});
+    EXPECT_TRUE(refused.sim.traffic().empty());
 }
 
 } // namespace

@@ -168,6 +168,79 @@ TEST(Write, FailedTransferStopsWithOneMessage)
     }
 }
 
+// The terminal's write: the data read back and compared, and a chip that
+// did not take them fails with the compare's diagnosis; an erase first when
+// asked.
+TEST(Write, VerifiedWriteFailsWithTheDiagnosisWhenTheChipDidNotTakeIt)
+{
+    const QString first = "Flash check error address:";
+    const struct {
+        const char* what;
+        std::function<void(OperationRig&)> chipBefore;
+        WriteOptions options;
+        Outcome outcome;
+        QStringList errors;
+        QStringList logs;
+    } cases[] = {
+        {"erased chip", [](OperationRig&) {}, {.verifyAfter = true}, Outcome::Done, {},
+         {"Verify Complete!", "Write Complete!"}},
+        // Two bytes of the data are 0x00 and two 0xFF: equal on either chip.
+        {"not erased", [](OperationRig& r) { std::fill_n(r.sim.flash().begin(), 512, 0x00); },
+         {.verifyAfter = true}, Outcome::Declined,
+         {first + "0h\nDiffering bytes: 510, ranges: 3.\n"
+                  "Bits are 0 on the chip where the data has 1: not erased before writing."},
+         {}},
+        {"write-protected", [](OperationRig& r) { r.sim.setBlockProtected(true); }, {.verifyAfter = true},
+         Outcome::Declined,
+         {first + "0h\nDiffering bytes: 510, ranges: 3.\n"
+                  "All differing bits are still 1 on the chip: not programmed (write-protected, or the write did "
+                  "not run).\nThe chip may be write-protected: run Unprotect, then write again."},
+         {}},
+        {"not erased, erased first", [](OperationRig& r) { std::fill_n(r.sim.flash().begin(), 512, 0x00); },
+         {.eraseFirst = true, .verifyAfter = true}, Outcome::Done, {}, {"Verify Complete!", "Write Complete!"}},
+        {"not erased, not verified", [](OperationRig& r) { std::fill_n(r.sim.flash().begin(), 512, 0x00); }, {},
+         Outcome::Done, {}, {"Write Complete!"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        OperationRig rig;
+        rig.use(chipOf(0, 4096, 256, 1));
+        rig.loadFlash(512);
+        c.chipBefore(rig);
+        rig.ops.writeChip(MemoryPage::Flash, c.options);
+        EXPECT_EQ(rig.ops.lastOutcome(), c.outcome);
+        EXPECT_EQ(rig.ui.errors(), c.errors);
+        EXPECT_EQ(rig.ui.logs(), c.logs);
+        EXPECT_EQ(rig.commands(0x02).size(), c.options.eraseFirst ? 1u : 0u);
+        // The written range, two pages, read back only when verifying.
+        EXPECT_EQ(rig.wire().count("R/257"), c.options.verifyAfter ? 2 + (c.options.eraseFirst ? 1 : 0) : 0);
+    }
+}
+
+// Data larger than the chip cannot be on it: verify and compare say so
+// instead of comparing the part that fits.
+TEST(Verify, DataLargerThanTheChipIsNeverEqual)
+{
+    for (const MemoryPage page : {MemoryPage::Flash, MemoryPage::Eeprom}) {
+        for (const bool compare : {false, true}) {
+            OperationRig rig;
+            rig.use(mcuOf(256, 4));
+            rig.loadFlash(2048);
+            rig.loadEeprom(300);
+            compare ? rig.ops.compareChip(page) : rig.ops.verifyChip(page);
+            const bool flash = page == MemoryPage::Flash;
+            EXPECT_EQ(rig.ui.errors(), QStringList{QStringLiteral("The data (%1 bytes) are larger than the chip (%2 "
+                                                                  "bytes): the chip cannot hold them all.")
+                                                       .arg(flash ? 2048 : 300)
+                                                       .arg(flash ? 1024 : 256)});
+            EXPECT_EQ(rig.ops.lastOutcome(), Outcome::Refused);
+            EXPECT_EQ(rig.ops.lastCompare(), nullptr);
+            EXPECT_TRUE(rig.ui.logs().isEmpty());
+            EXPECT_EQ(rig.wire().size(), 3) << "the probe only";
+        }
+    }
+}
+
 TEST(Verify, ComparesWholeBlocksAndNamesTheFirstDifference)
 {
     OperationRig rig;
@@ -412,6 +485,45 @@ TEST(Erase, SpiFlashPollsUntilReadyOrTheLimit)
         EXPECT_TRUE(stuck.ui.logs().isEmpty());
         EXPECT_TRUE(stuck.commands(0x07).empty()) << "nothing read while it is busy";
         EXPECT_EQ(stuck.ops.lastOutcome(), Outcome::Declined);
+    }
+}
+
+// After the erase the first block is read back: a chip that did not take
+// the erase is no success, and an SPI flash's failure names Unprotect.
+TEST(Erase, ChecksThatTheChipTookIt)
+{
+    const QString notBlank = "The chip is not blank after the erase (address 0h holds 00): the erase did not take.";
+    const QString hint = "The chip may be write-protected: run Unprotect, then erase again.";
+    const struct {
+        const char* what;
+        ChipEntry chip;
+        bool locked;
+        Outcome outcome;
+        QStringList errors;
+        QStringList logs;
+    } cases[] = {
+        {"SPI flash", chipOf(0, 4096, 256, 1), false, Outcome::Done, {}, {"Erase Complete!"}},
+        {"locked SPI flash", chipOf(0, 4096, 256, 1), true, Outcome::Declined, {notBlank + "\n" + hint}, {}},
+        {"locked SST26", makeChip({.key = "SPI_FLASH,SST,SST26VF016B", .id = 0xBF2641, .flash = 4096, .page = 256,
+                                   .subtype = 1, .eraseDelay = 1}),
+         true, Outcome::Declined, {notBlank + "\n" + hint}, {}},
+        {"24-series", chipOf(1, 1024, 16), false, Outcome::Done, {}, {"Erase Complete!"}},
+        {"93-series", chipOf(2, 128, 16, 10), false, Outcome::Done, {}, {"Erase Complete!"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        OperationRig rig;
+        rig.use(c.chip);
+        std::fill(rig.sim.flash().begin(), rig.sim.flash().end(), 0x00);
+        rig.sim.setBlockProtected(c.locked);
+        rig.ops.eraseChip();
+        EXPECT_EQ(rig.ops.lastOutcome(), c.outcome);
+        EXPECT_EQ(rig.ui.errors(), c.errors);
+        EXPECT_EQ(rig.ui.logs(), c.logs);
+        // One block from address 0, as a read starts, then the job's end.
+        const QStringList wire = rig.wire();
+        EXPECT_EQ(wire.mid(wire.size() - 3), QStringList({"C07", "R/65", "C0A"}).replaceInStrings(
+                                                  "R/65", c.chip.flashPage() >= 64 ? "R/257" : "R/65"));
     }
 }
 

@@ -162,4 +162,47 @@ TEST(FuseJobs, FailedTransferStopsWithoutCompletionLine)
     }
 }
 
+// Fuse jobs run only for a chip with fuse bytes and a description, and
+// compare the socket's signature first; a write of some bytes reads the
+// chip's first, so the others go back unchanged.
+TEST(FuseJobs, OnlyChipsWithFusesOnlyTheChosenChipOnlyTheNamedBytes)
+{
+    const ChipEntry flash = makeChip({.key = "SPI_FLASH,WINBOND,W25Q64JV", .id = 0xEF4017, .flash = 4096, .page = 256});
+    ChipEntry tiny = kMega;
+    tiny.setChipId(0x1E9007);
+    const auto setByte1 = [](FuseState& f) { f.setFuseByte(1, 0xDF); };
+    const struct {
+        const char* what;
+        ChipEntry chosen;
+        bool description;
+        ChipEntry socket;
+        FuseJobResult result;
+        std::vector<int> codes;
+        Bytes chipFuses;  // afterwards
+    } cases[] = {
+        {"the chosen AVR", kMega, true, kMega, FuseJobResult::Done, {0x09, 0x01, 0x03, 0x03, 0x04, 0x0A},
+         {0xE2, 0xDF, 0xFD}},
+        {"another AVR in the socket", kMega, true, tiny, FuseJobResult::Declined, {0x09, 0x01, 0x0A},
+         {0xE2, 0xD9, 0xFD}},
+        {"a chip without fuse bytes", flash, true, flash, FuseJobResult::Refused, {}, {0xE2, 0xD9, 0xFD}},
+        {"no description", kMega, false, kMega, FuseJobResult::Refused, {}, {0xE2, 0xD9, 0xFD}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        FuseRig rig;
+        if (!c.description)
+            rig.state.fuses() = FuseState();
+        rig.state.chips()[0] = c.chosen;
+        rig.sim.insertChip(c.socket);
+        // Not the description's defaults (0x62 0xD9 0xFF): what the chip holds.
+        const Bytes before{0xE2, 0xD9, 0xFD};
+        std::copy(before.begin(), before.end(), rig.sim.fuses().begin());
+        rig.ui.defaultAnswer = false;
+        EXPECT_EQ(RunFuseJobs(rig.state, {FuseJob::ReadFuses, FuseJob::ReadLock, FuseJob::WriteFuses}, setByte1),
+                  c.result);
+        EXPECT_EQ(rig.codes(), c.codes);
+        EXPECT_EQ(Bytes(rig.sim.fuses().begin(), rig.sim.fuses().begin() + 3), c.chipFuses);
+    }
+}
+
 } // namespace
