@@ -47,6 +47,20 @@ QList<QByteArray> fileLines(const QString& path)
     return lines;
 }
 
+// The rows of a tab-separated table under tests/data, header left out, each
+// with at least `columns` cells.
+QList<QList<QByteArray>> tableRows(const char* name, int columns)
+{
+    QList<QList<QByteArray>> rows;
+    const QList<QByteArray> lines = fileLines(QStringLiteral(KTR_SOURCE_DIR "/tests/data/") + QLatin1String(name));
+    for (int i = 1; i < lines.size(); ++i) {
+        const QList<QByteArray> cells = lines[i].split('\t');
+        if (cells.size() >= columns)
+            rows.append(cells);
+    }
+    return rows;
+}
+
 bool isPowerOfTwo(uint32_t v) { return v != 0 && (v & (v - 1)) == 0; }
 
 struct Chip {
@@ -376,11 +390,7 @@ struct AvrReference {
 std::map<QByteArray, AvrReference> loadAvrReference()
 {
     std::map<QByteArray, AvrReference> parts;
-    const QList<QByteArray> lines = fileLines(QStringLiteral(KTR_SOURCE_DIR "/tests/data/avr-reference.tsv"));
-    for (int i = 1; i < lines.size(); ++i) {
-        const QList<QByteArray> f = lines[i].split('\t');
-        if (f.size() < 9)
-            continue;
+    for (const QList<QByteArray>& f : tableRows("avr-reference.tsv", 9)) {
         AvrReference r;
         r.signature = f[1].toUInt(nullptr, 16);
         r.flash = f[2].toUInt();
@@ -598,11 +608,7 @@ bool namePatternMatches(const QByteArray& pattern, const QByteArray& model)
 std::vector<ReferenceRow> loadReference()
 {
     std::vector<ReferenceRow> rows;
-    const QList<QByteArray> lines = fileLines(QStringLiteral(KTR_SOURCE_DIR "/tests/data/spi-flash-reference.tsv"));
-    for (int i = 1; i < lines.size(); ++i) {
-        const QList<QByteArray> f = lines[i].split('\t');
-        if (f.size() < 8)
-            continue;
+    for (const QList<QByteArray>& f : tableRows("spi-flash-reference.tsv", 8)) {
         ReferenceRow r;
         r.vendor = f[0];
         for (const QByteArray& n : QList<QByteArray>{f[1]} + splitNames(f[7]))
