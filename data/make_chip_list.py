@@ -458,7 +458,6 @@ SPI_FAMILIES = [
      2.5, 4, [
         ("AT26F004", 0x1F0400, mbit(4)),
     ]),
-
     ("ADESTO", PAGE, 2.5, 4, [        # AT25SF: 64 Mbit chip erase 160 s
         ("AT25SF041", 0x1F8401, mbit(4)),
         ("AT25SF081", 0x1F8501, mbit(8)),
