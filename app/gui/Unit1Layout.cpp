@@ -461,6 +461,8 @@ QWidget* TForm1::buildPages()
     PageControl1->addTab(buildSerialPage(), QStringLiteral("Extend(SN)"));
     PageControl1->addTab(buildHelpPage(), QStringLiteral("HELP"));
     PageControl1->setTabVisible(PageControl1->indexOf(HELP), false);
+    // Until a chip with fuse bytes is chosen there are no bytes to show.
+    PageControl1->setTabVisible(PageControl1->indexOf(TabSheet3), false);
 
     Panel8 = named(new ClickPanel(Panel3), "Panel8");
     Panel8->setFixedHeight(41);
