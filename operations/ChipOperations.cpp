@@ -279,6 +279,10 @@ void ChipOperations::runAuto(const AutoOptions& options)
         stopAuto(AutoStep::Finish, outcome_);
     if (autoReachedChip_ && productionLog_.enabled())
         logProductionRow(options, id, started, clock.elapsed());
+    // One result line per run: the step it stopped at, or that what it
+    // verified passed, once every step and the job's end went through.
+    if (outcome_ == Outcome::Done && (options.verifyFlash || options.verifyEeprom))
+        ui.log(ui.message(Msg::AutoComplete));
 }
 
 void ChipOperations::logProductionRow(const AutoOptions& options, const uint8_t* id, const QDateTime& started,
@@ -361,14 +365,12 @@ Outcome ChipOperations::autoBody(const AutoOptions& o)
     }
     if (o.verifyFlash) {
         ui.pause(kSettleBeforeVerifyMs);
-        if (const Outcome r = logWhenDone(loops_.verify(chip, MemoryPage::Flash, buffers), Msg::AutoComplete);
-            r != Outcome::Done)
+        if (const Outcome r = loops_.verify(chip, MemoryPage::Flash, buffers); r != Outcome::Done)
             return stopAuto(AutoStep::VerifyFlash, r);
     }
     if (o.verifyEeprom) {
         ui.pause(kSettleBeforeVerifyMs);
-        if (const Outcome r = logWhenDone(loops_.verify(chip, MemoryPage::Eeprom, buffers), Msg::AutoComplete);
-            r != Outcome::Done)
+        if (const Outcome r = loops_.verify(chip, MemoryPage::Eeprom, buffers); r != Outcome::Done)
             return stopAuto(AutoStep::VerifyEeprom, r);
     }
     if (o.fuses) {
