@@ -95,10 +95,23 @@ enum class Msg : int {
     CliCannotWriteFile = 88,
     CliProgrammerNoAccess = 89,
     CliAutoNeedsAStep = 90,
-    ShortReply = 91,
+    // What the chip in the socket is, and whether it took a job.
+    SocketChipMismatch = 91,
+    SocketSignatureMismatch = 92,
+    EraseNotBlank = 93,
+    EraseSuggestUnprotect = 94,
+    EraseStillBusy = 95,
+    DataLargerThanChip = 96,
+    NoFuseBytes = 97,
+    UnprotectClearsStatus = 98,
+    UnprotectClearsSst25Status = 99,
+    UnprotectClearsSst26Lock = 100,
+    UnprotectAsk = 101,
+    // Why a transfer failed: a reply shorter than asked.
+    ShortReply = 102,
 };
 
-inline constexpr int kMessageCount = 92;
+inline constexpr int kMessageCount = 103;
 
 // Text of a message in a language; an index outside 0..2 reads as 0.
 QString messageText(Msg id, int languageIndex);

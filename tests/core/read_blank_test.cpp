@@ -1,12 +1,13 @@
 // Read and blank check through the simulated programmer: the reports on the
 // wire, the data length rules, the frame's order, and what a failure leaves.
 
+#include "operations/OperationFrame.h"
 #include "support/OperationRig.h"
+#include "support/SimulatedRig.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <functional>
 
 namespace {
 
@@ -82,7 +83,8 @@ TEST(Read, EepromKeepsOddLengthAndUsesAtLeast64ByteBlocks)
     EXPECT_EQ(rig.state.buffers().flashLength(), 0);
     // 512 bytes in 64-byte blocks under report number 2; the stream names
     // the EEPROM page size.
-    EXPECT_EQ(rig.wireAfterProbe().mid(2, 8), times(8, "R/65"));
+    EXPECT_EQ(rig.wireAfterProbe().mid(0, 3), QStringList({"C09", "C01", "C08"})) << "the signature first";
+    EXPECT_EQ(rig.wireAfterProbe().mid(3, 8), times(8, "R/65"));
     ASSERT_EQ(rig.commands(0x08).size(), 1u);
     EXPECT_EQ(rig.commands(0x08)[0][5], 8);
     EXPECT_EQ(rig.ui.texts(Kind::Status).front(), QString::fromUtf8("读出 Eeprom ..."));
@@ -125,34 +127,24 @@ TEST(Read, ProbeRefusalsNeverLockTheControls)
 // socket empty, says so, and the job still ends with Finish.
 TEST(Read, EmptySocketAtTheSetUpStillSendsFinish)
 {
-    const struct {
-        const char* what;
-        std::function<void(ChipOperations&)> run;
-    } jobs[] = {
-        {"read", [](ChipOperations& o) { o.readChip(MemoryPage::Flash); }},
-        {"blank", [](ChipOperations& o) { o.blankCheck(); }},
-        {"erase", [](ChipOperations& o) { o.eraseChip(); }},
-        {"write", [](ChipOperations& o) { o.writeChip(MemoryPage::Flash); }},
-        {"verify", [](ChipOperations& o) { o.verifyChip(MemoryPage::Flash); }},
-    };
-    for (const auto& job : jobs) {
-        SCOPED_TRACE(job.what);
-        OperationRig rig;
-        rig.use(flashChip());
-        rig.loadFlash(16);
-        rig.ops.setSocketCheck([&](const uint8_t*) {
-            rig.sim.removeChip();
-            return true;
-        });
-        job.run(rig.ops);
-        EXPECT_EQ(rig.wireAfterProbe(), QStringList({"C09", "C0A"}));
-        EXPECT_EQ(rig.ui.errors(), QStringList{"No chips detected, please put the chip to try again!"});
-        EXPECT_TRUE(rig.ui.logs().isEmpty());
-        EXPECT_EQ(rig.ops.lastOutcome(), Outcome::Refused);
-        EXPECT_TRUE(rig.ui.controlsEnabled);
-        EXPECT_FALSE(rig.state.programmer().linkOpen());
-        EXPECT_EQ(rig.ui.status, "Ready");
-    }
+    SimulatedRig rig;
+    rig.chip = flashChip();
+    OperationFrame frame(rig.programmer, rig.ui);
+    bool ran = false;
+    const Outcome outcome = frame.runJob(
+        [&] {
+            ran = true;
+            return Outcome::Done;
+        },
+        Msg::ReadComplete);
+    EXPECT_EQ(outcome, Outcome::Refused);
+    EXPECT_FALSE(ran);
+    EXPECT_EQ(rig.commandCodes(), (std::vector<int>{kCmdSetup, kCmdFinish}));
+    EXPECT_EQ(rig.ui.errors(), QStringList{"No chips detected, please put the chip to try again!"});
+    EXPECT_TRUE(rig.ui.logs().isEmpty());
+    EXPECT_TRUE(rig.ui.controlsEnabled);
+    EXPECT_FALSE(rig.programmer.linkOpen());
+    EXPECT_EQ(rig.ui.status, "Ready");
 }
 
 TEST(Read, UnusableRecordIsRefusedBeforeAnythingIsSent)

@@ -97,7 +97,7 @@ TEST(StandInHidapi, WriteVerifyAndReadBackAWholeImage)
         }
         pages += command ? 0 : 1;
     }
-    EXPECT_EQ(pages, 12 + 12 + 1024) << "written, verified, then the whole chip read";
+    EXPECT_EQ(pages, 2 * 12 + 12 + 1024) << "written and read back, verified, then the whole chip read";
     expectEverythingReturned();
 }
 
