@@ -31,7 +31,7 @@ public:
         return false;
     }
     QString openFileName(const QStringList&) override { return {}; }
-    QString saveFileName(const QStringList&, const QString&) override { return {}; }
+    QString saveFileName(const QStringList&, const QString&, const QString&) override { return {}; }
     int execDialog(QDialog&) override { return 0; }
     int boxes = 0;
 };

@@ -279,6 +279,9 @@ void TForm1::StatusBar1Click()
 
 void TForm1::N5Click()
 {
+    // No box holds a running job up.
+    if (lockedForJob())
+        return;
     presenter_->show(BoxPresenter::Icon::Information, QStringLiteral("About"),
                      aboutText(languageIndex_, buildTime(), buildDate(), makerLines()));
 }

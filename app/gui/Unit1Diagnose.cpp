@@ -3,6 +3,8 @@
 
 #include "app/gui/Unit1.h"
 
+#include "app/AidTexts.h"
+
 #include "hexview/HexView.h"
 #include "operations/gui/CompareDialog.h"
 
@@ -16,7 +18,7 @@ void TForm1::CompareChipClick()
     // As Verify: the chip is compared with what the view shows.
     runChipJob([this, page, &ran] {
         ran = true;
-        TakeFlashViewEdits();
+        takeViewEdits();
         operations_->compareChip(page);
     });
     if (!ran)
@@ -41,12 +43,30 @@ void TForm1::ProdLogClick()
     if (lockedForJob())
         return;
     const QString path = presenter_->saveFileName({QStringLiteral("CSV (*.csv)"), QStringLiteral("* (*)")},
-                                                  QStringLiteral("csv"));
+                                                  QStringLiteral("csv"),
+                                                  aidMessage(AidMessage::ProductionLogTitle, languageIndex_));
+    showProductionLog();
     if (path.isEmpty())
         return;
     // Rows are appended: choosing a file that exists keeps what it holds.
     operations_->setProductionLogPath(path);
+    showProductionLog();
     log(message(Msg::ProductionLogChosen) + QDir::toNativeSeparators(path));
+}
+
+void TForm1::NoProdLogClick()
+{
+    const bool was = !operations_->productionLogPath().isEmpty();
+    if (!lockedForJob() && was) {
+        operations_->setProductionLogPath(QString());
+        log(aidMessage(AidMessage::ProductionLogOff, languageIndex_));
+    }
+    showProductionLog();
+}
+
+void TForm1::showProductionLog()
+{
+    NoProdLog->setChecked(operations_->productionLogPath().isEmpty());
 }
 
 void TForm1::showBatchTally()

@@ -86,15 +86,17 @@ private slots:
         QCOMPARE(s->ComboBox1->count(), 0);
     }
 
-    void searchMatchesWholeKeysExactly()
+    void searchMatchesWholeKeysInAnyCase()
     {
-        search(QStringLiteral("EEPROM"));
-        // Type, and the association field of the MXIC entry.
-        QCOMPARE(rowTexts(s->ListView1, 3), (QStringList{"2", "3", "4", "5", "6"}));
-        QCOMPARE(rowTexts(s->ListView1, 2)[2], QStringLiteral("MX25L1606"));
-        search(QStringLiteral("eeprom"));
-        QCOMPARE(s->ListView1->topLevelItemCount(), 0);
-        search(QStringLiteral("ATMEL,AT9"));  // across the comma
+        // Type, and the association field of the MXIC entry, in either case.
+        for (const char* text : {"EEPROM", "eeprom", "EePrOm"}) {
+            search(QLatin1String(text));
+            QCOMPARE(rowTexts(s->ListView1, 3), (QStringList{"2", "3", "4", "5", "6"}));
+            QCOMPARE(rowTexts(s->ListView1, 2)[2], QStringLiteral("MX25L1606"));
+        }
+        search(QStringLiteral("w25q"));
+        QCOMPARE(rowTexts(s->ListView1, 2), (QStringList{"W25Q80", "W25Q16"}));
+        search(QStringLiteral("atmel,at9"));  // across the comma
         QCOMPARE(rowTexts(s->ListView1, 2), QStringList{"AT93C46"});
         search(QStringLiteral("   "));
         QCOMPARE(s->ListView1->topLevelItemCount(), 0);
@@ -143,7 +145,8 @@ private slots:
             QCOMPARE(s->ListView1->topLevelItemCount(), 1000);  // its show event listed the table
             search(QStringLiteral("M24C"));
             QCOMPARE(s->ListView1->topLevelItemCount(), 2);
-            s->BitBtn1->click();  // no row selected yet
+            s->ListView1->clearSelection();
+            s->BitBtn1->click();  // no row selected
             stayedOpen = s->isVisible();
             s->ListView1->setCurrentItem(s->ListView1->topLevelItem(1));
             s->BitBtn1->click();
@@ -167,6 +170,7 @@ private slots:
     {
         rig->boxes->whileShown = [&](QDialog&) {
             search(QStringLiteral("AT24"));
+            s->ListView1->clearSelection();
             QWidget* area = s->ListView1->viewport();
             QTest::mouseDClick(area, Qt::LeftButton, {}, QPoint(5, area->height() - 5));  // below the row
             QVERIFY(s->isVisible());

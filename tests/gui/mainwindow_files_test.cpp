@@ -163,8 +163,10 @@ class MainWindowFilesTest : public QObject {
         QCoreApplication::sendEvent(f, &dropped);
         return dropped.isAccepted();
     }
+    // The merge on the serial-number page, which the serial-number option shows.
     void pickMergeAddress(const char* hex)
     {
+        f->CheckBoxSN->setChecked(true);
         f->RadioButton3->click();
         f->Edit1->setText(QLatin1String(hex));
     }
@@ -621,7 +623,8 @@ private slots:
         open(in);
         save(rig->path(QStringLiteral("out/b.hex")));
         open(file("in/c.bin", patternBytes(32)));
-        QCOMPARE(rig->boxes->dialogFolders, (QStringList{"", rig->path("in"), rig->path("out")}));
+        // The first dialog of a new user starts at home, not in the list of drives.
+        QCOMPARE(rig->boxes->dialogFolders, (QStringList{QDir::homePath(), rig->path("in"), rig->path("out")}));
         const QStringList recent = {rig->path("in/c.bin"), rig->path("out/b.hex"), in};
         QCOMPARE(f->fileHistory().recent(), recent);
         QVERIFY(f->recentFiles[0]->isVisible() && f->recentFiles[2]->isVisible() && !f->recentFiles[3]->isVisible());
@@ -668,27 +671,42 @@ private slots:
         QCOMPARE(selected(), (std::pair<qint64, qint64>{0x123, 0x126}));
         f->CopyHex->trigger();
         QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("4B 54 52 21"));
+        // Past the first match the search goes on from the end, and says so.
         f->FindPrevious->trigger();
+        QCOMPARE(selected(), (std::pair<qint64, qint64>{0x321, 0x324}));
         QCOMPARE(rig->boxes->texts(BoxPresenter::Icon::Information),
-                 QStringList{aidMessage(AidMessage::NotFound, 0).arg(QStringLiteral("KTR!"))});
+                 QStringList{aidMessage(AidMessage::SearchWrappedBackward, 0)});
+        find(QStringLiteral("KTR?"), true, FindDialog::Forward);
+        QCOMPARE(rig->boxes->texts(BoxPresenter::Icon::Information).last(),
+                 aidMessage(AidMessage::NotFound, 0).arg(QStringLiteral("KTR?")));
+        QVERIFY(f->FlashEditor->goToAddress(0x124));  // a new search starts at the cursor
         find(QStringLiteral("4b5452 21"), false, FindDialog::Forward);
         QCOMPARE(selected(), (std::pair<qint64, qint64>{0x321, 0x324}));
         find(QStringLiteral("4b5"), false, FindDialog::Backward);
         QCOMPARE(errors(), QStringList{aidMessage(AidMessage::NotHexBytes, 0)});
 
-        // Go to asks in the window's language.
+        // Go to asks in the window's language, by the menu and by the view's own key;
+        // past the chip it names the addresses there are.
         f->EnlishClick();
         QString caption;
-        QTimer::singleShot(0, [&] {
-            if (auto* dialog = qobject_cast<QInputDialog*>(QApplication::activeModalWidget())) {
-                caption = dialog->windowTitle();
-                dialog->setTextValue(QStringLiteral("3fe"));
-                dialog->accept();
-            }
-        });
-        f->GoTo->trigger();
+        const auto goTo = [&](const QString& text, const std::function<void()>& ask) {
+            rig->boxes->whileShown = [&](QDialog& d) {
+                auto& dialog = static_cast<QInputDialog&>(d);
+                caption = dialog.windowTitle();
+                dialog.setTextValue(text);
+                dialog.accept();
+            };
+            ask();
+            rig->boxes->whileShown = nullptr;
+        };
+        goTo(QStringLiteral("3fe"), [&] { f->GoTo->trigger(); });
         QCOMPARE(caption, QStringLiteral("Go to address"));
         QCOMPARE(f->FlashEditor->cursorAddress(), qint64(0x3FE));
+        rig->boxes->boxes.clear();
+        goTo(QStringLiteral("1000"), [&] { QTest::keyClick(f->FlashEditor, Qt::Key_G, Qt::ControlModifier); });
+        QCOMPARE(rig->boxes->dialogs.filter(QStringLiteral("GoToDialog")).size(), 2);
+        QCOMPARE(f->FlashEditor->cursorAddress(), qint64(0x3FE));
+        QCOMPARE(errors(), QStringList{aidMessage(AidMessage::GoToOutside, 2).arg(QStringLiteral("1000"), QStringLiteral("FFF"))});
         // The other pages have no bytes to search.
         f->CheckBoxSN->setChecked(true);
         f->PageControl1->setCurrentWidget(f->TabSheet4);

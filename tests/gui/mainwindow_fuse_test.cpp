@@ -89,6 +89,7 @@ private slots:
 
     void ticksAndTheDefaultButtonChangeTheBytes()
     {
+        rig->showPage(f->TabSheet3);
         f->CheckListBox1->item(0)->setCheckState(Qt::Checked);  // mask 0x0F, value 0x00
         QCOMPARE(f->state().fuses().currentBytes()[0], uint8_t(0x60));
         QCOMPARE(f->CheckListBox1->item(1)->checkState(), Qt::Unchecked);
@@ -104,6 +105,7 @@ private slots:
 
     void valueEditorTakesATypedByte()
     {
+        rig->showPage(f->TabSheet3);
         f->StringGrid1Click(1, 1);
         QVERIFY(!f->MaskEdit1->isHidden());
         QCOMPARE(f->MaskEdit1->text(), QStringLiteral("0x62"));
@@ -145,6 +147,7 @@ private slots:
 
     void bitCellsToggleAndAreDrawnWithTheirState()
     {
+        rig->showPage(f->TabSheet3);
         // LOW bit 7 (CKDIV8) of 0x62 is 0; a click sets it.
         f->StringGrid1Click(9, 1);
         QCOMPARE(f->state().fuses().currentBytes()[0], uint8_t(0xE2));
@@ -160,6 +163,7 @@ private slots:
 
     void readButtonsFetchTheChipsBytes()
     {
+        rig->showPage(f->TabSheet3);
         rig->sim.fuses()[0] = 0xFF;
         rig->sim.fuses()[1] = 0xD9;
         rig->sim.lockByte() = 0x3C;
