@@ -47,6 +47,12 @@ void Buffers::reloadFlashView(const ChipEntry& chip)
         flashView_->loadArea(flash_, std::min<qint64>(chip.flashBytes(), kFlashCapacity));
 }
 
+void Buffers::refreshFlashView(const ChipEntry& chip, qint64 from, qint64 count)
+{
+    if (flashView_)
+        flashView_->reloadRange(flash_, std::min<qint64>(chip.flashBytes(), kFlashCapacity), from, count);
+}
+
 void Buffers::reloadEepromView(const ChipEntry& chip)
 {
     if (eepromView_)

@@ -48,6 +48,9 @@ public:
 
     // The view shows the first Flash-size (EEPROM-size) bytes of the chip.
     void reloadFlashView(const ChipEntry& chip);
+    // The same after a change of the Flash bytes [from, from + count) only:
+    // the view's own edits of other bytes stay.
+    void refreshFlashView(const ChipEntry& chip, qint64 from, qint64 count);
     void reloadEepromView(const ChipEntry& chip);
     // A modified Flash view goes back into the buffer, up to the chip's size,
     // and sets the data length.

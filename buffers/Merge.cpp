@@ -35,6 +35,6 @@ bool MergeFileIntoFlash(ProgramState& state, const QString& path)
     buffers.flashAboutToChange(address, back);
     flash.write(address, scratch.bytes(0, back), back);
     buffers.setFlashLength(int32_t(std::max<qint64>(buffers.flashLength(), address + n)));
-    buffers.reloadFlashView(state.currentChip());
+    buffers.refreshFlashView(state.currentChip(), address, back);
     return true;
 }

@@ -38,6 +38,16 @@ void EditHistory::trim()
     clean_ = clean_ >= drop ? clean_ - drop : -1;
 }
 
+bool EditHistory::atClean() const
+{
+    if (clean_ < 0)
+        return false;
+    for (int i = std::min(clean_, done_); i < std::max(clean_, done_); ++i)
+        if (!changes_[std::size_t(i)]->keepsClean())
+            return false;
+    return true;
+}
+
 HexChange* EditHistory::last() const
 {
     return done_ > 0 ? changes_[std::size_t(done_ - 1)].get() : nullptr;

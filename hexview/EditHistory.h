@@ -26,6 +26,9 @@ public:
     virtual qint64 length() const = 0;
     // Memory it holds.
     virtual qint64 cost() const = 0;
+    // Changes the view and what it shows alike (a fill of the buffer behind
+    // it): a view that matched its buffer before still matches after.
+    virtual bool keepsClean() const { return false; }
 };
 
 class EditHistory {
@@ -52,7 +55,8 @@ public:
     void markClean() { clean_ = done_; }
     // No undo or redo leads back to the clean state any more.
     void markUnclean() { clean_ = -1; }
-    bool atClean() const { return clean_ == done_; }
+    // At the clean point, or apart from it only by changes that keep it.
+    bool atClean() const;
 
 private:
     void trim();

@@ -104,14 +104,18 @@ void HexDocument::markClean()
     history_.markClean();
 }
 
+void HexDocument::reload(qint64 address, const QByteArray& bytes)
+{
+    const qint64 n = std::min<qint64>(bytes.size(), count_ - address);
+    for (qint64 i = 0; address >= 0 && i < n; ++i)
+        bytes_.set(address + i, uint8_t(bytes[qsizetype(i)]));
+    marks_.unmark(address, n);
+}
+
 void HexDocument::record(std::unique_ptr<HexChange> change)
 {
-    // Such a change reloads the view at once: a clean view stays clean.
     typing_ = nullptr;
-    const bool clean = history_.atClean();
     history_.push(std::move(change));
-    if (clean)
-        history_.markClean();
 }
 
 HexChange* HexDocument::undo()

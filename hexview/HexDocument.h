@@ -38,6 +38,10 @@ public:
     bool isModified() const { return !history_.atClean(); }
     void markClean();
 
+    // Bytes the view was loaded with, changed where they came from: shown
+    // as loaded, unmarked and without a history entry.
+    void reload(qint64 address, const QByteArray& bytes);
+
     // A change of someone else's that is already made (see the file comment).
     void record(std::unique_ptr<HexChange> change);
     HexChange* undo();

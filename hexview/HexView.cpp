@@ -66,6 +66,25 @@ void HexView::loadArea(const ErasedArea& area, qint64 count)
     changed(was);
 }
 
+void HexView::reloadRange(const ErasedArea& area, qint64 count, qint64 from, qint64 length)
+{
+    if (count != byteCount()) {
+        loadArea(area, count);
+        return;
+    }
+    const qint64 first = std::clamp<qint64>(from, 0, count);
+    const qint64 n = std::clamp<qint64>(length, 0, count - first);
+    QByteArray bytes(qsizetype(n), Qt::Uninitialized);
+    area.copyOut(first, n, reinterpret_cast<uint8_t*>(bytes.data()));
+    reloadBytes(first, bytes);
+}
+
+void HexView::reloadBytes(qint64 address, const QByteArray& bytes)
+{
+    document_.reload(address, bytes);
+    viewport()->update();
+}
+
 void HexView::showLoaded()
 {
     cursor_ = HexCursor{};

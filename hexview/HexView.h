@@ -65,6 +65,11 @@ public:
     bool isModified() const override { return document_.isModified(); }
     void clearModified() override;
     void copyOut(uint8_t* destination, qint64 count) const override { document_.copyOut(destination, count); }
+    // Only the changed bytes are shown anew when the count stays: edits of
+    // other bytes, the cursor and the history stay.
+    void reloadRange(const ErasedArea& area, qint64 count, qint64 from, qint64 length) override;
+    // Bytes from `address` shown as loaded (see HexDocument::reload).
+    void reloadBytes(qint64 address, const QByteArray& bytes);
     const HexDocument& document() const { return document_; }
 
     void setRulerVisible(bool visible);
@@ -110,7 +115,7 @@ public:
     // --- changes
     // The user's change of bytes from `address`, kept for undo (see HexDocument).
     void editBytes(qint64 address, const QByteArray& bytes, HexDocument::Digit digit = HexDocument::Digit::None);
-    // A change made to the bytes behind the view, which reloads the view
+    // A change made to the bytes behind the view, which shows it anew
     // itself: kept for undo with the view's own changes.
     void recordChange(std::unique_ptr<HexChange> change);
     bool canUndo() const { return document_.history().canUndo(); }

@@ -1,7 +1,9 @@
 #pragma once
 // A fill or a merge of the Flash buffer, kept in the Flash view's history so
-// that undo takes it back as it takes back a typed byte: the bytes it changed
-// and the data length before it, which undo and redo swap with the buffer's.
+// that undo takes it back as it takes back a typed byte. It keeps the bytes
+// it changed in the buffer and in the view (which may hold edits not yet
+// taken in) and the data length before it; undo and redo swap them with the
+// present ones.
 
 #include "hexview/EditHistory.h"
 
@@ -11,27 +13,31 @@
 #include <functional>
 
 class Buffers;
+class HexView;
 
 class FlashChange final : public HexChange {
 public:
-    // Keeps the Flash bytes [from, from + count) and the data length as they
-    // are now, before the change. `settle` runs around every swap: first
-    // with false (the view's edits go into the buffer, so that none is lost),
-    // then with true (the view and captions show the swapped buffer).
-    FlashChange(Buffers& buffers, qint64 from, qint64 count, std::function<void(bool swapped)> settle);
+    // Keeps the Flash bytes [from, from + count), what `view` shows of them
+    // and the data length as they are now, before the change. `shown` runs
+    // after every swap, for the captions.
+    FlashChange(Buffers& buffers, HexView& view, qint64 from, qint64 count, std::function<void()> shown);
 
     void undo() override { swap(); }
     void redo() override { swap(); }
     qint64 address() const override { return from_; }
-    qint64 length() const override { return bytes_.size(); }
-    qint64 cost() const override { return bytes_.size() + qint64(sizeof *this); }
+    qint64 length() const override { return buffer_.size(); }
+    qint64 cost() const override { return buffer_.size() + shown_.size() + qint64(sizeof *this); }
+    // The buffer and the view change alike.
+    bool keepsClean() const override { return true; }
 
 private:
     void swap();
 
     Buffers& buffers_;
+    HexView& view_;
     qint64 from_;
-    QByteArray bytes_;
+    QByteArray buffer_;  // the buffer's bytes
+    QByteArray shown_;   // the view's, cut where the view ends
     int32_t length_;
-    std::function<void(bool)> settle_;
+    std::function<void()> showSwap_;
 };

@@ -144,7 +144,8 @@ TForm1::TForm1(HidBackend& backend, ProgramFiles files, std::unique_ptr<BoxPrese
     FormCreate();
     form2_ = new TForm2(*state_, files_, *presenter_, RichEdit1, this);
     form3_ = new TForm3(*state_, this);
-    form4_ = new TForm4(state_->buffers(), *this, FlashEditor, this);
+    // The window shows the fill in the view itself (see ToolFillClick).
+    form4_ = new TForm4(state_->buffers(), *this, nullptr, this);
 }
 
 TForm1::~TForm1()

@@ -461,4 +461,5 @@ private:
     bool placedWithFrame_ = false;  // placement checked again once the frame is known
     QString shownPicture_;
     int progressShift_ = 0;  // right shift that keeps a transfer's size in int range
+    std::pair<qint64, qint64> flashChange_{0, 0};  // the Flash bytes the last fill or merge changed
 };

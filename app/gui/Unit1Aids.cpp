@@ -40,31 +40,6 @@ QString draggedFile(const QMimeData* data)
     return data->urls().first().toLocalFile();
 }
 
-// Keeps a menu item usable exactly when a button's own rule makes it so:
-// detection is no choice for parts that cannot be identified. The button's
-// own flag, not what its locked panel shows: the job lock greys the item
-// itself while a job runs, and gives it back after.
-class EnabledFollower : public QObject {
-public:
-    EnabledFollower(QWidget* button, QAction* item) : QObject(item), button_(button), item_(item)
-    {
-        button->installEventFilter(this);
-        item->setEnabled(ownState());
-    }
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (watched == button_ && event->type() == QEvent::EnabledChange)
-            item_->setEnabled(ownState());
-        return false;
-    }
-
-private:
-    bool ownState() const { return !button_->testAttribute(Qt::WA_ForceDisabled); }
-
-    QWidget* button_;
-    QAction* item_;
-};
-
 // Menus whose keyboard walk stops on greyed items too: Down from one item
 // always reaches the next one, so a count of presses never lands on a
 // different command because one in between is greyed.
@@ -105,7 +80,8 @@ void TForm1::buildAids()
         if (BtnCheck->isEnabled())
             BtnCheckClick();
     });
-    new EnabledFollower(BtnCheck, Detect);
+    // Usable when BtnCheck is: chipBecameCurrent applies the rule to both.
+    Detect->setEnabled(!BtnCheck->testAttribute(Qt::WA_ForceDisabled));
 
     // The batch switch, as Panel8; it stays usable while a chip is programmed,
     // since batch mode may be switched off then.
@@ -358,16 +334,9 @@ void TForm1::takeViewEdits()
 
 void TForm1::recordFlashChange(qint64 from, qint64 count)
 {
-    // The fill or merge reloads the view: its edits go into the buffer first.
-    TakeFlashViewEdits();
-    FlashEditor->recordChange(std::make_unique<FlashChange>(state_->buffers(), from, count, [this](bool swapped) {
-        if (!swapped) {
-            TakeFlashViewEdits();
-            return;
-        }
-        state_->buffers().reloadFlashView(state_->currentChip());
-        ShowBufferSizes();
-    }));
+    flashChange_ = {from, count};
+    FlashEditor->recordChange(std::make_unique<FlashChange>(state_->buffers(), *FlashEditor, from, count,
+                                                            [this] { ShowBufferSizes(); }));
 }
 
 void TForm1::CopyHexClick()

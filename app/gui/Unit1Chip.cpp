@@ -78,7 +78,10 @@ void TForm1::chipBecameCurrent(int tableIndex)
 
     const bool avr = chipNames(chip.keyText()).type == "AVR";
     SelectSock->setItemIndex(avr ? 1 : 0);
+    // Detection is no choice for parts that cannot be identified.
     BtnCheck->setEnabled(!avr);
+    if (Detect)
+        Detect->setEnabled(!avr);
 
     switch (ReloadFusesForChipChange(state_->fuses(), files_.fuseDescription(), *this)) {
     case FuseLoad::Loaded: showFuses(); break;

@@ -170,7 +170,11 @@ void TForm1::ToolFillClick()
     if (lockedForJob() || refusedInBatchMode())
         return;
     form4_->Edit4->setText(fillEndText(state_->currentChip().flashBytes()));
-    presenter_->execDialog(*form4_);
+    // The view shows the filled bytes anew and keeps its other edits, and
+    // the chip's size, as after every other change of the buffer.
+    flashChange_ = {0, 0};
+    if (presenter_->execDialog(*form4_) == QDialog::Accepted)
+        state_->buffers().refreshFlashView(state_->currentChip(), flashChange_.first, flashChange_.second);
     ShowFlashSizeBlue();
 }
 

@@ -476,6 +476,8 @@ QWidget* TForm1::buildPages()
     pages->setSpacing(2);
     pages->addWidget(PageControl1, 1);
     BatchStatus = label(Panel3, "BatchStatus", QString());
+    // Clear of the panel's edge, and whole: the counts are what a line reads off it.
+    BatchStatus->setContentsMargins(6, 0, 10, 0);
     BatchStatus->hide();
     auto* batchRow = new QHBoxLayout;
     batchRow->addWidget(Panel8, 1);

@@ -8,6 +8,7 @@
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QKeyEvent>
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QtTest>
@@ -164,6 +165,38 @@ private slots:
         QCOMPARE(f->edtCapcity->text(), QStringLiteral("256"));
         for (int i = 0; i < 3; ++i)
             QCOMPARE(f->state().selection().savedPosition(i), saved[i]);
+    }
+
+    // Opened on the current chip with the search text ready for typing; the
+    // first match of what is typed, in any case, is chosen by Enter.
+    void keyboardAloneFindsAndChoosesAChip()
+    {
+        f->state().selection().selectByNames("93_EEPROM", "ATMEL", "AT93C46");
+        QCOMPARE(f->state().currentChipIndex(), 3);
+        const auto enter = [&](QWidget* w) { QTest::keyClick(w, Qt::Key_Return); };
+        rig->boxes->whileShown = [&](QDialog&) {
+            QVERIFY(s->focusWidget() == s->ComboBox1 || s->focusWidget() == s->ComboBox1->lineEdit());
+            QVERIFY(s->ComboBox1->lineEdit()->hasSelectedText() || s->ComboBox1->currentText().isEmpty());
+            QCOMPARE(s->ListView1->currentItem()->text(3), QStringLiteral("3"));
+            QTest::keyClicks(s->ComboBox1->lineEdit(), QStringLiteral("w25q"));
+            QCOMPARE(rowTexts(s->ListView1, 2), (QStringList{"W25Q80", "W25Q16"}));
+            QCOMPARE(s->ListView1->currentItem()->text(2), QStringLiteral("W25Q80"));
+            QTest::keyClick(s->ComboBox1->lineEdit(), Qt::Key_Down);  // walks the list
+            QCOMPARE(s->ListView1->currentItem()->text(2), QStringLiteral("W25Q16"));
+            enter(s->ComboBox1->lineEdit());
+        };
+        f->BtnFindClick();
+        QCOMPARE(s->result(), int(QDialog::Accepted));
+        QCOMPARE(f->state().currentChipIndex(), 1);
+
+        // Reopened: the chosen chip is the current row; Enter in the list takes it again.
+        rig->boxes->whileShown = [&](QDialog&) {
+            QCOMPARE(s->ListView1->currentItem()->text(2), QStringLiteral("W25Q16"));
+            enter(s->ListView1);
+        };
+        f->BtnFindClick();
+        QCOMPARE(s->result(), int(QDialog::Accepted));
+        QCOMPARE(f->state().currentChipIndex(), 1);
     }
 
     void doubleClickChoosesAndQuitChoosesNothing()
