@@ -118,19 +118,11 @@ void HexDocument::record(std::unique_ptr<HexChange> change)
     history_.push(std::move(change));
 }
 
-HexChange* HexDocument::undo()
+HexChange* HexDocument::step(bool back)
 {
     typing_ = nullptr;
-    HexChange* change = history_.undo();
-    if (change && history_.atClean())
-        marks_.clear();
-    return change;
-}
-
-HexChange* HexDocument::redo()
-{
-    typing_ = nullptr;
-    HexChange* change = history_.redo();
+    HexChange* change = back ? history_.undo() : history_.redo();
+    // Back where the view matched what it was loaded with: nothing is edited.
     if (change && history_.atClean())
         marks_.clear();
     return change;

@@ -44,8 +44,8 @@ public:
 
     // A change of someone else's that is already made (see the file comment).
     void record(std::unique_ptr<HexChange> change);
-    HexChange* undo();
-    HexChange* redo();
+    // Undo (back) or redo: the change taken back or done again, or null.
+    HexChange* step(bool back);
     const EditHistory& history() const { return history_; }
     void clearHistory();
 

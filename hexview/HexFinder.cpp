@@ -9,6 +9,8 @@
 #include <QLineEdit>
 #include <QRegularExpressionValidator>
 
+#include <algorithm>
+
 FindResult HexFinder::findNext(const QByteArray& pattern, bool forward)
 {
     const qint64 count = view_.byteCount();
@@ -20,18 +22,20 @@ FindResult HexFinder::findNext(const QByteArray& pattern, bool forward)
     const uint8_t* all = view_.document().contiguous();
     FindResult result = FindResult::Found;
     qint64 at = -1;
+    // Round the end, only the bytes the first pass did not look at are searched again.
     if (forward) {
         const qint64 from = again ? matchStart_ + 1 : cursor;
         at = findForward(all, count, pattern, from);
         if (at < 0 && from > 0) {
-            at = findForward(all, count, pattern, 0);
+            at = findForward(all, std::min(count, from + n - 1), pattern, 0);
             result = FindResult::Wrapped;
         }
     } else {
         const qint64 before = again ? matchStart_ : cursor;
         at = findBackward(all, count, pattern, before);
         if (at < 0 && before < count) {
-            at = findBackward(all, count, pattern, count);
+            const qint64 tail = findBackward(all + before, count - before, pattern, count - before);
+            at = tail < 0 ? -1 : before + tail;
             result = FindResult::Wrapped;
         }
     }

@@ -133,7 +133,7 @@ bool HexView::stepHistory(bool back)
         return false;
     }
     const bool was = isModified();
-    const HexChange* change = back ? document_.undo() : document_.redo();
+    const HexChange* change = document_.step(back);
     // A change that reloaded the view has put the cursor on byte 0.
     if (change && change->address() < byteCount()) {
         placeCursor(change->address() + change->length() - 1, 0, false);

@@ -327,8 +327,11 @@ void TForm1::updateEditing()
 
 void TForm1::takeViewEdits()
 {
-    state_->buffers().takeFlashViewEdits(state_->currentChip());
-    state_->buffers().takeEepromViewEdits(state_->currentChip());
+    const ChipEntry& chip = state_->currentChip();
+    state_->buffers().takeFlashViewEdits(chip);
+    // A chip without EEPROM leaves that buffer and its length for the next one that has it.
+    if (chip.eepromBytes() > 0)
+        state_->buffers().takeEepromViewEdits(chip);
     refreshChecksums();
 }
 

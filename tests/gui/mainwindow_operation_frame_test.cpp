@@ -52,6 +52,15 @@ class MainWindowOperationFrameTest : public QObject {
 
     QString elapsed() const { return f->StatusBar1->panelText(3); }
     int logCount() const { return int(rig->logLines().size()); }
+    // The buffer and its view hold what the chip in the socket holds.
+    void loadTheChipsPattern()
+    {
+        Buffers& b = f->state().buffers();
+        for (int i = 0; i < kChipBytes; ++i)
+            b.flash()[i] = pattern(i);
+        b.setFlashLength(kChipBytes);
+        b.reloadFlashView(kChip);
+    }
     QStringList errors() const { return rig->boxes->texts(BoxPresenter::Icon::Error); }
     int linesContaining(const QString& text) const { return int(rig->logLines().filter(text).size()); }
 
@@ -184,11 +193,7 @@ private slots:
     // when that rule greyed it or the job's own lock changed it meanwhile.
     void everyCommandComesBackAfterAJob()
     {
-        Buffers& b = f->state().buffers();
-        for (int i = 0; i < kChipBytes; ++i)
-            b.flash()[i] = pattern(i);
-        b.setFlashLength(kChipBytes);
-        b.reloadFlashView(kChip);
+        loadTheChipsPattern();
         f->N3->setVisible(true);
         JobWatch watch(*f);
         bool lockedDuring = true;
@@ -396,11 +401,7 @@ private slots:
 
     void compareShowsItsReportAndMovesTheViewToTheChosenRange()
     {
-        Buffers& b = f->state().buffers();
-        for (int i = 0; i < kChipBytes; ++i)
-            b.flash()[i] = pattern(i);
-        b.setFlashLength(kChipBytes);
-        b.reloadFlashView(kChip);
+        loadTheChipsPattern();
         rig->sim.flash()[0x1230] = 0xFF;
         rig->sim.flash()[0x8000] = 0x00;
         rig->sim.flash()[0x8001] = 0x02;
