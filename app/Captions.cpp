@@ -2,6 +2,8 @@
 
 #include "app/MessageTable.h"
 
+#include <QRegularExpression>
+
 #include <cstring>
 
 namespace {
@@ -117,6 +119,13 @@ QString captionFor(const char* window, const char* control, int languageIndex)
         if (std::strcmp(e.window, window) == 0 && std::strcmp(e.control, control) == 0)
             return captionText(e, languageIndex);
     return {};
+}
+
+QString plainCaptionFor(const char* window, const char* control, int languageIndex)
+{
+    QString text = captionFor(window, control, languageIndex);
+    text.remove(QRegularExpression(QStringLiteral("\\(&[^&]\\)")));
+    return text.replace(QRegularExpression(QStringLiteral("&(.)")), QStringLiteral("\\1"));
 }
 
 int statusPanelOf(const char* control)

@@ -17,6 +17,5 @@ constexpr std::array<const char*, 9> kCheckBoxes = {
 
 QString autoStepCaption(AutoStep step, int languageIndex)
 {
-    // Outside a control a doubled ampersand is just an ampersand.
-    return captionFor("TForm1", kCheckBoxes[std::size_t(step)], languageIndex).replace(QStringLiteral("&&"), QStringLiteral("&"));
+    return plainCaptionFor("TForm1", kCheckBoxes[std::size_t(step)], languageIndex);
 }
