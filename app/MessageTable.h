@@ -95,9 +95,41 @@ enum class Msg : int {
     CliCannotWriteFile = 88,
     CliProgrammerNoAccess = 89,
     CliAutoNeedsAStep = 90,
+    // The check of the set-up: each check's name, then what it found.
+    SetupUsb = 91,
+    SetupNode = 92,
+    SetupAccess = 93,
+    SetupRule = 94,
+    SetupHolders = 95,
+    SetupProbe = 96,
+    SetupTiming = 97,
+    SetupSimulated = 98,
+    SetupFound = 99,
+    SetupNoUsbBus = 100,
+    SetupNotOnUsb = 101,
+    SetupNeedsUsb = 102,
+    SetupNoNode = 103,
+    SetupNodeMissing = 104,
+    SetupNeedsNode = 105,
+    SetupAccessOk = 106,
+    SetupAccessDenied = 107,
+    SetupRuleInstalled = 108,
+    SetupRuleUnread = 109,
+    SetupRuleMissing = 110,
+    SetupRuleMasked = 111,
+    SetupNotHeld = 112,
+    SetupHiddenProcesses = 113,
+    SetupHeldBy = 114,
+    SetupChipAnswers = 115,
+    SetupNoChipAnswers = 116,
+    SetupNoAnswer = 117,
+    SetupExchangeTime = 118,
+    SetupExchangeSlow = 119,
+    SetupExchangeFailed = 120,
+    SetupNeedsAnswer = 121,
 };
 
-inline constexpr int kMessageCount = 91;
+inline constexpr int kMessageCount = 122;
 
 // Text of a message in a language; an index outside 0..2 reads as 0.
 QString messageText(Msg id, int languageIndex);

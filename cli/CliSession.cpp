@@ -64,7 +64,7 @@ int findChipByNames(const ChipTable& table, const QString& names)
 
 CliSession::CliSession(const CliOptions& options, const ProgramFiles& files, const CliStreams& streams)
     : options_(options), files_(files), out_(streams.out), err_(streams.err), dataIn_(streams.dataIn),
-      dataOut_(streams.dataOut), logFile_(options.logFile),
+      dataOut_(streams.dataOut), system_(streams.system), logFile_(options.logFile),
       ui_(streams.err, uiSettings(options, streams))
 {
     if (options_.simulate) {
@@ -271,6 +271,13 @@ void CliSession::checkSocketIdentity(ChipOperations& operations)
 {
     operations.setSocketCheck(
         [this](const uint8_t* probeId) { return confirmSocketIdentity(probeId, state_->currentChip(), ui_); });
+}
+
+UsbSetupPaths CliSession::systemPaths() const
+{
+    if (system_)
+        return *system_;
+    return UsbSetupPaths::system(files_.installPrefix());
 }
 
 bool CliSession::finish()

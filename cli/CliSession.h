@@ -8,6 +8,7 @@
 #include "cli/CommandLine.h"
 #include "cli/TerminalUi.h"
 #include "device/SimulatedProgrammer.h"
+#include "device/UsbSetup.h"
 
 #include <QFile>
 #include <QStringList>
@@ -58,6 +59,8 @@ public:
     void checkSocketIdentity(class ChipOperations& operations);
     // Saves the simulator's state file if one was given.
     bool finish();
+    // Where the check of the set-up looks at the system.
+    UsbSetupPaths systemPaths() const;
 
 private:
     int identifyChip();
@@ -71,6 +74,7 @@ private:
     QTextStream& err_;
     QIODevice* dataIn_;
     QIODevice* dataOut_;
+    const UsbSetupPaths* system_;
     QFile logFile_;
     QTextStream logStream_;
     TerminalUi ui_;
