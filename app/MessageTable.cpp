@@ -251,7 +251,6 @@ constexpr std::array<Variants, kMessageCount> kTable = {{
                "Exchange %1 of %2 failed: the link is unreliable; try another cable or port."},
     /* 132 */ {"未检查：编程器没有应答。", "未檢查：編程器沒有應答。", "Not checked: the programmer does not answer."},
 }};
-}};
 
 } // namespace
 
