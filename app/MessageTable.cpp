@@ -104,9 +104,9 @@ constexpr std::array<Variants, kMessageCount> kTable = {{
               "%1-%2: %3 bytes, expected %4, found %5"},
     /* 64 */ {"%1：1 字节，应为 %2，实际 %3", "%1：1 字節，應為 %2，實際 %3", "%1: 1 byte, expected %2, found %3"},
     /* 65 */ {"另有 %1 个区域", "另有 %1 個區域", "and %1 more"},
-    /* 66 */ {"所有不同的位在芯片上仍为1：芯片未被编程（之前未擦除，或芯片写保护）。",
-              "所有不同的位在芯片上仍為1：芯片未被編程（之前未擦除，或芯片寫保護）。",
-              "All differing bits are still 1 on the chip: not programmed (not erased before, or write-protected)."},
+    /* 66 */ {"所有不同的位在芯片上仍为1：芯片未被编程（写保护，或写入未执行）。",
+              "所有不同的位在芯片上仍為1：芯片未被編程（寫保護，或寫入未執行）。",
+              "All differing bits are still 1 on the chip: not programmed (write-protected, or the write did not run)."},
     /* 67 */ {"芯片上有位为0而数据为1：写入前未擦除。", "芯片上有位為0而數據為1：寫入前未擦除。",
               "Bits are 0 on the chip where the data has 1: not erased before writing."},
     /* 68 */ {"不同的位两个方向都有：数据错误或芯片损坏。", "不同的位兩個方向都有：數據錯誤或芯片損壞。",
@@ -146,6 +146,110 @@ constexpr std::array<Variants, kMessageCount> kTable = {{
               "The programmer is plugged in but cannot be opened (%1: %2). Your user needs read and write access to it: "
               "install the udev rule 60-ktr4180.rules, then unplug and replug the programmer (see the README)."},
     /* 90 */ {"auto 至少需要一个步骤：", "auto 至少需要一個步驟：", "auto needs at least one step: "},
+    /* 91 */ {"插座中的芯片（类型 %1，ID = %2）不是所选的芯片 %3（类型 %4，ID = %5）。是否继续操作插座中的芯片？",
+              "插座中的芯片（類型 %1，ID = %2）不是所選的芯片 %3（類型 %4，ID = %5）。是否繼續操作插座中的芯片？",
+              "The chip in the socket (class %1, ID = %2) is not the chosen chip %3 (class %4, ID = %5). "
+              "Go on with the chip in the socket?"},
+    /* 92 */ {"插座中的芯片（签名 %1）不是所选的芯片 %2（签名 %3）。是否继续操作插座中的芯片？",
+              "插座中的芯片（簽名 %1）不是所選的芯片 %2（簽名 %3）。是否繼續操作插座中的芯片？",
+              "The chip in the socket (signature %1) is not the chosen chip %2 (signature %3). "
+              "Go on with the chip in the socket?"},
+    /* 93 */ {"擦除后芯片不空（地址 %1 为 %2）：擦除没有生效。", "擦除後芯片不空（地址 %1 為 %2）：擦除沒有生效。",
+              "The chip is not blank after the erase (address %1 holds %2): the erase did not take."},
+    /* 94 */ {"芯片可能处于写保护状态：请执行“解除保护”，然后重新擦除。",
+              "芯片可能處於寫保護狀態：請執行「解除保護」，然後重新擦除。",
+              "The chip may be write-protected: run Unprotect, then erase again."},
+    /* 95 */ {"擦除开始 %1 秒后芯片仍然忙：擦除没有完成。", "擦除開始 %1 秒後芯片仍然忙：擦除沒有完成。",
+              "The chip is still busy %1 s after the erase began: the erase is not complete."},
+    /* 96 */ {"数据（%1 字节）大于芯片容量（%2 字节），芯片不可能与之一致。",
+              "數據（%1 字節）大於芯片容量（%2 字節），芯片不可能與之一致。",
+              "The data (%1 bytes) are larger than the chip (%2 bytes): the chip cannot hold them all."},
+    /* 97 */ {"所选芯片没有熔丝字节，未发送任何数据。", "所選芯片沒有熔絲字節，未發送任何數據。",
+              "The chosen chip has no fuse bytes; nothing was sent."},
+    /* 98 */ {"解除保护向芯片的状态寄存器写入0，清除其中所有的位：块保护位（BP0-BP3，以及芯片具有的TB、SEC、CMP）、"
+              "状态寄存器保护位（SRP），以及芯片放在此寄存器中的四线使能位（QE）。从此芯片以四线模式启动的电路板之后需要重新设置QE。",
+              "解除保護向芯片的狀態寄存器寫入0，清除其中所有的位：塊保護位（BP0-BP3，以及芯片具有的TB、SEC、CMP）、"
+              "狀態寄存器保護位（SRP），以及芯片放在此寄存器中的四線使能位（QE）。從此芯片以四線模式啟動的電路板之後需要重新設置QE。",
+              "Unprotect writes 0 to the chip's status register, which clears every bit of it: the block protection "
+              "(BP0-BP3, and TB, SEC, CMP where the chip has them), the register's own protection (SRP) and the Quad "
+              "Enable bit (QE) where the chip keeps it there. A board that boots from this chip in quad mode needs QE "
+              "set again afterwards."},
+    /* 99 */ {"解除保护向芯片的状态寄存器写入0：清除块保护位BP0-BP3及其锁定位（BPL）。",
+              "解除保護向芯片的狀態寄存器寫入0：清除塊保護位BP0-BP3及其鎖定位（BPL）。",
+              "Unprotect writes 0 to the chip's status register: it clears the block protection bits BP0-BP3 and "
+              "their lock (BPL)."},
+    /* 100 */ {"解除保护清除芯片的块保护寄存器（全局解锁），所有块都变为可写；状态和配置寄存器（包括四线使能IOC）保持不变。",
+               "解除保護清除芯片的塊保護寄存器（全局解鎖），所有塊都變為可寫；狀態和配置寄存器（包括四線使能IOC）保持不變。",
+               "Unprotect clears the chip's block-protection register (global unlock): every block becomes writable. "
+               "The status and configuration registers, Quad Enable (IOC) included, stay as they are."},
+    /* 101 */ {"现在解除保护吗？", "現在解除保護嗎？", "Clear the protection now?"},
+    /* 102 */ {"编程器USB连接", "編程器USB連接", "Programmer on USB"},
+    /* 103 */ {"hidraw节点", "hidraw節點", "hidraw node"},
+    /* 104 */ {"读写权限", "讀寫權限", "Access for this user"},
+    /* 105 */ {"udev规则", "udev規則", "udev rule"},
+    /* 106 */ {"其他程序", "其他程序", "Other programs"},
+    /* 107 */ {"芯片探测", "芯片探測", "Probe"},
+    /* 108 */ {"通信时间", "通信時間", "Report exchange"},
+    /* 109 */ {"模拟编程器：此项无需检查。", "模擬編程器：此項無需檢查。", "Simulated programmer: nothing to check here."},
+    /* 110 */ {"已找到：%1", "已找到：%1", "Found: %1"},
+    /* 111 */ {"系统中看不到USB设备（%1 不存在）：请在连接编程器的电脑上运行本程序（容器或虚拟机需要转发该USB设备）。",
+               "系統中看不到USB設備（%1 不存在）：請在連接編程器的電腦上運行本程序（容器或虛擬機需要轉發該USB設備）。",
+               "The system shows no USB devices (%1 is missing): run the program on the computer the programmer is "
+               "plugged into (a container or a virtual machine needs the USB device passed through)."},
+    /* 112 */ {"USB上没有编程器（c251:1c01）：请插上编程器；如仍找不到，请换一根数据线（只能充电的线不行）或换一个USB口。",
+               "USB上沒有編程器（c251:1c01）：請插上編程器；如仍找不到，請換一根數據線（只能充電的線不行）或換一個USB口。",
+               "Not on USB (no device c251:1c01): plug the programmer in; if it still does not show, try another "
+               "cable (a charge-only cable shows nothing) or another port."},
+    /* 113 */ {"未检查：编程器不在USB上。", "未檢查：編程器不在USB上。", "Not checked: the programmer is not on USB."},
+    /* 114 */ {"编程器在USB上，但没有hidraw节点：请拔下并重新插上编程器；如仍没有，说明系统缺少hidraw驱动。",
+               "編程器在USB上，但沒有hidraw節點：請拔下並重新插上編程器；如仍沒有，說明系統缺少hidraw驅動。",
+               "The programmer is on USB but has no hidraw node: unplug and replug it; if there is still none, the "
+               "system lacks the hidraw driver."},
+    /* 115 */ {"系统列出了 %1，但 %2 不存在：udev没有创建它，请重新插拔编程器或运行 sudo udevadm trigger。",
+               "系統列出了 %1，但 %2 不存在：udev沒有創建它，請重新插拔編程器或運行 sudo udevadm trigger。",
+               "The kernel lists %1 but %2 does not exist: udev did not create it; unplug and replug the programmer "
+               "or run sudo udevadm trigger."},
+    /* 116 */ {"未检查：没有hidraw节点。", "未檢查：沒有hidraw節點。", "Not checked: there is no hidraw node."},
+    /* 117 */ {"当前用户可以读写 %1。", "當前用戶可以讀寫 %1。", "This user may read and write %1."},
+    /* 118 */ {"当前用户不能读写 %1（%2）：请安装udev规则 60-ktr4180.rules，然后重新插拔编程器（见README）。",
+               "當前用戶不能讀寫 %1（%2）：請安裝udev規則 60-ktr4180.rules，然後重新插拔編程器（見README）。",
+               "This user may not read and write %1 (%2): install the udev rule 60-ktr4180.rules, then unplug and "
+               "replug the programmer (see the README)."},
+    /* 119 */ {"已安装：%1", "已安裝：%1", "Installed: %1"},
+    /* 120 */ {"只在 %1 中找到，udev不读取该目录：请复制到 /etc/udev/rules.d/，运行 sudo udevadm control --reload，然后重新插拔编程器。",
+               "只在 %1 中找到，udev不讀取該目錄：請複製到 /etc/udev/rules.d/，運行 sudo udevadm control --reload，然後重新插拔編程器。",
+               "Found only in %1, which udev does not read: copy it to /etc/udev/rules.d/, run sudo udevadm control "
+               "--reload, then unplug and replug the programmer."},
+    /* 121 */ {"未安装（已查找 %1）：请安装软件包，或将 60-ktr4180.rules（源代码的 packaging/ 中）复制到 /etc/udev/rules.d/，运行 sudo udevadm control --reload，然后重新插拔编程器。",
+               "未安裝（已查找 %1）：請安裝軟件包，或將 60-ktr4180.rules（源代碼的 packaging/ 中）複製到 /etc/udev/rules.d/，運行 sudo udevadm control --reload，然後重新插拔編程器。",
+               "Not installed (looked in %1): install the package, or copy 60-ktr4180.rules (packaging/ in the "
+               "source) to /etc/udev/rules.d/, run sudo udevadm control --reload, then unplug and replug the programmer."},
+    /* 122 */ {"%1 被 %2 屏蔽，后者没有提到编程器：请删除 %2，或把规则写入其中。",
+               "%1 被 %2 屏蔽，後者沒有提到編程器：請刪除 %2，或把規則寫入其中。",
+               "%1 is masked by %2, which does not name the programmer: remove %2, or put the rule into it."},
+    /* 123 */ {"没有其他程序打开 %1。", "沒有其他程序打開 %1。", "No other program has %1 open."},
+    /* 124 */ {"（其他用户的程序只有root才能看到。）", "（其他用戶的程序只有root才能看到。）",
+               " (Programs of other users are seen only by root.)"},
+    /* 125 */ {"%1 已被 %2 打开：请先关闭该程序。", "%1 已被 %2 打開：請先關閉該程序。",
+               "%1 is open in %2: close that program first."},
+    /* 126 */ {"编程器有应答；插座中的芯片：类型 %1（%2），ID %3%4", "編程器有應答；插座中的芯片：類型 %1（%2），ID %3%4",
+               "The programmer answers; in the socket: class %1 (%2), identifier %3%4"},
+    /* 127 */ {"编程器有应答，但没有芯片应答：请放好芯片（注意1脚方向）或检查夹子的接触；单片机不响应探测。",
+               "編程器有應答，但沒有芯片應答：請放好芯片（注意1腳方向）或檢查夾子的接觸；單片機不響應探測。",
+               "The programmer answers, but no chip does: seat the chip (pin 1 as the picture shows) or check the "
+               "clip's contact; microcontrollers do not answer the probe."},
+    /* 128 */ {"编程器未接入：编程器没有应答（见上面的检查）。", "編程器未接入：編程器沒有應答（見上面的檢查）。",
+               "Not connected: the programmer does not answer (see the checks above)."},
+    /* 129 */ {"每次 %1 ms（%2 次的中位数，%3 至 %4 ms）", "每次 %1 ms（%2 次的中位數，%3 至 %4 ms）",
+               "%1 ms per exchange (median of %2, %3 to %4 ms)"},
+    /* 130 */ {"每次 %1 ms（%2 次的中位数），太慢：请把编程器直接接到电脑上，不要经过集线器或虚拟机的USB转发。",
+               "每次 %1 ms（%2 次的中位數），太慢：請把編程器直接接到電腦上，不要經過集線器或虛擬機的USB轉發。",
+               "%1 ms per exchange (median of %2) is slow: plug the programmer into the computer directly, not "
+               "through a hub or a virtual machine's USB."},
+    /* 131 */ {"第 %1 次通信失败（共 %2 次）：连接不可靠，请换一根数据线或换一个USB口。",
+               "第 %1 次通信失敗（共 %2 次）：連接不可靠，請換一根數據線或換一個USB口。",
+               "Exchange %1 of %2 failed: the link is unreliable; try another cable or port."},
+    /* 132 */ {"未检查：编程器没有应答。", "未檢查：編程器沒有應答。", "Not checked: the programmer does not answer."},
 }};
 
 } // namespace

@@ -5,8 +5,6 @@
 #include "cli/ChipMatch.h"
 #include "cli/Commands.h"
 #include "device/HidapiBackend.h"
-#include "operations/ChipOperations.h"
-#include "operations/SocketIdentity.h"
 
 namespace {
 
@@ -64,7 +62,7 @@ int findChipByNames(const ChipTable& table, const QString& names)
 
 CliSession::CliSession(const CliOptions& options, const ProgramFiles& files, const CliStreams& streams)
     : options_(options), files_(files), out_(streams.out), err_(streams.err), dataIn_(streams.dataIn),
-      dataOut_(streams.dataOut), logFile_(options.logFile),
+      dataOut_(streams.dataOut), system_(streams.system), logFile_(options.logFile),
       ui_(streams.err, uiSettings(options, streams))
 {
     if (options_.simulate) {
@@ -267,10 +265,11 @@ int CliSession::identifyChip()
     return kExitOk;
 }
 
-void CliSession::checkSocketIdentity(ChipOperations& operations)
+UsbSetupPaths CliSession::systemPaths() const
 {
-    operations.setSocketCheck(
-        [this](const uint8_t* probeId) { return confirmSocketIdentity(probeId, state_->currentChip(), ui_); });
+    if (system_)
+        return *system_;
+    return UsbSetupPaths::system(files_.installPrefix());
 }
 
 bool CliSession::finish()

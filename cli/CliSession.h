@@ -8,6 +8,7 @@
 #include "cli/CommandLine.h"
 #include "cli/TerminalUi.h"
 #include "device/SimulatedProgrammer.h"
+#include "device/UsbSetup.h"
 
 #include <QFile>
 #include <QStringList>
@@ -53,11 +54,10 @@ public:
     // and says which; nothing else is sent before. Returns the exit status:
     // 1 for a failure reported, 2 when the chip must be named.
     int chooseChip(bool identify);
-    // The operations ask, after their probe, whether the socket holds the
-    // chosen chip; a mismatch is the chip-protecting question.
-    void checkSocketIdentity(class ChipOperations& operations);
     // Saves the simulator's state file if one was given.
     bool finish();
+    // Where the check of the set-up looks at the system.
+    UsbSetupPaths systemPaths() const;
 
 private:
     int identifyChip();
@@ -71,6 +71,7 @@ private:
     QTextStream& err_;
     QIODevice* dataIn_;
     QIODevice* dataOut_;
+    const UsbSetupPaths* system_;
     QFile logFile_;
     QTextStream logStream_;
     TerminalUi ui_;

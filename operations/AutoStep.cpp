@@ -17,5 +17,8 @@ constexpr std::array<const char*, 9> kCheckBoxes = {
 
 QString autoStepCaption(AutoStep step, int languageIndex)
 {
+    // The command's own name, in every language.
+    if (step == AutoStep::Finish)
+        return QStringLiteral("Finish");
     return plainCaptionFor("TForm1", kCheckBoxes[std::size_t(step)], languageIndex);
 }

@@ -11,6 +11,7 @@ void CompareReport::start(qint64 compared, bool unprotectable)
     *this = CompareReport();
     compared_ = compared;
     unprotectable_ = unprotectable;
+    map_.start(compared);
 }
 
 bool CompareReport::equalBytes(const uint8_t* a, const uint8_t* b, std::size_t n)
@@ -88,6 +89,7 @@ void CompareReport::addDifferences(qint64 address, const uint8_t* expected, cons
         }
         differingBytes_ += qint64(i - runStart);
         open_.end = address + qint64(i) - 1;
+        map_.add(at, open_.end);
     }
 }
 
@@ -173,7 +175,12 @@ QStringList compareReportLines(const CompareReport& report, int languageIndex)
         lines << compareRangeLine(r, report.compared(), languageIndex);
     if (const qint64 more = report.rangeCount() - qint64(report.listedRanges().size()); more > 0)
         lines << messageText(Msg::CompareMoreRanges, languageIndex).arg(more);
-    lines << compareSummaryLine(report, languageIndex);
+    return lines + compareDiagnosis(report, languageIndex);
+}
+
+QStringList compareDiagnosis(const CompareReport& report, int languageIndex)
+{
+    QStringList lines{compareSummaryLine(report, languageIndex)};
     switch (report.direction()) {
     case CompareReport::Direction::StillOne:
         lines << messageText(Msg::BitsStillOne, languageIndex);

@@ -200,6 +200,7 @@ public:
     QAction* fanti = nullptr;
     QAction* Enlish = nullptr;
     QMenu* H1 = nullptr;
+    QAction* CheckSetup = nullptr;  // Help menu: the check of the set-up
     QAction* N5 = nullptr;
 
     QToolBar* ToolBar1 = nullptr;
@@ -340,6 +341,8 @@ public slots:
     void UnprotectChipClick();
     void ProdLogClick();
     void NoProdLogClick();
+    // Help -> Check the set-up.
+    void CheckSetupClick();
     // A device arrived or left.
     void deviceChanged();
 

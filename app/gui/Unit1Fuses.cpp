@@ -72,9 +72,7 @@ void TForm1::showFuses()
 
 void TForm1::runFuseJob(FuseJob job)
 {
-    // A hidden page does not act, whatever reached its buttons.
-    if (!pageShown(TabSheet3))
-        return;
+    // A chip without fuse bytes (the page hidden) is refused by the job itself, with its message.
     runChipJob([this, job] { RunFuseJob(*state_, job); });
     showFuses();
 }

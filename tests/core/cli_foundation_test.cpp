@@ -1,5 +1,6 @@
 #include "cli/Cli.h"
 #include "cli/WindowCommandLine.h"
+#include "support/SystemTree.h"
 #include "support/TestChipEntry.h"
 #include "support/QtPrinting.h"
 
@@ -41,6 +42,14 @@ struct StreamRun : CliRun {
     QByteArray data;
 };
 
+// What doctor sees of the system in these runs: a USB bus without the programmer.
+const UsbSetupPaths* withoutProgrammer()
+{
+    static const SystemTree tree;
+    static const UsbSetupPaths paths = (tree.usbBus(), tree.paths());
+    return &paths;
+}
+
 StreamRun cliWithData(const QStringList& args, QByteArray in = {})
 {
     StreamRun r;
@@ -50,7 +59,8 @@ StreamRun cliWithData(const QStringList& args, QByteArray in = {})
     QBuffer output(&r.data);
     input.open(QIODevice::ReadOnly);
     output.open(QIODevice::WriteOnly);
-    r.status = runCli(args, ProgramFiles(QStringLiteral(KTR_BINARY_DIR)), CliStreams{out, err, false, &input, &output});
+    r.status = runCli(args, ProgramFiles(QStringLiteral(KTR_BINARY_DIR)),
+                      CliStreams{out, err, false, &input, &output, nullptr, withoutProgrammer()});
     out.flush();
     err.flush();
     return r;
@@ -331,6 +341,11 @@ TEST(CliUsage, CommandLinesTheirStatusAndWhatTheySay)
         QString says;
     };
     const QString missingFolder = dir.filePath("no/such/folder/out.bin");
+    const QString image = dir.filePath("img.bin");
+    writeBytes(image, QByteArray(300, 'k'));
+    const QString onlyForce = "Only --force goes on with this chip.";
+    const QString flashFor = "The chip in the socket (class 0, ID = 0xEF4012) is not the chosen chip ";
+    const QString signatureOfFlash = "The chip in the socket (signature 0xEF4012) is not the chosen chip ATMEL ATmega8";
     const QList<Case> cases = {
         {{"--help"}, 0, 'o', "Usage: ktr4180-cli [OPTIONS] COMMAND [ARGUMENTS]\n"},
         {{"-h"}, 0, 'o', "\n  read OUT  "},
@@ -362,6 +377,36 @@ TEST(CliUsage, CommandLinesTheirStatusAndWhatTheySay)
         {{"--simulate", "--chip", "w25q64jv", "auto", "x.bin"}, 2, 'e', "auto needs at least one step: --unprotect"},
         {{"--simulate", "--chip", "w25q64jv", "auto", "--lock", "1", "--erase", "x.bin"}, 2, 'e', "--lock goes with --fuse"},
         {{"--simulate", "--chip", "w25q64jv", "fuses", "burn"}, 2, 'e', "fuses takes read, write or default, not 'burn'"},
+        // Steps that would do nothing, or write what nobody named, and fuses of a chip without any.
+        {{"--simulate", "--trace", "--chip", "w25q64jv", "auto", "--sn", "5", image}, 2, 'e', "--sn goes with --write-flash"},
+        {{"--simulate", "--trace", "--chip", "atmega8", "auto", "--write-eeprom", image}, 2, 'e',
+         "--write-eeprom/--verify-eeprom need the EEPROM data: --eeprom-file IN2"},
+        {{"--simulate", "--trace", "--chip", "atmega8", "auto", "--write-flash", "--verify-eeprom", image}, 2, 'e',
+         "need the EEPROM data"},
+        {{"--simulate", "--trace", "--chip", "w25q20cl", "fuses", "write", "--fuse", "1=0xDF"}, 2, 'e',
+         "The chosen chip has no fuse bytes; nothing was sent."},
+        {{"--simulate", "--trace", "--chip", "w25q20cl", "fuses", "default"}, 2, 'e', "no fuse bytes"},
+        {{"--simulate", "--trace", "--chip", "w25q20cl", "auto", "--fuse", image}, 2, 'e', "no fuse bytes"},
+        {{"--simulate", "--trace", "--chip", "atmega8", "fuses", "write"}, 2, 'e', "fuses write takes the bytes to write"},
+        {{"--simulate", "--trace", "--chip", "atmega8", "write", "--erase", "--eeprom", image}, 2, 'e',
+         "--erase erases the Flash; it does not go with --eeprom"},
+        {{"--simulate", "--trace", "--production-log", dir.path(), "auto", "--erase", image}, 1, 'e',
+         "The production log could not be written: " + dir.path() + "\nIs a directory"},
+        // An SPI flash in the socket: no other chip's command reads or changes it without --force.
+        {{"--simulate", "--sim-chip", "w25q20cl", "--chip", "atmega8", "read", dir.filePath("a.bin")}, 1, 'e',
+         signatureOfFlash},
+        {{"--simulate", "--sim-chip", "w25q20cl", "--chip", "atmega8", "erase"}, 1, 'e', onlyForce},
+        {{"--simulate", "--sim-chip", "w25q20cl", "--chip", "atmega8", "fuses", "read"}, 1, 'e', signatureOfFlash},
+        {{"--simulate", "--sim-chip", "w25q20cl", "--chip", "atmega8", "--force", "auto", "--write-flash", image}, 0, 'e',
+         signatureOfFlash + " (signature 0x1E9307). Go on with the chip in the socket? yes (--force)"},
+        {{"--simulate", "--sim-chip", "w25q20cl", "--chip", "93c46-8bit-pe0", "blank"}, 1, 'e',
+         flashFor + "GENERIC 93C46-8BIT-PE0 (class 2, ID = 0x000000)."},
+        {{"--simulate", "--sim-chip", "w25q20cl", "--chip", "93c46-8bit-pe0", "--yes", "write", image}, 1, 'e', onlyForce},
+        {{"--simulate", "--sim-chip", "w25q20cl", "--chip", "at24c02", "verify", image}, 1, 'e',
+         flashFor + "ATMEL AT24C02 (class 1, ID = 0x000000)."},
+        {{"--simulate", "--sim-chip", "w25q20cl", "--chip", "at24c02", "auto", "--erase", image}, 1, 'e', onlyForce},
+        {{"--simulate", "--sim-chip", "attiny13", "--chip", "attiny25", "--yes", "write", image}, 1, 'e',
+         "The chip in the socket (signature 0x1E9007) is not the chosen chip ATMEL ATtiny25 (signature 0x1E9108)."},
         // Files: the path and the system's reason, before the chip is touched.
         {{"--simulate", "--trace", "read", missingFolder}, 1, 'e',
          "Cannot write the file " + missingFolder + "\nNo such file or directory\n"},
@@ -371,6 +416,14 @@ TEST(CliUsage, CommandLinesTheirStatusAndWhatTheySay)
         {{"--lang", "0", "--simulate", "--chip", "w25q64jv", "read", "--eeprom", "-"}, 1, 'e', "所选芯片没有EEPROM。"},
         {{"--lang", "en", "--simulate", "--sim-empty", "blank"}, 1, 'e', "No chips detected"},
         {{"--log", missingFolder, "list-chips"}, 1, 'e', "Cannot write the file " + missingFolder + "\n"},
+        // The check of the set-up: one line per check, exit 1 unless all are ok.
+        {{"--simulate", "doctor"}, 0, 'o', "ok    Probe: The programmer answers; in the socket: class 0 (SPI flash)"},
+        {{"--simulate", "doctor"}, 0, 'o', "ok    Programmer on USB: Simulated programmer: nothing to check here.\n"},
+        {{"doctor"}, 1, 'o', "FAIL  Programmer on USB: Not on USB (no device c251:1c01): plug the programmer in"},
+        {{"doctor"}, 1, 'o', "FAIL  Probe: Not connected: the programmer does not answer (see the checks above).\n"},
+        {{"--lang", "0", "--simulate", "--sim-empty", "doctor"}, 1, 'o',
+         QStringLiteral("FAIL  芯片探测: 编程器有应答，但没有芯片应答")},
+        {{"doctor", "now"}, 2, 'e', "doctor: unexpected argument 'now'"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.args.join(QLatin1Char(' ')).toStdString());
@@ -420,6 +473,26 @@ TEST(CliJson, ListProbeAndDetect)
     EXPECT_EQ(detect["model"].toString(), "W25Q64JV");
     EXPECT_EQ(detect["manufacturer"].toString(), "WINBOND");
     EXPECT_EQ(detect["id_hex"].toString(), "0xEF4017");
+
+    // The check of the set-up: the simulated programmer's system checks say so.
+    const QStringList names = {"usb", "hidraw", "access", "udev-rule", "in-use", "probe", "exchange-time"};
+    for (const bool simulated : {true, false}) {
+        SCOPED_TRACE(simulated ? "simulated" : "no programmer");
+        r = cliWithData(simulated ? QStringList{"--simulate", "doctor", "--json"} : QStringList{"doctor", "--json"});
+        EXPECT_EQ(r.status, simulated ? 0 : 1);
+        const QJsonDocument doctor = QJsonDocument::fromJson(r.out.toUtf8(), &error);
+        ASSERT_EQ(error.error, QJsonParseError::NoError) << r.out.toStdString();
+        const QJsonArray checks = doctor.object()["checks"].toArray();
+        ASSERT_EQ(checks.size(), names.size());
+        for (int i = 0; i < checks.size(); ++i) {
+            const QJsonObject c = checks[i].toObject();
+            EXPECT_EQ(c["name"].toString(), names[i]);
+            EXPECT_TRUE(c["ok"].isBool());
+            EXPECT_FALSE(c["detail"].toString().isEmpty());
+            EXPECT_EQ(c["simulated"].toBool(), simulated && i < 5);
+            EXPECT_EQ(c["ok"].toBool(), simulated) << c["detail"].toString().toStdString();
+        }
+    }
 }
 
 } // namespace
