@@ -19,6 +19,7 @@ constexpr CaptionEntry kToolTips[] = {
     {"TForm1", "BtnCheck", {"读出芯片ID并选择该芯片", "讀出芯片ID並選擇該芯片", "Read the chip's identifier and select that chip"}},
     {"TForm1", "BtnFind", {"按名称查找芯片", "按名稱查找芯片", "Find a chip by its name"}},
     {"TForm1", "btnAutoProg", {"按勾选的步骤自动编程", "按勾選的步驟自動編程", "Run the ticked steps of the automatic sequence"}},
+    {"TForm1", "Panel8", {"批量编程：每放入一颗芯片就按勾选的步骤编程", "批量編程：每放入一顆芯片就按勾選的步驟編程", "Batch mode: every chip put into the socket runs the ticked steps"}},
     {"TForm1", "cmbProgSpeed", {"编程器与芯片之间的时钟", "編程器與芯片之間的時鐘", "Clock between the programmer and the chip"}},
     {"TForm1", "CheckBoxID", {"自动编程前检查芯片ID", "自動編程前檢查芯片ID", "AUTO checks the chip's identifier first"}},
     {"TForm1", "CheckBoxErase", {"自动编程时先擦除芯片", "自動編程時先擦除芯片", "AUTO erases the chip first"}},
@@ -40,6 +41,11 @@ constexpr CaptionEntry kCaptions[] = {
     {"TForm1", "FindPrevious", {"查找上一个(&P)", "查找上一個(&P)", "Find previous(&P)"}},
     {"TForm1", "CopyHex", {"复制为十六进制文本(&C)", "複製為十六進制文本(&C)", "Copy as hex text(&C)"}},
     {"TForm1", "Detect", {"智能检测(&D)", "智能檢測(&D)", "Detection(&D)"}},
+    {"TForm1", "BatchMode", {"批量编程(&M)", "批量編程(&M)", "Batch mode(&M)"}},
+    {"TForm1", "UndoEdit", {"撤销(&U)", "撤銷(&U)", "Undo(&U)"}},
+    {"TForm1", "RedoEdit", {"重做(&R)", "重做(&R)", "Redo(&R)"}},
+    {"TForm1", "PasteHex", {"粘贴十六进制文本(&V)", "貼上十六進制文本(&V)", "Paste hex text(&V)"}},
+    {"TForm1", "NoProdLog", {"不记录(&N)", "不記錄(&N)", "No log(&N)"}},
     {"FindDialog", "", {"查找", "查找", "Find"}},
     {"FindDialog", "Label1", {"查找内容：", "查找內容：", "Find what:"}},
     {"FindDialog", "HexBytes", {"十六进制字节", "十六進制字節", "Hex bytes"}},
@@ -49,12 +55,28 @@ constexpr CaptionEntry kCaptions[] = {
     {"FindDialog", "Cancel", {"取消", "取消", "Cancel"}},
     {"GoToDialog", "", {"转到地址", "轉到地址", "Go to address"}},
     {"GoToDialog", "Label1", {"地址(十六进制)：", "地址(十六進制)：", "Address (hex):"}},
+    {"TForm1", "CheckSetup", {"检查设置", "檢查設置", "Check the set-up"}},
+    {"SetupDialog", "", {"检查设置", "檢查設置", "Check the set-up"}},
+    {"SetupDialog", "Again", {"重新检查", "重新檢查", "Check again"}},
 };
 
 constexpr const char* kMessages[][3] = {
     {"未找到：%1", "未找到：%1", "Not found: %1"},
     {"查找内容不是十六进制字节（例如 EB 3C 90）。", "查找內容不是十六進制字節（例如 EB 3C 90）。",
      "The search text is not hexadecimal bytes (such as EB 3C 90)."},
+    {"查找已到达末尾，从开头继续。", "查找已到達末尾，從開頭繼續。", "The search reached the end and went on from the start."},
+    {"查找已到达开头，从末尾继续。", "查找已到達開頭，從末尾繼續。", "The search reached the start and went on from the end."},
+    {"地址 %1 处没有字节：此缓冲区的地址为 0 到 %2。", "地址 %1 處沒有字節：此緩沖區的地址為 0 到 %2。",
+     "There is no byte at %1: this buffer holds the addresses 0 to %2."},
+    {"剪贴板中有 %1 个字节，从光标到末尾只能放下 %2 个。", "剪貼板中有 %1 個字節，從光標到末尾只能放下 %2 個。",
+     "The clipboard holds %1 bytes; from the cursor to the end there is room for %2."},
+    {"剪贴板中不是十六进制字节（例如 EB 3C 90）。", "剪貼板中不是十六進制字節（例如 EB 3C 90）。",
+     "The clipboard does not hold hexadecimal bytes (such as EB 3C 90)."},
+    {"批量编程时每颗芯片都写入同一个缓冲区，现在不能更改。请先停止批量编程。",
+     "批量編程時每顆芯片都寫入同一個緩沖區，現在不能更改。請先停止批量編程。",
+     "Batch mode writes the same buffer into every chip, so it cannot change now. Switch batch mode off first."},
+    {"生产记录：不记录", "生產記錄：不記錄", "Production log: none"},
+    {"生产记录文件", "生產記錄文件", "Production log file"},
 };
 
 QString lookUp(std::span<const CaptionEntry> table, const char* window, const char* control, int languageIndex)

@@ -1,7 +1,8 @@
 #pragma once
 // The texts of what the window offers for daily work beyond its designed
 // controls, in Simplified Chinese, Traditional Chinese and English: tool
-// tips, the added menu items (go to, find, copy as hex, detection), the find
+// tips, the added menu items (go to, find, copy as hex, undo, paste,
+// detection, batch mode, the production log), the find
 // and go-to dialogs, and their messages. Kept apart from the designed
 // captions, which stay as they are.
 
@@ -14,7 +15,8 @@
 std::span<const CaptionEntry> toolTipTable();
 
 // Captions of the added controls: menu items of the main window ("TForm1"),
-// the find dialog ("FindDialog") and the go-to dialog ("GoToDialog").
+// the find dialog ("FindDialog"), the go-to dialog ("GoToDialog") and the
+// check of the set-up ("SetupDialog").
 std::span<const CaptionEntry> aidCaptionTable();
 
 // One entry of either table; empty when there is none.
@@ -24,5 +26,13 @@ QString aidCaptionFor(const char* window, const char* control, int languageIndex
 enum class AidMessage {
     NotFound,     // "%1" is the search text
     NotHexBytes,
+    SearchWrappedForward,
+    SearchWrappedBackward,
+    GoToOutside,   // %1 the address asked for, %2 the last address
+    PasteTooLong,  // %1 the bytes pasted, %2 the room left
+    PasteNotHex,
+    BatchHoldsBuffers,
+    ProductionLogOff,
+    ProductionLogTitle,
 };
 QString aidMessage(AidMessage message, int languageIndex);

@@ -9,6 +9,7 @@
 #include "cli/TerminalUi.h"
 #include "device/SimulatedProgrammer.h"
 #include "device/StateFileLock.h"
+#include "device/UsbSetup.h"
 
 #include <QFile>
 #include <QStringList>
@@ -57,6 +58,8 @@ public:
     int chooseChip(bool identify);
     // Saves the simulator's state file if this run holds one.
     bool finish();
+    // Where the check of the set-up looks at the system.
+    UsbSetupPaths systemPaths() const;
 
 private:
     int identifyChip();
@@ -70,6 +73,7 @@ private:
     QTextStream& err_;
     QIODevice* dataIn_;
     QIODevice* dataOut_;
+    const UsbSetupPaths* system_;
     QFile logFile_;
     QTextStream logStream_;
     TerminalUi ui_;

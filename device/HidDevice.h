@@ -55,6 +55,7 @@ public:
     bool exchange(const uint8_t* request, uint8_t* reply);
 
     void setWireTap(WireTap tap) { tap_ = std::move(tap); }
+    const HidBackend& backend() const { return backend_; }
 
     // Why the last transfer since the last open failed: the platform's words,
     // or a report shorter than asked. Empty (wanted 0) when none failed.

@@ -40,6 +40,7 @@ public:
     // --- HidBackend
     std::vector<std::string> interfaces(uint16_t vendorId, uint16_t productId) override;
     std::unique_ptr<HidHandle> open(const std::string& path) override;
+    bool simulated() const override { return true; }
 
     // --- the socket
     // A new chip arrives erased (memories 0xFF), or with the pseudo-random

@@ -8,7 +8,10 @@
 
 #include "app/MessageTable.h"
 #include "hexview/HexView.h"
+#include "operations/gui/CompareStrip.h"
 
+#include <QApplication>
+#include <QClipboard>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
@@ -50,6 +53,15 @@ class MainWindowOperationFrameTest : public QObject {
 
     QString elapsed() const { return f->StatusBar1->panelText(3); }
     int logCount() const { return int(rig->logLines().size()); }
+    // The buffer and its view hold what the chip in the socket holds.
+    void loadTheChipsPattern()
+    {
+        Buffers& b = f->state().buffers();
+        for (int i = 0; i < kChipBytes; ++i)
+            b.flash()[i] = pattern(i);
+        b.setFlashLength(kChipBytes);
+        b.reloadFlashView(kChip);
+    }
     QStringList errors() const { return rig->boxes->texts(BoxPresenter::Icon::Error); }
     int linesContaining(const QString& text) const { return int(rig->logLines().filter(text).size()); }
 
@@ -127,7 +139,18 @@ private slots:
             {"Language", [&] { f->China->trigger(); }},
             {"Chip search", [&] { f->BtnFind->click(); }},
             {"Typing in the view", [&] { QTest::keyClicks(f->FlashEditor, QStringLiteral("1234")); }},
+            {"Pasting into the view", [&] { QTest::keyClick(f->FlashEditor, Qt::Key_V, Qt::ControlModifier); }},
+            {"Undo in the view", [&] { QTest::keyClick(f->FlashEditor, Qt::Key_Z, Qt::ControlModifier); }},
+            {"Go to in the view", [&] { QTest::keyClick(f->FlashEditor, Qt::Key_G, Qt::ControlModifier); }},
+            {"Go to from the menu", [&] { f->GoToClick(); }},
+            {"Find", [&] { f->FindClick(); }},
+            {"About", [&] { f->N5Click(); }},
+            {"Production log", [&] { f->ProdLogClick(); }},
         };
+        QApplication::clipboard()->setText(QStringLiteral("00 00 00 00"));
+        // An edit before the job, which undo would take back.
+        QTest::keyClicks(f->FlashEditor, QStringLiteral("77"));
+        f->TakeFlashViewEdits();
         for (const bool writing : {true, false}) {
             for (const Attempt& attempt : attempts) {
                 const QByteArray context = QByteArray(writing ? "write, " : "read, ") + attempt.what;
@@ -148,7 +171,8 @@ private slots:
                 writing ? f->ToolWrite->click() : f->ToolRead->click();
 
                 QVERIFY2(watch.samples.size() > 5, context);
-                QVERIFY2(rig->boxes->dialogs.isEmpty(), context);
+                QVERIFY2(rig->boxes->dialogs.isEmpty() && rig->boxes->boxes.empty(), context);
+                QVERIFY2(rig->boxes->saveNames.isEmpty(), context);
                 QCOMPARE(rig->boxes->openNames, QStringList{other});
                 QCOMPARE(logCount(), before + 1);
                 QCOMPARE(f->languageIndex(), 2);
@@ -166,6 +190,39 @@ private slots:
 
     // At a real link's pace the bar tells the rate and the time left; Escape
     // or the Stop button ends the job between two reports.
+    // Each control gets back what its own rule says once a job ends, also
+    // when that rule greyed it or the job's own lock changed it meanwhile.
+    void everyCommandComesBackAfterAJob()
+    {
+        loadTheChipsPattern();
+        f->N3->setVisible(true);
+        JobWatch watch(*f);
+        bool lockedDuring = true;
+        watch.during = [&](const JobWatch::Sample&) {
+            lockedDuring = lockedDuring && !f->Detect->isEnabled() && !f->N3->isEnabled() && !f->UndoEdit->isEnabled()
+                           && f->BatchMode->isEnabled() && f->FlashEditor->isReadOnly();
+        };
+        f->ToolVerify->click();
+        QVERIFY(!watch.samples.empty() && lockedDuring);
+        QVERIFY(f->Detect->isEnabled() && f->N3->isEnabled() && f->BatchMode->isEnabled());
+        QVERIFY(!f->FlashEditor->isReadOnly());
+        QVERIFY(!f->UndoEdit->isEnabled());  // nothing to take back yet
+        // Ctrl+D detects the chip after the verify.
+        f->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(f));
+        QVERIFY(rig->boxes->texts(BoxPresenter::Icon::Information).isEmpty());
+        QTest::keyClick(f, Qt::Key_D, Qt::ControlModifier);
+        const QStringList detected = rig->boxes->texts(BoxPresenter::Icon::Information);
+        QVERIFY(detected.size() == 1 && detected[0].contains(QStringLiteral("T64K")));
+        // An item greyed by its own rule while the job ran (a detection that
+        // chose a part it cannot identify) stays greyed after it.
+        watch.during = [&](const JobWatch::Sample&) { f->Detect->setEnabled(false); };
+        f->ToolVerify->click();
+        QVERIFY(!f->Detect->isEnabled() && f->R1->isEnabled());
+        f->Detect->setEnabled(true);
+        QVERIFY(f->Detect->isEnabled());
+    }
+
     void stopEndsAReadOrAWriteBetweenTwoReports()
     {
         rig->sim.setLatency(1);
@@ -351,17 +408,22 @@ private slots:
 
     void compareShowsItsReportAndMovesTheViewToTheChosenRange()
     {
-        Buffers& b = f->state().buffers();
-        for (int i = 0; i < kChipBytes; ++i)
-            b.flash()[i] = pattern(i);
-        b.setFlashLength(kChipBytes);
-        b.reloadFlashView(kChip);
+        loadTheChipsPattern();
         rig->sim.flash()[0x1230] = 0xFF;
         rig->sim.flash()[0x8000] = 0x00;
         rig->sim.flash()[0x8001] = 0x02;
+        // Room beside the hex view on the screen: the window at its right edge.
+        f->resize(f->minimumSizeHint());
+        f->move(f->screen()->availableGeometry().right() + 1 - f->frameGeometry().width(), 0);
+        WindowRig::settle();
         QStringList listed;
         QString summary;
         qint64 cursor = -1;
+        std::vector<StripCell> cells;
+        qint64 stripCursor = -1;
+        qint64 equalPlaceCursor = -1;
+        qint64 equalPlaceStart = -2;
+        QRect dialogFrame;
         rig->boxes->whileShown = [&](QDialog& dialog) {
             auto* ranges = dialog.findChild<QListWidget*>(QStringLiteral("Ranges"));
             for (int i = 0; ranges && i < ranges->count(); ++i)
@@ -369,9 +431,35 @@ private slots:
             summary = dialog.findChild<QLabel*>(QStringLiteral("Summary"))->text();
             ranges->setCurrentRow(1);
             cursor = f->FlashEditor->cursorAddress();
+            // The strip: a click on the row of a difference goes to it, one
+            // on an equal place to the start of what the row stands for.
+            auto* strip = dialog.findChild<CompareStrip*>(QStringLiteral("Strip"));
+            QVERIFY(strip && strip->isVisible());
+            cells = strip->cells();
+            QTest::mouseClick(strip, Qt::LeftButton, {}, QPoint(strip->width() / 2, strip->rowOf(0x1230)));
+            stripCursor = f->FlashEditor->cursorAddress();
+            const int equalRow = strip->rowOf(0x4000);
+            QTest::mouseClick(strip, Qt::LeftButton, {}, QPoint(strip->width() / 2, equalRow));
+            equalPlaceCursor = f->FlashEditor->cursorAddress();
+            equalPlaceStart = cells.at(std::size_t(equalRow - 1)).start;
+            dialogFrame = dialog.frameGeometry();
         };
         f->CompareChip->trigger();
         QCOMPARE(rig->boxes->dialogs, QStringList{QStringLiteral("CompareDialog")});
+        // Marked exactly where the chip differs: two places out of the whole chip.
+        QVERIFY(cells.size() > 32);
+        QCOMPARE(cells.back().end, qint64(kChipBytes));
+        std::vector<qint64> marked;
+        for (const StripCell& c : cells)
+            if (c.differs() && (marked.empty() || marked.back() != c.first))
+                marked.push_back(c.first);
+        QCOMPARE(marked, (std::vector<qint64>{0x1230, 0x8000}));
+        QCOMPARE(stripCursor, qint64(0x1230));
+        QCOMPARE(equalPlaceCursor, equalPlaceStart);
+        // Beside the hex view, not over it, and on the screen.
+        const QRect view(f->FlashEditor->mapToGlobal(QPoint(0, 0)), f->FlashEditor->size());
+        QVERIFY(!dialogFrame.intersects(view));
+        QVERIFY(f->screen()->availableGeometry().contains(dialogFrame));
         QCOMPARE(listed, (QStringList{"1230h: 1 byte, expected 53, found FF",
                                       "8000h-8001h: 2 bytes, expected 03 0A, found 00 02"}));
         QCOMPARE(summary, QStringLiteral("Differing bytes: 3, ranges: 2.\n"
@@ -397,6 +485,47 @@ private slots:
         QVERIFY(asked[0].endsWith(QStringLiteral("\n\nClear the protection now?")));
         QVERIFY(!rig->sim.blockProtected());
         QCOMPARE(linesContaining(QStringLiteral("Unprotect Complete!")), 1);
+    }
+
+    void checkTheSetUpShowsTheTerminalsLinesAndChecksAgain()
+    {
+        QCOMPARE(f->CheckSetup->text(), QStringLiteral("Check the set-up"));
+        QStringList first;
+        QStringList again;
+        const auto linesOf = [](QDialog& dialog) {
+            QStringList lines;
+            auto* checks = dialog.findChild<QListWidget*>(QStringLiteral("Checks"));
+            for (int i = 0; checks && i < checks->count(); ++i)
+                lines << checks->item(i)->text();
+            return lines;
+        };
+        rig->boxes->whileShown = [&](QDialog& dialog) {
+            QCOMPARE(dialog.windowTitle(), QStringLiteral("Check the set-up"));
+            first = linesOf(dialog);
+            rig->sim.setPlugged(false);
+            QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("Again")), Qt::LeftButton);
+            again = linesOf(dialog);
+        };
+        f->CheckSetup->trigger();
+        QCOMPARE(rig->boxes->dialogs, QStringList{QStringLiteral("SetupDialog")});
+        QCOMPARE(first.size(), 7);
+        QCOMPARE(first.filter(QRegularExpression(QStringLiteral("^ok    "))).size(), 7);
+        QCOMPARE(first.at(0), QStringLiteral("ok    Programmer on USB: Simulated programmer: nothing to check here."));
+        QVERIFY2(first.at(5).contains(QStringLiteral("class 0 (SPI flash), identifier EF 30 13: TEST T64K")),
+                 qPrintable(first.at(5)));
+        QCOMPARE(again.at(5), QStringLiteral("FAIL  Probe: Not connected: the programmer does not answer (see the checks above)."));
+        QVERIFY(again.at(6).startsWith(QStringLiteral("FAIL  Report exchange: Not checked")));
+        QVERIFY(errors().isEmpty());
+        QVERIFY(f->ToolBar1->isEnabled() && f->Panel2->isEnabled());
+
+        // Not while a chip job holds the link.
+        rig->sim.setPlugged(true);
+        rig->boxes->dialogs.clear();
+        JobWatch watch(*f);
+        watch.during = [&](const JobWatch::Sample&) { f->CheckSetup->trigger(); };
+        f->ToolReadClick();
+        QVERIFY(rig->boxes->dialogs.isEmpty());
+        QCOMPARE(linesContaining(QStringLiteral("Read Complete!")), 1);
     }
 
     // Another chip in the socket: every chip job asks in a box first, naming
