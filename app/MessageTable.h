@@ -107,9 +107,25 @@ enum class Msg : int {
     UnprotectClearsSst25Status = 99,
     UnprotectClearsSst26Lock = 100,
     UnprotectAsk = 101,
+    // The write that keeps the chip's bytes the file does not cover.
+    PreserveNoData = 102,
+    PreservePastChip = 103,
+    PreserveSaved = 104,
+    PreserveCovers = 105,
+    PreserveBackupFailed = 106,
+    PreserveChipAsItWas = 107,
+    PreserveAfterErase = 108,
+    PreserveAfterWrite = 109,
+    PreserveAfterVerify = 110,
+    PreserveRestoreFrom = 111,
+    PreserveBackupRemoved = 112,
+    // The production log's text column.
+    ProductionPassed = 113,
+    ProductionFailedAt = 114,
+    PreserveNotVerified = 115,
 };
 
-inline constexpr int kMessageCount = 102;
+inline constexpr int kMessageCount = 116;
 
 // Text of a message in a language; an index outside 0..2 reads as 0.
 QString messageText(Msg id, int languageIndex);

@@ -2,13 +2,14 @@
 #include "cli/CommandFiles.h"
 #include "cli/Commands.h"
 #include "cli/FileArgs.h"
+#include "cli/JsonResults.h"
 
 #include "app/IntegerText.h"
 #include "chipdb/ChipKey.h"
 #include "operations/ChipOperations.h"
 #include "operations/Unprotect.h"
 
-#include <QJsonDocument>
+#include <QFileInfo>
 #include <QJsonObject>
 #include <algorithm>
 
@@ -139,6 +140,9 @@ int prepareRead(CliSession& s, const QStringList& words)
 {
     if (!formatOption(s, QStringLiteral("format")))
         return kExitUsage;
+    // Standard output carries the data then.
+    if (s.isSet(QStringLiteral("json")) && words[0] == QLatin1String("-"))
+        return s.usageError(QStringLiteral("--json prints on standard output: OUT must be a file, not \"-\""));
     // Whether OUT can take the data is settled before the chip is touched.
     return checkOutput(s, words[0]) ? kExitOk : kExitFailed;
 }
@@ -155,6 +159,8 @@ int prepareWrite(CliSession& s, const QStringList& words)
     // The erase is the chip's, Flash and all: never a side effect of an EEPROM write.
     if (s.isSet(QStringLiteral("erase")) && s.isSet(QStringLiteral("eeprom")))
         return s.usageError(QStringLiteral("--erase erases the Flash; it does not go with --eeprom"));
+    if (const int status = preparePreservingWrite(s, words); status != kExitOk)
+        return status;
     return prepareLoad(s, words);
 }
 
@@ -205,15 +211,39 @@ int cmdRead(CliSession& s, const QStringList& words)
                                                          : (eeprom ? b.eepromLength() : b.flashLength());
     const qint64 count = std::clamp<qint64>(length, 0, capacity);
     const ErasedArea& area = eeprom ? b.eepromArea() : b.flashArea();
-    return writeOutput(s, path, area.bytes(0, count), count, format)
-               ? kExitOk
-               : kExitFailed;
+    if (!writeOutput(s, path, area.bytes(0, count), count, format))
+        return kExitFailed;
+    if (s.isSet(QStringLiteral("json"))) {
+        const qint64 read = eeprom ? chip.eepromBytes() : chip.flashBytes();
+        const uint32_t crc = crc32Of(area.bytes(0, read), read);
+        printJson(s, QJsonObject{
+                         {QStringLiteral("path"), QFileInfo(path).absoluteFilePath()},
+                         {QStringLiteral("memory"), eeprom ? QStringLiteral("eeprom") : QStringLiteral("flash")},
+                         {QStringLiteral("bytes"), read},
+                         {QStringLiteral("crc32"), qint64(crc)},
+                         {QStringLiteral("crc32_hex"), QString::asprintf("0x%08X", crc)},
+                         {QStringLiteral("saved"), count},
+                         {QStringLiteral("chip"), chipJson(chip)},
+                     });
+    }
+    return kExitOk;
 }
 
 int cmdBlank(CliSession& s, const QStringList&)
 {
     ChipOperations ops(s.state());
     ops.blankCheck();
+    // A verdict only when the check saw the chip: blank, or a byte in use.
+    const auto used = ops.lastUsedAddress();
+    if (s.isSet(QStringLiteral("json")) && (ops.lastOutcome() == Outcome::Done || used)) {
+        const ChipEntry& chip = s.state().currentChip();
+        printJson(s, QJsonObject{
+                         {QStringLiteral("blank"), ops.lastOutcome() == Outcome::Done},
+                         {QStringLiteral("first_used"), used ? QJsonValue(*used) : QJsonValue()},
+                         {QStringLiteral("bytes"), qint64(chip.flashBytes())},
+                         {QStringLiteral("chip"), chipJson(chip)},
+                     });
+    }
     return exitStatus(s, ops);
 }
 
@@ -234,15 +264,10 @@ int cmdDetect(CliSession& s, const QStringList&)
     const QString model = QString::fromUtf8(ChipSelection::textAt(sel.models(), sel.modelPosition()));
     const QString type = QString::fromUtf8(ChipSelection::textAt(sel.types(), sel.typePosition()));
     if (s.isSet(QStringLiteral("json"))) {
-        const ChipEntry& chip = s.state().currentChip();
-        const QJsonObject json{
-            {QStringLiteral("model"), model},
-            {QStringLiteral("type"), type},
-            {QStringLiteral("manufacturer"), QString::fromUtf8(chipNames(chip.keyText()).manufacturer)},
-            {QStringLiteral("id"), qint64(chip.chipId())},
-            {QStringLiteral("id_hex"), QString::asprintf("0x%06X", unsigned(chip.chipId()))},
-        };
-        s.out() << QJsonDocument(json).toJson();
+        QJsonObject json = chipJson(s.state().currentChip());
+        json[QStringLiteral("model")] = model;
+        json[QStringLiteral("type")] = type;
+        printJson(s, json);
         return kExitOk;
     }
     s.out() << "model: " << model << '\n' << "type: " << type << '\n';
@@ -251,6 +276,8 @@ int cmdDetect(CliSession& s, const QStringList&)
 
 int cmdWrite(CliSession& s, const QStringList& words)
 {
+    if (s.isSet(QStringLiteral("preserve")))
+        return cmdWritePreserving(s, words);
     const WriteOptions options{.eraseFirst = s.isSet(QStringLiteral("erase")),
                                .verifyAfter = !s.isSet(QStringLiteral("no-verify"))};
     return withLoadedFile(s, words, [options](ChipOperations& ops, MemoryPage page) { ops.writeChip(page, options); });

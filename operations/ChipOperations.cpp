@@ -289,7 +289,6 @@ void ChipOperations::logProductionRow(const AutoOptions& options, const uint8_t*
                                       qint64 elapsedMs)
 {
     UserInterface& ui = state_.ui();
-    const int language = ui.languageIndex();
     const ChipNames names = chipNames(state_.currentChip().keyText());
     ProductionRecord record;
     record.started = started;
@@ -299,12 +298,12 @@ void ChipOperations::logProductionRow(const AutoOptions& options, const uint8_t*
     record.serial = serialWritten_;
     // The steps run in their order until the one the run stopped at.
     for (const AutoStep step : autoStepsOf(options)) {
-        record.steps << autoStepCaption(step, language);
+        record.steps.push_back(step);
         if (step == autoStoppedAt_)
             break;
     }
-    if (autoStoppedAt_)
-        record.failedStep = autoStepCaption(*autoStoppedAt_, language);
+    record.failedStep = autoStoppedAt_;
+    record.languageIndex = ui.languageIndex();
     record.elapsedMs = elapsedMs;
     record.flashCrc = flashCrcWritten_;
     QString reason;

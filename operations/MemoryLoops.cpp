@@ -115,6 +115,7 @@ Outcome MemoryLoops::read(const ChipEntry& chip, MemoryPage memory, Buffers& buf
 Outcome MemoryLoops::blank(const ChipEntry& chip)
 {
     const Area a = areaOf(chip, MemoryPage::Flash);
+    firstUsed_.reset();
     ui_.setStatus(ui_.message(Msg::BankFlash));
     ui_.progressStart(a.chipSize);
     if (!programmer_.openStream(0, a.streamCode))
@@ -124,7 +125,9 @@ Outcome MemoryLoops::blank(const ChipEntry& chip)
         if (!programmer_.readBlock(a.reportId, a.block, block_.data()))
             return reportTransferFailure(ui_);
         // The whole block counts, also past the end of the chip.
-        if (std::any_of(block_.begin(), block_.end(), [](uint8_t b) { return b != 0xFF; })) {
+        if (const auto used = std::find_if(block_.begin(), block_.end(), [](uint8_t b) { return b != 0xFF; });
+            used != block_.end()) {
+            firstUsed_ = address + (used - block_.begin());
             endProgress();
             ui_.showError(ui_.message(Msg::ChipNotEmpty));
             return Outcome::Declined;
@@ -141,6 +144,7 @@ Outcome MemoryLoops::blank(const ChipEntry& chip)
 Outcome MemoryLoops::write(const ChipEntry& chip, MemoryPage memory, Buffers& buffers)
 {
     const Area a = areaOf(chip, memory);
+    writtenUpTo_ = 0;
     ui_.setStatus(statusText(ui_, a.flash, Msg::WriteFlash, "编程 Eeprom ..."));
     qint64 length = a.flash ? buffers.flashLength() : buffers.eepromLength();
     if (a.pageSize > 0 && length % a.pageSize != 0) {
@@ -172,6 +176,7 @@ Outcome MemoryLoops::write(const ChipEntry& chip, MemoryPage memory, Buffers& bu
         }
         if (!programmer_.writeBlock(a.reportId, a.block, data))
             return reportTransferFailure(ui_);
+        writtenUpTo_ = std::min(address + a.block, count);
         ui_.progressSet(address);
         ui_.pumpEvents();
         if (ui_.stopRequested() && address + a.block < count)

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <QtGlobal>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class Buffers;
@@ -27,11 +28,14 @@ public:
     // a read that succeeds sets the trimmed data length and reloads the view.
     Outcome read(const ChipEntry& chip, MemoryPage memory, Buffers& buffers);
     // Declined (with "The chip is not empty.") at the first block holding a
-    // byte other than 0xFF.
+    // byte other than 0xFF; firstUsed() then names that byte's address.
     Outcome blank(const ChipEntry& chip);
+    std::optional<qint64> firstUsed() const { return firstUsed_; }
     // Rounds the data length up to whole pages (kept); Declined when the
     // data are larger than the chip and the user does not want them cut.
+    // writtenUpTo() is the end of the blocks the last write sent.
     Outcome write(const ChipEntry& chip, MemoryPage memory, Buffers& buffers);
+    qint64 writtenUpTo() const { return writtenUpTo_; }
     // Declined (with the first differing address) on a mismatch.
     Outcome verify(const ChipEntry& chip, MemoryPage memory, const Buffers& buffers);
     // The verify's bytes, read to the end whatever differs, into the report;
@@ -51,6 +55,8 @@ private:
     std::vector<uint8_t> block_;
     std::unique_ptr<uint8_t[]> scratch_;  // a whole chip, read before it is taken in
     std::size_t scratchSize_ = 0;
+    std::optional<qint64> firstUsed_;
+    qint64 writtenUpTo_ = 0;
 };
 
 // The bytes a verify compares: the smaller of the chip's memory and the
