@@ -78,6 +78,7 @@ constexpr CaptionEntry kCaptions[] = {
     {"TForm1", "btnAutoProg", {"自动", "自動", "AUTO"}},
     // Compare, Unprotect and the production log.
     {"TForm1", "CompareChip", {"与芯片比较", "與芯片比較", "Compare with chip"}},
+    {"TForm1", "ReadTwice", {"读两次并比较", "讀兩次並比較", "Read twice and compare"}},
     {"TForm1", "UnprotectChip", {"解除保护", "解除保護", "Unprotect"}},
     {"TForm1", "Dev1", {"设备(&D)", "設備(&D)", "Device(&D)"}},
     {"TForm1", "ProdLog", {"生产记录…", "生產記錄…", "Production log…"}},

@@ -211,6 +211,12 @@ constexpr std::array<Variants, kMessageCount> kTable = {{
     /* 114 */ {"失败：%1", "失敗：%1", "failed: %1"},
     /* 115 */ {"新数据已整片写入，但未完成校验。", "新數據已整片寫入，但未完成校驗。",
                "The chip holds the whole new image as written, but its verify did not finish."},
+    /* 116 */ {"芯片的 %1 次读出结果不一致，未保留任何数据：", "芯片的 %1 次讀出結果不一致，未保留任何數據：",
+               "The %1 reads of the chip differ; nothing was kept:"},
+    /* 117 */ {"请检查夹子或插座：芯片引脚必须接触良好（清洁引脚，重新夹好夹子，缩短连线），然后重新读出。",
+               "請檢查夾子或插座：芯片引腳必須接觸良好（清潔引腳，重新夾好夾子，縮短連線），然後重新讀出。",
+               "Check the clip or the socket: every pin must make firm contact (clean the pins, seat the clip "
+               "again, keep the leads short), then read again."},
 }};
 
 } // namespace

@@ -123,9 +123,12 @@ enum class Msg : int {
     ProductionPassed = 113,
     ProductionFailedAt = 114,
     PreserveNotVerified = 115,
+    // Reads that do not agree.
+    ReadsDiffer = 116,
+    ReadsDifferHint = 117,
 };
 
-inline constexpr int kMessageCount = 116;
+inline constexpr int kMessageCount = 118;
 
 // Text of a message in a language; an index outside 0..2 reads as 0.
 QString messageText(Msg id, int languageIndex);

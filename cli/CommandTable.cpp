@@ -17,9 +17,12 @@ const std::array kCommands = {
                 "Ask which chip class answers in the socket; print the class and the identifier bytes.", {kJson}, ""},
     CommandInfo{"detect", cmdDetect, "detect [--json]", ChipNeed::List,
                 "Find the chip in the socket by its identifier and print its model and type.", {kJson}, ""},
-    CommandInfo{"read", cmdRead, "read [--eeprom] [--full] [--json] [--format FORMAT] OUT", ChipNeed::Chosen,
-                "Read the chip and save it to OUT (\"-\": standard output).",
+    CommandInfo{"read", cmdRead, "read [--eeprom] [--full] [--check [--reads N]] [--json] [--format FORMAT] OUT",
+                ChipNeed::Chosen, "Read the chip and save it to OUT (\"-\": standard output).",
                 {kEeprom,
+                 {"check", nullptr, "Read the chip twice and compare: reads that differ save nothing, list where "
+                                    "they differ and exit 1 (a clip or socket contact)."},
+                 {"reads", "N", "With --check: read N times (2 to 100)."},
                  {"json", nullptr, "Print the bytes read, their CRC-32 and the chip as JSON on standard output "
                                    "(OUT a file)."},
                  {"full", nullptr, "Save the whole memory, trailing 0xFF bytes included (the chip-sized image)."},

@@ -15,6 +15,8 @@
 
 namespace {
 
+constexpr int kMostReads = 100;
+
 MemoryPage pageOption(CliSession& s)
 {
     return s.isSet(QStringLiteral("eeprom")) ? MemoryPage::Eeprom : MemoryPage::Flash;
@@ -34,6 +36,21 @@ int exitStatus(CliSession& s, const ChipOperations& ops)
     if (ops.lastOutcome() == Outcome::Done)
         return kExitOk;
     return s.stopRequested() ? kExitStopped : kExitFailed;
+}
+
+// How often read reads the chip: 1, or with --check two reads or --reads N.
+std::optional<int> readsOption(CliSession& s)
+{
+    if (!s.isSet(QStringLiteral("reads")))
+        return s.isSet(QStringLiteral("check")) ? 2 : 1;
+    const auto reads = parseInteger(s.value(QStringLiteral("reads")));
+    if (!reads || *reads < 2 || *reads > kMostReads) {
+        s.usageError(QStringLiteral("--reads takes a number of reads, 2 to %1, not '%2'")
+                         .arg(kMostReads)
+                         .arg(s.value(QStringLiteral("reads"))));
+        return std::nullopt;
+    }
+    return *reads;
 }
 
 // Up to 8 hexadecimal digits, "0x" allowed in front.
@@ -138,7 +155,7 @@ int withLoadedFile(CliSession& s, const QStringList& words,
 
 int prepareRead(CliSession& s, const QStringList& words)
 {
-    if (!formatOption(s, QStringLiteral("format")))
+    if (!formatOption(s, QStringLiteral("format")) || !readsOption(s))
         return kExitUsage;
     // Standard output carries the data then.
     if (s.isSet(QStringLiteral("json")) && words[0] == QLatin1String("-"))
@@ -191,12 +208,28 @@ int cmdRead(CliSession& s, const QStringList& words)
     const QString& path = words[0];
     const MemoryPage page = pageOption(s);
     const DataFormat format = *formatOption(s, QStringLiteral("format"));
+    const int reads = *readsOption(s);
+    const bool json = s.isSet(QStringLiteral("json"));
     if (!chipHasMemory(s, page))
         return kExitFailed;
     ChipOperations ops(s.state());
-    ops.readChip(page);
-    if (ops.lastOutcome() != Outcome::Done)
+    reads > 1 ? ops.readChecked(page, reads) : ops.readChip(page);
+    if (ops.lastOutcome() != Outcome::Done) {
+        // Reads that differ: where, for a script; nothing saved.
+        if (const CompareReport* unstable = ops.lastCompare(); json && unstable && !unstable->equal()) {
+            const QJsonObject found = compareJson(*unstable);
+            printJson(s, QJsonObject{
+                             {QStringLiteral("stable"), false},
+                             {QStringLiteral("reads"), reads},
+                             {QStringLiteral("bytes"), unstable->compared()},
+                             {QStringLiteral("unstable_bytes"), unstable->differingBytes()},
+                             {QStringLiteral("range_count"), found[QStringLiteral("range_count")]},
+                             {QStringLiteral("ranges"), found[QStringLiteral("ranges")]},
+                             {QStringLiteral("chip"), chipJson(s.state().currentChip())},
+                         });
+        }
         return exitStatus(s, ops);
+    }
     // Ctrl+C after the last report still leaves no file.
     if (s.stopRequested()) {
         s.ui().showError(s.message(Msg::StoppedByUser));
@@ -213,10 +246,12 @@ int cmdRead(CliSession& s, const QStringList& words)
     const ErasedArea& area = eeprom ? b.eepromArea() : b.flashArea();
     if (!writeOutput(s, path, area.bytes(0, count), count, format))
         return kExitFailed;
-    if (s.isSet(QStringLiteral("json"))) {
+    if (json) {
         const qint64 read = eeprom ? chip.eepromBytes() : chip.flashBytes();
         const uint32_t crc = crc32Of(area.bytes(0, read), read);
         printJson(s, QJsonObject{
+                         {QStringLiteral("stable"), reads > 1 ? QJsonValue(true) : QJsonValue()},
+                         {QStringLiteral("reads"), reads},
                          {QStringLiteral("path"), QFileInfo(path).absoluteFilePath()},
                          {QStringLiteral("memory"), eeprom ? QStringLiteral("eeprom") : QStringLiteral("flash")},
                          {QStringLiteral("bytes"), read},

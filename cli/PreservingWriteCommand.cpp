@@ -83,10 +83,12 @@ int cmdWritePreserving(CliSession& s, const QStringList& words)
     request.data = *data;
     request.format = *format != DataFormat::ByName || words[0] == QLatin1String("-") ? *format : OpenFormatOf(words[0]);
     request.address = *address;
-    request.backupPath = s.value(QStringLiteral("backup"));
-    request.keepBackup = !request.backupPath.isEmpty();
-    if (request.backupPath.isEmpty())
-        request.backupPath = defaultBackupPath(QString::fromUtf8(chipNames(s.state().currentChip().keyText()).model));
+    const QString backup = s.value(QStringLiteral("backup"));
+    request.keepBackup = !backup.isEmpty();
+    // The message names the copy so that it can be found from anywhere.
+    request.backupPath = backup.isEmpty()
+                             ? defaultBackupPath(QString::fromUtf8(chipNames(s.state().currentChip().keyText()).model))
+                             : QFileInfo(backup).absoluteFilePath();
     ChipOperations ops(s.state());
     ops.writePreserving(request);
     if (ops.lastOutcome() == Outcome::Done)

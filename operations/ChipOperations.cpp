@@ -92,16 +92,32 @@ Outcome ChipOperations::logWhenDone(Outcome outcome, Msg line)
 
 void ChipOperations::readChip(MemoryPage page)
 {
+    readChecked(page, 1);
+}
+
+void ChipOperations::readChecked(MemoryPage page, int reads)
+{
+    const bool checked = reads > 1;
+    if (checked)
+        compareDone_ = false;
     if (!start(false))
         return;
     outcome_ = runJob(
         [&] {
             if (page == MemoryPage::Other)
                 return Outcome::Done;
-            const Outcome read = loops_.read(state_.currentChip(), page, state_.buffers());
-            if (read == Outcome::Done && readListener_)
+            const ChipEntry& chip = state_.currentChip();
+            const Outcome r = checked ? loops_.readAgreeing(chip, page, state_.buffers(), reads, compare_)
+                                      : loops_.read(chip, page, state_.buffers());
+            if (checked)
+                compareDone_ = r == Outcome::Done || r == Outcome::Declined;
+            if (checked && r == Outcome::Declined) {
+                UserInterface& ui = state_.ui();
+                ui.showError(unstableReadLines(compare_, reads, ui.languageIndex()).join(QLatin1Char('\n')));
+            }
+            if (r == Outcome::Done && readListener_)
                 readListener_(page);
-            return read;
+            return r;
         },
         Msg::ReadComplete);
 }

@@ -59,6 +59,11 @@ public:
     explicit ChipOperations(ProgramState& state);
 
     void readChip(MemoryPage page);           // ToolReadClick
+    // Reads the chip `reads` times in one job (readChip: once): reads that
+    // agree are taken in as a read is; reads that differ leave the buffer
+    // alone, and are shown by their differing ranges (lastCompare()) with the
+    // hint about the clip or socket; the outcome is then Declined.
+    void readChecked(MemoryPage page, int reads);
     void blankCheck();                        // ToolBankClick
     void eraseChip();                         // ToolEraseClick
     // ToolWriteClick. With verifyAfter, a chip that did not take the data

@@ -27,6 +27,12 @@ public:
     // first, so a read that fails leaves buffer, data length and view alone;
     // a read that succeeds sets the trimmed data length and reloads the view.
     Outcome read(const ChipEntry& chip, MemoryPage memory, Buffers& buffers);
+    // Reads the chip `reads` times and compares the reads into the report
+    // (the first read as expected, the first other value a later read gave
+    // as found). Done with the read taken in as read() does when all agree;
+    // Declined with buffer, data length and view untouched when they differ.
+    Outcome readAgreeing(const ChipEntry& chip, MemoryPage memory, Buffers& buffers, int reads,
+                         CompareReport& report);
     // Declined (with "The chip is not empty.") at the first block holding a
     // byte other than 0xFF; firstUsed() then names that byte's address.
     Outcome blank(const ChipEntry& chip);
@@ -47,6 +53,11 @@ private:
     // count), whose false ends the walk as Declined.
     template <typename BlockCheck>
     Outcome walkAgainstBuffer(const ChipEntry& chip, MemoryPage memory, const Buffers& buffers, BlockCheck check);
+    // The chip's memory into scratch; null after a failure or a stop, with
+    // its message shown and `outcome` set.
+    const uint8_t* readWhole(const ChipEntry& chip, MemoryPage memory, Outcome& outcome);
+    // Read bytes into the buffer: the trimmed data length, the view reloaded.
+    void takeIn(const ChipEntry& chip, MemoryPage memory, Buffers& buffers, const uint8_t* chipBytes);
     void endProgress();
     uint8_t* scratch(std::size_t size);
 

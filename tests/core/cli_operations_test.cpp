@@ -758,4 +758,60 @@ TEST(CliOperations, JsonResultsOfVerifyBlankAndRead)
     EXPECT_TRUE(result["first_used"].isNull());
 }
 
+// read --check: reads that agree save OUT; reads that differ save nothing,
+// say where and point at the clip or socket.
+TEST(CliOperations, ReadCheckSavesOnlyReadsThatAgree)
+{
+    CliRig rig;
+    const QByteArray chip = randomBytes(16384, 11);
+    rig.seed(kW25Q64Entry, chip);
+    const QString out = rig.dir.filePath("out.bin");
+    struct Case {
+        QStringList words;
+        int status;
+        QStringList says;  // on stderr
+    };
+    const QString hint = "Check the clip or the socket: every pin must make firm contact";
+    const QList<Case> cases = {
+        {{"read", "--check", "--full", out}, 0, {"Read Complete!"}},
+        {{"read", "--reads", "3", "--full", out}, 0, {"Read Complete!"}},
+        {{"--sim-unstable", "0x1234", "read", "--check", out}, 1,
+         {"The 2 reads of the chip differ; nothing was kept:", "1234h: 1 byte, expected", "Differing bytes: 1, ranges: 1.",
+          hint}},
+        {{"--sim-unstable", "0x1234", "--sim-unstable", "0x3FFF", "read", "--reads", "5", out}, 1,
+         {"The 5 reads of the chip differ", "1234h: 1 byte", "3FFFh: 1 byte", "Differing bytes: 2, ranges: 2."}},
+        {{"--sim-unstable", "0x1234", "read", "--check", "-"}, 1, {"1234h: 1 byte"}},
+        {{"--sim-unstable", "0x1234", "read", out}, 0, {"Read Complete!"}},  // one read cannot tell
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.words.join(' ').toStdString());
+        QFile::remove(out);
+        EXPECT_EQ(rig.runWithData(kW25Q64 + c.words), c.status);
+        for (const QString& line : c.says) {
+            EXPECT_TRUE(rig.err.contains(line)) << rig.err.toStdString();
+        }
+        if (c.status == 0) {
+            EXPECT_EQ(rig.read("out.bin"), chip);
+        } else {
+            EXPECT_FALSE(QFile::exists(out)) << "nothing saved";
+            EXPECT_TRUE(rig.data.isEmpty()) << "nothing on standard output";
+            EXPECT_FALSE(rig.err.contains("Read Complete!"));
+        }
+    }
+
+    // For a script: where the reads differ.
+    QFile::remove(out);
+    EXPECT_EQ(rig.run(kW25Q64 + QStringList{"--sim-unstable", "0x1234", "read", "--check", "--json", out}), 1);
+    const QJsonObject unstable = QJsonDocument::fromJson(rig.out.toUtf8()).object();
+    EXPECT_FALSE(unstable["stable"].toBool(true));
+    EXPECT_EQ(unstable["reads"].toInt(), 2);
+    EXPECT_EQ(unstable["unstable_bytes"].toInteger(), 1);
+    ASSERT_EQ(unstable["ranges"].toArray().size(), 1);
+    EXPECT_EQ(unstable["ranges"].toArray()[0].toObject()["start"].toInteger(), 0x1234);
+    EXPECT_EQ(rig.run(kW25Q64 + QStringList{"read", "--check", "--json", "--yes", out}), 0);
+    const QJsonObject stable = QJsonDocument::fromJson(rig.out.toUtf8()).object();
+    EXPECT_TRUE(stable["stable"].toBool());
+    EXPECT_EQ(stable["reads"].toInt(), 2);
+}
+
 } // namespace
