@@ -82,3 +82,5 @@ int cmdUnprotect(CliSession& s, const QStringList& words);
 // write --preserve: its options checked, then the round.
 int preparePreservingWrite(CliSession& s, const QStringList& words);
 int cmdWritePreserving(CliSession& s, const QStringList& words);
+// The check of the set-up.
+int cmdDoctor(CliSession& s, const QStringList& words);
