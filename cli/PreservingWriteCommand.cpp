@@ -21,7 +21,8 @@ std::optional<qint64> atOption(CliSession& s)
         return 0;
     const auto address = parseInteger(s.value(QStringLiteral("at")));
     if (!address || *address < 0) {
-        s.usageError(QStringLiteral("--at takes an address such as 0x10000, not '%1'").arg(s.value(QStringLiteral("at"))));
+        s.usageError(
+            QStringLiteral("--at takes an address such as 0x10000, not '%1'").arg(s.value(QStringLiteral("at"))));
         return std::nullopt;
     }
     return *address;
