@@ -6,7 +6,7 @@
 
 #include <algorithm>
 
-qint64 overlayData(ErasedArea& area, qint64 address, const AreaLoader& load)
+qint64 overlayData(ErasedArea& area, qint64 address, const AreaLoader& load, const OverlayWatch& aboutToChange)
 {
     // The loader gets a whole area's room, as for an open, in a work area
     // that starts as a copy of what the area holds from the address on;
@@ -22,6 +22,8 @@ qint64 overlayData(ErasedArea& area, qint64 address, const AreaLoader& load)
     // one keeps what it stored up to the area's end. Above what the work
     // area stored, both read 0xFF.
     const qint64 back = std::min(n > 0 ? qint64(n) : room, scratch.stored());
+    if (aboutToChange)
+        aboutToChange(address, back);
     area.write(address, scratch.bytes(0, back), back);
     return n;
 }
@@ -35,13 +37,18 @@ bool MergeFileIntoFlash(ProgramState& state, const QString& path)
         ui.showError(ui.message(Msg::SerialAddressOutOfRange));
         return false;
     }
-    const qint64 n = overlayData(buffers.flashArea(), address,
-                                 [&](ErasedArea& scratch) { return LoadFileIntoBuffer(path, scratch, ui); });
+    qint64 changed = 0;
+    const qint64 n = overlayData(
+        buffers.flashArea(), address, [&](ErasedArea& scratch) { return LoadFileIntoBuffer(path, scratch, ui); },
+        [&](qint64 from, qint64 count) {
+            changed = count;
+            buffers.flashAboutToChange(from, count);
+        });
     if (n < 0) {
         ui.showError(ui.message(Msg::MergeTooLarge));
         return false;
     }
     buffers.setFlashLength(int32_t(std::max<qint64>(buffers.flashLength(), address + n)));
-    buffers.reloadFlashView(state.currentChip());
+    buffers.refreshFlashView(state.currentChip(), address, changed);
     return true;
 }

@@ -42,7 +42,7 @@ void TForm1::showReadSizes(MemoryPage page)
 
 void TForm1::ToolOpenClick()
 {
-    if (lockedForJob())
+    if (lockedForJob() || refusedInBatchMode())
         return;
     const MemoryPage page = activeMemoryPage();
     if (!pageTakesFiles(*state_, page))
@@ -60,7 +60,12 @@ void TForm1::ToolSaveClick()
     if (!pageTakesFiles(*state_, page))
         return;
     const QString path = presenter_->saveFileName(nameFilters(kSaveFileFilter), QLatin1String(kSaveDefaultSuffix));
-    if (!path.isEmpty() && saveFromPage(*state_, page, path)) {
+    if (path.isEmpty())
+        return;
+    // The file holds what the view shows, typed bytes included.
+    takeViewEdits();
+    ShowBufferSizes();
+    if (saveFromPage(*state_, page, path)) {
         fileHistory_->remember(path);
         showRecentFiles();
     }
@@ -89,7 +94,10 @@ void TForm1::ToolWriteClick()
 {
     // The write takes the Flash view's edits in, and may round the data
     // length up to whole pages.
-    runChipJob([this] { operations_->writeChip(activeMemoryPage()); });
+    runChipJob([this] {
+        takeViewEdits();
+        operations_->writeChip(activeMemoryPage());
+    });
     refreshAfterJob();
 }
 
@@ -98,7 +106,7 @@ void TForm1::ToolVerifyClick()
     // The chip is compared with what the view shows: an edit not yet taken
     // in would let the old bytes pass for the new ones.
     runChipJob([this] {
-        TakeFlashViewEdits();
+        takeViewEdits();
         operations_->verifyChip(activeMemoryPage());
     });
     refreshAfterJob();
@@ -106,7 +114,10 @@ void TForm1::ToolVerifyClick()
 
 void TForm1::ToolAutoClick()
 {
-    runChipJob([this] { operations_->runAuto(autoOptions()); });
+    runChipJob([this] {
+        takeViewEdits();
+        operations_->runAuto(autoOptions());
+    });
     refreshAfterJob();
 }
 
@@ -117,6 +128,8 @@ void TForm1::Panel8Click()
     // not under a running job.
     if (!batchModeOn() && lockedForJob())
         return;
+    if (!batchModeOn())
+        takeViewEdits();
     batch_->toggle();
     ShowBufferSizes();
 }
@@ -158,18 +171,22 @@ void TForm1::N3Click()
 
 void TForm1::ToolFillClick()
 {
-    if (lockedForJob())
+    if (lockedForJob() || refusedInBatchMode())
         return;
     form4_->Edit4->setText(fillEndText(state_->currentChip().flashBytes()));
-    presenter_->execDialog(*form4_);
+    // The view shows the filled bytes anew and keeps its other edits, and
+    // the chip's size, as after every other change of the buffer.
+    flashChange_ = {0, 0};
+    if (presenter_->execDialog(*form4_) == QDialog::Accepted)
+        state_->buffers().refreshFlashView(state_->currentChip(), flashChange_.first, flashChange_.second);
     ShowFlashSizeBlue();
 }
 
 void TForm1::BitBtn1Click()
 {
-    if (lockedForJob())
+    if (lockedForJob() || !pageShown(TabSheet4))
         return;
-    if (!RadioButton3->isChecked())
+    if (!RadioButton3->isChecked() || refusedInBatchMode())
         return;
     const QString path = presenter_->openFileName(nameFilters(kOpenFileFilter));
     if (path.isEmpty())
