@@ -72,6 +72,8 @@ CliSession::CliSession(const CliOptions& options, const ProgramFiles& files, con
             sim_->addFault(f);
         sim_->setLatency(options_.simLatencyMs);
         sim_->setChipsArriveProtected(options_.simProtect);
+        for (const uint32_t address : options_.simUnstable)
+            sim_->addUnstableByte(address);
         backend_ = std::move(sim);
     } else {
         backend_ = std::make_unique<HidapiBackend>();

@@ -1,6 +1,7 @@
 #include "cli/CommandLine.h"
 
 #include "app/AboutText.h"
+#include "app/IntegerText.h"
 #include "cli/Commands.h"
 
 #include <QCommandLineParser>
@@ -109,6 +110,15 @@ const GlobalOption kGlobalOptions[] = {
          o.simLatencyMs = v.toInt(&ok);
          if (!ok || o.simLatencyMs < 0 || o.simLatencyMs > 10000)
              return QStringLiteral("--sim-latency takes milliseconds, 0 to 10000, not '%1'").arg(v);
+         return {};
+     }},
+    {{"sim-unstable", "ADDR", "The simulated chip's byte at ADDR (0x... or decimal) reads differently each time, "
+                              "as through a poor contact; repeatable."},
+     [](CliOptions& o, const QString& v) -> Result {
+         const std::optional<int32_t> address = parseInteger(v);
+         if (!address || *address < 0)
+             return QStringLiteral("--sim-unstable takes an address such as 0x1234, not '%1'").arg(v);
+         o.simUnstable.push_back(uint32_t(*address));
          return {};
      }},
     {{"sim-fault", "KIND@N", "Make report N of the run fail: set@N the first host-to-programmer report from N on, "
@@ -336,10 +346,11 @@ std::optional<QString> parseCliOptions(const QStringList& arguments, CliOptions&
     } else if (!positional.isEmpty()) {
         return QStringLiteral("unexpected argument '%1'").arg(positional.first());
     }
-    if ((o.simChip || o.simEmpty || o.simProtect || !o.faults.empty() || o.simLatencyMs > 0 || !o.simState.isEmpty())
+    if ((o.simChip || o.simEmpty || o.simProtect || !o.faults.empty() || o.simLatencyMs > 0 || !o.simState.isEmpty()
+         || !o.simUnstable.empty())
         && !o.simulate)
-        return QStringLiteral("--sim-chip, --sim-empty, --sim-protect, --sim-fault, --sim-latency and --sim-state go "
-                              "with --simulate");
+        return QStringLiteral("--sim-chip, --sim-empty, --sim-protect, --sim-fault, --sim-latency, --sim-unstable and "
+                              "--sim-state go with --simulate");
     if (command && !o.help)
         return checkWords(*command, o.args);
     return std::nullopt;

@@ -32,6 +32,7 @@ struct CliOptions {
     bool simProtect = false;               // --sim-protect: the chip's block protection set
     std::vector<SimulatedProgrammer::Fault> faults;
     int simLatencyMs = 0;                  // --sim-latency MS: a delay per report
+    std::vector<uint32_t> simUnstable;     // --sim-unstable ADDR: bytes that read differently each time
     bool trace = false;
     std::optional<QString> chip;           // --chip NAME
     std::optional<QString> chipId;         // --chip-id 0xEF4017

@@ -26,11 +26,15 @@ WindowCommandLine::WindowCommandLine(QString version)
                   QStringLiteral("The simulated programmer takes MS milliseconds for every report, as a real link does."),
                   QStringLiteral("MS")),
       simProtect_(QStringLiteral("sim-protect"),
-                  QStringLiteral("The simulated chip starts with its block-protect bits set."))
+                  QStringLiteral("The simulated chip starts with its block-protect bits set.")),
+      simUnstable_(QStringLiteral("sim-unstable"),
+                   QStringLiteral("The simulated chip's byte at ADDR reads differently each time, as through a poor "
+                                  "contact; repeatable."),
+                   QStringLiteral("ADDR"))
 {
     parser_.setApplicationDescription(QStringLiteral("The window program of the KTR4180 USB programmer."));
     for (const QCommandLineOption* o :
-         {&help_, &versionOption_, &simulate_, &simChip_, &simEmpty_, &simFault_, &simLatency_, &simProtect_})
+         {&help_, &versionOption_, &simulate_, &simChip_, &simEmpty_, &simFault_, &simLatency_, &simProtect_, &simUnstable_})
         parser_.addOption(*o);
     parser_.addPositionalArgument(QStringLiteral("FILE"),
                                   QStringLiteral("A data file to open after start-up, as File > Open does."),
@@ -85,6 +89,8 @@ WindowCommandLine::Action WindowCommandLine::parse(const QStringList& arguments)
         simulator << QStringLiteral("--sim-latency") << parser_.value(simLatency_);
     if (parser_.isSet(simProtect_))
         simulator << QStringLiteral("--sim-protect");
+    for (const QString& address : parser_.values(simUnstable_))
+        simulator << QStringLiteral("--sim-unstable") << address;
     if (const auto error = parseCliOptions(simulator, options_)) {
         error_ = *error;
         return Action::Error;

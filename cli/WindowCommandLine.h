@@ -41,6 +41,7 @@ private:
     QCommandLineOption simFault_;
     QCommandLineOption simLatency_;
     QCommandLineOption simProtect_;
+    QCommandLineOption simUnstable_;
     CliOptions options_;
     QString dataFile_;
     QString error_;

@@ -242,6 +242,9 @@ bool SimulatedProgrammer::handleGet(unsigned generation, uint8_t* data, std::siz
             const uint64_t a = uint64_t(streamPos_) + i;
             data[i] = a < mem.size() ? mem[a] : 0xFF;
         }
+        for (const uint32_t a : unstable_)
+            if (a >= streamPos_ && a - streamPos_ < block)
+                data[a - streamPos_] ^= unstableReads_++;
         data[block] = 0;
         streamPos_ += static_cast<uint32_t>(block);
     } else {

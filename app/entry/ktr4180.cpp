@@ -69,6 +69,8 @@ bool prepareSimulator(SimulatedProgrammer& sim, const CliOptions& options, const
         sim.addFault(fault);
     sim.setLatency(options.simLatencyMs);
     sim.setChipsArriveProtected(options.simProtect);
+    for (const uint32_t address : options.simUnstable)
+        sim.addUnstableByte(address);
     if (!options.simEmpty) {
         ChipTable table;
         table.loadFile(files.chipList());
