@@ -80,6 +80,7 @@ constexpr CaptionEntry kCaptions[] = {
     {"TForm1", "btnAutoProg", {"自动", "自動", "AUTO"}},
     // Compare, Unprotect and the production log.
     {"TForm1", "CompareChip", {"与芯片比较(&C)", "與芯片比較(&C)", "Compare with chip(&C)"}},
+    {"TForm1", "ReadTwice", {"读两次并比较(&T)", "讀兩次並比較(&T)", "Read twice and compare(&T)"}},
     {"TForm1", "UnprotectChip", {"解除保护(&U)", "解除保護(&U)", "Unprotect(&U)"}},
     // Not "Device": that is the chip-list editor's menu when the settings show it.
     {"TForm1", "Dev1", {"生产(&P)", "生產(&P)", "Production(&P)"}},

@@ -139,11 +139,30 @@ enum class Msg : int {
     SetupExchangeSlow = 130,
     SetupExchangeFailed = 131,
     SetupNeedsAnswer = 132,
+    // The write that keeps the chip's bytes the file does not cover.
+    PreserveNoData = 133,
+    PreservePastChip = 134,
+    PreserveSaved = 135,
+    PreserveCovers = 136,
+    PreserveBackupFailed = 137,
+    PreserveChipAsItWas = 138,
+    PreserveAfterErase = 139,
+    PreserveAfterWrite = 140,
+    PreserveAfterVerify = 141,
+    PreserveRestoreFrom = 142,
+    PreserveBackupRemoved = 143,
+    // The production log's text column.
+    ProductionPassed = 144,
+    ProductionFailedAt = 145,
+    PreserveNotVerified = 146,
+    // Reads that do not agree.
+    ReadsDiffer = 147,
+    ReadsDifferHint = 148,
     // Why a transfer failed: a reply shorter than asked.
-    ShortReply = 133,
+    ShortReply = 149,
 };
 
-inline constexpr int kMessageCount = 134;
+inline constexpr int kMessageCount = 150;
 
 // Text of a message in a language; an index outside 0..2 reads as 0.
 QString messageText(Msg id, int languageIndex);

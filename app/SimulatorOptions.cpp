@@ -1,5 +1,6 @@
 #include "app/SimulatorOptions.h"
 
+#include "app/IntegerText.h"
 #include "chipdb/ChipKey.h"
 #include "chipdb/ChipTable.h"
 
@@ -60,6 +61,15 @@ Result parseFill(SimulatorOptions& o, const QString& v)
     return QStringLiteral("--sim-fill takes erased, random or random:SEED (SEED 0 to 4294967295), not '%1'").arg(v);
 }
 
+Result parseUnstable(SimulatorOptions& o, const QString& v)
+{
+    const std::optional<int32_t> address = parseInteger(v);
+    if (!address || *address < 0)
+        return QStringLiteral("--sim-unstable takes an address such as 0x1234, not '%1'").arg(v);
+    o.unstable.push_back(uint32_t(*address));
+    return {};
+}
+
 const SimulatorOptionEntry kEntries[] = {
     {"simulate", nullptr,
      "Use a simulated programmer instead of the USB one; --simulate=FILE is --simulate --sim-state FILE.",
@@ -87,6 +97,10 @@ const SimulatorOptionEntry kEntries[] = {
      [](SimulatorOptions& o, const QString& v) {
          return parseMilliseconds(o.slowEraseMs, v, "--sim-slow-erase", 1, 600000);
      }},
+    {"sim-unstable", "ADDR",
+     "The simulated chip's byte at ADDR (0x... or decimal) reads differently each time, as through a poor "
+     "contact; repeatable.",
+     parseUnstable},
     {"sim-fault", "KIND@N",
      "Make report N of the run fail: set@N the first host-to-programmer report from N on, get@N the first "
      "reply from N on, short@N that reply cut to half its length, unplug@N report N and all after it; "
@@ -121,10 +135,10 @@ QStringList expandSimulateShorthand(const QStringList& words)
 SimulatorOptionResult checkSimulatorOptions(const SimulatorOptions& o)
 {
     const bool any = o.chip || o.empty || o.protect || !o.faults.empty() || o.latencyMs > 0 || !o.state.isEmpty()
-                     || o.fillSeed || o.slowEraseMs > 0;
+                     || o.fillSeed || o.slowEraseMs > 0 || !o.unstable.empty();
     if (any && !o.simulate)
         return QStringLiteral("--sim-chip, --sim-empty, --sim-protect, --sim-fill, --sim-fault, --sim-latency, "
-                              "--sim-slow-erase and --sim-state go with --simulate");
+                              "--sim-slow-erase, --sim-unstable and --sim-state go with --simulate");
     return {};
 }
 
@@ -136,6 +150,8 @@ void configureSimulator(SimulatedProgrammer& sim, const SimulatorOptions& o)
     sim.setChipsArriveProtected(o.protect);
     sim.setFillSeed(o.fillSeed);
     sim.setSlowErase(o.slowEraseMs);
+    for (const uint32_t address : o.unstable)
+        sim.addUnstableByte(address);
 }
 
 int findChipByNames(const ChipTable& table, const QString& names)

@@ -23,6 +23,7 @@ struct SimulatorOptions {
     int latencyMs = 0;                  // --sim-latency MS: a delay per report
     std::optional<uint32_t> fillSeed;   // --sim-fill random[:SEED]
     int slowEraseMs = 0;                // --sim-slow-erase MS
+    std::vector<uint32_t> unstable;     // --sim-unstable ADDR: bytes that read differently each time
 };
 
 // The error text for a bad value, or none.
@@ -46,8 +47,8 @@ QStringList expandSimulateShorthand(const QStringList& words);
 // without it.
 SimulatorOptionResult checkSimulatorOptions(const SimulatorOptions& options);
 
-// Faults, pace, protection, fill and erase time onto the simulator; the chip
-// and the state file are the front end's to put in.
+// Faults, pace, protection, fill, erase time and unstable bytes onto the
+// simulator; the chip and the state file are the front end's to put in.
 void configureSimulator(SimulatedProgrammer& simulator, const SimulatorOptions& options);
 
 // Index of the first chip whose type, manufacturer and model equal the names

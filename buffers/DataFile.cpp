@@ -80,10 +80,15 @@ int32_t loadOpened(QIODevice& in, DataFormat format, ErasedArea& destination, Us
 
 } // namespace
 
+DataFormat OpenFormatOf(const QString& path)
+{
+    return openFormat(extensionOf(path));
+}
+
 int32_t LoadFileIntoBuffer(const QString& path, ErasedArea& destination, UserInterface& ui, DataFormat format)
 {
     if (format == DataFormat::ByName)
-        format = openFormat(extensionOf(path));
+        format = OpenFormatOf(path);
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         ui.showError(ui.message(Msg::CantOpenFile));

@@ -20,6 +20,10 @@ enum class DataFormat {
     SRecord,
 };
 
+// The format Open reads a file of this name in; ByName for ".eep", which
+// the first character decides.
+DataFormat OpenFormatOf(const QString& path);
+
 // The new data length for the area, or 0 on failure (the message shown).
 // Never writes beyond the capacity; stores no more of the area than the
 // file's bytes reach.

@@ -6,6 +6,28 @@
 
 #include <algorithm>
 
+qint64 overlayData(ErasedArea& area, qint64 address, const AreaLoader& load, const OverlayWatch& aboutToChange)
+{
+    // The loader gets a whole area's room, as for an open, in a work area
+    // that starts as a copy of what the area holds from the address on;
+    // only data that end inside the area go back into it.
+    const qint64 room = area.capacity() - address;
+    ErasedArea scratch(area.capacity());
+    const qint64 held = std::clamp<qint64>(area.stored() - address, 0, room);
+    scratch.write(0, area.bytes(address, held), held);
+    const int32_t n = load(scratch);
+    if (n > room)
+        return -1;
+    // Every byte a successful load stored lies below its result; a failed
+    // one keeps what it stored up to the area's end. Above what the work
+    // area stored, both read 0xFF.
+    const qint64 back = std::min(n > 0 ? qint64(n) : room, scratch.stored());
+    if (aboutToChange)
+        aboutToChange(address, back);
+    area.write(address, scratch.bytes(0, back), back);
+    return n;
+}
+
 bool MergeFileIntoFlash(ProgramState& state, const QString& path)
 {
     UserInterface& ui = state.ui();
@@ -15,26 +37,18 @@ bool MergeFileIntoFlash(ProgramState& state, const QString& path)
         ui.showError(ui.message(Msg::SerialAddressOutOfRange));
         return false;
     }
-    // The loader gets a whole buffer's room, as for an open, in a work area
-    // that starts as a copy of what the buffer holds from the address on;
-    // only a file that ends inside the buffer goes back into it.
-    const qint64 room = Buffers::kFlashCapacity - address;
-    ErasedArea& flash = buffers.flashArea();
-    ErasedArea scratch(Buffers::kFlashCapacity);
-    const qint64 held = std::clamp<qint64>(flash.stored() - address, 0, room);
-    scratch.write(0, flash.bytes(address, held), held);
-    const int32_t n = LoadFileIntoBuffer(path, scratch, ui);
-    if (n > room) {
+    qint64 changed = 0;
+    const qint64 n = overlayData(
+        buffers.flashArea(), address, [&](ErasedArea& scratch) { return LoadFileIntoBuffer(path, scratch, ui); },
+        [&](qint64 from, qint64 count) {
+            changed = count;
+            buffers.flashAboutToChange(from, count);
+        });
+    if (n < 0) {
         ui.showError(ui.message(Msg::MergeTooLarge));
         return false;
     }
-    // Every byte a successful load stored lies below its result; a failed
-    // one keeps what it stored up to the buffer's end. Above what the work
-    // area stored, both read 0xFF.
-    const qint64 back = std::min(n > 0 ? qint64(n) : room, scratch.stored());
-    buffers.flashAboutToChange(address, back);
-    flash.write(address, scratch.bytes(0, back), back);
     buffers.setFlashLength(int32_t(std::max<qint64>(buffers.flashLength(), address + n)));
-    buffers.refreshFlashView(state.currentChip(), address, back);
+    buffers.refreshFlashView(state.currentChip(), address, changed);
     return true;
 }

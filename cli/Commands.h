@@ -79,5 +79,8 @@ int prepareFuses(CliSession& s, const QStringList& words);
 // verify, or with --diff the compare that lists every difference.
 int cmdVerifyOrCompare(CliSession& s, const QStringList& words);
 int cmdUnprotect(CliSession& s, const QStringList& words);
+// write --preserve: its options checked, then the round.
+int preparePreservingWrite(CliSession& s, const QStringList& words);
+int cmdWritePreserving(CliSession& s, const QStringList& words);
 // The check of the set-up.
 int cmdDoctor(CliSession& s, const QStringList& words);

@@ -5,20 +5,30 @@
 #include "cli/CliSession.h"
 #include "cli/CommandFiles.h"
 #include "cli/Commands.h"
+#include "cli/JsonResults.h"
 
 #include "operations/ChipOperations.h"
 #include "operations/Unprotect.h"
 
 int cmdVerifyOrCompare(CliSession& s, const QStringList& words)
 {
-    if (!s.isSet(QStringLiteral("diff")))
+    const bool json = s.isSet(QStringLiteral("json"));
+    if (!s.isSet(QStringLiteral("diff")) && !json)
         return cmdVerify(s, words);
     // Declined, and so exit 1, when anything differs.
-    return withLoadedFile(s, words, [&s](ChipOperations& ops, MemoryPage page) {
+    return withLoadedFile(s, words, [&s, json](ChipOperations& ops, MemoryPage page) {
         ops.compareChip(page);
-        if (const CompareReport* report = ops.lastCompare())
-            for (const QString& line : compareReportLines(*report, s.ui().languageIndex()))
-                s.out() << line << '\n';
+        const CompareReport* report = ops.lastCompare();
+        if (!report)
+            return;
+        if (json) {
+            QJsonObject result = compareJson(*report);
+            result[QStringLiteral("chip")] = chipJson(s.state().currentChip());
+            printJson(s, result);
+            return;
+        }
+        for (const QString& line : compareReportLines(*report, s.ui().languageIndex()))
+            s.out() << line << '\n';
     });
 }
 

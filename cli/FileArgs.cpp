@@ -100,6 +100,29 @@ bool loadInput(CliSession& s, const QString& path, MemoryPage page, DataFormat f
     return ui.failureCount() == before;
 }
 
+std::optional<QByteArray> readInputBytes(CliSession& s, const QString& path)
+{
+    if (!checkInput(s, path))
+        return std::nullopt;
+    QByteArray bytes;
+    if (isStream(path)) {
+        bytes = s.dataIn()->readAll();
+    } else {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly)) {
+            refuse(s, Msg::CliCannotReadFile, path, file.errorString());
+            return std::nullopt;
+        }
+        bytes = file.readAll();
+        if (file.error() != QFileDevice::NoError) {
+            refuse(s, Msg::CliCannotReadFile, path, file.errorString());
+            return std::nullopt;
+        }
+    }
+    s.ui().log(s.message(Msg::Open) + (isStream(path) ? path : QFileInfo(path).absoluteFilePath()));
+    return bytes;
+}
+
 bool writeOutput(CliSession& s, const QString& path, const uint8_t* data, qint64 count, DataFormat format)
 {
     if (isStream(path)) {

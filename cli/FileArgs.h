@@ -24,5 +24,8 @@ bool checkOutput(CliSession& s, const QString& path);
 // Opens IN into the page's buffer, refilled with 0xFF, and logs the Open;
 // false when a failure was shown.
 bool loadInput(CliSession& s, const QString& path, MemoryPage page, DataFormat format);
+// IN's bytes as they are, for a command that reads them more than once;
+// logs the Open; nullopt when a failure was shown.
+std::optional<QByteArray> readInputBytes(CliSession& s, const QString& path);
 // Writes OUT once checkOutput has passed; false when a failure was shown.
 bool writeOutput(CliSession& s, const QString& path, const uint8_t* data, qint64 count, DataFormat format);

@@ -2,17 +2,20 @@
 #include "cli/CommandFiles.h"
 #include "cli/Commands.h"
 #include "cli/FileArgs.h"
+#include "cli/JsonResults.h"
 
 #include "app/IntegerText.h"
 #include "chipdb/ChipKey.h"
 #include "operations/ChipOperations.h"
 #include "operations/Unprotect.h"
 
-#include <QJsonDocument>
+#include <QFileInfo>
 #include <QJsonObject>
 #include <algorithm>
 
 namespace {
+
+constexpr int kMostReads = 100;
 
 MemoryPage pageOption(CliSession& s)
 {
@@ -33,6 +36,21 @@ int exitStatus(CliSession& s, const ChipOperations& ops)
     if (ops.lastOutcome() == Outcome::Done)
         return kExitOk;
     return s.stopRequested() ? kExitStopped : kExitFailed;
+}
+
+// How often read reads the chip: 1, or with --check two reads or --reads N.
+std::optional<int> readsOption(CliSession& s)
+{
+    if (!s.isSet(QStringLiteral("reads")))
+        return s.isSet(QStringLiteral("check")) ? 2 : 1;
+    const auto reads = parseInteger(s.value(QStringLiteral("reads")));
+    if (!reads || *reads < 2 || *reads > kMostReads) {
+        s.usageError(QStringLiteral("--reads takes a number of reads, 2 to %1, not '%2'")
+                         .arg(kMostReads)
+                         .arg(s.value(QStringLiteral("reads"))));
+        return std::nullopt;
+    }
+    return *reads;
 }
 
 // Up to 8 hexadecimal digits, "0x" allowed in front.
@@ -137,8 +155,11 @@ int withLoadedFile(CliSession& s, const QStringList& words,
 
 int prepareRead(CliSession& s, const QStringList& words)
 {
-    if (!formatOption(s, QStringLiteral("format")))
+    if (!formatOption(s, QStringLiteral("format")) || !readsOption(s))
         return kExitUsage;
+    // Standard output carries the data then.
+    if (s.isSet(QStringLiteral("json")) && words[0] == QLatin1String("-"))
+        return s.usageError(QStringLiteral("--json prints on standard output: OUT must be a file, not \"-\""));
     // Whether OUT can take the data is settled before the chip is touched.
     return checkOutput(s, words[0]) ? kExitOk : kExitFailed;
 }
@@ -155,6 +176,8 @@ int prepareWrite(CliSession& s, const QStringList& words)
     // The erase is the chip's, Flash and all: never a side effect of an EEPROM write.
     if (s.isSet(QStringLiteral("erase")) && s.isSet(QStringLiteral("eeprom")))
         return s.usageError(QStringLiteral("--erase erases the Flash; it does not go with --eeprom"));
+    if (const int status = preparePreservingWrite(s, words); status != kExitOk)
+        return status;
     return prepareLoad(s, words);
 }
 
@@ -185,12 +208,28 @@ int cmdRead(CliSession& s, const QStringList& words)
     const QString& path = words[0];
     const MemoryPage page = pageOption(s);
     const DataFormat format = *formatOption(s, QStringLiteral("format"));
+    const int reads = *readsOption(s);
+    const bool json = s.isSet(QStringLiteral("json"));
     if (!chipHasMemory(s, page))
         return kExitFailed;
     ChipOperations ops(s.state());
-    ops.readChip(page);
-    if (ops.lastOutcome() != Outcome::Done)
+    reads > 1 ? ops.readChecked(page, reads) : ops.readChip(page);
+    if (ops.lastOutcome() != Outcome::Done) {
+        // Reads that differ: where, for a script; nothing saved.
+        if (const CompareReport* unstable = ops.lastCompare(); json && unstable && !unstable->equal()) {
+            const QJsonObject found = compareJson(*unstable);
+            printJson(s, QJsonObject{
+                             {QStringLiteral("stable"), false},
+                             {QStringLiteral("reads"), reads},
+                             {QStringLiteral("bytes"), unstable->compared()},
+                             {QStringLiteral("unstable_bytes"), unstable->differingBytes()},
+                             {QStringLiteral("range_count"), found[QStringLiteral("range_count")]},
+                             {QStringLiteral("ranges"), found[QStringLiteral("ranges")]},
+                             {QStringLiteral("chip"), chipJson(s.state().currentChip())},
+                         });
+        }
         return exitStatus(s, ops);
+    }
     // Ctrl+C after the last report still leaves no file.
     if (s.stopRequested()) {
         s.ui().showError(s.message(Msg::StoppedByUser));
@@ -205,15 +244,41 @@ int cmdRead(CliSession& s, const QStringList& words)
                                                          : (eeprom ? b.eepromLength() : b.flashLength());
     const qint64 count = std::clamp<qint64>(length, 0, capacity);
     const ErasedArea& area = eeprom ? b.eepromArea() : b.flashArea();
-    return writeOutput(s, path, area.bytes(0, count), count, format)
-               ? kExitOk
-               : kExitFailed;
+    if (!writeOutput(s, path, area.bytes(0, count), count, format))
+        return kExitFailed;
+    if (json) {
+        const qint64 read = eeprom ? chip.eepromBytes() : chip.flashBytes();
+        const uint32_t crc = crc32Of(area.bytes(0, read), read);
+        printJson(s, QJsonObject{
+                         {QStringLiteral("stable"), reads > 1 ? QJsonValue(true) : QJsonValue()},
+                         {QStringLiteral("reads"), reads},
+                         {QStringLiteral("path"), QFileInfo(path).absoluteFilePath()},
+                         {QStringLiteral("memory"), eeprom ? QStringLiteral("eeprom") : QStringLiteral("flash")},
+                         {QStringLiteral("bytes"), read},
+                         {QStringLiteral("crc32"), qint64(crc)},
+                         {QStringLiteral("crc32_hex"), QString::asprintf("0x%08X", crc)},
+                         {QStringLiteral("saved"), count},
+                         {QStringLiteral("chip"), chipJson(chip)},
+                     });
+    }
+    return kExitOk;
 }
 
 int cmdBlank(CliSession& s, const QStringList&)
 {
     ChipOperations ops(s.state());
     ops.blankCheck();
+    // A verdict only when the check saw the chip: blank, or a byte in use.
+    const auto used = ops.lastUsedAddress();
+    if (s.isSet(QStringLiteral("json")) && (ops.lastOutcome() == Outcome::Done || used)) {
+        const ChipEntry& chip = s.state().currentChip();
+        printJson(s, QJsonObject{
+                         {QStringLiteral("blank"), ops.lastOutcome() == Outcome::Done},
+                         {QStringLiteral("first_used"), used ? QJsonValue(*used) : QJsonValue()},
+                         {QStringLiteral("bytes"), qint64(chip.flashBytes())},
+                         {QStringLiteral("chip"), chipJson(chip)},
+                     });
+    }
     return exitStatus(s, ops);
 }
 
@@ -234,15 +299,10 @@ int cmdDetect(CliSession& s, const QStringList&)
     const QString model = QString::fromUtf8(ChipSelection::textAt(sel.models(), sel.modelPosition()));
     const QString type = QString::fromUtf8(ChipSelection::textAt(sel.types(), sel.typePosition()));
     if (s.isSet(QStringLiteral("json"))) {
-        const ChipEntry& chip = s.state().currentChip();
-        const QJsonObject json{
-            {QStringLiteral("model"), model},
-            {QStringLiteral("type"), type},
-            {QStringLiteral("manufacturer"), QString::fromUtf8(chipNames(chip.keyText()).manufacturer)},
-            {QStringLiteral("id"), qint64(chip.chipId())},
-            {QStringLiteral("id_hex"), QString::asprintf("0x%06X", unsigned(chip.chipId()))},
-        };
-        s.out() << QJsonDocument(json).toJson();
+        QJsonObject json = chipJson(s.state().currentChip());
+        json[QStringLiteral("model")] = model;
+        json[QStringLiteral("type")] = type;
+        printJson(s, json);
         return kExitOk;
     }
     s.out() << "model: " << model << '\n' << "type: " << type << '\n';
@@ -251,6 +311,8 @@ int cmdDetect(CliSession& s, const QStringList&)
 
 int cmdWrite(CliSession& s, const QStringList& words)
 {
+    if (s.isSet(QStringLiteral("preserve")))
+        return cmdWritePreserving(s, words);
     const WriteOptions options{.eraseFirst = s.isSet(QStringLiteral("erase")),
                                .verifyAfter = !s.isSet(QStringLiteral("no-verify"))};
     return withLoadedFile(s, words, [options](ChipOperations& ops, MemoryPage page) { ops.writeChip(page, options); });

@@ -311,6 +311,9 @@ long SimulatedProgrammer::handleGet(unsigned generation, uint8_t* data, std::siz
             const uint64_t a = uint64_t(streamPos_) + i;
             out[i] = a < mem.size() ? mem[a] : 0xFF;
         }
+        for (const uint32_t a : unstable_)
+            if (a >= streamPos_ && a - streamPos_ < block)
+                out[a - streamPos_] ^= unstableReads_++;
         streamPos_ += static_cast<uint32_t>(block);
     }
     std::memcpy(data, out, delivered);

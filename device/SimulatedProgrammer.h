@@ -81,6 +81,10 @@ public:
     // --- pace: a delay on every report, as a real link has
     void setLatency(int milliseconds) { latencyMs_ = milliseconds; }
 
+    // --- a byte whose data line makes poor contact (a clip, a worn socket):
+    // it reads differently each time, while the chip holds it unchanged
+    void addUnstableByte(uint32_t address) { unstable_.push_back(address); }
+
     // --- faults
     void addFault(Fault fault) { faults_.push_back(fault); }
     int reportCount() const { return reportCount_; }
@@ -146,6 +150,8 @@ private:
 
     std::vector<Fault> faults_;
     int latencyMs_ = 0;
+    std::vector<uint32_t> unstable_;
+    uint8_t unstableReads_ = 0;
     int reportCount_ = 0;
     bool recording_ = false;
     std::vector<Record> traffic_;

@@ -92,16 +92,32 @@ Outcome ChipOperations::logWhenDone(Outcome outcome, Msg line)
 
 void ChipOperations::readChip(MemoryPage page)
 {
+    readChecked(page, 1);
+}
+
+void ChipOperations::readChecked(MemoryPage page, int reads)
+{
+    const bool checked = reads > 1;
+    if (checked)
+        compareDone_ = false;
     if (!start(false))
         return;
     outcome_ = runJob(
         [&] {
             if (page == MemoryPage::Other)
                 return Outcome::Done;
-            const Outcome read = loops_.read(state_.currentChip(), page, state_.buffers());
-            if (read == Outcome::Done && readListener_)
+            const ChipEntry& chip = state_.currentChip();
+            const Outcome r = checked ? loops_.readAgreeing(chip, page, state_.buffers(), reads, compare_)
+                                      : loops_.read(chip, page, state_.buffers());
+            if (checked)
+                compareDone_ = r == Outcome::Done || r == Outcome::Declined;
+            if (checked && r == Outcome::Declined) {
+                UserInterface& ui = state_.ui();
+                ui.showError(unstableReadLines(compare_, reads, ui.languageIndex()).join(QLatin1Char('\n')));
+            }
+            if (r == Outcome::Done && readListener_)
                 readListener_(page);
-            return read;
+            return r;
         },
         Msg::ReadComplete);
 }
@@ -289,7 +305,6 @@ void ChipOperations::logProductionRow(const AutoOptions& options, const uint8_t*
                                       qint64 elapsedMs)
 {
     UserInterface& ui = state_.ui();
-    const int language = ui.languageIndex();
     const ChipNames names = chipNames(state_.currentChip().keyText());
     ProductionRecord record;
     record.started = started;
@@ -299,12 +314,12 @@ void ChipOperations::logProductionRow(const AutoOptions& options, const uint8_t*
     record.serial = serialWritten_;
     // The steps run in their order until the one the run stopped at.
     for (const AutoStep step : autoStepsOf(options)) {
-        record.steps << autoStepCaption(step, language);
+        record.steps.push_back(step);
         if (step == autoStoppedAt_)
             break;
     }
-    if (autoStoppedAt_)
-        record.failedStep = autoStepCaption(*autoStoppedAt_, language);
+    record.failedStep = autoStoppedAt_;
+    record.languageIndex = ui.languageIndex();
     record.elapsedMs = elapsedMs;
     record.flashCrc = flashCrcWritten_;
     QString reason;

@@ -2,6 +2,7 @@
 // The chip operations the user starts, each in the operation frame: probe,
 // preconditions, controls locked, set-up, timed body, beep, log line, finish.
 
+#include "buffers/DataFile.h"
 #include "buffers/MemoryPage.h"
 #include "operations/AutoStep.h"
 #include "operations/CompareReport.h"
@@ -9,6 +10,8 @@
 #include "operations/OperationFrame.h"
 #include "operations/Outcome.h"
 #include "operations/ProductionLog.h"
+
+#include <QByteArray>
 
 #include <cstdint>
 #include <functional>
@@ -35,6 +38,15 @@ struct AutoOptions {
 // The steps the options run, in the order they run.
 std::vector<AutoStep> autoStepsOf(const AutoOptions& options);
 
+// The write that keeps every byte of the chip its data do not cover.
+struct PreserveRequest {
+    QByteArray data;                       // the file's bytes
+    DataFormat format = DataFormat::Raw;   // how to read them (ByName: by the first character)
+    qint64 address = 0;                    // raw data start here; HEX and S-record addresses count from here
+    QString backupPath;                    // the chip's contents go here before anything is erased
+    bool keepBackup = true;                // false: removed again once the new image verified
+};
+
 // What a write does around its write loop (the terminal's write; the
 // window's Write is the write loop alone).
 struct WriteOptions {
@@ -47,12 +59,23 @@ public:
     explicit ChipOperations(ProgramState& state);
 
     void readChip(MemoryPage page);           // ToolReadClick
+    // Reads the chip `reads` times in one job (readChip: once): reads that
+    // agree are taken in as a read is; reads that differ leave the buffer
+    // alone, and are shown by their differing ranges (lastCompare()) with the
+    // hint about the clip or socket; the outcome is then Declined.
+    void readChecked(MemoryPage page, int reads);
     void blankCheck();                        // ToolBankClick
     void eraseChip();                         // ToolEraseClick
     // ToolWriteClick. With verifyAfter, a chip that did not take the data
     // fails with the compare's diagnosis (and no completion line).
     void writeChip(MemoryPage page, WriteOptions options = {});
     void verifyChip(MemoryPage page);         // ToolVerifyClick
+    // Reads the Flash, saves it to the backup file, lays the data over it,
+    // erases, writes the whole image and verifies it, saying each step. The
+    // data are checked against the chip's size before anything is sent; a
+    // failure on the way says what the chip holds now and where its earlier
+    // contents are.
+    void writePreserving(const PreserveRequest& request);
     void detectChip();                        // BtnCheckClick
     void runAuto(const AutoOptions& options); // ToolAutoClick
     // The whole verify range against the buffer, into lastCompare(); Declined
@@ -63,6 +86,8 @@ public:
     void unprotectChip();
 
     Outcome lastOutcome() const { return outcome_; }
+    // The first byte other than 0xFF that the last blank check found.
+    std::optional<qint64> lastUsedAddress() const { return loops_.firstUsed(); }
     // The report of the last compare that read to its end, or null.
     const CompareReport* lastCompare() const { return compareDone_ ? &compare_ : nullptr; }
     // Whether the last auto run got as far as the chip job (and so into the
@@ -94,6 +119,7 @@ private:
     Outcome verifyWritten(MemoryPage page);
     Outcome logWhenDone(Outcome outcome, Msg line);
     Outcome autoBody(const AutoOptions& options);
+    Outcome preserveBody(const PreserveRequest& request, qint64 first, qint64 last);
     Outcome stopAuto(AutoStep step, Outcome why);
     bool refuseUnprotect();
     void logProductionRow(const AutoOptions& options, const uint8_t* id, const QDateTime& started, qint64 elapsedMs);

@@ -166,16 +166,32 @@ QString compareSummaryLine(const CompareReport& report, int languageIndex)
         .arg(QString::number(report.differingBytes()), QString::number(report.rangeCount()));
 }
 
-QStringList compareReportLines(const CompareReport& report, int languageIndex)
+namespace {
+
+// One line per listed range, then how many more there are.
+QStringList rangeLines(const CompareReport& report, int languageIndex)
 {
     QStringList lines;
-    if (report.equal())
-        return {compareSummaryLine(report, languageIndex)};
     for (const CompareReport::Range& r : report.listedRanges())
         lines << compareRangeLine(r, report.compared(), languageIndex);
     if (const qint64 more = report.rangeCount() - qint64(report.listedRanges().size()); more > 0)
         lines << messageText(Msg::CompareMoreRanges, languageIndex).arg(more);
-    return lines + compareDiagnosis(report, languageIndex);
+    return lines;
+}
+
+} // namespace
+
+QStringList compareReportLines(const CompareReport& report, int languageIndex)
+{
+    if (report.equal())
+        return {compareSummaryLine(report, languageIndex)};
+    return rangeLines(report, languageIndex) + compareDiagnosis(report, languageIndex);
+}
+
+QStringList unstableReadLines(const CompareReport& report, int reads, int languageIndex)
+{
+    return QStringList{messageText(Msg::ReadsDiffer, languageIndex).arg(reads)} + rangeLines(report, languageIndex)
+           + QStringList{compareSummaryLine(report, languageIndex), messageText(Msg::ReadsDifferHint, languageIndex)};
 }
 
 QStringList compareDiagnosis(const CompareReport& report, int languageIndex)

@@ -84,6 +84,10 @@ private:
 // the summary, the direction of the bits and, where it fits, the hint to
 // Unprotect. An equal compare is one line.
 QStringList compareReportLines(const CompareReport& report, int languageIndex);
+// Reads of one chip that differ, from the first: the line that says so, one
+// line per listed range (the first read as expected), "and N more", the
+// summary and the hint about the clip or socket.
+QStringList unstableReadLines(const CompareReport& report, int reads, int languageIndex);
 // The summary, the direction of the bits and, where it fits, the hint to
 // Unprotect: the report without its ranges.
 QStringList compareDiagnosis(const CompareReport& report, int languageIndex);

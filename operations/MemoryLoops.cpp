@@ -79,25 +79,38 @@ void MemoryLoops::endProgress()
     ui_.progressEnd();
 }
 
-Outcome MemoryLoops::read(const ChipEntry& chip, MemoryPage memory, Buffers& buffers)
+const uint8_t* MemoryLoops::readWhole(const ChipEntry& chip, MemoryPage memory, Outcome& outcome)
 {
     const Area a = areaOf(chip, memory);
     ui_.setStatus(statusText(ui_, a.flash, Msg::ReadFlash, "读出 Eeprom ..."));
     ui_.progressStart(a.chipSize);
-    if (!programmer_.openStream(0, a.streamCode))
-        return reportTransferFailure(ui_, programmer_);
+    if (!programmer_.openStream(0, a.streamCode)) {
+        outcome = reportTransferFailure(ui_, programmer_);
+        return nullptr;
+    }
     // The last block comes whole; only the chip's size of it is data.
     const qint64 blocks = (a.chipSize + a.block - 1) / a.block;
     uint8_t* const chipBytes = scratch(std::size_t(blocks * a.block));
     for (qint64 address = 0; address < a.chipSize; address += a.block) {
-        if (!programmer_.readBlock(a.reportId, a.block, chipBytes + address))
-            return reportTransferFailure(ui_, programmer_);
+        if (!programmer_.readBlock(a.reportId, a.block, chipBytes + address)) {
+            outcome = reportTransferFailure(ui_, programmer_);
+            return nullptr;
+        }
         ui_.progressSet(address);
         ui_.pumpEvents();
         // Nothing read so far reaches the buffer.
-        if (ui_.stopRequested())
-            return reportStopped(ui_);
+        if (ui_.stopRequested()) {
+            outcome = reportStopped(ui_);
+            return nullptr;
+        }
     }
+    outcome = Outcome::Done;
+    return chipBytes;
+}
+
+void MemoryLoops::takeIn(const ChipEntry& chip, MemoryPage memory, Buffers& buffers, const uint8_t* chipBytes)
+{
+    const Area a = areaOf(chip, memory);
     const int32_t length = readDataLength(chipBytes, a.chipSize, a.flash);
     if (a.flash) {
         buffers.flashArea().write(0, chipBytes, a.chipSize);
@@ -108,13 +121,58 @@ Outcome MemoryLoops::read(const ChipEntry& chip, MemoryPage memory, Buffers& buf
         buffers.setEepromLength(length);
         buffers.reloadEepromView(chip);
     }
+}
+
+Outcome MemoryLoops::read(const ChipEntry& chip, MemoryPage memory, Buffers& buffers)
+{
+    Outcome outcome = Outcome::Done;
+    const uint8_t* const chipBytes = readWhole(chip, memory, outcome);
+    if (!chipBytes)
+        return outcome;
+    takeIn(chip, memory, buffers, chipBytes);
     endProgress();
     return Outcome::Done;
+}
+
+Outcome MemoryLoops::readAgreeing(const ChipEntry& chip, MemoryPage memory, Buffers& buffers, int reads,
+                                  CompareReport& report)
+{
+    const std::size_t size = std::size_t(areaOf(chip, memory).chipSize);
+    std::vector<uint8_t> first;
+    // The first differing value any later read gave, where one differed.
+    std::vector<uint8_t> other;
+    for (int n = 0; n < reads; ++n) {
+        Outcome outcome = Outcome::Done;
+        const uint8_t* const bytes = readWhole(chip, memory, outcome);
+        if (!bytes)
+            return outcome;
+        if (n == 0) {
+            first.assign(bytes, bytes + size);
+            continue;
+        }
+        if (std::memcmp(bytes, first.data(), size) == 0)
+            continue;
+        if (other.empty())
+            other = first;
+        for (std::size_t i = 0; i < size; ++i)
+            if (bytes[i] != first[i] && other[i] == first[i])
+                other[i] = bytes[i];
+    }
+    report.start(qint64(size), false);
+    if (!other.empty())
+        report.add(0, first.data(), other.data(), size);
+    report.finish();
+    // Reads that disagree hold nothing to keep.
+    if (report.equal())
+        takeIn(chip, memory, buffers, first.data());
+    endProgress();
+    return report.equal() ? Outcome::Done : Outcome::Declined;
 }
 
 Outcome MemoryLoops::blank(const ChipEntry& chip)
 {
     const Area a = areaOf(chip, MemoryPage::Flash);
+    firstUsed_.reset();
     ui_.setStatus(ui_.message(Msg::BankFlash));
     ui_.progressStart(a.chipSize);
     if (!programmer_.openStream(0, a.streamCode))
@@ -124,7 +182,9 @@ Outcome MemoryLoops::blank(const ChipEntry& chip)
         if (!programmer_.readBlock(a.reportId, a.block, block_.data()))
             return reportTransferFailure(ui_, programmer_);
         // The whole block counts, also past the end of the chip.
-        if (std::any_of(block_.begin(), block_.end(), [](uint8_t b) { return b != 0xFF; })) {
+        if (const auto used = std::find_if(block_.begin(), block_.end(), [](uint8_t b) { return b != 0xFF; });
+            used != block_.end()) {
+            firstUsed_ = address + (used - block_.begin());
             endProgress();
             ui_.showError(ui_.message(Msg::ChipNotEmpty));
             return Outcome::Declined;
@@ -141,6 +201,7 @@ Outcome MemoryLoops::blank(const ChipEntry& chip)
 Outcome MemoryLoops::write(const ChipEntry& chip, MemoryPage memory, Buffers& buffers)
 {
     const Area a = areaOf(chip, memory);
+    writtenUpTo_ = 0;
     ui_.setStatus(statusText(ui_, a.flash, Msg::WriteFlash, "编程 Eeprom ..."));
     qint64 length = a.flash ? buffers.flashLength() : buffers.eepromLength();
     if (a.pageSize > 0 && length % a.pageSize != 0) {
@@ -172,6 +233,7 @@ Outcome MemoryLoops::write(const ChipEntry& chip, MemoryPage memory, Buffers& bu
         }
         if (!programmer_.writeBlock(a.reportId, a.block, data))
             return reportTransferFailure(ui_, programmer_);
+        writtenUpTo_ = std::min(address + a.block, count);
         ui_.progressSet(address);
         ui_.pumpEvents();
         if (ui_.stopRequested() && address + a.block < count)

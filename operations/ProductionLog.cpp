@@ -1,5 +1,7 @@
 #include "operations/ProductionLog.h"
 
+#include "app/MessageTable.h"
+
 #include <QFile>
 
 #include <algorithm>
@@ -43,16 +45,38 @@ QString ProductionLog::headerRow()
 {
     return csvRow({QStringLiteral("date"), QStringLiteral("manufacturer"), QStringLiteral("model"),
                    QStringLiteral("chip id"), QStringLiteral("serial number"), QStringLiteral("steps"),
-                   QStringLiteral("result"), QStringLiteral("seconds"), QStringLiteral("flash crc32")});
+                   QStringLiteral("result"), QStringLiteral("seconds"), QStringLiteral("flash crc32"),
+                   QStringLiteral("text")});
 }
+
+namespace {
+
+constexpr int kKeywordLanguage = 2;
+
+QString stepList(const std::vector<AutoStep>& steps, int languageIndex)
+{
+    QStringList names;
+    for (const AutoStep step : steps)
+        names << autoStepCaption(step, languageIndex);
+    return names.join(QStringLiteral(" + "));
+}
+
+QString resultOf(const ProductionRecord& r, int languageIndex)
+{
+    return r.failedStep ? messageText(Msg::ProductionFailedAt, languageIndex)
+                              .arg(autoStepCaption(*r.failedStep, languageIndex))
+                        : messageText(Msg::ProductionPassed, languageIndex);
+}
+
+} // namespace
 
 QString ProductionLog::row(const ProductionRecord& r)
 {
-    const QString result = r.failedStep ? QStringLiteral("failed: ") + *r.failedStep : QStringLiteral("ok");
+    const QString text = stepList(r.steps, r.languageIndex) + QStringLiteral(": ") + resultOf(r, r.languageIndex);
     return csvRow({isoDateTime(r.started), r.manufacturer, r.model, r.chipAnswer,
-                   r.serial ? QString::number(*r.serial) : QString(), r.steps.join(QStringLiteral(" + ")), result,
-                   QString::number(double(r.elapsedMs) / 1000.0, 'f', 2),
-                   r.flashCrc ? QString::asprintf("0x%08X", *r.flashCrc) : QString()});
+                   r.serial ? QString::number(*r.serial) : QString(), stepList(r.steps, kKeywordLanguage),
+                   resultOf(r, kKeywordLanguage), QString::number(double(r.elapsedMs) / 1000.0, 'f', 2),
+                   r.flashCrc ? QString::asprintf("0x%08X", *r.flashCrc) : QString(), text});
 }
 
 ProductionLog::ProductionLog() = default;

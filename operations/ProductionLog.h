@@ -1,6 +1,8 @@
 #pragma once
 // The production log: one CSV row for every auto run that reached a chip,
-// appended to a file the user chose. The file is opened before the run and
+// appended to a file the user chose. Its steps and result are fixed English
+// keywords whatever the language, so that scripts can read them; the last
+// column says the same in the run's language. The file is opened before the run and
 // closed after its row; the header row goes first into a new file; each row
 // is written, flushed and synced on its own, so a crash loses at most the
 // row being written.
@@ -9,9 +11,12 @@
 #include <QString>
 #include <QStringList>
 
+#include "operations/AutoStep.h"
+
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <vector>
 
 class QFile;
 
@@ -22,10 +27,11 @@ struct ProductionRecord {
     QString model;
     QString chipAnswer;             // the identifier the chip answered, "0xEF4017"
     std::optional<int32_t> serial;  // the serial number written into the data
-    QStringList steps;              // captions of the steps run, in order
-    std::optional<QString> failedStep;  // caption of the step the run stopped at
+    std::vector<AutoStep> steps;    // the steps run, in order
+    std::optional<AutoStep> failedStep;  // the step the run stopped at
     qint64 elapsedMs = 0;
     std::optional<uint32_t> flashCrc;   // CRC-32 of the Flash data the write step sent
+    int languageIndex = 2;          // the run's language, for the text column
 };
 
 class ProductionLog {

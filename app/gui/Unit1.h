@@ -176,6 +176,7 @@ public:
     QAction* E1 = nullptr;
     QAction* W1 = nullptr;
     QAction* R1 = nullptr;
+    QAction* ReadTwice = nullptr;  // option of Read: two reads that must agree
     QAction* V1 = nullptr;
     QAction* N7 = nullptr;
     QAction* CompareChip = nullptr;

@@ -73,7 +73,11 @@ void TForm1::ToolSaveClick()
 
 void TForm1::ToolReadClick()
 {
-    runChipJob([this] { operations_->readChip(activeMemoryPage()); });
+    // A flaky clip reads differently each time: two reads that agree are the check.
+    if (ReadTwice->isChecked())
+        runChipJob([this] { operations_->readChecked(activeMemoryPage(), 2); });
+    else
+        runChipJob([this] { operations_->readChip(activeMemoryPage()); });
 }
 
 void TForm1::ToolBankClick()

@@ -100,6 +100,8 @@ void TForm1::buildMenu()
     E1 = action(O3, "E1", QStringLiteral("擦除(&E)"));
     W1 = action(O3, "W1", QStringLiteral("写入(&W)"));
     R1 = action(O3, "R1", QStringLiteral("读出(&R)"));
+    ReadTwice = action(O3, "ReadTwice", QStringLiteral("读两次并比较(&T)"));
+    ReadTwice->setCheckable(true);
     V1 = action(O3, "V1", QStringLiteral("校验(&V)"));
     N7 = action(O3, "N7", QStringLiteral("查空(&B)"));
     CompareChip = action(O3, "CompareChip", QStringLiteral("与芯片比较(&C)"));

@@ -279,7 +279,7 @@ TEST(Auto, ProductionLogRowIsTheRunsFinalOutcome)
         const QStringList rows = QString::fromUtf8(file.readAll()).split("\r\n", Qt::SkipEmptyParts);
         ASSERT_EQ(rows.size(), 2) << "the header and one row";
         const QStringList fields = rows[1].split(',');
-        ASSERT_EQ(fields.size(), 9);
+        ASSERT_EQ(fields.size(), 10);
         EXPECT_EQ(fields.mid(4, 3), QStringList({c.serial, c.steps, c.result}));
     }
 

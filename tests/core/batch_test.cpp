@@ -204,11 +204,11 @@ TEST(Batch, ProductionLogHasARowForEveryChipAndTheCountFollows)
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QStringList rows = QString::fromUtf8(file.readAll()).split("\r\n", Qt::SkipEmptyParts);
     ASSERT_EQ(rows.size(), 5);
-    EXPECT_EQ(rows[0], "date,manufacturer,model,chip id,serial number,steps,result,seconds,flash crc32");
+    EXPECT_EQ(rows[0], "date,manufacturer,model,chip id,serial number,steps,result,seconds,flash crc32,text");
     for (int chip = 0; chip < 4; ++chip) {
         SCOPED_TRACE(chip);
         const QStringList f = rows[chip + 1].split(',');
-        ASSERT_EQ(f.size(), 9);
+        ASSERT_EQ(f.size(), 10);
         EXPECT_TRUE(QDateTime::fromString(f[0], Qt::ISODate).isValid()) << f[0].toStdString();
         EXPECT_EQ(f.mid(1, 5), QStringList({"WINBOND", "W25Q", "0xEF4017", QString::number(300 + chip),
                                             "Write SN + Erase + Program + Verify"}));
@@ -217,6 +217,8 @@ TEST(Batch, ProductionLogHasARowForEveryChipAndTheCountFollows)
         EXPECT_GE(f[7].toDouble(&number), 0.0);
         EXPECT_TRUE(number);
         EXPECT_EQ(f[8], QString::asprintf("0x%08X", crcs[std::size_t(chip)]));
+        EXPECT_EQ(f[9], chip == 2 ? "Write SN + Erase + Program + Verify: failed: Verify"
+                                  : "Write SN + Erase + Program + Verify: ok");
     }
     EXPECT_NE(crcs[0], crcs[1]) << "each chip's serial number is in its data";
 

@@ -3,12 +3,18 @@
 
 #include "cli/Cli.h"
 #include "cli/TerminalUi.h"
+#include "buffers/Buffers.h"
+#include "device/SimulatedProgrammer.h"
 #include "device/StateFileLock.h"
 #include "support/TestChipEntry.h"
 
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTextStream>
@@ -16,6 +22,9 @@
 #include <gtest/gtest.h>
 
 namespace {
+
+const ChipEntry kW25Q64Entry =
+    makeChip({.key = "SPI_FLASH,WINBOND,W25Q64", .id = 0xEF4017, .flash = 16384, .page = 256, .eraseDelay = 2});
 
 struct CliRig {
     QTemporaryDir dir;
@@ -29,8 +38,7 @@ struct CliRig {
         ChipTable table;
         fillTable(table, {makeChip({.key = "SPI_FLASH,WINBOND,W25Q32", .id = 0xEF4016, .flash = 8192, .page = 256,
                                     .eraseDelay = 2}),
-                          makeChip({.key = "SPI_FLASH,WINBOND,W25Q64", .id = 0xEF4017, .flash = 16384, .page = 256,
-                                    .eraseDelay = 2}),
+                          kW25Q64Entry,
                           makeChip({.key = "AVR,ATMEL,MEGA", .id = 0x1E950F, .flash = 4096, .page = 128,
                                     .chipClass = 7, .eraseDelay = 10, .eeprom = 512, .eepromPage = 4}),
                           makeChip({.key = "EEPROM24,ATMEL,AT24C02", .flash = 256, .page = 8, .chipClass = 1}),
@@ -75,7 +83,51 @@ struct CliRig {
         QFile f(dir.filePath(name));
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
+
+    // The chip kept in the state file, put there and looked at through the
+    // simulated programmer itself.
+    void seed(const ChipEntry& chip, const QByteArray& flash)
+    {
+        SimulatedProgrammer sim;
+        sim.insertChip(chip);
+        std::copy_n(flash.constData(), std::min<qsizetype>(flash.size(), qsizetype(sim.flash().size())),
+                    sim.flash().begin());
+        ASSERT_TRUE(sim.saveState(state));
+    }
+    QByteArray chipFlash(const ChipEntry& chip)
+    {
+        SimulatedProgrammer sim;
+        sim.insertChip(chip);
+        EXPECT_TRUE(sim.loadState(state));
+        return QByteArray(reinterpret_cast<const char*>(sim.flash().data()), qsizetype(sim.flash().size()));
+    }
 };
+
+QByteArray randomBytes(int n, quint32 seed)
+{
+    QByteArray b(n, 0);
+    QRandomGenerator random(seed);
+    for (char& c : b)
+        c = char(random.bounded(256));
+    return b;
+}
+
+// An Intel HEX data record.
+QByteArray hexRecord(int address, const QByteArray& data)
+{
+    QByteArray record = QByteArray(1, char(data.size())) + char(address >> 8) + char(address & 0xFF) + char(0) + data;
+    uint8_t sum = 0;
+    for (const char c : record)
+        sum = uint8_t(sum + uint8_t(c));
+    return ":" + (record + char(uint8_t(-sum))).toHex().toUpper() + "\r\n";
+}
+
+QByteArray laidOver(QByteArray chip, const QList<std::pair<int, QByteArray>>& parts)
+{
+    for (const auto& [at, bytes] : parts)
+        chip.replace(at, bytes.size(), bytes);
+    return chip;
+}
 
 QByteArray pattern(int n)
 {
@@ -442,6 +494,11 @@ TEST(CliOperations, ProductionLogRowIsTheRunsOutcome)
     ASSERT_EQ(rows.size(), 3);
     EXPECT_TRUE(rows[1].contains(",7,Write SN + Program,ok,")) << rows[1].toStdString();
     EXPECT_TRUE(rows[2].contains(",8,Write SN + Program,failed: Finish,")) << rows[2].toStdString();
+    // Another language: the same keywords, its own text in the last column.
+    ASSERT_EQ(rig.run(words + QStringList{"--lang", "zh_CN", "--sn", "9"}), 0);
+    const QString chinese = QString::fromUtf8(rig.read("log.csv")).split("\r\n", Qt::SkipEmptyParts).value(3);
+    EXPECT_TRUE(chinese.contains(",9,Write SN + Program,ok,")) << chinese.toStdString();
+    EXPECT_TRUE(chinese.endsWith(QString::fromUtf8(",写入 SN + 编程: 通过"))) << chinese.toStdString();
 
     const QByteArray chipBefore = rig.read("chip.sim");
     EXPECT_EQ(rig.run(kW25Q64 + QStringList{"--production-log", rig.dir.path(), "auto", in, "--erase"}), 1);
@@ -553,6 +610,256 @@ TEST(CliOperations, ProgressStylesQuietAndLogFile)
         EXPECT_TRUE(dated.match(line).hasMatch()) << line.toStdString();
     EXPECT_TRUE(lines.filter("Write Complete!").size() == 1);
     EXPECT_TRUE(lines.filter("error: Flash check error address:63h").size() == 1);
+}
+
+// write --preserve: the chip keeps every byte the file does not cover; the
+// chip's contents as read are saved first; a file past the chip's end is
+// refused before anything is sent.
+TEST(CliOperations, WritePreserveKeepsEveryByteTheFileDoesNotCover)
+{
+    CliRig rig;
+    const QByteArray before = randomBytes(16384, 21);
+    const QByteArray part = pattern(1024);
+    // A gap at 2004h-200Fh keeps the chip's bytes; an FF in the data is written as data.
+    const QString gaps = rig.file("gaps.hex", hexRecord(0x2000, QByteArray::fromHex("DEADBEEF"))
+                                                  + hexRecord(0x2010, QByteArray::fromHex("FF00"))
+                                                  + ":00000001FF\r\n");
+    const QString raw = rig.file("part.bin", part);
+    const QString backup = rig.dir.filePath("before.bin");
+    struct Case {
+        const char* what;
+        QStringList words;
+        QList<std::pair<int, QByteArray>> laid;  // what the chip holds over `before`; none: refused
+        QString says;
+    };
+    const QList<Case> cases = {
+        {"raw at an address", {"--at", "0x1000", raw}, {{0x1000, part}},
+         "The file covers 1000h-13FFh; every other byte stays as the chip held it."},
+        {"raw at 0 by default", {raw}, {{0, part}}, "The file covers 0h-3FFh"},
+        {"HEX by its own addresses", {gaps},
+         {{0x2000, QByteArray::fromHex("DEADBEEF")}, {0x2010, QByteArray::fromHex("FF00")}},
+         "The file covers 2000h-2011h"},
+        {"HEX addresses from --at", {"--at", "256", gaps},
+         {{0x2100, QByteArray::fromHex("DEADBEEF")}, {0x2110, QByteArray::fromHex("FF00")}},
+         "The file covers 2100h-2111h"},
+        {"raw past the end", {"--at", "0x3E00", raw}, {},
+         "The file (3E00h-41FFh) runs past the chip's end (16384 bytes): nothing was sent."},
+        {"address past the end", {"--at", "0x4000", raw}, {}, "runs past the chip's end"},
+        {"no data", {rig.file("empty.hex", ":00000001FF\r\n")}, {}, "The file holds no data: nothing was sent."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        rig.seed(kW25Q64Entry, before);
+        QFile::remove(backup);
+        const int status =
+            rig.run(kW25Q64 + QStringList{"--yes", "--trace", "write", "--preserve", "--backup", backup} + c.words);
+        EXPECT_TRUE(rig.err.contains(c.says)) << rig.err.toStdString();
+        if (c.laid.isEmpty()) {
+            EXPECT_EQ(status, 1);
+            EXPECT_FALSE(rig.err.contains("> 01 ")) << "nothing sent";
+            EXPECT_EQ(rig.chipFlash(kW25Q64Entry), before);
+            continue;
+        }
+        EXPECT_EQ(status, 0) << rig.err.toStdString();
+        EXPECT_EQ(rig.chipFlash(kW25Q64Entry), laidOver(before, c.laid));
+        EXPECT_EQ(rig.read("before.bin"), before) << "the chip's contents as read";
+        // Step by step, in this order.
+        qsizetype at = 0;
+        for (const QString& step : {QString("Read Complete!"),
+                                    "The chip's contents as read (the whole chip, raw) are saved in " + backup,
+                                    c.says, QString("Erase Complete!"), QString("Write Complete!"),
+                                    QString("Verify Complete!")}) {
+            at = rig.err.indexOf(step, at);
+            EXPECT_GE(at, 0) << step.toStdString();
+        }
+    }
+
+    // Without --backup the copy goes into the current folder and is removed once the image verified.
+    const QString folder = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(rig.dir.path()));
+    rig.seed(kW25Q64Entry, before);
+    EXPECT_EQ(rig.run(kW25Q64 + QStringList{"write", "--preserve", raw}), 0) << rig.err.toStdString();
+    QDir::setCurrent(folder);
+    const QRegularExpressionMatch removed = QRegularExpression("Removed (.*W25Q64-before-write-[0-9-]+\\.bin): the "
+                                                               "chip holds the new image, verified.")
+                                                .match(rig.err);
+    ASSERT_TRUE(removed.hasMatch()) << rig.err.toStdString();
+    EXPECT_FALSE(QFile::exists(removed.captured(1)));
+    EXPECT_EQ(rig.chipFlash(kW25Q64Entry), laidOver(before, {{0, part}}));
+}
+
+// A round that fails on the way says what the chip holds now and where its
+// earlier contents are; the copy is kept.
+TEST(CliOperations, WritePreserveFailureNamesWhatTheChipHolds)
+{
+    CliRig rig;
+    const QByteArray before = randomBytes(16384, 5);
+    const QByteArray part = pattern(4096);
+    const QString raw = rig.file("part.bin", part);
+    const QString backup = rig.dir.filePath("before.bin");
+    const QStringList words = kW25Q64 + QStringList{"--yes", "write", "--preserve", "--at", "0x2000", "--backup", backup, raw};
+    rig.seed(kW25Q64Entry, before);
+    ASSERT_EQ(rig.run(QStringList{"--trace"} + words), 0) << rig.err.toStdString();
+    const int reports = int(rig.err.split('\n').filter(QRegularExpression("^[<>] ")).size());
+    // From the end: Finish and its reply, the verify's 64 blocks after its stream's command and reply, then
+    // the write's 64 blocks: the 40th of those fails.
+    const int fortiethWriteBlock = reports - 2 - 66 - 64 + 40;
+    const QString restore = "Its contents from before are in " + backup
+                            + ": erase and write that file back to restore them.";
+    struct Case {
+        const char* what;
+        QStringList faults;
+        QString says;
+        bool unchanged;  // else erased, and written below 2700h
+    };
+    const QList<Case> cases = {
+        {"link lost in the read", {"--sim-fault", "get@20"}, "The chip is as it was.", true},
+        {"protected: the erase does not take", {"--sim-protect"},
+         "The chip may now be erased in part or in whole.\n" + restore, true},
+        {"link lost in the write", {"--sim-fault", QString("set@%1").arg(fortiethWriteBlock)},
+         "The chip holds the new image below 2700h and may hold erased bytes (FF) from 2700h on.\n" + restore, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        rig.seed(kW25Q64Entry, before);
+        QFile::remove(backup);
+        EXPECT_EQ(rig.run(c.faults + words), 1);
+        EXPECT_TRUE(rig.err.contains(c.says)) << rig.err.toStdString();
+        EXPECT_FALSE(rig.err.contains("Verify Complete!"));
+        const QByteArray chip = rig.chipFlash(kW25Q64Entry);
+        if (c.unchanged) {
+            EXPECT_EQ(chip, before);
+        } else {
+            EXPECT_EQ(chip.left(0x2000), before.left(0x2000)) << "the new image below the write's end";
+            EXPECT_EQ(chip.mid(0x2000, 0x700), part.left(0x700));
+            EXPECT_EQ(chip.mid(0x2700), QByteArray(16384 - 0x2700, char(0xFF)));
+        }
+        if (c.says.contains(restore)) {
+            EXPECT_EQ(rig.read("before.bin"), before) << "kept";
+        }
+    }
+}
+
+// Results for scripts: one JSON document on stdout, whatever the language.
+TEST(CliOperations, JsonResultsOfVerifyBlankAndRead)
+{
+    CliRig rig;
+    QByteArray chip = randomBytes(16384, 7);
+    chip.replace(0, 0x123, QByteArray(0x123, char(0xFF)));
+    chip[0x123] = 0x00;
+    chip[0x2000] = char(0x0F);
+    chip[0x2001] = char(0xF0);
+    rig.seed(kW25Q64Entry, chip);
+    // One bit the data want 0 stayed 1, one they want 1 is 0: mixed.
+    QByteArray flipped = chip;
+    flipped[0x2000] = char(0x0E);
+    flipped[0x2001] = char(0xF1);
+    const QString same = rig.file("same.bin", chip);
+    const QString other = rig.file("flipped.bin", flipped);
+    const auto json = [&] {
+        QJsonParseError error;
+        const QJsonObject object = QJsonDocument::fromJson(rig.out.toUtf8(), &error).object();
+        EXPECT_EQ(error.error, QJsonParseError::NoError) << rig.out.toStdString();
+        return object;
+    };
+
+    EXPECT_EQ(rig.run(kW25Q64 + QStringList{"--lang", "0", "verify", "--diff", "--json", other}), 1);
+    QJsonObject result = json();
+    EXPECT_FALSE(result["equal"].toBool(true));
+    EXPECT_EQ(result["bytes"].toInteger(), 2);
+    EXPECT_EQ(result["range_count"].toInteger(), 1);
+    const QJsonArray ranges = result["ranges"].toArray();
+    ASSERT_EQ(ranges.size(), 1);
+    EXPECT_EQ(ranges[0].toObject()["start"].toInteger(), 0x2000);
+    EXPECT_EQ(ranges[0].toObject()["end"].toInteger(), 0x2001);
+    EXPECT_EQ(ranges[0].toObject()["bytes"].toInteger(), 2);
+    EXPECT_EQ(result["diagnosis"].toString(), "mixed");
+    EXPECT_EQ(result["chip"].toObject()["model"].toString(), "W25Q64");
+
+    EXPECT_EQ(rig.run(kW25Q64 + QStringList{"verify", "--json", same}), 0);
+    result = json();
+    EXPECT_TRUE(result["equal"].toBool());
+    EXPECT_TRUE(result["ranges"].toArray().isEmpty());
+    EXPECT_TRUE(result["diagnosis"].isNull());
+    EXPECT_EQ(result["compared"].toInteger(), 16384);
+
+    EXPECT_EQ(rig.run(kW25Q64 + QStringList{"blank", "--json"}), 1);
+    result = json();
+    EXPECT_FALSE(result["blank"].toBool(true));
+    EXPECT_EQ(result["first_used"].toInteger(), 0x123);
+
+    ASSERT_EQ(rig.run(kW25Q64 + QStringList{"read", "--json", "--full", rig.dir.filePath("out.bin")}), 0);
+    result = json();
+    EXPECT_EQ(result["bytes"].toInteger(), 16384);
+    EXPECT_EQ(result["saved"].toInteger(), 16384);
+    EXPECT_EQ(result["crc32"].toInteger(), qint64(crc32Of(reinterpret_cast<const uint8_t*>(chip.constData()), 16384)));
+    EXPECT_EQ(result["crc32_hex"].toString(),
+              QString::asprintf("0x%08X", crc32Of(reinterpret_cast<const uint8_t*>(chip.constData()), 16384)));
+    EXPECT_EQ(result["path"].toString(), rig.dir.filePath("out.bin"));
+    EXPECT_EQ(result["chip"].toObject()["id_hex"].toString(), "0xEF4017");
+    EXPECT_EQ(rig.read("out.bin"), chip);
+
+    ASSERT_EQ(rig.run(kW25Q64 + QStringList{"erase"}), 0);
+    EXPECT_EQ(rig.run(kW25Q64 + QStringList{"blank", "--json"}), 0);
+    result = json();
+    EXPECT_TRUE(result["blank"].toBool());
+    EXPECT_TRUE(result["first_used"].isNull());
+}
+
+// read --check: reads that agree save OUT; reads that differ save nothing,
+// say where and point at the clip or socket.
+TEST(CliOperations, ReadCheckSavesOnlyReadsThatAgree)
+{
+    CliRig rig;
+    const QByteArray chip = randomBytes(16384, 11);
+    rig.seed(kW25Q64Entry, chip);
+    const QString out = rig.dir.filePath("out.bin");
+    struct Case {
+        QStringList words;
+        int status;
+        QStringList says;  // on stderr
+    };
+    const QString hint = "Check the clip or the socket: every pin must make firm contact";
+    const QList<Case> cases = {
+        {{"read", "--check", "--full", out}, 0, {"Read Complete!"}},
+        {{"read", "--reads", "3", "--full", out}, 0, {"Read Complete!"}},
+        {{"--sim-unstable", "0x1234", "read", "--check", out}, 1,
+         {"The 2 reads of the chip differ; nothing was kept:", "1234h: 1 byte, expected", "Differing bytes: 1, ranges: 1.",
+          hint}},
+        {{"--sim-unstable", "0x1234", "--sim-unstable", "0x3FFF", "read", "--reads", "5", out}, 1,
+         {"The 5 reads of the chip differ", "1234h: 1 byte", "3FFFh: 1 byte", "Differing bytes: 2, ranges: 2."}},
+        {{"--sim-unstable", "0x1234", "read", "--check", "-"}, 1, {"1234h: 1 byte"}},
+        {{"--sim-unstable", "0x1234", "read", out}, 0, {"Read Complete!"}},  // one read cannot tell
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.words.join(' ').toStdString());
+        QFile::remove(out);
+        EXPECT_EQ(rig.runWithData(kW25Q64 + c.words), c.status);
+        for (const QString& line : c.says) {
+            EXPECT_TRUE(rig.err.contains(line)) << rig.err.toStdString();
+        }
+        if (c.status == 0) {
+            EXPECT_EQ(rig.read("out.bin"), chip);
+        } else {
+            EXPECT_FALSE(QFile::exists(out)) << "nothing saved";
+            EXPECT_TRUE(rig.data.isEmpty()) << "nothing on standard output";
+            EXPECT_FALSE(rig.err.contains("Read Complete!"));
+        }
+    }
+
+    // For a script: where the reads differ.
+    QFile::remove(out);
+    EXPECT_EQ(rig.run(kW25Q64 + QStringList{"--sim-unstable", "0x1234", "read", "--check", "--json", out}), 1);
+    const QJsonObject unstable = QJsonDocument::fromJson(rig.out.toUtf8()).object();
+    EXPECT_FALSE(unstable["stable"].toBool(true));
+    EXPECT_EQ(unstable["reads"].toInt(), 2);
+    EXPECT_EQ(unstable["unstable_bytes"].toInteger(), 1);
+    ASSERT_EQ(unstable["ranges"].toArray().size(), 1);
+    EXPECT_EQ(unstable["ranges"].toArray()[0].toObject()["start"].toInteger(), 0x1234);
+    EXPECT_EQ(rig.run(kW25Q64 + QStringList{"read", "--check", "--json", "--yes", out}), 0);
+    const QJsonObject stable = QJsonDocument::fromJson(rig.out.toUtf8()).object();
+    EXPECT_TRUE(stable["stable"].toBool());
+    EXPECT_EQ(stable["reads"].toInt(), 2);
 }
 
 } // namespace

@@ -55,6 +55,68 @@ TEST(Read, FlashTrimsTrailingErasedBytesAndRaisesToEven)
     EXPECT_EQ(rig.state.buffers().flashLength(), 0);
 }
 
+// Read with a check: the reads of one job must agree. Reads that differ
+// keep nothing and say where, the first read as expected.
+TEST(Read, CheckedReadsMustAgree)
+{
+    struct Case {
+        const char* what;
+        std::vector<uint32_t> unstable;
+        int reads;
+        QStringList says;  // the error box; none when the reads agree
+    };
+    const auto chipByte = [](int a) { return uint8_t(a * 7 + 3); };
+    const std::vector<Case> cases{
+        {"stable", {}, 2, {}},
+        {"stable, four reads", {}, 4, {}},
+        {"one flaky byte", {0x1A3}, 2,
+         {"The 2 reads of the chip differ; nothing was kept:",
+          QString::asprintf("01A3h: 1 byte, expected %02X, found %02X", chipByte(0x1A3), chipByte(0x1A3) ^ 1),
+          "Differing bytes: 1, ranges: 1.",
+          "Check the clip or the socket: every pin must make firm contact (clean the pins, seat the clip again, keep "
+          "the leads short), then read again."}},
+        {"three flaky bytes, three reads", {0x10, 0x11, 0x300}, 3,
+         {"The 3 reads of the chip differ; nothing was kept:",
+          QString::asprintf("0010h-0011h: 2 bytes, expected %02X %02X, found %02X %02X", chipByte(0x10),
+                            chipByte(0x11) ^ 1, chipByte(0x10) ^ 3, chipByte(0x11) ^ 4),
+          QString::asprintf("0300h: 1 byte, expected %02X, found %02X", chipByte(0x300) ^ 2, chipByte(0x300) ^ 5),
+          "Differing bytes: 3, ranges: 2."}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        OperationRig rig;
+        rig.use(flashChip());
+        for (int a = 0; a < 1024; ++a)
+            rig.sim.flash()[std::size_t(a)] = chipByte(a);
+        for (const uint32_t a : c.unstable)
+            rig.sim.addUnstableByte(a);
+        rig.loadFlash(7);
+        rig.ops.readChecked(MemoryPage::Flash, c.reads);
+
+        QStringList wire{"C09"};
+        for (int n = 0; n < c.reads; ++n)
+            wire << "C07" << times(4, "R/257");
+        EXPECT_EQ(rig.wireAfterProbe(), wire + QStringList{"C0A"}) << "every read in one job";
+        if (c.says.isEmpty()) {
+            EXPECT_EQ(rig.ops.lastOutcome(), Outcome::Done);
+            EXPECT_EQ(rig.state.buffers().flashLength(), 1024);
+            EXPECT_TRUE(std::equal(rig.sim.flash().begin(), rig.sim.flash().end(), rig.state.buffers().flash()));
+            EXPECT_EQ(rig.ui.logs(), QStringList{"Read Complete!"});
+            EXPECT_TRUE(rig.ui.errors().isEmpty());
+            continue;
+        }
+        EXPECT_EQ(rig.ops.lastOutcome(), Outcome::Declined);
+        ASSERT_EQ(rig.ui.errors().size(), 1);
+        const QStringList said = rig.ui.errors().first().split('\n');
+        EXPECT_EQ(said.mid(0, c.says.size()), c.says);
+        EXPECT_EQ(rig.state.buffers().flashLength(), 7) << "nothing taken in";
+        EXPECT_EQ(rig.state.buffers().flash()[0], 1);
+        EXPECT_TRUE(rig.ui.logs().isEmpty());
+        ASSERT_NE(rig.ops.lastCompare(), nullptr);
+        EXPECT_EQ(rig.ops.lastCompare()->listedRanges().front().start, c.unstable.front());
+    }
+}
+
 TEST(Read, FrameRunsInItsOrder)
 {
     OperationRig rig;

@@ -359,6 +359,34 @@ private slots:
         QCOMPARE(linesContaining(QStringLiteral("Read Complete!")), 1);
     }
 
+    // Operation -> "Read twice and compare": Read then takes the chip only
+    // when two reads agree; reads that differ leave buffer and view alone.
+    void readTwiceKeepsNothingFromReadsThatDiffer()
+    {
+        QCOMPARE(f->ReadTwice->text(), QStringLiteral("Read twice and compare(&T)"));
+        QVERIFY(f->ReadTwice->isCheckable() && !f->ReadTwice->isChecked());
+        f->ReadTwice->trigger();
+        f->ToolReadClick();
+        QVERIFY(errors().isEmpty());
+        QCOMPARE(linesContaining(QStringLiteral("Read Complete!")), 1);
+        Buffers& b = f->state().buffers();
+        QCOMPARE(b.flashLength(), kChipBytes);
+
+        b.flash()[0x40] = 0x00;
+        b.reloadFlashView(kChip);
+        const std::vector<uint8_t> shown = viewBytes(f->FlashEditor);
+        rig->sim.addUnstableByte(0x4321);
+        f->ToolReadClick();
+        QCOMPARE(errors().size(), 1);
+        QVERIFY2(errors().first().startsWith(QStringLiteral("The 2 reads of the chip differ; nothing was kept:\n4321h: "
+                                                            "1 byte, expected ")),
+                 qPrintable(errors().first()));
+        QCOMPARE(linesContaining(QStringLiteral("Read Complete!")), 1);
+        QCOMPARE(b.flash()[0x40], uint8_t(0x00));
+        QVERIFY(viewBytes(f->FlashEditor) == shown);
+        QVERIFY(f->ToolBar1->isEnabled() && f->Panel2->isEnabled());
+    }
+
     void failedWriteStopsWithOneMessage()
     {
         Buffers& b = f->state().buffers();
