@@ -146,6 +146,12 @@ constexpr std::array<Variants, kMessageCount> kTable = {{
               "The programmer is plugged in but cannot be opened (%1: %2). Your user needs read and write access to it: "
               "install the udev rule 60-ktr4180.rules, then unplug and replug the programmer (see the README)."},
     /* 90 */ {"auto 至少需要一个步骤：", "auto 至少需要一個步驟：", "auto needs at least one step: "},
+    /* 91 */ {"%1：按内容读作 %2", "%1：按內容讀作 %2", "%1: read by its content as %2"},
+    /* 92 */ {"（--yes 回答是，--no 回答否）", "（--yes 回答是，--no 回答否）", "(--yes answers it, --no declines)"},
+    /* 93 */ {"配置导出成功！", "配置匯出成功！", "The chip list was exported."},
+    /* 94 */ {"第 %1 行：名称“%2”含有逗号，而逗号分隔芯片的各个名称；未保存。",
+              "第 %1 行：名稱“%2”含有逗號，而逗號分隔芯片的各個名稱；未保存。",
+              "line %1: the name \"%2\" holds a comma, which separates a chip's names; nothing was saved."},
 }};
 
 } // namespace

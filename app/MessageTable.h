@@ -95,9 +95,14 @@ enum class Msg : int {
     CliCannotWriteFile = 88,
     CliProgrammerNoAccess = 89,
     CliAutoNeedsAStep = 90,
+    // Data files.
+    ReadByContent = 91,
+    CliYesAnswers = 92,
+    CliExportDone = 93,
+    CliChipNameHasComma = 94,
 };
 
-inline constexpr int kMessageCount = 91;
+inline constexpr int kMessageCount = 95;
 
 // Text of a message in a language; an index outside 0..2 reads as 0.
 QString messageText(Msg id, int languageIndex);

@@ -8,6 +8,11 @@
 #include "operations/ChipOperations.h"
 #include "operations/SocketIdentity.h"
 
+#include <QFileInfo>
+
+#include <cerrno>
+#include <cstring>
+
 namespace {
 
 QString hexBytes(const uint8_t* data, std::size_t n)
@@ -113,7 +118,7 @@ bool CliSession::openLog()
         return false;
     }
     logStream_.setDevice(&logFile_);
-    ui_.setLogFile(&logStream_);
+    ui_.setLogFile(&logStream_, options_.logFile);
     return true;
 }
 
@@ -133,6 +138,18 @@ QString CliSession::chipListPath() const
 
 bool CliSession::loadChips()
 {
+    // A list named on the command line must be there to be read; the one
+    // beside the program may be missing (no chips yet).
+    if (!options_.dbPath.isEmpty()) {
+        QFile list(options_.dbPath);
+        const QString reason = QFileInfo(options_.dbPath).isDir() ? QString::fromLocal8Bit(std::strerror(EISDIR))
+                               : !list.open(QIODevice::ReadOnly) ? list.errorString()
+                                                                 : QString();
+        if (!reason.isEmpty()) {
+            ui_.showError(message(Msg::CliCannotReadFile) + options_.dbPath + QLatin1Char('\n') + reason);
+            return false;
+        }
+    }
     return LoadChipList(state_->chips(), chipListPath(), ui_);
 }
 
@@ -258,7 +275,7 @@ int CliSession::identifyChip()
     const bool shown = names.model == ChipSelection::textAt(selection.models(), selection.modelPosition())
                        && names.type == ChipSelection::textAt(selection.types(), selection.typePosition());
     if (!found || !shown) {
-        ui_.showError(message(Msg::UnknownChipId) + QString::asprintf(" 0x%02X%02X%02X", id[1], id[2], id[3])
+        ui_.showError(message(Msg::UnknownChipId) + QString::asprintf("0x%02X%02X%02X", id[1], id[2], id[3])
                       + QLatin1Char('\n') + message(Msg::CliNameTheChip));
         return kExitUsage;
     }

@@ -47,7 +47,7 @@ void TForm1::ToolOpenClick()
     const MemoryPage page = activeMemoryPage();
     if (!pageTakesFiles(*state_, page))
         return;
-    const QString path = presenter_->openFileName(nameFilters(kOpenFileFilter));
+    const QString path = presenter_->openFileName(openNameFilters());
     if (!path.isEmpty())
         openDataFile(path);
 }
@@ -59,9 +59,13 @@ void TForm1::ToolSaveClick()
     const MemoryPage page = activeMemoryPage();
     if (!pageTakesFiles(*state_, page))
         return;
-    const QString path = presenter_->saveFileName(nameFilters(kSaveFileFilter), QLatin1String(kSaveDefaultSuffix));
-    if (!path.isEmpty() && saveFromPage(*state_, page, path)) {
-        fileHistory_->remember(path);
+    const QString path = presenter_->saveFileName(saveNameFilters(), QString());
+    if (path.isEmpty())
+        return;
+    // The file opens back as what it holds: the filter's format goes with its extension.
+    const SaveChoice choice = saveChoice(path, presenter_->chosenFilter());
+    if (saveFromPage(*state_, page, choice.path, choice.format)) {
+        fileHistory_->remember(choice.path);
         showRecentFiles();
     }
 }
@@ -167,7 +171,7 @@ void TForm1::BitBtn1Click()
         return;
     if (!RadioButton3->isChecked())
         return;
-    const QString path = presenter_->openFileName(nameFilters(kOpenFileFilter));
+    const QString path = presenter_->openFileName(openNameFilters());
     if (path.isEmpty())
         return;
     Edit2->setText(path);

@@ -212,7 +212,7 @@ TEST(CliChipText, ExportOfTheBundledListIsItsSourceAndImportReadsItBack)
     const QString txt = dir.filePath(QStringLiteral("out.txt"));
     CliRun r = cli({"export-chips", txt});
     EXPECT_EQ(r.status, 0) << r.err.toStdString();
-    EXPECT_EQ(r.errLines(), QStringList{QStringLiteral("配置导出成功！")});
+    EXPECT_EQ(r.errLines(), QStringList{QStringLiteral("The chip list was exported.")});
     EXPECT_EQ(readText(txt).split(QLatin1Char('\n'), Qt::SkipEmptyParts), bundledLines());
 
     const QString dat = dir.filePath(QStringLiteral("again.Dat"));

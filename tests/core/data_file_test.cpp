@@ -4,6 +4,7 @@
 #include "app/FileWrite.h"
 #include "app/ProgramState.h"
 #include "buffers/DataFile.h"
+#include "buffers/ErasedArea.h"
 #include "buffers/OpenSave.h"
 #include "device/SimulatedProgrammer.h"
 #include "support/DataFileKit.h"
@@ -46,33 +47,96 @@ QByteArray head(const Load& r, qsizetype n) { return QByteArray(reinterpret_cast
 
 } // namespace
 
-TEST(LoadFile, FormatFollowsTheLastExtensionInAnyCase)
+namespace {
+
+// A capsule's header as the UEFI capsule header lays it out: the header
+// size at offset 16, the capsule's size with its header at offset 24.
+QByteArray capsuleHeader(uint32_t headerSize, uint32_t imageSize)
 {
-    Scratch s;
-    for (const char* name : {"DATA.HEX", "data.Hex"}) {
-        const Load r = load(s.write(name, kHexOneByte));
-        EXPECT_EQ(r.value, 1) << name;
-        EXPECT_EQ(r.area[0], 0xAA) << name;
+    QByteArray header = patternBytes(2048, 3);
+    for (int i = 0; i < 4; ++i) {
+        header[16 + i] = char(headerSize >> (8 * i));
+        header[24 + i] = char(imageSize >> (8 * i));
     }
-    // Everything else is raw, S-records under ".src" included.
-    for (const char* name : {"data.hex.bin", "data.rom", "data.src", "data", "data."}) {
-        const Load r = load(s.write(name, kHexOneByte));
-        EXPECT_EQ(r.value, int32_t(sizeof kHexOneByte - 1)) << name;
-        EXPECT_EQ(head(r, 3), ":01") << name;
-    }
+    return header;
 }
 
-TEST(LoadFile, EepFilesGoByTheirFirstCharacter)
+} // namespace
+
+// Each name and content with what it opens as: the bytes stored from 0, and
+// the log line of a file known by its content.
+TEST(LoadFile, ANameOrElseTheContentDecidesTheFormat)
 {
     Scratch s;
-    EXPECT_EQ(load(s.write("a.eep", kHexOneByte)).value, 1);
-    const Load srec = load(s.write("b.EEP", kSrecOneByte));
-    EXPECT_EQ(srec.value, 1);
-    EXPECT_EQ(srec.area[0], 0xAA);
-    EXPECT_EQ(load(s.write("c.eep", "Xyz")).value, 3);
-    const Load empty = load(s.write("d.eep", ""));
+    const QByteArray text = "\xEF\xBB\xBF\r\n\r\n";
+    const QByteArray raw = QByteArray("S1050000AABB95\n") + patternBytes(40);
+    const struct {
+        const char* name;
+        QByteArray content;
+        QByteArray stored;
+        const char* log;
+    } cases[] = {
+        {"DATA.HEX", kHexOneByte, "\xAA", ""},
+        {"data.Ihx", kHexOneByte, "\xAA", ""},
+        {"data.mcs", kHexOneByte, "\xAA", ""},
+        {"data.s19", kSrecOneByte, "\xAA", ""},
+        {"data.MOT", kSrecOneByte, "\xAA", ""},
+        {"data.src", kSrecOneByte, "\xAA", ""},
+        // Raw names stay raw whatever their first byte.
+        {"data.hex.bin", kHexOneByte, kHexOneByte, ""},
+        {"data.rom", kSrecOneByte, kSrecOneByte, ""},
+        // Other names and ".eep" by their content, said in the log.
+        {"data", kHexOneByte, "\xAA", "data: read by its content as Intel HEX"},
+        {"data.txt", text + kSrecOneByte, "\xAA", "data.txt: read by its content as S-records"},
+        {"a.eep", kHexOneByte, "\xAA", "a.eep: read by its content as Intel HEX"},
+        {"b.EEP", kSrecOneByte, "\xAA", "b.EEP: read by its content as S-records"},
+        {"c.eep", "Xyz", "Xyz", "c.eep: read by its content as raw"},
+        {"d.eep", raw, raw, "d.eep: read by its content as raw"},
+        {"data.", ":01000000AA56\r\n", ":01000000AA56\r\n", "data.: read by its content as raw"},
+    };
+    for (const auto& c : cases) {
+        RecordingUi ui;
+        std::vector<uint8_t> area(256, 0xEE);
+        const int32_t n = LoadFileIntoBuffer(s.write(c.name, c.content), area.data(), 256, ui);
+        EXPECT_TRUE(ui.errors().isEmpty()) << c.name;
+        EXPECT_EQ(n, c.stored.size()) << c.name;
+        EXPECT_EQ(QByteArray(reinterpret_cast<const char*>(area.data()), c.stored.size()), c.stored) << c.name;
+        EXPECT_EQ(ui.logs(), *c.log ? QStringList{c.log} : QStringList()) << c.name;
+    }
+    // A file of nothing is raw and holds nothing.
+    const Load empty = load(s.write("e.eep", ""));
     EXPECT_EQ(empty.value, 0);
     EXPECT_TRUE(empty.errors.isEmpty());
+}
+
+// Every name of the table opens back the image saved under it, raw names
+// and capsules (saved without a header) included, with an image that
+// begins like a record and holds an erased run.
+TEST(LoadFile, EveryNameOfTheTableOpensBackWhatWasSavedUnderIt)
+{
+    Scratch s;
+    QByteArray image = QByteArray("S1050000AABB95\r\n") + patternBytes(100 * 1000, 5);
+    image.replace(5000, 300, QByteArray(300, char(0xFF)));
+    int names = 0;
+    for (const FileFormat* f = fileFormatsBegin(); f != fileFormatsEnd(); ++f) {
+        for (const QString& extension : QString::fromLatin1(f->extensions).split(' ')) {
+            for (const QString& name : {"image." + extension, "IMAGE." + extension.toUpper()}) {
+                SCOPED_TRACE(name.toStdString());
+                RecordingUi ui;
+                ASSERT_TRUE(SaveBufferToFile(s.path(name), bytesOf(image), image.size(), ui));
+                const QByteArray saved = s.read(name);
+                EXPECT_TRUE(f->format == DataFormat::IntelHex ? saved.startsWith(":")
+                            : f->format == DataFormat::SRecord ? saved.startsWith("S0")
+                                                                : saved == image);
+                ErasedArea back(1 << 20);
+                EXPECT_EQ(LoadFileIntoBuffer(s.path(name), back, ui), image.size());
+                EXPECT_TRUE(ui.errors().isEmpty()) << ui.errors().join('|').toStdString();
+                EXPECT_TRUE(QByteArray(reinterpret_cast<const char*>(back.bytes(0, image.size())), image.size()) == image);
+                ++names;
+            }
+        }
+    }
+    EXPECT_EQ(names, 2 * 17);
 }
 
 TEST(LoadFile, RawAndCapsuleSizesAgainstTheCapacity)
@@ -88,16 +152,53 @@ TEST(LoadFile, RawAndCapsuleSizesAgainstTheCapacity)
     EXPECT_EQ(over.errors, QStringList{"File is too big for Buffer"});
     EXPECT_EQ(over.area[0], 0xEE);
 
-    const QByteArray capsule = patternBytes(2048, 3) + patternBytes(1000, 4);
-    const Load cap = load(s.write("image.CAP", capsule), 4096);
+    const QByteArray image = patternBytes(1000, 4);
+    const Load cap = load(s.write("image.CAP", capsuleHeader(2048, 3048) + image), 4096);
     EXPECT_EQ(cap.value, 1000);
-    EXPECT_EQ(head(cap, 1000), capsule.mid(2048));
-    // The header counts against the capacity; a file shorter than it holds nothing.
-    EXPECT_EQ(load(s.write("big.cap", capsule), 2048 + 999).errors, QStringList{"File is too big for Buffer"});
+    EXPECT_EQ(head(cap, 1000), image);
+    // The header counts against the capacity.
+    EXPECT_EQ(load(s.write("big.cap", capsuleHeader(2048, 3048) + image), 2048 + 999).errors,
+              QStringList{"File is too big for Buffer"});
+    // Without a header that fits the file, a ".cap" is raw: all of it is kept.
+    for (const QByteArray& header : {capsuleHeader(2048, 3049), capsuleHeader(2047, 3048), capsuleHeader(2048, 2047),
+                                     patternBytes(2048, 3)}) {
+        const Load notCapsule = load(s.write("raw.cap", header + image), 4096);
+        EXPECT_EQ(notCapsule.value, 3048);
+        EXPECT_EQ(head(notCapsule, 3048), header + image);
+    }
     const Load shortCap = load(s.write("short.cap", patternBytes(100)));
-    EXPECT_EQ(shortCap.value, 0);
+    EXPECT_EQ(shortCap.value, 100);
     EXPECT_TRUE(shortCap.errors.isEmpty());
-    EXPECT_EQ(shortCap.area[0], 0xEE);
+}
+
+// Standard input tells no size: it is read to the capacity and one byte
+// more at most, an endless one too; a capsule's header goes there too.
+TEST(LoadStream, ReadsNoMoreThanTheCapacityAndOneByte)
+{
+    const struct {
+        QByteArray stream;
+        bool endless;
+        DataFormat format;
+        int32_t value;
+        QByteArray stored;
+    } cases[] = {
+        {patternBytes(100), false, DataFormat::ByName, 100, patternBytes(100)},
+        {patternBytes(5000), false, DataFormat::Raw, 0, {}},
+        {patternBytes(7), true, DataFormat::ByName, 0, {}},
+        {capsuleHeader(2048, 2100) + patternBytes(52), false, DataFormat::Capsule, 52, patternBytes(52)},
+        {kHexOneByte, false, DataFormat::ByName, 1, "\xAA"},
+    };
+    for (const auto& c : cases) {
+        PipeDevice in(c.stream, c.endless);
+        ErasedArea area(c.format == DataFormat::Capsule ? 4096 : 1024);
+        RecordingUi ui;
+        EXPECT_EQ(LoadStreamIntoBuffer(in, area, ui, c.format), c.value) << c.stream.size();
+        // What the device reads ahead of its reader is all that comes on top.
+        EXPECT_LE(in.given(), area.capacity() + 1 + 16384) << c.stream.size();
+        EXPECT_EQ(QByteArray(reinterpret_cast<const char*>(area.bytes(0, c.stored.size())), c.stored.size()), c.stored);
+        EXPECT_EQ(area.at(c.stored.size()), 0xFF) << c.stream.size();
+        EXPECT_EQ(ui.errors(), c.value ? QStringList() : QStringList{"File is too big for Buffer"});
+    }
 }
 
 TEST(LoadFile, AFileThatCannotBeOpenedSaysSoWhateverItsFormat)
@@ -147,7 +248,9 @@ TEST(SaveFile, FailuresAreReportedAndLeaveNoFile)
     EXPECT_FALSE(SaveBufferToFile(s.path("no/dir.bin"), bytesOf("x"), 1, ui));
     EXPECT_FALSE(SaveBufferToFile(s.path("no/dir.hex"), bytesOf("x"), 1, ui));
     EXPECT_FALSE(SaveBufferToFile(s.path("no/dir.src"), bytesOf("x"), 1, ui));
-    EXPECT_EQ(ui.errors(), QStringList({"创建文件失败", "Error writing file.", "Error writing file."}));
+    // The system's reason goes with the message.
+    EXPECT_EQ(ui.errors(), QStringList({"创建文件失败\nNo such file or directory", "Error writing file.\nNo such file or directory",
+                                        "Error writing file.\nNo such file or directory"}));
     EXPECT_FALSE(QDir(s.path("no")).exists());
 }
 
@@ -234,7 +337,7 @@ TEST(OpenPage, AFailedLoadChangesNothing)
     p.ui.clear();
     const QString bad = s.write("bad.hex", ":01000000AA55\r\n:01000100BB00\r\n");
     EXPECT_EQ(openIntoPage(p.state, MemoryPage::Flash, bad), OpenOutcome::Failed);
-    EXPECT_EQ(p.ui.errors(), QStringList{"Checksum Error type 0"});
+    EXPECT_EQ(p.ui.errors(), QStringList{"line 2: Checksum Error type 0"});
     EXPECT_EQ(p.state.buffers().flashLength(), 77);
     EXPECT_EQ(p.state.buffers().flash()[0], 0x12);
     EXPECT_EQ(p.state.buffers().flash()[1], 0xFF);
@@ -307,13 +410,38 @@ TEST(SavePage, WritesTheDataLengthOfThePage)
     EXPECT_EQ(s.read("f.hex"), ":00000001FF\r\n");
 }
 
-TEST(OpenSaveFilters, DialogFiltersBecomeNameFilters)
+TEST(OpenSaveFilters, TheDialogsOfferTheTableAndSaveFollowsTheFilterChosen)
 {
-    EXPECT_EQ(nameFilters(kOpenFileFilter),
-              QStringList({"Binary (*.bin)", "Intel Hex(*.hex)", "Bios Rom (*.rom)", "Asus Rom (*.cap)",
-                           "All files (*.*)"}));
-    EXPECT_EQ(nameFilters(kSaveFileFilter).size(), 4);
-    EXPECT_EQ(nameFilters("Plain|*.txt"), QStringList{"Plain (*.txt)"});
+    EXPECT_EQ(openNameFilters(),
+              QStringList({"Binary (*.bin)", "Intel Hex (*.hex *.ihx *.ihex *.h86 *.mcs)",
+                           "S-records (*.srec *.s19 *.s28 *.s37 *.src *.mot *.s *.sx)", "Bios Rom (*.rom)",
+                           "Asus Rom (*.cap)", "EEPROM data (*.eep)", "All files (*)"}));
+    EXPECT_EQ(saveNameFilters(), QStringList({"Binary (*.bin)", "Intel Hex (*.hex *.ihx *.ihex *.h86 *.mcs)",
+                                              "S-records (*.srec *.s19 *.s28 *.s37 *.src *.mot *.s *.sx)",
+                                              "Bios Rom (*.rom)", "All files (*)"}));
+    const QString bin = saveNameFilters()[0], hex = saveNameFilters()[1], srec = saveNameFilters()[2];
+    const struct {
+        const char* typed;
+        QString filter;
+        const char* path;
+        DataFormat format;
+    } choices[] = {
+        {"/d/readback", bin, "/d/readback.bin", DataFormat::Raw},
+        {"/d/readback", hex, "/d/readback.hex", DataFormat::IntelHex},
+        {"/d/readback", srec, "/d/readback.srec", DataFormat::SRecord},
+        {"/d/readback", "All files (*)", "/d/readback", DataFormat::ByName},
+        // A name's own extension wins, so that it opens back as what it holds.
+        {"/d/fw.hex", bin, "/d/fw.hex", DataFormat::ByName},
+        {"/d/fw.S19", hex, "/d/fw.S19", DataFormat::ByName},
+        // An extension the table does not know takes the filter's format.
+        {"/d/fw.v2", hex, "/d/fw.v2", DataFormat::IntelHex},
+        {"/d/fw.v2", bin, "/d/fw.v2", DataFormat::Raw},
+    };
+    for (const auto& c : choices) {
+        const SaveChoice got = saveChoice(c.typed, c.filter);
+        EXPECT_EQ(got.path, c.path) << c.typed << ' ' << c.filter.toStdString();
+        EXPECT_EQ(got.format, c.format) << c.typed << ' ' << c.filter.toStdString();
+    }
 }
 
 TEST(ErasedArea, ReadsErasedAboveWhatWasStoredWhateverTheMemoryHeld)

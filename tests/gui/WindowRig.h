@@ -53,6 +53,7 @@ public:
         saveFilters = filters;
         saveSuffix = suffix;
         dialogFolders << folder();
+        setChosenFilter(next(saveFilterChoices));
         return chosen(next(saveNames));
     }
     int execDialog(QDialog& dialog) override
@@ -83,6 +84,7 @@ public:
     std::deque<bool> answers;
     QStringList openNames;
     QStringList saveNames;
+    QStringList saveFilterChoices;  // the filter selected with each save name
     QStringList openFilters;
     QStringList saveFilters;
     QString saveSuffix;

@@ -303,7 +303,7 @@ private slots:
         // A record with a wrong checksum after a good one: the good one is not kept either.
         const QString bad = file("bad.hex", hexRecord(0, "\xAA\xBB") + ":01000400BB00\r\n" + kHexEnd);
         open(bad);
-        QCOMPARE(errors(), QStringList{"Checksum Error type 0"});
+        QCOMPARE(errors(), QStringList{"line 2: Checksum Error type 0"});
         unchanged();
         if (QTest::currentTestFailed())
             return;
@@ -311,7 +311,7 @@ private slots:
 
         rig->boxes->boxes.clear();
         open(file("noend.hex", hexRecord(0x40, "\x01\x02")));
-        QCOMPARE(errors(), (QStringList{"File Read Operation Failed", "Error reading File"}));
+        QCOMPARE(errors(), QStringList{"File Read Operation Failed: no end record after line 1 (the file may be cut off)"});
         unchanged();
         if (QTest::currentTestFailed())
             return;
