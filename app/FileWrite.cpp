@@ -38,6 +38,17 @@ std::optional<int> ownStreamOf(const QString& path)
     return fd;
 }
 
+bool writeAll(QIODevice& out, const char* data, qint64 count)
+{
+    for (qint64 done = 0; done < count;) {
+        const qint64 n = out.write(data + done, count - done);
+        if (n <= 0)
+            return false;
+        done += n;
+    }
+    return true;
+}
+
 bool isSpecialFile(const QString& path)
 {
     if (ownStreamOf(path))

@@ -26,6 +26,10 @@ enum class FileWrite {
 FileWrite writeFileSafely(const QString& path, const std::function<bool(QIODevice&)>& write,
                           QString* error = nullptr);
 
+// Writes all `count` bytes: a device that took only part of them is asked
+// for the rest, so that a full disk says so in the device's error string.
+bool writeAll(QIODevice& out, const char* data, qint64 count);
+
 // A target that exists and is not a regular file (a symbolic link counts as
 // what it points to), or one of the program's own open streams.
 bool isSpecialFile(const QString& path);

@@ -1,5 +1,6 @@
 #include "buffers/RawImage.h"
 
+#include "app/FileWrite.h"
 #include "app/UserInterface.h"
 #include "buffers/ErasedArea.h"
 
@@ -110,5 +111,5 @@ int32_t ReadCapsuleImage(QIODevice& in, ErasedArea& destination, UserInterface& 
 
 bool WriteRawImage(QIODevice& out, const uint8_t* source, qint64 count)
 {
-    return out.write(reinterpret_cast<const char*>(source), count) == count;
+    return writeAll(out, reinterpret_cast<const char*>(source), count);
 }

@@ -265,6 +265,6 @@ QByteArray textOfLines(const QStringList& lines)
 bool writeLinesToFile(const QString& path, const QStringList& lines, QString& error)
 {
     const QByteArray bytes = textOfLines(lines);
-    return writeFileSafely(path, [&](QIODevice& file) { return file.write(bytes) == bytes.size(); }, &error)
+    return writeFileSafely(path, [&](QIODevice& file) { return writeAll(file, bytes.constData(), bytes.size()); }, &error)
            == FileWrite::Written;
 }

@@ -67,7 +67,7 @@ bool ChipTable::saveFile(const QString& path, int n, QString* error) const
             *error = QStringLiteral("too many entries");
         return false;
     }
-    return writeFileSafely(path, [&](QIODevice& file) { return file.write(bytes) == bytes.size(); }, error)
+    return writeFileSafely(path, [&](QIODevice& file) { return writeAll(file, bytes.constData(), bytes.size()); }, error)
            == FileWrite::Written;
 }
 

@@ -1,5 +1,6 @@
 #include "cli/CliSession.h"
 
+#include "app/FileWrite.h"
 #include "app/IntegerText.h"
 #include "chipdb/ChipKey.h"
 #include "cli/ChipMatch.h"
@@ -113,13 +114,18 @@ bool CliSession::openLog()
 {
     if (options_.logFile.isEmpty())
         return true;
-    if (!logFile_.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text)) {
+    // A device or a FIFO cannot go to its end; a file is appended to.
+    const QIODevice::OpenMode mode = isSpecialFile(options_.logFile) ? QIODevice::WriteOnly | QIODevice::Text
+                                                                     : QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text;
+    if (!logFile_.open(mode)) {
         ui_.showError(message(Msg::CliCannotWriteFile) + options_.logFile + QLatin1Char('\n') + logFile_.errorString());
         return false;
     }
     logStream_.setDevice(&logFile_);
     ui_.setLogFile(&logStream_, options_.logFile);
-    return true;
+    // The run's first line shows before the job whether the log takes lines.
+    return ui_.startLog(QStringList{QStringLiteral("ktr4180-cli"), options_.command}.join(QLatin1Char(' ')) + QLatin1Char(' ')
+                        + options_.args.join(QLatin1Char(' ')));
 }
 
 QString CliSession::notConnectedHint() const

@@ -79,8 +79,9 @@ bool checkOutput(CliSession& s, const QString& path)
     if (!info.exists())
         return folder == 0 || refuse(s, Msg::CliCannotWriteFile, path, systemReason(folder));
     const bool special = isSpecialFile(path);
-    // A read-only file is kept as the user made it, whoever runs the program.
-    const int file = !special && !info.isWritable() ? EACCES : writeAccess(path);
+    // A file nobody may write is kept as the user made it, whoever runs the program.
+    const bool readOnly = !special && !(info.permissions() & (QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther));
+    const int file = readOnly ? EACCES : writeAccess(path);
     if (file != 0)
         return refuse(s, Msg::CliCannotWriteFile, path, systemReason(file));
     // A FIFO or a device holds nothing that an overwrite could lose.

@@ -51,6 +51,7 @@ void TerminalUi::toLogFile(const QString& text)
 
 void TerminalUi::showError(const QString& text)
 {
+    unfinishedPlain_.clear();
     ++failures_;
     clearProgressLine();
     QString shown = text;
@@ -116,8 +117,16 @@ void TerminalUi::setStatus(const QString& text) { status_ = text; }
 
 void TerminalUi::setElapsed(const QString&) {}
 
+void TerminalUi::printFinishedProgress()
+{
+    if (!unfinishedPlain_.isEmpty() && !stopRequested())
+        err_ << unfinishedPlain_ << " 100%" << Qt::endl;
+    unfinishedPlain_.clear();
+}
+
 void TerminalUi::log(const QString& text)
 {
+    printFinishedProgress();
     const QString line = logLine(counter_.prefix(), text, QDateTime::currentDateTime());
     toLogFile(line);
     note(line);
@@ -131,6 +140,7 @@ void TerminalUi::pause(int milliseconds)
 
 void TerminalUi::progressStart(qint64 maximum, ProgressKind kind)
 {
+    printFinishedProgress();
     progressMax_ = maximum;
     progressPos_ = 0;
     progressKind_ = kind;
@@ -149,6 +159,9 @@ void TerminalUi::progressSet(qint64 position)
 
 void TerminalUi::progressEnd()
 {
+    if (settings_.progress == ProgressStyle::Plain && progressKind_ == ProgressKind::Bytes && progressMax_ > 0
+        && lastPlain_ >= 0 && lastPlain_ < 100)
+        unfinishedPlain_ = status_;
     clearProgressLine();
     progressMax_ = 0;
     progressKind_ = ProgressKind::Bytes;

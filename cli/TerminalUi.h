@@ -61,6 +61,12 @@ public:
     }
     // A line could not be written to the --log file.
     bool logFailed() const { return logFailed_; }
+    // Writes the run's first line to the log; false when it could not (said why).
+    bool startLog(const QString& text)
+    {
+        toLogFile(text);
+        return !logFailed_;
+    }
     // What "Not connected" adds when the reason is known (access rights).
     void setNotConnectedHint(std::function<QString()> hint) { notConnectedHint_ = std::move(hint); }
 
@@ -88,6 +94,9 @@ public:
 private:
     void drawProgress(bool force);
     void clearProgressLine();
+    // Plain progress ends with 100% once the job is known to have gone
+    // through: at its log line or the next job's start, not at an error.
+    void printFinishedProgress();
     void toLogFile(const QString& text);
     // The question with the answer a standing order gave it, or a failure
     // when none was given.
@@ -112,5 +121,6 @@ private:
     QElapsedTimer progressClock_;
     qint64 lastDrawMs_ = -1;
     qint64 lastPlain_ = -1;  // the last whole percent (or second) printed
+    QString unfinishedPlain_;  // the status of a plain job that ended below 100%
     int spin_ = 0;
 };

@@ -47,22 +47,6 @@ QByteArray head(const Load& r, qsizetype n) { return QByteArray(reinterpret_cast
 
 } // namespace
 
-namespace {
-
-// A capsule's header as the UEFI capsule header lays it out: the header
-// size at offset 16, the capsule's size with its header at offset 24.
-QByteArray capsuleHeader(uint32_t headerSize, uint32_t imageSize)
-{
-    QByteArray header = patternBytes(2048, 3);
-    for (int i = 0; i < 4; ++i) {
-        header[16 + i] = char(headerSize >> (8 * i));
-        header[24 + i] = char(imageSize >> (8 * i));
-    }
-    return header;
-}
-
-} // namespace
-
 // Each name and content with what it opens as: the bytes stored from 0, and
 // the log line of a file known by its content.
 TEST(LoadFile, ANameOrElseTheContentDecidesTheFormat)

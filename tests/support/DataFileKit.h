@@ -84,6 +84,18 @@ inline QByteArray patternBytes(qint64 count, uint32_t seed = 1)
     return bytes;
 }
 
+// A capsule's header as the UEFI capsule header lays it out: the header
+// size at offset 16, the capsule's size with its header at offset 24.
+inline QByteArray capsuleHeader(uint32_t headerSize, uint32_t imageSize)
+{
+    QByteArray header = patternBytes(2048, 3);
+    for (int i = 0; i < 4; ++i) {
+        header[16 + i] = char(headerSize >> (8 * i));
+        header[24 + i] = char(imageSize >> (8 * i));
+    }
+    return header;
+}
+
 inline const uint8_t* bytesOf(const QByteArray& b) { return reinterpret_cast<const uint8_t*>(b.constData()); }
 
 // One record line in upper case: `head` (":", "S1", ...), two digits for each
