@@ -102,7 +102,7 @@ FileWrite writeWhereItIs(const QString& path, const std::function<bool(QIODevice
 std::optional<FileWrite> writeNew(const QString& path, const std::function<bool(QIODevice&)>& write, QString* error)
 {
     QFile fresh(path);
-    if (!fresh.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+    if (!fresh.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered))
         return std::nullopt;
     bool written = write(fresh) && fresh.flush();
     QString reason = fresh.errorString();
@@ -183,13 +183,15 @@ FileWrite writeFileSafely(const QString& path, const std::function<bool(QIODevic
         if (const std::optional<FileWrite> written = writeNew(path, write, error))
             return *written;
     }
+    // Unbuffered: every write is checked where it happens. A buffered one
+    // that the disk cut short at the close would still be committed.
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         if (QFileInfo(path).isFile() && folderTakesNoNewFile(path))
             return writeInPlace(path, write, error);
         return fail(FileWrite::NotOpened, file.errorString(), error);
     }
-    if (!write(file)) {
+    if (!write(file) || file.error() != QFileDevice::NoError) {
         // Taken before the cancel puts its own words in place of the reason.
         const QString reason = file.errorString();
         file.cancelWriting();

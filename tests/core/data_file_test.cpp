@@ -21,7 +21,12 @@
 #include <utility>
 #include <vector>
 
+#include <csignal>
+#include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -121,6 +126,62 @@ TEST(LoadFile, EveryNameOfTheTableOpensBackWhatWasSavedUnderIt)
         }
     }
     EXPECT_EQ(names, 2 * 17);
+}
+
+// The other tools' files, made here from one image, open as the image
+// under their names and by their content; a cut-off one is refused.
+TEST(LoadFile, OtherToolsFilesOpenByNameAndByContent)
+{
+    if (srecCat().isEmpty() || objcopy().isEmpty())
+        GTEST_SKIP() << "srec_cat (srecord) or objcopy (binutils) not on PATH";
+    Scratch s;
+    QByteArray image = patternBytes(70000, 11);
+    image.replace(0x9000, 0x300, QByteArray(0x300, char(0xFF)));
+    const QString bin = s.write("image.bin", image);
+    const struct {
+        QString program;
+        const char* name;
+        QStringList args;  // "OUT" stands for the output's path
+        const char* edit;  // what is done to the output: "" nothing, "blank" blank lines, "cut" its end cut off
+    } makers[] = {
+        // S1 and S2 records, an S5 count and no end record; S3 records of 255 bytes.
+        {srecCat(), "srec_cat.srec", {bin, "-binary", "-o", "OUT", "-motorola"}, ""},
+        {srecCat(), "srec_cat.s37", {bin, "-binary", "-o", "OUT", "-motorola", "-address-length=4", "-obs=250", "-crlf"}, ""},
+        {srecCat(), "srec_cat.hex", {bin, "-binary", "-o", "OUT", "-intel", "-obs=255", "-crlf"}, ""},
+        {srecCat(), "blank.hex", {bin, "-binary", "-o", "OUT", "-intel"}, "blank"},
+        {objcopy(), "objcopy.s19", {"-I", "binary", "-O", "srec", "--srec-len=64", bin, "OUT"}, ""},
+        // Type-02 segment records below 1 MiB.
+        {objcopy(), "objcopy.ihx", {"-I", "binary", "-O", "ihex", bin, "OUT"}, ""},
+        {srecCat(), "cut.srec", {bin, "-binary", "-o", "OUT", "-motorola"}, "cut"},
+    };
+    for (const auto& m : makers) {
+        const QString name = QLatin1String(m.name);
+        SCOPED_TRACE(m.name);
+        QStringList args = m.args;
+        args.replace(args.indexOf("OUT"), s.path(name));
+        ASSERT_TRUE(runTool(m.program, args));
+        QByteArray text = s.read(name);
+        if (QByteArray(m.edit) == "blank")
+            text.replace("\n:", "\n\n \r\n:");
+        if (QByteArray(m.edit) == "cut")
+            text.truncate(text.lastIndexOf("\nS1") + 1);
+        s.write(name, text);
+        s.write(name + ".txt", text);
+        for (const QString& path : {s.path(name), s.path(name + ".txt")}) {
+            ErasedArea area(1 << 20);
+            RecordingUi ui;
+            const int32_t n = LoadFileIntoBuffer(path, area, ui);
+            if (QByteArray(m.edit) == "cut") {
+                EXPECT_EQ(n, 0);
+                EXPECT_EQ(ui.errors().size(), 1);
+                EXPECT_TRUE(ui.errors().value(0).contains("(the file may be cut off)"));
+                continue;
+            }
+            EXPECT_TRUE(ui.errors().isEmpty()) << ui.errors().join('|').toStdString();
+            EXPECT_EQ(n, image.size());
+            EXPECT_TRUE(QByteArray(reinterpret_cast<const char*>(area.bytes(0, n)), n) == image);
+        }
+    }
 }
 
 TEST(LoadFile, RawAndCapsuleSizesAgainstTheCapacity)
@@ -521,4 +582,118 @@ TEST(SaveFile, AFailedWriteLeavesNoNewFileAndAnExistingOneWhole)
     EXPECT_EQ(writeFileSafely(s.path("fresh.bin"), [](QIODevice& out) { return out.write("fresh") == 5; }), FileWrite::Written);
     EXPECT_EQ(s.read("old.bin"), "new");
     EXPECT_EQ(s.read("fresh.bin"), "fresh");
+}
+
+namespace {
+
+// Runs `act` in a child process whose files may grow to `limit` bytes at
+// most (0: no limit), as the user nobody when `asNobody` and the tests run
+// as the superuser (who may write into any folder); gives what `act` said.
+QString inChild(qint64 limit, bool asNobody, const std::function<QString()>& act)
+{
+    int pipeEnds[2];
+    if (::pipe(pipeEnds) != 0)
+        return QStringLiteral("no pipe");
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::close(pipeEnds[0]);
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit size{rlim_t(limit), rlim_t(limit)};
+        if ((limit > 0 && ::setrlimit(RLIMIT_FSIZE, &size) != 0)
+            || (asNobody && ::getuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)))
+            ::_exit(2);
+        const QByteArray said = act().toUtf8();
+        ::_exit(::write(pipeEnds[1], said.constData(), size_t(said.size())) == said.size() ? 0 : 3);
+    }
+    ::close(pipeEnds[1]);
+    QByteArray said;
+    char chunk[256];
+    for (ssize_t n; (n = ::read(pipeEnds[0], chunk, sizeof chunk)) > 0;)
+        said.append(chunk, n);
+    ::close(pipeEnds[0]);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? QString::fromUtf8(said) : QStringLiteral("child failed");
+}
+
+} // namespace
+
+// A size limit or a full device fails the save with the system's reason,
+// and the file that was there is as it was: also where the folder takes
+// no new file and the file is rewritten in place, which reserves its room
+// first.
+TEST(SaveFile, ASizeLimitOrAFullDeviceKeepsTheOldFileAndSaysWhy)
+{
+    Scratch s;
+    const QString open = s.path("open"), locked = s.path("locked");
+    ASSERT_TRUE(QDir().mkpath(open) && QDir().mkpath(locked));
+    const QByteArray old = patternBytes(20000, 2);
+    const QByteArray image = patternBytes(12000, 3);
+    const struct {
+        QString path;
+        bool existing;
+        qint64 limit;
+        const char* reason;
+        QByteArray after;
+    } cases[] = {
+        {open + "/new.bin", false, 8192, "File too large", {}},
+        {open + "/new.hex", false, 8192, "File too large", {}},
+        {open + "/old.bin", true, 8192, "File too large", old},
+        {locked + "/old.bin", true, 8192, "File too large", old},
+        {locked + "/old.hex", true, 8192, "File too large", old},
+        // Room enough: rewritten in place, the longer old file cut to the new size.
+        {locked + "/fits.bin", true, 0, "", image},
+        {"/dev/full", false, 0, "No space left on device", {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path.toStdString());
+        if (c.existing) {
+            ASSERT_TRUE(putFile(c.path, old));
+            ::chown(QFile::encodeName(c.path).constData(), 65534, 65534);
+        }
+        // Nobody may make a file in the locked folder; its files are theirs to write.
+        ::chmod(QFile::encodeName(s.path(".")).constData(), 0755);
+        ::chmod(QFile::encodeName(locked).constData(), 0555);
+        const bool inPlace = c.path.startsWith(locked);
+        const QString said = inChild(c.limit, inPlace, [&] {
+            QString reason;
+            const FileWrite written = WriteBufferToFile(c.path, bytesOf(image), image.size(), DataFormat::ByName, &reason);
+            return written == FileWrite::Written ? QString() : reason;
+        });
+        ::chmod(QFile::encodeName(locked).constData(), 0755);
+        EXPECT_EQ(said, QLatin1String(c.reason));
+        if (c.path != "/dev/full") {
+            QFile after(c.path);
+            EXPECT_EQ(after.exists(), !c.after.isEmpty());
+            EXPECT_TRUE((after.open(QIODevice::ReadOnly) ? after.readAll() : QByteArray()) == c.after);
+        }
+    }
+    // No file was left behind by the failed saves.
+    EXPECT_EQ(QDir(open).entryList(QDir::Files), QStringList{"old.bin"});
+    EXPECT_EQ(QDir(locked).entryList(QDir::Files), QStringList({"fits.bin", "old.bin", "old.hex"}));
+}
+
+// A name of one of the program's own streams is that stream: ">>" appends
+// through it, and nothing asks about replacing it.
+TEST(SaveFile, AnOwnStreamIsWrittenThroughItsDescriptor)
+{
+    Scratch s;
+    const QString path = s.write("appended.bin", "old");
+    const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_APPEND);
+    ASSERT_GE(fd, 0);
+    for (const QString& name : {QStringLiteral("/proc/self/fd/%1").arg(fd), QStringLiteral("/dev/fd/%1").arg(fd),
+                                QStringLiteral("/proc/%1/fd/%2").arg(::getpid()).arg(fd)}) {
+        SCOPED_TRACE(name.toStdString());
+        EXPECT_EQ(ownStreamOf(name), fd);
+        EXPECT_TRUE(isSpecialFile(name));
+        RecordingUi ui;
+        EXPECT_TRUE(SaveBufferToFile(name, bytesOf("new"), 3, ui));
+        EXPECT_TRUE(ui.questions().isEmpty());
+    }
+    ::close(fd);
+    EXPECT_EQ(s.read("appended.bin"), "oldnewnewnew");
+    EXPECT_EQ(ownStreamOf(QStringLiteral("/dev/stdout")), 1);
+    EXPECT_EQ(ownStreamOf(QStringLiteral("/proc/1/fd/1")), std::nullopt) << "another process's stream";
+    EXPECT_EQ(ownStreamOf(QStringLiteral("/proc/self/fd/%1").arg(fd)), std::nullopt) << "a closed one";
+    EXPECT_EQ(ownStreamOf(path), std::nullopt);
 }

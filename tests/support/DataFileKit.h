@@ -110,15 +110,19 @@ inline QByteArray recordLine(const char* head, const QByteArray& fields, bool on
     return head + (fields + char(check)).toHex().toUpper();
 }
 
-// The converter of the srecord package, for cross-checks; empty when absent.
+// The converter of the srecord package and the binary tools' copier, for
+// cross-checks; empty when absent.
 inline QString srecCat() { return QStandardPaths::findExecutable(QStringLiteral("srec_cat")); }
+inline QString objcopy() { return QStandardPaths::findExecutable(QStringLiteral("objcopy")); }
 
-inline bool runSrecCat(const QStringList& args)
+inline bool runTool(const QString& program, const QStringList& args)
 {
     QProcess p;
-    p.start(srecCat(), args);
+    p.start(program, args);
     return p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
 }
+
+inline bool runSrecCat(const QStringList& args) { return runTool(srecCat(), args); }
 
 // One read of text through a reader taking (device, destination, capacity,
 // ui); the destination has 16 bytes of 0xEE past the capacity to show
