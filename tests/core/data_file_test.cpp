@@ -8,6 +8,7 @@
 #include "buffers/OpenSave.h"
 #include "device/SimulatedProgrammer.h"
 #include "support/DataFileKit.h"
+#include "support/FileText.h"
 #include "support/RecordingUi.h"
 #include "support/RecordingView.h"
 #include "support/TestChipEntry.h"
