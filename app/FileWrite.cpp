@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -140,6 +141,10 @@ FileWrite writeInPlace(const QString& path, const std::function<bool(QIODevice&)
     if (::fstat(fd, &old) != 0)
         return failed(errno);
     const off_t size = off_t(content.size());
+    // A size limit stops writes beyond it even inside an old, longer file.
+    if (rlimit limit{}; ::getrlimit(RLIMIT_FSIZE, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY
+                        && rlim_t(size) > limit.rlim_cur)
+        return failed(EFBIG);
     if (size > 0) {
         if (const int refused = ::posix_fallocate(fd, 0, size); refused != 0) {
             // What a refused reservation may have added goes again.
