@@ -115,5 +115,21 @@ TEST(CliConvert, FormatOptionsAndStandardStreams)
     EXPECT_EQ(runCli({"convert", "-", "-"}, ProgramFiles(QStringLiteral(KTR_BINARY_DIR)),
                      CliStreams{o, e, false, &input, &output}),
               0);
-    EXPECT_EQ(data, image) << "Intel HEX read by its first character, raw bytes written";
+    EXPECT_EQ(data, image) << "Intel HEX read by its content, raw bytes written";
+    EXPECT_TRUE(err.contains("-: read by its content as Intel HEX"));
+
+    // Standard output that takes nothing fails the command, what was
+    // written from a buffer that hides the fault until its flush too.
+    for (const qint64 size : {qint64(10), qint64(300)}) {
+        QFile full(QStringLiteral("/dev/full"));
+        ASSERT_TRUE(full.open(QIODevice::WriteOnly));
+        QString fullErr;
+        QTextStream quiet(&out), e2(&fullErr);
+        const QString small = s.write("small.bin", patternBytes(size));
+        EXPECT_EQ(runCli({"convert", small, "-"}, ProgramFiles(QStringLiteral(KTR_BINARY_DIR)),
+                         CliStreams{quiet, e2, false, &input, &full}),
+                  1);
+        e2.flush();
+        EXPECT_TRUE(fullErr.contains("Cannot write the file -\nNo space left on device")) << fullErr.toStdString();
+    }
 }
