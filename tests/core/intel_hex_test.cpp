@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -127,18 +129,21 @@ TEST(IntelHexRead, OtherToolsFilesAreRead)
 TEST(IntelHexRead, SegmentedDataWrapsWithinTheSegment)
 {
     const QByteArray crossing = recordLine(":", QByteArray::fromHex("04FFFE00") + "\x01\x02\x03\x04", false) + "\n";
-    const TextRead seg = readHex(":020000021000EC\n" + crossing + ":00000001FF\n");
-    EXPECT_TRUE(seg.errors.isEmpty()) << seg.errors.join('|').toStdString();
-    EXPECT_EQ(seg.value, 0x20000);
-    EXPECT_EQ(seg.area[0x1FFFE], 1);
-    EXPECT_EQ(seg.area[0x1FFFF], 2);
-    EXPECT_EQ(seg.area[0x10000], 3);
-    EXPECT_EQ(seg.area[0x10001], 4);
-    EXPECT_EQ(seg.area[0x20000], 0xEE);
-    const TextRead lin = readHex(":020000040001F9\n" + crossing + ":00000001FF\n", 0x30000);
-    EXPECT_EQ(lin.value, 0x20002);
-    EXPECT_EQ(lin.area[0x20000], 3);
-    EXPECT_EQ(lin.area[0x10000], 0xEE);
+    const struct {
+        const char* base;
+        int32_t value;
+        std::vector<std::pair<int, uint8_t>> bytes;
+    } cases[] = {
+        {":020000021000EC\n", 0x20000, {{0x1FFFE, 1}, {0x1FFFF, 2}, {0x10000, 3}, {0x10001, 4}, {0x20000, 0xEE}}},
+        {":020000040001F9\n", 0x20002, {{0x1FFFF, 2}, {0x20000, 3}, {0x20001, 4}, {0x10000, 0xEE}}},
+    };
+    for (const auto& c : cases) {
+        const TextRead r = readHex(c.base + crossing + ":00000001FF\n", 0x30000);
+        EXPECT_TRUE(r.errors.isEmpty()) << c.base << r.errors.join('|').toStdString();
+        EXPECT_EQ(r.value, c.value) << c.base;
+        for (const auto& [address, value] : c.bytes)
+            EXPECT_EQ(r.area[size_t(address)], value) << c.base << ' ' << address;
+    }
     // A wrapped run checks both its parts against the capacity.
     const TextRead over = readHex(":020000021000EC\n" + crossing + ":00000001FF\n", 0x1FFFF);
     EXPECT_EQ(over.errors, QStringList{"line 2: data at 0x0001FFFF beyond the 131071-byte buffer"});
