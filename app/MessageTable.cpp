@@ -104,9 +104,9 @@ constexpr std::array<Variants, kMessageCount> kTable = {{
               "%1-%2: %3 bytes, expected %4, found %5"},
     /* 64 */ {"%1：1 字节，应为 %2，实际 %3", "%1：1 字節，應為 %2，實際 %3", "%1: 1 byte, expected %2, found %3"},
     /* 65 */ {"另有 %1 个区域", "另有 %1 個區域", "and %1 more"},
-    /* 66 */ {"所有不同的位在芯片上仍为1：芯片未被编程（之前未擦除，或芯片写保护）。",
-              "所有不同的位在芯片上仍為1：芯片未被編程（之前未擦除，或芯片寫保護）。",
-              "All differing bits are still 1 on the chip: not programmed (not erased before, or write-protected)."},
+    /* 66 */ {"所有不同的位在芯片上仍为1：芯片未被编程（写保护，或写入未执行）。",
+              "所有不同的位在芯片上仍為1：芯片未被編程（寫保護，或寫入未執行）。",
+              "All differing bits are still 1 on the chip: not programmed (write-protected, or the write did not run)."},
     /* 67 */ {"芯片上有位为0而数据为1：写入前未擦除。", "芯片上有位為0而數據為1：寫入前未擦除。",
               "Bits are 0 on the chip where the data has 1: not erased before writing."},
     /* 68 */ {"不同的位两个方向都有：数据错误或芯片损坏。", "不同的位兩個方向都有：數據錯誤或芯片損壞。",
@@ -146,10 +146,47 @@ constexpr std::array<Variants, kMessageCount> kTable = {{
               "The programmer is plugged in but cannot be opened (%1: %2). Your user needs read and write access to it: "
               "install the udev rule 60-ktr4180.rules, then unplug and replug the programmer (see the README)."},
     /* 90 */ {"auto 至少需要一个步骤：", "auto 至少需要一個步驟：", "auto needs at least one step: "},
-    /* 91 */ {"%1：按内容读作 %2", "%1：按內容讀作 %2", "%1: read by its content as %2"},
-    /* 92 */ {"（--yes 回答是，--no 回答否）", "（--yes 回答是，--no 回答否）", "(--yes answers it, --no declines)"},
-    /* 93 */ {"配置导出成功！", "配置匯出成功！", "The chip list was exported."},
-    /* 94 */ {"第 %1 行：名称“%2”含有逗号，而逗号分隔芯片的各个名称；未保存。",
+    /* 91 */ {"插座中的芯片（类型 %1，ID = %2）不是所选的芯片 %3（类型 %4，ID = %5）。是否继续操作插座中的芯片？",
+              "插座中的芯片（類型 %1，ID = %2）不是所選的芯片 %3（類型 %4，ID = %5）。是否繼續操作插座中的芯片？",
+              "The chip in the socket (class %1, ID = %2) is not the chosen chip %3 (class %4, ID = %5). "
+              "Go on with the chip in the socket?"},
+    /* 92 */ {"插座中的芯片（签名 %1）不是所选的芯片 %2（签名 %3）。是否继续操作插座中的芯片？",
+              "插座中的芯片（簽名 %1）不是所選的芯片 %2（簽名 %3）。是否繼續操作插座中的芯片？",
+              "The chip in the socket (signature %1) is not the chosen chip %2 (signature %3). "
+              "Go on with the chip in the socket?"},
+    /* 93 */ {"擦除后芯片不空（地址 %1 为 %2）：擦除没有生效。", "擦除後芯片不空（地址 %1 為 %2）：擦除沒有生效。",
+              "The chip is not blank after the erase (address %1 holds %2): the erase did not take."},
+    /* 94 */ {"芯片可能处于写保护状态：请执行“解除保护”，然后重新擦除。",
+              "芯片可能處於寫保護狀態：請執行「解除保護」，然後重新擦除。",
+              "The chip may be write-protected: run Unprotect, then erase again."},
+    /* 95 */ {"擦除开始 %1 秒后芯片仍然忙：擦除没有完成。", "擦除開始 %1 秒後芯片仍然忙：擦除沒有完成。",
+              "The chip is still busy %1 s after the erase began: the erase is not complete."},
+    /* 96 */ {"数据（%1 字节）大于芯片容量（%2 字节），芯片不可能与之一致。",
+              "數據（%1 字節）大於芯片容量（%2 字節），芯片不可能與之一致。",
+              "The data (%1 bytes) are larger than the chip (%2 bytes): the chip cannot hold them all."},
+    /* 97 */ {"所选芯片没有熔丝字节，未发送任何数据。", "所選芯片沒有熔絲字節，未發送任何數據。",
+              "The chosen chip has no fuse bytes; nothing was sent."},
+    /* 98 */ {"解除保护向芯片的状态寄存器写入0，清除其中所有的位：块保护位（BP0-BP3，以及芯片具有的TB、SEC、CMP）、"
+              "状态寄存器保护位（SRP），以及芯片放在此寄存器中的四线使能位（QE）。从此芯片以四线模式启动的电路板之后需要重新设置QE。",
+              "解除保護向芯片的狀態寄存器寫入0，清除其中所有的位：塊保護位（BP0-BP3，以及芯片具有的TB、SEC、CMP）、"
+              "狀態寄存器保護位（SRP），以及芯片放在此寄存器中的四線使能位（QE）。從此芯片以四線模式啟動的電路板之後需要重新設置QE。",
+              "Unprotect writes 0 to the chip's status register, which clears every bit of it: the block protection "
+              "(BP0-BP3, and TB, SEC, CMP where the chip has them), the register's own protection (SRP) and the Quad "
+              "Enable bit (QE) where the chip keeps it there. A board that boots from this chip in quad mode needs QE "
+              "set again afterwards."},
+    /* 99 */ {"解除保护向芯片的状态寄存器写入0：清除块保护位BP0-BP3及其锁定位（BPL）。",
+              "解除保護向芯片的狀態寄存器寫入0：清除塊保護位BP0-BP3及其鎖定位（BPL）。",
+              "Unprotect writes 0 to the chip's status register: it clears the block protection bits BP0-BP3 and "
+              "their lock (BPL)."},
+    /* 100 */ {"解除保护清除芯片的块保护寄存器（全局解锁），所有块都变为可写；状态和配置寄存器（包括四线使能IOC）保持不变。",
+               "解除保護清除芯片的塊保護寄存器（全局解鎖），所有塊都變為可寫；狀態和配置寄存器（包括四線使能IOC）保持不變。",
+               "Unprotect clears the chip's block-protection register (global unlock): every block becomes writable. "
+               "The status and configuration registers, Quad Enable (IOC) included, stay as they are."},
+    /* 101 */ {"现在解除保护吗？", "現在解除保護嗎？", "Clear the protection now?"},
+    /* 102 */ {"%1：按内容读作 %2", "%1：按內容讀作 %2", "%1: read by its content as %2"},
+    /* 103 */ {"（--yes 回答是，--no 回答否）", "（--yes 回答是，--no 回答否）", "(--yes answers it, --no declines)"},
+    /* 104 */ {"配置导出成功！", "配置匯出成功！", "The chip list was exported."},
+    /* 105 */ {"第 %1 行：名称“%2”含有逗号，而逗号分隔芯片的各个名称；未保存。",
               "第 %1 行：名稱“%2”含有逗號，而逗號分隔芯片的各個名稱；未保存。",
               "line %1: the name \"%2\" holds a comma, which separates a chip's names; nothing was saved."},
 }};

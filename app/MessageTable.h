@@ -95,14 +95,26 @@ enum class Msg : int {
     CliCannotWriteFile = 88,
     CliProgrammerNoAccess = 89,
     CliAutoNeedsAStep = 90,
-    // Data files.
-    ReadByContent = 91,
-    CliYesAnswers = 92,
-    CliExportDone = 93,
-    CliChipNameHasComma = 94,
+    // What the chip in the socket is, and whether it took a job.
+    SocketChipMismatch = 91,
+    SocketSignatureMismatch = 92,
+    EraseNotBlank = 93,
+    EraseSuggestUnprotect = 94,
+    EraseStillBusy = 95,
+    DataLargerThanChip = 96,
+    NoFuseBytes = 97,
+    UnprotectClearsStatus = 98,
+    UnprotectClearsSst25Status = 99,
+    UnprotectClearsSst26Lock = 100,
+    UnprotectAsk = 101,
+    // Data files and the terminal's streams.
+    ReadByContent = 102,
+    CliYesAnswers = 103,
+    CliExportDone = 104,
+    CliChipNameHasComma = 105,
 };
 
-inline constexpr int kMessageCount = 95;
+inline constexpr int kMessageCount = 106;
 
 // Text of a message in a language; an index outside 0..2 reads as 0.
 QString messageText(Msg id, int languageIndex);

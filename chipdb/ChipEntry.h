@@ -63,3 +63,10 @@ enum ChipClass : uint8_t {
     kClass95Eeprom = 3,
     kClass25Eeprom = 4,
 };
+
+// A microcontroller-type chip: a class beyond the five memory families, with
+// a data EEPROM. Such a chip carries a signature and fuse and lock bytes.
+inline bool isMicrocontroller(const ChipEntry& chip)
+{
+    return chip.chipClass > kClass25Eeprom && chip.eepromBytes() != 0;
+}

@@ -6,8 +6,6 @@
 #include "cli/ChipMatch.h"
 #include "cli/Commands.h"
 #include "device/HidapiBackend.h"
-#include "operations/ChipOperations.h"
-#include "operations/SocketIdentity.h"
 
 #include <QFileInfo>
 
@@ -288,12 +286,6 @@ int CliSession::identifyChip()
     ui_.note(QStringLiteral("chip: ") + QString::fromUtf8(names.manufacturer) + QLatin1Char(' ')
              + QString::fromUtf8(names.model) + QString::asprintf(" (0x%06X)", unsigned(chip.chipId())));
     return kExitOk;
-}
-
-void CliSession::checkSocketIdentity(ChipOperations& operations)
-{
-    operations.setSocketCheck(
-        [this](const uint8_t* probeId) { return confirmSocketIdentity(probeId, state_->currentChip(), ui_); });
 }
 
 bool CliSession::finish()

@@ -53,9 +53,6 @@ public:
     // and says which; nothing else is sent before. Returns the exit status:
     // 1 for a failure reported, 2 when the chip must be named.
     int chooseChip(bool identify);
-    // The operations ask, after their probe, whether the socket holds the
-    // chosen chip; a mismatch is the chip-protecting question.
-    void checkSocketIdentity(class ChipOperations& operations);
     // Saves the simulator's state file if one was given.
     bool finish();
 

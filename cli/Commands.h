@@ -75,6 +75,7 @@ int cmdConvert(CliSession& s, const QStringList& words);
 
 int prepareRead(CliSession& s, const QStringList& words);
 int prepareLoad(CliSession& s, const QStringList& words);
+int prepareWrite(CliSession& s, const QStringList& words);
 int prepareAuto(CliSession& s, const QStringList& words);
 int prepareFuses(CliSession& s, const QStringList& words);
 // verify, or with --diff the compare that lists every difference.

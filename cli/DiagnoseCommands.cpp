@@ -7,6 +7,7 @@
 #include "cli/Commands.h"
 
 #include "operations/ChipOperations.h"
+#include "operations/Unprotect.h"
 
 int cmdVerifyOrCompare(CliSession& s, const QStringList& words)
 {
@@ -23,8 +24,10 @@ int cmdVerifyOrCompare(CliSession& s, const QStringList& words)
 
 int cmdUnprotect(CliSession& s, const QStringList&)
 {
+    // Said before anything is sent: what the chip loses with its protection.
+    if (const QString effect = unprotectEffect(s.state().currentChip(), s.ui().languageIndex()); !effect.isEmpty())
+        s.ui().note(effect);
     ChipOperations ops(s.state());
-    s.checkSocketIdentity(ops);
     ops.unprotectChip();
     if (ops.lastOutcome() == Outcome::Done)
         return kExitOk;

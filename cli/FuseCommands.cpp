@@ -2,6 +2,7 @@
 #include "cli/Commands.h"
 
 #include "app/IntegerText.h"
+#include "chipdb/ChipEntry.h"
 #include "fuses/FuseJobs.h"
 #include "fuses/FuseState.h"
 
@@ -81,13 +82,6 @@ void printBytes(CliSession& s)
                 << '\t' << hex2(f.currentBytes()[i]) << '\n';
 }
 
-bool runJobs(CliSession& s, std::initializer_list<FuseJob> jobs)
-{
-    for (const FuseJob job : jobs)
-        if (RunFuseJob(s.state(), job) != FuseJobResult::Done)
-            return false;
-    return true;
-}
 
 } // namespace
 
@@ -127,36 +121,53 @@ int prepareFuses(CliSession& s, const QStringList& words)
     const QString action = words[0];
     if (action != QLatin1String("read") && action != QLatin1String("write") && action != QLatin1String("default"))
         return s.usageError(QStringLiteral("fuses takes read, write or default, not '%1'").arg(action));
-    if (action != QLatin1String("write") && (s.isSet(QStringLiteral("fuse")) || s.isSet(QStringLiteral("lock"))))
+    const bool named = s.isSet(QStringLiteral("fuse")) || s.isSet(QStringLiteral("lock"));
+    if (action != QLatin1String("write") && named)
         return s.usageError(QStringLiteral("--fuse and --lock go with fuses write"));
+    // Nothing is written that nobody named: the defaults are fuses default.
+    if (action == QLatin1String("write") && !named)
+        return s.usageError(QStringLiteral("fuses write takes the bytes to write: --fuse N=0xVV or --lock 0xVV "
+                                           "(fuses default writes the default fuse bytes)"));
     return kExitOk;
 }
 
 int cmdFuses(CliSession& s, const QStringList& words)
 {
     const QString action = words[0];
+    if (!isMicrocontroller(s.state().currentChip()))
+        return s.usageError(s.message(Msg::NoFuseBytes));
     if (!loadChipFuseDescription(s))
         return kExitFailed;
     FuseState& fuses = s.state().fuses();
 
-    bool done = false;
+    // The bytes printed afterwards are the chip's: what a job does not write
+    // it reads first, in the same chip job.
+    FuseJobResult result = FuseJobResult::Failed;
     if (action == QLatin1String("read")) {
-        done = runJobs(s, {FuseJob::ReadFuses, FuseJob::ReadLock});
+        result = RunFuseJobs(s.state(), {FuseJob::ReadFuses, FuseJob::ReadLock});
     } else if (action == QLatin1String("default")) {
-        fuses.resetFusesToDefaults();
-        done = runJobs(s, {FuseJob::WriteFuses});
+        result = RunFuseJobs(s.state(), {FuseJob::ReadLock, FuseJob::WriteFuses},
+                             [](FuseState& f) { f.resetFusesToDefaults(); });
     } else {
         const std::optional<WriteRequest> request = parseWriteRequest(s, fuses.fuseByteCount());
         if (!request)
             return kExitUsage;
-        for (const auto& [index, value] : request->fuses)
-            fuses.setFuseByte(index, value);
-        if (request->lock)
-            fuses.setFuseByte(fuses.lockIndex(), *request->lock);
-        // What was named is written; with nothing named, the default fuse bytes.
-        const bool writeFuses = !request->fuses.empty() || !request->lock;
-        done = (!writeFuses || runJobs(s, {FuseJob::WriteFuses})) && (!request->lock || runJobs(s, {FuseJob::WriteLock}));
+        const auto edit = [&request](FuseState& f) {
+            for (const auto& [index, value] : request->fuses)
+                f.setFuseByte(index, value);
+            if (request->lock)
+                f.setFuseByte(f.lockIndex(), *request->lock);
+        };
+        // Only the bytes named change; the others go back as the chip held them.
+        if (request->fuses.empty())
+            result = RunFuseJobs(s.state(), {FuseJob::ReadFuses, FuseJob::ReadLock, FuseJob::WriteLock}, edit);
+        else if (!request->lock)
+            result = RunFuseJobs(s.state(), {FuseJob::ReadFuses, FuseJob::ReadLock, FuseJob::WriteFuses}, edit);
+        else
+            result = RunFuseJobs(s.state(), {FuseJob::ReadFuses, FuseJob::ReadLock, FuseJob::WriteFuses,
+                                             FuseJob::WriteLock}, edit);
     }
+    const bool done = result == FuseJobResult::Done;
     if (done)
         printBytes(s);
     if (!done && s.stopRequested())

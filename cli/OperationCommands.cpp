@@ -6,6 +6,7 @@
 #include "app/IntegerText.h"
 #include "chipdb/ChipKey.h"
 #include "operations/ChipOperations.h"
+#include "operations/Unprotect.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -101,6 +102,12 @@ std::optional<AutoRun> parseAuto(CliSession& s)
         return bad("sn-addr/--sn-mode", QStringLiteral("go with --sn"));
     if (run.lock && !o.fuses)
         return bad("lock", QStringLiteral("goes with --fuse"));
+    // A number goes into a chip only with the data that carry it; EEPROM
+    // steps need EEPROM data, or they would pass having done nothing.
+    if (o.serialNumber && !o.writeFlash)
+        return bad("sn", QStringLiteral("goes with --write-flash"));
+    if ((o.writeEeprom || o.verifyEeprom) && s.value(QStringLiteral("eeprom-file")).isEmpty())
+        return bad("write-eeprom/--verify-eeprom", QStringLiteral("need the EEPROM data: --eeprom-file IN2"));
     if (!(o.unprotect || o.checkId || o.erase || o.writeFlash || o.writeEeprom || o.verifyFlash || o.verifyEeprom || o.fuses
           || o.serialNumber)) {
         s.usageError(s.message(Msg::CliAutoNeedsAStep)
@@ -124,7 +131,6 @@ int withLoadedFile(CliSession& s, const QStringList& words,
     if (!chipHasMemory(s, page) || !loadInput(s, words[0], page, *format))
         return kExitFailed;
     ChipOperations ops(s.state());
-    s.checkSocketIdentity(ops);
     operation(ops, page);
     return exitStatus(s, ops);
 }
@@ -144,6 +150,14 @@ int prepareLoad(CliSession& s, const QStringList& words)
     return checkInput(s, words[0]) ? kExitOk : kExitFailed;
 }
 
+int prepareWrite(CliSession& s, const QStringList& words)
+{
+    // The erase is the chip's, Flash and all: never a side effect of an EEPROM write.
+    if (s.isSet(QStringLiteral("erase")) && s.isSet(QStringLiteral("eeprom")))
+        return s.usageError(QStringLiteral("--erase erases the Flash; it does not go with --eeprom"));
+    return prepareLoad(s, words);
+}
+
 int prepareAuto(CliSession& s, const QStringList& words)
 {
     const auto run = parseAuto(s);
@@ -155,7 +169,19 @@ int prepareAuto(CliSession& s, const QStringList& words)
     if (const int status = words.isEmpty() ? kExitOk : prepareLoad(s, words); status != kExitOk)
         return status;
     const QString eepromFile = s.value(QStringLiteral("eeprom-file"));
-    return eepromFile.isEmpty() || checkInput(s, eepromFile) ? kExitOk : kExitFailed;
+    if (!eepromFile.isEmpty() && !checkInput(s, eepromFile))
+        return kExitFailed;
+    // A run that cannot be logged is refused before even the socket is asked.
+    if (const QString log = s.options().productionLog; !log.isEmpty()) {
+        ProductionLog production;
+        production.setPath(log);
+        QString reason;
+        if (!production.open(&reason)) {
+            s.ui().showError(s.message(Msg::ProductionLogFailed) + log + QLatin1Char('\n') + reason);
+            return kExitFailed;
+        }
+    }
+    return kExitOk;
 }
 
 int cmdRead(CliSession& s, const QStringList& words)
@@ -198,7 +224,6 @@ int cmdBlank(CliSession& s, const QStringList&)
 int cmdErase(CliSession& s, const QStringList&)
 {
     ChipOperations ops(s.state());
-    s.checkSocketIdentity(ops);
     ops.eraseChip();
     return exitStatus(s, ops);
 }
@@ -230,7 +255,9 @@ int cmdDetect(CliSession& s, const QStringList&)
 
 int cmdWrite(CliSession& s, const QStringList& words)
 {
-    return withLoadedFile(s, words, [](ChipOperations& ops, MemoryPage page) { ops.writeChip(page); });
+    const WriteOptions options{.eraseFirst = s.isSet(QStringLiteral("erase")),
+                               .verifyAfter = !s.isSet(QStringLiteral("no-verify"))};
+    return withLoadedFile(s, words, [options](ChipOperations& ops, MemoryPage page) { ops.writeChip(page, options); });
 }
 
 int cmdVerify(CliSession& s, const QStringList& words)
@@ -254,6 +281,8 @@ int cmdAuto(CliSession& s, const QStringList& words)
         s.ui().showError(s.message(Msg::CliChipHasNoIdToCheck));
         return kExitFailed;
     }
+    if (o.fuses && !isMicrocontroller(chip))
+        return s.usageError(s.message(Msg::NoFuseBytes));
     if (o.fuses) {
         if (!loadChipFuseDescription(s))
             return kExitFailed;
@@ -273,8 +302,9 @@ int cmdAuto(CliSession& s, const QStringList& words)
         return kExitFailed;
     if (o.serialNumber)
         s.state().serial() = run->serial;
+    if (o.unprotect)
+        s.ui().note(unprotectEffect(chip, s.ui().languageIndex()));
     ChipOperations ops(s.state());
-    s.checkSocketIdentity(ops);
     ops.setProductionLogPath(s.options().productionLog);
     ops.runAuto(o);
     // The number steps even when a later step fails: the next run needs it.

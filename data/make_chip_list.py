@@ -29,7 +29,6 @@ V33, V50 = 0, 1           # supply-voltage codes
 ZIF, ISP = 1, 2           # interface codes
 POLL_SECONDS = 0.05       # a whole-chip erase is polled every 50 ms
 EEPROM_DELAY = 10         # erase/write wait of the serial EEPROMs
-AVR_DELAY = 10
 
 
 def mbit(n):
@@ -43,8 +42,13 @@ def kbit(n):
 
 
 # --------------------------------------------------------------------------
-# SPI flash (class 0). Page size is 256 throughout; 1.8 V-only parts are left
-# out (the chip entry offers 3.3 V and 5.0 V).
+# SPI flash (class 0). Page size is 256 unless a model says otherwise; 1.8
+# V-only parts are left out (the chip entry offers 3.3 V and 5.0 V), and so are
+# parts above the 64 MiB Flash buffer, mask ROMs (nothing to program), DataFlash
+# (no JEDEC page program), parts without a whole-chip erase (the programmer's
+# SPI flash erase is that one command: M45PE, which erases by pages) and parts
+# whose 3-byte identifier several sizes share (the AMIC A25L..P answer 7F 37 20
+# for all of them; detection would pick a size at random).
 #
 # Each family gives its makers' identifier (JEDEC 0x9F answer: manufacturer,
 # memory type, capacity) and size per model, and its whole-chip erase time
@@ -53,8 +57,10 @@ def kbit(n):
 # members, so small members are over- rather than under-estimated (a longer
 # erase wait costs nothing when the chip finishes early; a shorter one ends the
 # erase while the chip is still busy). A model may name its own figure as a
-# fourth element. SST's SuperFlash parts (and their licensed twins) erase the
-# whole chip in 50 ms at most.
+# fourth element, or give {"erase_s": seconds, "page": bytes, "scheme": ...}
+# there when its Page Program takes fewer than 256 bytes or its programming
+# scheme differs from its family's. SST's SuperFlash parts (and their
+# licensed twins) erase the whole chip in 50 ms at most.
 #
 # Subtype: 2 above 16 MiB, else the programming scheme of the family's
 # datasheets. 1 ("SST flash") for parts whose program commands take one byte
@@ -82,6 +88,11 @@ def page_program(source):
     return Scheme(0, source)
 
 
+AT26DF041_SCHEME = byte_program("AT26DF041 data sheet: Byte Program operation (opcode 02h programs one byte); "
+                                "its page program rewrites a whole page through a buffer with its own command")
+
+# Models a maker gains come after the ones it had: the saved chip selection is
+# three list positions (type, maker, model), which must keep naming the chip.
 SPI_FAMILIES = [
     # maker, programming scheme, per_mbit, floor, [(model, identifier, size[, erase_s])]
     ("WINBOND", PAGE, 1.5625, 6, [    # W25Q..FV/JV: 64 Mbit 100 s, 128 Mbit 200 s, 256 Mbit 400 s
@@ -134,6 +145,10 @@ SPI_FAMILIES = [
         ("W25P80", 0xEF2014, mbit(8)),
         ("W25P16", 0xEF2015, mbit(16)),
         ("W25P32", 0xEF2016, mbit(32)),
+    ]),
+    ("WINBOND", PAGE, 1.5625, 6, [    # W77Q..JV secure flash: the W25Q..JV command set and bound
+        ("W77Q64JV", 0xEF4A17, mbit(64)),
+        ("W77Q128JV", 0xEF4A18, mbit(128)),
     ]),
     ("MXIC", PAGE, 2.0, 2, [          # MX25L: 64 Mbit 128 s, 256 Mbit 300 s
         ("MX25L512E", 0xC22010, mbit(0.5)),
@@ -213,6 +228,14 @@ SPI_FAMILIES = [
         ("MX25R3235F", 0xC22816, mbit(32)),
         ("MX25R6435F", 0xC22817, mbit(64)),
     ]),
+    ("MXIC", PAGE, 2.0, 2, [          # further MX25L parts and their bound
+        # Capacity codes 0x36 and 0x3A count 0x20 higher than the usual ones
+        ("MX25L3239E", 0xC22536, mbit(32)),
+        ("MX25L6495F", 0xC29517, mbit(64)),
+        ("MX77L25650F", 0xC27519, mbit(256)),
+        ("MX25LM51245G", 0xC2853A, mbit(512)),   # octal part, answering in 1-bit SPI mode
+        ("MX25L5121E", 0xC22210, mbit(0.5), {"page": 32}),   # 32-byte Page Program
+    ]),
     ("GIGADEVICE", PAGE, 2.5, 4, [    # GD25Q/B/R/F: 128 Mbit 120 s (C/E), B-revision slower
         ("GD25Q512", 0xC84010, mbit(0.5)),
         ("GD25Q10", 0xC84011, mbit(1)),
@@ -285,6 +308,7 @@ SPI_FAMILIES = [
         ("IS25LP256", 0x9D6019, mbit(256)),
         ("IS25LP256D", 0x9D6019, mbit(256)),
         ("IS25LP512M", 0x9D601A, mbit(512)),
+        ("IS25LQ016", 0x9D1445, mbit(16)),    # PMC-derived device code, without the 0x7F prefix
     ]),
     ("PMC", PAGE, 2.5, 4, [           # Pm25L: identifiers start with the 0x7F continuation code
         ("Pm25LD256C", 0x7F9D2F, 32768),
@@ -359,6 +383,13 @@ SPI_FAMILIES = [
         ("M25PX16", 0x207115, mbit(16)),
         ("M25PX32", 0x207116, mbit(32)),
         ("M25PX64", 0x207117, mbit(64)),
+        # M25PE: page-erasable, but with Page Program and Bulk Erase (C7h) as the
+        # M25P. The M45PE twins lack Bulk Erase and stay out.
+        ("M25PE10", 0x208011, mbit(1)),
+        ("M25PE20", 0x208012, mbit(2)),
+        ("M25PE40", 0x208013, mbit(4)),
+        ("M25PE80", 0x208014, mbit(8)),
+        ("M25PE16", 0x208015, mbit(16)),
     ]),
     ("SST", byte_program("Byte-Program and AAI Word-Program, no page program: SST25VF020B DS20005054, "
                          "SST25VF040B, SST25VF080B DS20005045, SST25VF016B DS20005044, SST25VF032B"),
@@ -415,7 +446,9 @@ SPI_FAMILIES = [
         ("AT25DF321A", 0x1F4701, mbit(32)),
         ("AT25DF641", 0x1F4800, mbit(64)),
         ("AT25DF641A", 0x1F4800, mbit(64)),
-        ("AT26DF041", 0x1F4400, mbit(4)),
+        # No whole-chip erase either (page, 2-KB and 4-KB block erase only): the
+        # programmer's erase leaves it as it was.
+        ("AT26DF041", 0x1F4400, mbit(4), {"scheme": AT26DF041_SCHEME}),
         ("AT26DF081A", 0x1F4501, mbit(8)),
         ("AT26DF161", 0x1F4600, mbit(16)),
         ("AT26DF161A", 0x1F4601, mbit(16)),
@@ -504,10 +537,11 @@ SPI_FAMILIES = [
         ("XM25QH512D", 0x204020, mbit(512)),
     ]),
     ("ZBIT", PAGE, 2.5, 4, [          # ZB25VQ: manufacturer byte 0x5E
-        ("ZB25VQ16", 0x5E4015, mbit(16)),
+        ("ZB25VQ16", 0x5E6015, mbit(16)),       # ZB25VQ16 datasheet: 5E 60 15
         ("ZB25VQ32", 0x5E4016, mbit(32)),
         ("ZB25VQ64", 0x5E4017, mbit(64)),
         ("ZB25VQ128", 0x5E4018, mbit(128)),
+        ("ZB25VQ16-0E", 0x0E4015, mbit(16)),    # the ZB25VQ16 as found in the field: 0E 40 15
     ]),
     ("PUYA", PAGE, 2.5, 4, [          # P25Q/P25D "H" (2.3-3.6 V) parts
         ("P25Q06H", 0x854010, mbit(0.5)),
@@ -584,6 +618,38 @@ SPI_FAMILIES = [
         ("A25LQ032", 0x374016, mbit(32)),
         ("A25LQ32A", 0x374016, mbit(32)),
         ("A25LQ64", 0x374017, mbit(64)),
+    ]),
+    # Identifiers, sizes and pages of the following families are those of the
+    # public SPI flash table (tests/data/spi-flash-reference.tsv); each entry
+    # there also has Page Program and a whole-chip erase (C7h). Their bulk-erase
+    # maxima were not at hand: each family takes the bound of the family its
+    # parts follow, or more.
+    ("ESI", PAGE, 3.0, 6, [           # ES25P: the M25P command set and bound
+        ("ES25P40", 0x4A2013, mbit(4)),
+        ("ES25P80", 0x4A2014, mbit(8)),
+        ("ES25P16", 0x4A2015, mbit(16)),
+    ]),
+    ("INTEL", PAGE, 8.0, 16, [        # S33 (ETOX VIII): 256-byte program buffer; B8/T8 = bottom/top parameter blocks
+        ("25F160S33B8", 0x898911, mbit(16)),
+        ("25F160S33T8", 0x898915, mbit(16)),
+        ("25F320S33B8", 0x898912, mbit(32)),
+        ("25F320S33T8", 0x898916, mbit(32)),
+        ("25F640S33B8", 0x898913, mbit(64)),
+        ("25F640S33T8", 0x898917, mbit(64)),
+    ]),
+    ("NANTRONICS", PAGE, 2.5, 4, [
+        ("N25S10", 0xD53011, mbit(1)),
+        ("N25S20", 0xD53012, mbit(2)),
+        ("N25S40", 0xD53013, mbit(4)),
+        ("N25S80", 0xD53014, mbit(8)),
+        ("N25S16", 0xD53015, mbit(16)),
+    ]),
+    ("SANYO", PAGE, 2.5, 4, [         # LE25FW..3A answer their own device codes 16 00 and 11 00
+        ("LE25FU206A", 0x620612, mbit(2)),
+        ("LE25FU406C", 0x620613, mbit(4)),
+        ("LE25U40CMC", 0x620613, mbit(4)),
+        ("LE25FW203A", 0x621600, mbit(2)),
+        ("LE25FW403A", 0x621100, mbit(4)),
     ]),
 ]
 
@@ -701,108 +767,281 @@ EE25_MAKERS = [
 ]
 
 # --------------------------------------------------------------------------
-# Microcontrollers with a data EEPROM (class 7, ISP header, 5.0 V):
-# (model, signature, Flash bytes, Flash page bytes, EEPROM bytes, EEPROM page bytes)
+# Microcontrollers with a data EEPROM and paged Flash programming over ISP
+# (class 7, ISP header). Facts of the public AVR parts file, each part's
+# datasheet family named per group:
+#
+#   (model, signature, Flash bytes, Flash page bytes, EEPROM bytes,
+#    EEPROM page bytes, EEPROM page commands, chip-erase delay in us)
+#
+# EEPROM page commands: True when the part's serial instruction set has Load
+# and Write EEPROM Memory Page; without them the EEPROM takes one byte per
+# command (ATmega8515 data sheet 2512, Serial Programming Instruction Set: Write
+# EEPROM Memory only), and the entry's EEPROM page is 1. Chip-erase delay: the
+# reference's wait after Chip Erase; None where the reference gives none. The
+# entry waits the longer of that and AVR_DELAY ms (the datasheets' tWD_ERASE is
+# 9.0 ms for most parts, 10.5 ms for the PB parts).
+#
+# Left out: parts whose Flash is written a byte at a time over ISP (AT90S,
+# ATtiny11/12/15/22/28, AT89S): the AVR class streams whole Flash pages and
+# has no byte mode to ask for. The battery-management ATmega..HVA/HVB/HVE2
+# parts, powered through their own regulator pins rather than VCC. Parts the
+# reference programs only through TPI, PDI or UPDI.
 
-AVR_PARTS = [
-    ("ATtiny13", 0x1E9007, 1024, 32, 64, 4),
-    ("ATtiny13A", 0x1E9007, 1024, 32, 64, 4),
-    ("ATtiny24", 0x1E910B, 2048, 32, 128, 4),
-    ("ATtiny24A", 0x1E910B, 2048, 32, 128, 4),
-    ("ATtiny25", 0x1E9108, 2048, 32, 128, 4),
-    ("ATtiny261", 0x1E910C, 2048, 32, 128, 4),
-    ("ATtiny261A", 0x1E910C, 2048, 32, 128, 4),
-    ("ATtiny2313", 0x1E910A, 2048, 32, 128, 4),
-    ("ATtiny2313A", 0x1E910A, 2048, 32, 128, 4),
-    ("ATtiny43U", 0x1E920C, 4096, 64, 64, 4),
-    ("ATtiny44", 0x1E9207, 4096, 64, 256, 4),
-    ("ATtiny44A", 0x1E9207, 4096, 64, 256, 4),
-    ("ATtiny45", 0x1E9206, 4096, 64, 256, 4),
-    ("ATtiny461", 0x1E9208, 4096, 64, 256, 4),
-    ("ATtiny461A", 0x1E9208, 4096, 64, 256, 4),
-    ("ATtiny4313", 0x1E920D, 4096, 64, 256, 4),
-    ("ATtiny48", 0x1E9209, 4096, 64, 64, 4),
-    ("ATtiny84", 0x1E930C, 8192, 64, 512, 4),
-    ("ATtiny84A", 0x1E930C, 8192, 64, 512, 4),
-    ("ATtiny85", 0x1E930B, 8192, 64, 512, 4),
-    ("ATtiny861", 0x1E930D, 8192, 64, 512, 4),
-    ("ATtiny861A", 0x1E930D, 8192, 64, 512, 4),
-    ("ATtiny87", 0x1E9387, 8192, 128, 512, 4),
-    ("ATtiny88", 0x1E9311, 8192, 64, 64, 4),
-    ("ATtiny828", 0x1E9314, 8192, 64, 256, 4),
-    ("ATtiny167", 0x1E9487, 16384, 128, 512, 4),
-    ("ATtiny1634", 0x1E9412, 16384, 32, 256, 4),
-    ("ATmega48", 0x1E9205, 4096, 64, 256, 4),
-    ("ATmega48A", 0x1E9205, 4096, 64, 256, 4),
-    ("ATmega48P", 0x1E920A, 4096, 64, 256, 4),
-    ("ATmega48PA", 0x1E920A, 4096, 64, 256, 4),
-    ("ATmega48PB", 0x1E9210, 4096, 64, 256, 4),
-    ("ATmega8", 0x1E9307, 8192, 64, 512, 4),
-    ("ATmega8A", 0x1E9307, 8192, 64, 512, 4),
-    ("ATmega8515", 0x1E9306, 8192, 64, 512, 4),
-    ("ATmega8535", 0x1E9308, 8192, 64, 512, 4),
-    ("ATmega88", 0x1E930A, 8192, 64, 512, 4),
-    ("ATmega88A", 0x1E930A, 8192, 64, 512, 4),
-    ("ATmega88P", 0x1E930F, 8192, 64, 512, 4),
-    ("ATmega88PA", 0x1E930F, 8192, 64, 512, 4),
-    ("ATmega88PB", 0x1E9316, 8192, 64, 512, 4),
-    ("ATmega8U2", 0x1E9389, 8192, 128, 512, 4),   # ATmega8U2/16U2/32U2 datasheet: 64-word Flash pages
-    ("ATmega16", 0x1E9403, 16384, 128, 512, 4),
-    ("ATmega16A", 0x1E9403, 16384, 128, 512, 4),
-    ("ATmega162", 0x1E9404, 16384, 128, 512, 4),
-    ("ATmega164A", 0x1E940F, 16384, 128, 512, 4),
-    ("ATmega164P", 0x1E940A, 16384, 128, 512, 4),
-    ("ATmega164PA", 0x1E940A, 16384, 128, 512, 4),
-    ("ATmega168", 0x1E9406, 16384, 128, 512, 4),
-    ("ATmega168A", 0x1E9406, 16384, 128, 512, 4),
-    ("ATmega168P", 0x1E940B, 16384, 128, 512, 4),
-    ("ATmega168PA", 0x1E940B, 16384, 128, 512, 4),
-    ("ATmega168PB", 0x1E9415, 16384, 128, 512, 4),
-    ("ATmega169A", 0x1E9411, 16384, 128, 512, 4),  # Atmel 8284 table 28-6; the PA answers 0x1E9405
-    ("ATmega169P", 0x1E9405, 16384, 128, 512, 4),
-    ("ATmega169PA", 0x1E9405, 16384, 128, 512, 4),
-    ("ATmega16U2", 0x1E9489, 16384, 128, 512, 4),
-    ("ATmega16U4", 0x1E9488, 16384, 128, 512, 4),
-    ("AT90USB162", 0x1E9482, 16384, 128, 512, 4),
-    ("ATmega32", 0x1E9502, 32768, 128, 1024, 4),
-    ("ATmega32A", 0x1E9502, 32768, 128, 1024, 4),
-    ("ATmega324A", 0x1E9515, 32768, 128, 1024, 4),
-    ("ATmega324P", 0x1E9508, 32768, 128, 1024, 4),
-    ("ATmega324PA", 0x1E9511, 32768, 128, 1024, 4),
-    ("ATmega328", 0x1E9514, 32768, 128, 1024, 4),
-    ("ATmega328P", 0x1E950F, 32768, 128, 1024, 4),
-    ("ATmega328PB", 0x1E9516, 32768, 128, 1024, 4),
-    ("ATmega329", 0x1E9503, 32768, 128, 1024, 4),
-    ("ATmega329A", 0x1E9503, 32768, 128, 1024, 4),
-    ("ATmega329P", 0x1E950B, 32768, 128, 1024, 4),
-    ("ATmega329PA", 0x1E950B, 32768, 128, 1024, 4),
-    ("ATmega32U2", 0x1E958A, 32768, 128, 1024, 4),
-    ("ATmega32U4", 0x1E9587, 32768, 128, 1024, 4),
-    ("ATmega64", 0x1E9602, 65536, 256, 2048, 8),
-    ("ATmega64A", 0x1E9602, 65536, 256, 2048, 8),
-    ("ATmega640", 0x1E9608, 65536, 256, 4096, 8),
-    ("ATmega644", 0x1E9609, 65536, 256, 2048, 8),
-    ("ATmega644A", 0x1E9609, 65536, 256, 2048, 8),
-    ("ATmega644P", 0x1E960A, 65536, 256, 2048, 8),
-    ("ATmega644PA", 0x1E960A, 65536, 256, 2048, 8),
-    ("ATmega649", 0x1E9603, 65536, 256, 2048, 8),
-    ("ATmega649A", 0x1E9603, 65536, 256, 2048, 8),
-    ("ATmega649P", 0x1E960B, 65536, 256, 2048, 8),
-    ("AT90USB646", 0x1E9682, 65536, 256, 2048, 8),
-    ("AT90USB647", 0x1E9682, 65536, 256, 2048, 8),
-    ("ATmega128", 0x1E9702, 131072, 256, 4096, 8),
-    ("ATmega128A", 0x1E9702, 131072, 256, 4096, 8),
-    ("ATmega1280", 0x1E9703, 131072, 256, 4096, 8),
-    ("ATmega1281", 0x1E9704, 131072, 256, 4096, 8),
-    ("ATmega1284", 0x1E9706, 131072, 256, 4096, 8),
-    ("ATmega1284P", 0x1E9705, 131072, 256, 4096, 8),
-    ("AT90USB1286", 0x1E9782, 131072, 256, 4096, 8),
-    ("AT90USB1287", 0x1E9782, 131072, 256, 4096, 8),
-    ("ATmega2560", 0x1E9801, 262144, 256, 4096, 8),
-    ("ATmega2561", 0x1E9802, 262144, 256, 4096, 8),
+AVR_DELAY = 10            # ms; the shortest chip-erase wait of an entry
+
+
+class AvrFamily:
+    def __init__(self, source, rows, voltage=V50):
+        if not source:
+            raise ValueError("an AVR family names its datasheet")
+        self.source, self.rows, self.voltage = source, rows, voltage
+
+
+AVR_FAMILIES = [
+    AvrFamily("ATtiny13/13A data sheet", [
+        ("ATtiny13", 0x1E9007, 1024, 32, 64, 4, True, 4000),
+        ("ATtiny13A", 0x1E9007, 1024, 32, 64, 4, True, 4000),
+    ]),
+    AvrFamily("ATtiny24A/44A/84A data sheet 8183; ATtiny441/841 data sheet (8-word Flash pages)", [
+        ("ATtiny24", 0x1E910B, 2048, 32, 128, 4, True, 4500),
+        ("ATtiny24A", 0x1E910B, 2048, 32, 128, 4, True, 4500),
+        ("ATtiny44", 0x1E9207, 4096, 64, 256, 4, True, 4500),
+        ("ATtiny44A", 0x1E9207, 4096, 64, 256, 4, True, 4500),
+        ("ATtiny84", 0x1E930C, 8192, 64, 512, 4, True, 4500),
+        ("ATtiny84A", 0x1E930C, 8192, 64, 512, 4, True, 4500),
+        ("ATtiny441", 0x1E9215, 4096, 16, 256, 4, True, 4500),
+        ("ATtiny841", 0x1E9315, 8192, 16, 512, 4, True, 4500),
+    ]),
+    AvrFamily("ATtiny25/45/85 data sheet", [
+        ("ATtiny25", 0x1E9108, 2048, 32, 128, 4, True, 4500),
+        ("ATtiny45", 0x1E9206, 4096, 64, 256, 4, True, 4500),
+        ("ATtiny85", 0x1E930B, 8192, 64, 512, 4, True, 4500),
+    ]),
+    AvrFamily("ATtiny26 data sheet (EEPROM written byte by byte over ISP)", [
+        ("ATtiny26", 0x1E9109, 2048, 32, 128, 4, False, 9000),
+    ]),
+    AvrFamily("ATtiny261A/461A/861A data sheet", [
+        ("ATtiny261", 0x1E910C, 2048, 32, 128, 4, True, 4000),
+        ("ATtiny261A", 0x1E910C, 2048, 32, 128, 4, True, 4000),
+        ("ATtiny461", 0x1E9208, 4096, 64, 256, 4, True, 4000),
+        ("ATtiny461A", 0x1E9208, 4096, 64, 256, 4, True, 4000),
+        ("ATtiny861", 0x1E930D, 8192, 64, 512, 4, True, 4000),
+        ("ATtiny861A", 0x1E930D, 8192, 64, 512, 4, True, 4000),
+    ]),
+    AvrFamily("ATtiny2313A/4313 data sheet", [
+        ("ATtiny2313", 0x1E910A, 2048, 32, 128, 4, True, 9000),
+        ("ATtiny2313A", 0x1E910A, 2048, 32, 128, 4, True, 9000),
+        ("ATtiny4313", 0x1E920D, 4096, 64, 256, 4, True, 9000),
+    ]),
+    AvrFamily("ATtiny43U data sheet", [
+        ("ATtiny43U", 0x1E920C, 4096, 64, 64, 4, True, 1000),
+    ]),
+    AvrFamily("ATtiny48/88 data sheet", [
+        ("ATtiny48", 0x1E9209, 4096, 64, 64, 4, True, 15000),
+        ("ATtiny88", 0x1E9311, 8192, 64, 64, 4, True, 9000),
+    ]),
+    AvrFamily("ATtiny87/167 data sheet; ATA5505, ATA6616C, ATA6617C and ATA664251 carry the same die", [
+        ("ATtiny87", 0x1E9387, 8192, 128, 512, 4, True, 15000),
+        ("ATtiny167", 0x1E9487, 16384, 128, 512, 4, True, 15000),
+        ("ATA6616C", 0x1E9387, 8192, 128, 512, 4, True, 4000),
+        ("ATA6617C", 0x1E9487, 16384, 128, 512, 4, True, 4000),
+        ("ATA5505", 0x1E9487, 16384, 128, 512, 4, True, 4000),
+        ("ATA664251", 0x1E9487, 16384, 128, 512, 4, True, 4000),
+    ]),
+    AvrFamily("ATtiny828 data sheet (the R grade is the same part)", [
+        ("ATtiny828", 0x1E9314, 8192, 64, 256, 4, True, 15000),
+        ("ATtiny828R", 0x1E9314, 8192, 64, 256, 4, True, 15000),
+    ]),
+    AvrFamily("ATtiny1634 data sheet (the R grade is the same part)", [
+        ("ATtiny1634", 0x1E9412, 16384, 32, 256, 4, True, None),
+        ("ATtiny1634R", 0x1E9412, 16384, 32, 256, 4, True, None),
+    ]),
+    AvrFamily("ATmega48/88/168/328 (A, P, PA) data sheets; the PB parts: tWD_ERASE 10.5 ms; "
+              "ATA6612C/6613C/6614Q carry the ATmega88/168/328 dies", [
+        ("ATmega48", 0x1E9205, 4096, 64, 256, 4, True, 45000),
+        ("ATmega48A", 0x1E9205, 4096, 64, 256, 4, True, 45000),
+        ("ATmega48P", 0x1E920A, 4096, 64, 256, 4, True, 45000),
+        ("ATmega48PA", 0x1E920A, 4096, 64, 256, 4, True, 45000),
+        ("ATmega48PB", 0x1E9210, 4096, 64, 256, 4, True, 10500),
+        ("ATmega88", 0x1E930A, 8192, 64, 512, 4, True, 9000),
+        ("ATmega88A", 0x1E930A, 8192, 64, 512, 4, True, 9000),
+        ("ATmega88P", 0x1E930F, 8192, 64, 512, 4, True, 9000),
+        ("ATmega88PA", 0x1E930F, 8192, 64, 512, 4, True, 9000),
+        ("ATmega88PB", 0x1E9316, 8192, 64, 512, 4, True, 10500),
+        ("ATmega168", 0x1E9406, 16384, 128, 512, 4, True, 9000),
+        ("ATmega168A", 0x1E9406, 16384, 128, 512, 4, True, 9000),
+        ("ATmega168P", 0x1E940B, 16384, 128, 512, 4, True, 9000),
+        ("ATmega168PA", 0x1E940B, 16384, 128, 512, 4, True, 9000),
+        ("ATmega168PB", 0x1E9415, 16384, 128, 512, 4, True, 10500),
+        ("ATmega328", 0x1E9514, 32768, 128, 1024, 4, True, 9000),
+        ("ATmega328P", 0x1E950F, 32768, 128, 1024, 4, True, 9000),
+        ("ATmega328PB", 0x1E9516, 32768, 128, 1024, 4, True, 10500),
+        ("ATA6612C", 0x1E930A, 8192, 64, 512, 4, True, 4000),
+        ("ATA6613C", 0x1E9406, 16384, 128, 512, 4, True, 9000),
+        ("ATA6614Q", 0x1E950F, 32768, 128, 1024, 4, True, 9000),
+    ]),
+    AvrFamily("ATmega8/8A, ATmega8515 (2512) and ATmega8535 data sheets: EEPROM written byte by byte over ISP", [
+        ("ATmega8", 0x1E9307, 8192, 64, 512, 4, False, 9000),
+        ("ATmega8A", 0x1E9307, 8192, 64, 512, 4, False, 9000),
+        ("ATmega8515", 0x1E9306, 8192, 64, 512, 0, False, 9000),
+        ("ATmega8535", 0x1E9308, 8192, 64, 512, 0, False, 9000),
+    ]),
+    AvrFamily("ATmega16A/32A and ATmega162 data sheets", [
+        ("ATmega16", 0x1E9403, 16384, 128, 512, 4, True, 9000),
+        ("ATmega16A", 0x1E9403, 16384, 128, 512, 4, True, 9000),
+        ("ATmega162", 0x1E9404, 16384, 128, 512, 4, True, 9000),
+        ("ATmega32", 0x1E9502, 32768, 128, 1024, 4, True, 9000),
+        ("ATmega32A", 0x1E9502, 32768, 128, 1024, 4, True, 9000),
+    ]),
+    AvrFamily("ATmega161 and ATmega163 data sheets: paged Flash, EEPROM written byte by byte over ISP", [
+        ("ATmega161", 0x1E9401, 16384, 128, 512, 0, False, 28000),
+        ("ATmega163", 0x1E9402, 16384, 128, 512, 0, False, 32000),
+    ]),
+    AvrFamily("ATmega164A/PA/324A/PA/644A/PA/1284/P and ATmega324PB data sheets", [
+        ("ATmega164A", 0x1E940F, 16384, 128, 512, 4, True, 55000),
+        ("ATmega164P", 0x1E940A, 16384, 128, 512, 4, True, 55000),
+        ("ATmega164PA", 0x1E940A, 16384, 128, 512, 4, True, 55000),
+        ("ATmega324A", 0x1E9515, 32768, 128, 1024, 4, True, 55000),
+        ("ATmega324P", 0x1E9508, 32768, 128, 1024, 4, True, 55000),
+        ("ATmega324PA", 0x1E9511, 32768, 128, 1024, 4, True, 55000),
+        ("ATmega324PB", 0x1E9517, 32768, 128, 1024, 4, True, 55000),
+        ("ATmega644", 0x1E9609, 65536, 256, 2048, 8, True, 55000),
+        ("ATmega644A", 0x1E9609, 65536, 256, 2048, 8, True, 55000),
+        ("ATmega644P", 0x1E960A, 65536, 256, 2048, 8, True, 55000),
+        ("ATmega644PA", 0x1E960A, 65536, 256, 2048, 8, True, 55000),
+        ("ATmega1284", 0x1E9706, 131072, 256, 4096, 8, True, 55000),
+        ("ATmega1284P", 0x1E9705, 131072, 256, 4096, 8, True, 55000),
+    ]),
+    AvrFamily("ATmega165/165P/165A/165PA and ATmega169/169P/169A/169PA data sheets "
+              "(Atmel 8284 table 28-6: the 169A answers 0x1E9411)", [
+        ("ATmega165", 0x1E9410, 16384, 128, 512, 4, True, 9000),
+        ("ATmega165A", 0x1E9410, 16384, 128, 512, 4, True, 9000),
+        ("ATmega165P", 0x1E9407, 16384, 128, 512, 4, True, 9000),
+        ("ATmega165PA", 0x1E9407, 16384, 128, 512, 4, True, 9000),
+        ("ATmega169", 0x1E9405, 16384, 128, 512, 4, True, 9000),
+        ("ATmega169A", 0x1E9411, 16384, 128, 512, 4, True, 9000),
+        ("ATmega169P", 0x1E9405, 16384, 128, 512, 4, True, 9000),
+        ("ATmega169PA", 0x1E9405, 16384, 128, 512, 4, True, 9000),
+    ]),
+    AvrFamily("ATmega325/3250/645/6450 (A, P, PA) data sheets", [
+        ("ATmega325", 0x1E9505, 32768, 128, 1024, 4, True, 9000),
+        ("ATmega325A", 0x1E9505, 32768, 128, 1024, 4, True, 9000),
+        ("ATmega325P", 0x1E950D, 32768, 128, 1024, 4, True, 9000),
+        ("ATmega325PA", 0x1E950D, 32768, 128, 1024, 4, True, 9000),
+        ("ATmega3250", 0x1E9506, 32768, 128, 1024, 4, True, 9000),
+        ("ATmega3250A", 0x1E9506, 32768, 128, 1024, 4, True, 9000),
+        ("ATmega3250P", 0x1E950E, 32768, 128, 1024, 4, True, 9000),
+        ("ATmega3250PA", 0x1E950E, 32768, 128, 1024, 4, True, 9000),
+        ("ATmega645", 0x1E9605, 65536, 256, 2048, 8, True, 9000),
+        ("ATmega645A", 0x1E9605, 65536, 256, 2048, 8, True, 9000),
+        ("ATmega645P", 0x1E960D, 65536, 256, 2048, 8, True, 9000),
+        ("ATmega6450", 0x1E9606, 65536, 256, 2048, 8, True, 9000),
+        ("ATmega6450A", 0x1E9606, 65536, 256, 2048, 8, True, 9000),
+        ("ATmega6450P", 0x1E960E, 65536, 256, 2048, 8, True, 9000),
+    ]),
+    AvrFamily("ATmega329/3290/649/6490 (A, P, PA) data sheets", [
+        ("ATmega329", 0x1E9503, 32768, 128, 1024, 4, True, 9000),
+        ("ATmega329A", 0x1E9503, 32768, 128, 1024, 4, True, 9000),
+        ("ATmega329P", 0x1E950B, 32768, 128, 1024, 4, True, 9000),
+        ("ATmega329PA", 0x1E950B, 32768, 128, 1024, 4, True, 9000),
+        ("ATmega3290", 0x1E9504, 32768, 128, 1024, 4, True, 9000),
+        ("ATmega3290A", 0x1E9504, 32768, 128, 1024, 4, True, 9000),
+        ("ATmega3290P", 0x1E950C, 32768, 128, 1024, 4, True, 9000),
+        ("ATmega3290PA", 0x1E950C, 32768, 128, 1024, 4, True, 9000),
+        ("ATmega649", 0x1E9603, 65536, 256, 2048, 8, True, 9000),
+        ("ATmega649A", 0x1E9603, 65536, 256, 2048, 8, True, 9000),
+        ("ATmega649P", 0x1E960B, 65536, 256, 2048, 8, True, 9000),
+        ("ATmega6490", 0x1E9604, 65536, 256, 2048, 8, True, 9000),
+        ("ATmega6490A", 0x1E9604, 65536, 256, 2048, 8, True, 9000),
+        ("ATmega6490P", 0x1E960C, 65536, 256, 2048, 8, True, 9000),
+    ]),
+    AvrFamily("ATmega64/64A and ATmega128/128A data sheets (ATmega128: tWD_ERASE 10 ms): "
+              "EEPROM written byte by byte over ISP", [
+        ("ATmega64", 0x1E9602, 65536, 256, 2048, 8, False, 9000),
+        ("ATmega64A", 0x1E9602, 65536, 256, 2048, 8, False, 9000),
+        ("ATmega128", 0x1E9702, 131072, 256, 4096, 8, False, 10000),
+        ("ATmega128A", 0x1E9702, 131072, 256, 4096, 8, False, 10000),
+    ]),
+    AvrFamily("ATmega103 data sheet: paged Flash, EEPROM written byte by byte over ISP", [
+        ("ATmega103", 0x1E9701, 131072, 256, 4096, 0, False, 112000),
+    ]),
+    AvrFamily("ATmega640/1280/1281/2560/2561 data sheet", [
+        ("ATmega640", 0x1E9608, 65536, 256, 4096, 8, True, 9000),
+        ("ATmega1280", 0x1E9703, 131072, 256, 4096, 8, True, 9000),
+        ("ATmega1281", 0x1E9704, 131072, 256, 4096, 8, True, 9000),
+        ("ATmega2560", 0x1E9801, 262144, 256, 4096, 8, True, 9000),
+        ("ATmega2561", 0x1E9802, 262144, 256, 4096, 8, True, 9000),
+    ]),
+    AvrFamily("ATmega8U2/16U2/32U2, ATmega16U4/32U4, AT90USB82/162 and AT90USB646/647/1286/1287 data sheets "
+              "(the U2 parts and the AT90USB82/162 write 64-word Flash pages)", [
+        ("ATmega8U2", 0x1E9389, 8192, 128, 512, 4, True, 9000),
+        ("ATmega16U2", 0x1E9489, 16384, 128, 512, 4, True, 9000),
+        ("ATmega32U2", 0x1E958A, 32768, 128, 1024, 4, True, 9000),
+        ("ATmega16U4", 0x1E9488, 16384, 128, 512, 4, True, 9000),
+        ("ATmega32U4", 0x1E9587, 32768, 128, 1024, 4, True, 9000),
+        ("AT90USB82", 0x1E9382, 8192, 128, 512, 4, True, 9000),
+        ("AT90USB162", 0x1E9482, 16384, 128, 512, 4, True, 9000),
+        ("AT90USB646", 0x1E9682, 65536, 256, 2048, 8, True, 9000),
+        ("AT90USB647", 0x1E9682, 65536, 256, 2048, 8, True, 9000),
+        ("AT90USB1286", 0x1E9782, 131072, 256, 4096, 8, True, 9000),
+        ("AT90USB1287", 0x1E9782, 131072, 256, 4096, 8, True, 9000),
+    ]),
+    AvrFamily("AT90CAN32/64/128 data sheet", [
+        ("AT90CAN32", 0x1E9581, 32768, 256, 1024, 8, True, 9000),
+        ("AT90CAN64", 0x1E9681, 65536, 256, 2048, 8, True, 9000),
+        ("AT90CAN128", 0x1E9781, 131072, 256, 4096, 8, True, 9000),
+    ]),
+    AvrFamily("AT90PWM1/2B/3B, AT90PWM2/3, AT90PWM81/161 and AT90PWM216/316 data sheets "
+              "(the 2 and 3, the 1, 2B and 3B, the 216 and 316 answer one signature each)", [
+        ("AT90PWM1", 0x1E9383, 8192, 64, 512, 4, True, 9000),
+        ("AT90PWM2", 0x1E9381, 8192, 64, 512, 4, True, 9000),
+        ("AT90PWM2B", 0x1E9383, 8192, 64, 512, 4, True, 9000),
+        ("AT90PWM3", 0x1E9381, 8192, 64, 512, 4, True, 9000),
+        ("AT90PWM3B", 0x1E9383, 8192, 64, 512, 4, True, 9000),
+        ("AT90PWM81", 0x1E9388, 8192, 64, 512, 4, True, 9000),
+        ("AT90PWM161", 0x1E948B, 16384, 128, 512, 4, True, 9000),
+        ("AT90PWM216", 0x1E9483, 16384, 128, 512, 4, True, 9000),
+        ("AT90PWM316", 0x1E9483, 16384, 128, 512, 4, True, 9000),
+    ]),
+    AvrFamily("ATmega16M1/32M1/64M1 and ATmega32C1/64C1 data sheet", [
+        ("ATmega16M1", 0x1E9484, 16384, 128, 512, 4, True, 9000),
+        ("ATmega32M1", 0x1E9584, 32768, 128, 1024, 4, True, 9000),
+        ("ATmega32C1", 0x1E9586, 32768, 128, 1024, 4, True, 9000),
+        ("ATmega64M1", 0x1E9684, 65536, 256, 2048, 8, True, 9000),
+        ("ATmega64C1", 0x1E9686, 65536, 256, 2048, 8, True, 9000),
+    ]),
+    AvrFamily("ATmega128RFA1 and ATmega64/128/256RFR2, ATmega644/1284/2564RFR2 data sheets: "
+              "1.8-3.6 V parts, supplied with 3.3 V", [
+        ("ATmega128RFA1", 0x1EA701, 131072, 256, 4096, 8, True, 18500),
+        ("ATmega64RFR2", 0x1EA602, 65536, 256, 2048, 8, True, 18500),
+        ("ATmega644RFR2", 0x1EA603, 65536, 256, 2048, 8, True, 18500),
+        ("ATmega128RFR2", 0x1EA702, 131072, 256, 4096, 8, True, 18500),
+        ("ATmega1284RFR2", 0x1EA703, 131072, 256, 4096, 8, True, 18500),
+        ("ATmega256RFR2", 0x1EA802, 262144, 256, 8192, 8, True, 18500),
+        ("ATmega2564RFR2", 0x1EA803, 262144, 256, 8192, 8, True, 18500),
+    ], voltage=V33),
 ]
 
 # --------------------------------------------------------------------------
+
+
+# The order in which the list first shipped these parts; parts added since
+# follow in the order of the families above. A saved chip selection is list
+# positions, so a part's place among its maker's models never moves.
+AVR_SHIPPED_ORDER = """
+ATtiny13 ATtiny13A ATtiny24 ATtiny24A ATtiny25 ATtiny261 ATtiny261A ATtiny2313 ATtiny2313A ATtiny43U
+ATtiny44 ATtiny44A ATtiny45 ATtiny461 ATtiny461A ATtiny4313 ATtiny48 ATtiny84 ATtiny84A ATtiny85
+ATtiny861 ATtiny861A ATtiny87 ATtiny88 ATtiny828 ATtiny167 ATtiny1634 ATmega48 ATmega48A ATmega48P
+ATmega48PA ATmega48PB ATmega8 ATmega8A ATmega8515 ATmega8535 ATmega88 ATmega88A ATmega88P ATmega88PA
+ATmega88PB ATmega8U2 ATmega16 ATmega16A ATmega162 ATmega164A ATmega164P ATmega164PA ATmega168
+ATmega168A ATmega168P ATmega168PA ATmega168PB ATmega169A ATmega169P ATmega169PA ATmega16U2
+ATmega16U4 AT90USB162 ATmega32 ATmega32A ATmega324A ATmega324P ATmega324PA ATmega328 ATmega328P
+ATmega328PB ATmega329 ATmega329A ATmega329P ATmega329PA ATmega32U2 ATmega32U4 ATmega64 ATmega64A
+ATmega640 ATmega644 ATmega644A ATmega644P ATmega644PA ATmega649 ATmega649A ATmega649P AT90USB646
+AT90USB647 ATmega128 ATmega128A ATmega1280 ATmega1281 ATmega1284 ATmega1284P AT90USB1286 AT90USB1287
+ATmega2560 ATmega2561
+""".split()
 
 
 def line(type_, maker, model, ident, flash, page, subtype, delay, voltage, eeprom, eeprom_page, interface):
@@ -822,9 +1061,13 @@ def spi_lines():
     for maker, scheme, per_mbit, floor, rows in SPI_FAMILIES:
         for row in rows:
             model, ident, size = row[:3]
-            seconds = row[3] if len(row) > 3 else max(floor, per_mbit * size / 131072)
-            subtype = 2 if size > 16 * 1024 * 1024 else scheme.subtype
-            yield line(SPI_FLASH, maker, model, ident, size, 256, subtype, erase_polls(seconds), V33, 0, 0, ZIF)
+            options = row[3] if len(row) > 3 else {}
+            if not isinstance(options, dict):
+                options = {"erase_s": options}
+            seconds = options.get("erase_s", max(floor, per_mbit * size / 131072))
+            subtype = 2 if size > 16 * 1024 * 1024 else options.get("scheme", scheme).subtype
+            yield line(SPI_FLASH, maker, model, ident, size, options.get("page", 256), subtype,
+                       erase_polls(seconds), V33, 0, 0, ZIF)
 
 
 def ee24_lines():
@@ -852,9 +1095,17 @@ def spi_eeprom_lines(type_, makers):
             yield line(type_, maker, model, 0, kbit(kb), page, 0, EEPROM_DELAY, V33, 0, 0, ZIF)
 
 
+def avr_erase_delay(erase_us):
+    return AVR_DELAY if erase_us is None else max(AVR_DELAY, math.ceil(erase_us / 1000))
+
+
 def avr_lines():
-    for model, sig, flash, page, eeprom, eeprom_page in AVR_PARTS:
-        yield line(AVR, "ATMEL", model, sig, flash, page, 0, AVR_DELAY, V50, eeprom, eeprom_page, ISP)
+    rows = {row[0]: (row, family.voltage) for family in AVR_FAMILIES for row in family.rows}
+    added = [name for name in rows if name not in AVR_SHIPPED_ORDER]
+    for name in AVR_SHIPPED_ORDER + added:
+        (model, sig, flash, page, eeprom, eeprom_page, page_commands, erase_us), voltage = rows[name]
+        yield line(AVR, "ATMEL", model, sig, flash, page, 0, avr_erase_delay(erase_us), voltage,
+                   eeprom, eeprom_page if page_commands else 1, ISP)
 
 
 def chip_list():

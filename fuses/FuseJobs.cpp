@@ -3,6 +3,7 @@
 #include "app/ProgramState.h"
 #include "app/UserInterface.h"
 #include "operations/OperationFrame.h"
+#include "operations/SocketIdentity.h"
 
 #include <QElapsedTimer>
 
@@ -43,18 +44,58 @@ QString completionLine(UserInterface& ui, FuseJob job)
 
 FuseJobResult RunFuseJob(ProgramState& state, FuseJob job)
 {
+    return RunFuseJobs(state, {job});
+}
+
+FuseJobResult RunFuseJobs(ProgramState& state, std::initializer_list<FuseJob> jobs, const FuseEdit& edit)
+{
     Programmer& programmer = state.programmer();
     UserInterface& ui = state.ui();
+    const ChipEntry& chip = state.currentChip();
+    FuseState& fuses = state.fuses();
+    // Bytes of no description, or for a chip without any, are no chip's.
+    if (!isMicrocontroller(chip) || !fuses.descriptionLoaded()) {
+        ui.showError(ui.message(isMicrocontroller(chip) ? Msg::FuseStepWithoutDescription : Msg::NoFuseBytes));
+        return FuseJobResult::Refused;
+    }
     FuseJobResult result = FuseJobResult::NoChip;
     if (programmer.setupChip() == 1) {
         QElapsedTimer clock;
         clock.start();
-        if (transfer(programmer, state.fuses(), job)) {
+        switch (confirmSocketSignature(programmer, ui, chip)) {
+        case Outcome::Done:
+            result = FuseJobResult::Done;
+            break;
+        case Outcome::Declined:
+            result = FuseJobResult::Declined;
+            break;
+        default:
+            result = FuseJobResult::Failed;  // its message was shown
+            break;
+        }
+        QStringList lines;
+        bool edited = !edit;
+        bool transferFailed = false;
+        for (const FuseJob job : jobs) {
+            if (result != FuseJobResult::Done || transferFailed)
+                break;
+            if (!edited && (job == FuseJob::WriteFuses || job == FuseJob::WriteLock)) {
+                edit(fuses);
+                edited = true;
+            }
+            if (transfer(programmer, fuses, job))
+                lines << completionLine(ui, job);
+            else
+                transferFailed = true;
+        }
+        if (result == FuseJobResult::Done && !transferFailed) {
             ui.setElapsed(formatElapsed(clock.elapsed()));
             ui.beep();
-            ui.log(completionLine(ui, job));
-            result = FuseJobResult::Done;
-        } else {
+        }
+        // What was done is logged even when a later job failed.
+        for (const QString& line : lines)
+            ui.log(line);
+        if (transferFailed) {
             ui.showError(ui.message(Msg::TransferFailed));
             result = FuseJobResult::Failed;
         }

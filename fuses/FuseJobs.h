@@ -1,17 +1,32 @@
 #pragma once
 // The four device buttons of the fuse page: read and write the fuse bytes,
-// read and write the lock byte, each as one chip job.
+// read and write the lock byte, each as one chip job. Only a chip with fuse
+// bytes (a microcontroller) and a loaded description get one, and the job
+// first compares the socket's signature with the chosen chip's.
 
+#include <functional>
+#include <initializer_list>
+
+class FuseState;
 class ProgramState;
 
 enum class FuseJob { ReadFuses, WriteFuses, ReadLock, WriteLock };
 
 enum class FuseJobResult {
-    Done,     // completed: elapsed time shown, beep, log line
-    NoChip,   // set-up did not find a chip (its own message was shown)
-    Failed,   // the transfer failed (message shown, no completion line)
+    Done,      // completed: elapsed time shown, beep, log line
+    Refused,   // no fuse bytes or no description: message shown, nothing sent
+    NoChip,    // set-up did not find a chip (its own message was shown)
+    Declined,  // another chip in the socket, and the user said No
+    Failed,    // the transfer failed (message shown, no completion line)
 };
 
 // Sets the chip up, runs the job on state.fuses(), and finishes the chip
 // whatever the set-up gave. A read updates the bytes, checks and value cells.
 FuseJobResult RunFuseJob(ProgramState& state, FuseJob job);
+
+// Changes the bytes between a job's reads and its first write.
+using FuseEdit = std::function<void(FuseState&)>;
+
+// Several jobs in one chip job, in order, each with its log line: a write of
+// some bytes reads the chip's first so that the others go back as they were.
+FuseJobResult RunFuseJobs(ProgramState& state, std::initializer_list<FuseJob> jobs, const FuseEdit& edit = {});

@@ -7,6 +7,7 @@
 #include "operations/ChipRecordCheck.h"
 #include "operations/EraseProcedure.h"
 #include "operations/SignatureCheck.h"
+#include "operations/SocketIdentity.h"
 #include "operations/Unprotect.h"
 
 #include <QElapsedTimer>
@@ -46,7 +47,17 @@ bool ChipOperations::start(bool willErase, uint8_t* id)
     uint8_t scratch[5] = {};
     uint8_t* const probeId = id ? id : scratch;
     return checkChipRecord(state_.currentChip(), willErase, state_.ui()) && frame_.probe(probeId)
-           && (!socketCheck_ || socketCheck_(probeId));
+           && confirmSocketIdentity(probeId, state_.currentChip(), state_.ui());
+}
+
+Outcome ChipOperations::runJob(const std::function<Outcome()>& body, std::optional<Msg> completionLine)
+{
+    return frame_.runJob(
+        [&] {
+            const Outcome identity = confirmSocketSignature(state_.programmer(), state_.ui(), state_.currentChip());
+            return identity == Outcome::Done ? body() : identity;
+        },
+        completionLine);
 }
 
 bool ChipOperations::refuseEmpty(MemoryPage page)
@@ -57,6 +68,19 @@ bool ChipOperations::refuseEmpty(MemoryPage page)
         return true;
     }
     return false;
+}
+
+bool ChipOperations::refuseLargerThanChip(MemoryPage page)
+{
+    const ChipEntry& chip = state_.currentChip();
+    const Buffers& b = state_.buffers();
+    const bool flash = page == MemoryPage::Flash;
+    const qint64 length = flash ? b.flashLength() : b.eepromLength();
+    const qint64 size = flash ? qint64(chip.flashBytes()) : qint64(chip.eepromBytes());
+    if (page == MemoryPage::Other || length <= size)
+        return false;
+    state_.ui().showError(state_.ui().message(Msg::DataLargerThanChip).arg(length).arg(size));
+    return true;
 }
 
 Outcome ChipOperations::logWhenDone(Outcome outcome, Msg line)
@@ -70,7 +94,7 @@ void ChipOperations::readChip(MemoryPage page)
 {
     if (!start(false))
         return;
-    outcome_ = frame_.runJob(
+    outcome_ = runJob(
         [&] {
             if (page == MemoryPage::Other)
                 return Outcome::Done;
@@ -86,37 +110,64 @@ void ChipOperations::blankCheck()
 {
     if (!start(false))
         return;
-    outcome_ = frame_.runJob([&] { return logWhenDone(loops_.blank(state_.currentChip()), Msg::BankComplete); },
-                             std::nullopt);
+    outcome_ = runJob([&] { return logWhenDone(loops_.blank(state_.currentChip()), Msg::BankComplete); },
+                      std::nullopt);
 }
 
 void ChipOperations::eraseChip()
 {
     if (!start(true))
         return;
-    outcome_ = frame_.runJob(
+    outcome_ = runJob(
         [&] { return eraseChipMemory(state_.programmer(), state_.ui(), state_.currentChip()); }, Msg::EraseComplete);
 }
 
-void ChipOperations::writeChip(MemoryPage page)
+void ChipOperations::writeChip(MemoryPage page, WriteOptions options)
 {
-    if (!start(false))
+    const bool other = page == MemoryPage::Other;
+    if (!start(options.eraseFirst && !other))
         return;
     state_.buffers().takeFlashViewEdits(state_.currentChip());
     if (refuseEmpty(page))
         return;
     // No write loop on another page, so nothing to report as written.
-    const bool other = page == MemoryPage::Other;
-    outcome_ = frame_.runJob(
-        [&] { return other ? Outcome::Done : loops_.write(state_.currentChip(), page, state_.buffers()); },
+    outcome_ = runJob(
+        [&] {
+            if (other)
+                return Outcome::Done;
+            if (options.eraseFirst) {
+                if (const Outcome r = eraseChipMemory(state_.programmer(), state_.ui(), state_.currentChip());
+                    r != Outcome::Done)
+                    return r;
+            }
+            const Outcome written = loops_.write(state_.currentChip(), page, state_.buffers());
+            if (written != Outcome::Done || !options.verifyAfter)
+                return written;
+            return logWhenDone(verifyWritten(page), Msg::VerifyComplete);
+        },
         other ? std::nullopt : std::optional(Msg::WriteComplete));
+}
+
+Outcome ChipOperations::verifyWritten(MemoryPage page)
+{
+    compareDone_ = false;
+    const Outcome r = loops_.compare(state_.currentChip(), page, state_.buffers(), compare_);
+    compareDone_ = r == Outcome::Done || r == Outcome::Declined;
+    if (r != Outcome::Declined)
+        return r;
+    UserInterface& ui = state_.ui();
+    const qint64 first = compare_.listedRanges().front().start;
+    QStringList lines{ui.message(Msg::FlashCheckErrorAddress) + QString::asprintf("%llXh", qulonglong(first))};
+    lines << compareDiagnosis(compare_, ui.languageIndex());
+    ui.showError(lines.join(QLatin1Char('\n')));
+    return Outcome::Declined;
 }
 
 void ChipOperations::verifyChip(MemoryPage page)
 {
-    if (!start(false) || refuseEmpty(page))
+    if (!start(false) || refuseEmpty(page) || refuseLargerThanChip(page))
         return;
-    outcome_ = frame_.runJob(
+    outcome_ = runJob(
         [&] {
             if (page == MemoryPage::Other)
                 return Outcome::Done;
@@ -139,9 +190,9 @@ void ChipOperations::compareChip(MemoryPage page)
 {
     compareDone_ = false;
     outcome_ = Outcome::Refused;
-    if (page == MemoryPage::Other || !start(false) || refuseEmpty(page))
+    if (page == MemoryPage::Other || !start(false) || refuseEmpty(page) || refuseLargerThanChip(page))
         return;
-    outcome_ = frame_.runJob(
+    outcome_ = runJob(
         [&] {
             const Outcome r = loops_.compare(state_.currentChip(), page, state_.buffers(), compare_);
             compareDone_ = r == Outcome::Done || r == Outcome::Declined;
@@ -165,7 +216,7 @@ void ChipOperations::unprotectChip()
     outcome_ = Outcome::Refused;
     if (refuseUnprotect() || !start(false))
         return;
-    outcome_ = frame_.runJob(
+    outcome_ = runJob(
         [&] { return clearBlockProtection(state_.programmer(), state_.ui(), state_.currentChip()); },
         Msg::UnprotectComplete);
 }
@@ -184,9 +235,25 @@ void ChipOperations::runAuto(const AutoOptions& options)
         ui.showError(ui.message(Msg::SerialNumberOutsideChip));
         return;
     }
+    if (options.fuses && !isMicrocontroller(state_.currentChip())) {
+        ui.showError(ui.message(Msg::NoFuseBytes));
+        return;
+    }
     if (options.fuses && !state_.fuses().descriptionLoaded()) {
         ui.showError(ui.message(Msg::FuseStepWithoutDescription));
         return;
+    }
+    // A chip whose run cannot be logged must not be programmed at all.
+    struct CloseAfterRun {
+        ProductionLog& log;
+        ~CloseAfterRun() { log.close(); }
+    } closeAfterRun{productionLog_};
+    if (productionLog_.enabled()) {
+        QString reason;
+        if (!productionLog_.open(&reason)) {
+            ui.showError(ui.message(Msg::ProductionLogFailed) + productionLog_.path() + QLatin1Char('\n') + reason);
+            return;
+        }
     }
     uint8_t id[5] = {};
     if ((options.unprotect && refuseUnprotect()) || !start(options.erase, id))
@@ -204,11 +271,21 @@ void ChipOperations::runAuto(const AutoOptions& options)
     outcome_ = frame_.runJob(
         [&] {
             autoReachedChip_ = true;
+            const Outcome identity = confirmSocketSignature(state_.programmer(), ui, state_.currentChip());
+            if (identity != Outcome::Done)
+                return stopAuto(AutoStep::Detection, identity);
             return autoBody(options);
         },
         std::nullopt);
+    // Every step ran, but the programmer never took the job's end.
+    if (autoReachedChip_ && outcome_ != Outcome::Done && !autoStoppedAt_)
+        stopAuto(AutoStep::Finish, outcome_);
     if (autoReachedChip_ && productionLog_.enabled())
         logProductionRow(options, id, started, clock.elapsed());
+    // One result line per run: the step it stopped at, or that what it
+    // verified passed, once every step and the job's end went through.
+    if (outcome_ == Outcome::Done && (options.verifyFlash || options.verifyEeprom))
+        ui.log(ui.message(Msg::AutoComplete));
 }
 
 void ChipOperations::logProductionRow(const AutoOptions& options, const uint8_t* id, const QDateTime& started,
@@ -233,9 +310,10 @@ void ChipOperations::logProductionRow(const AutoOptions& options, const uint8_t*
         record.failedStep = autoStepCaption(*autoStoppedAt_, language);
     record.elapsedMs = elapsedMs;
     record.flashCrc = flashCrcWritten_;
-    if (!productionLog_.append(record)) {
+    QString reason;
+    if (!productionLog_.append(record, &reason)) {
         // A chip nobody can account for is not a passed chip.
-        ui.showError(ui.message(Msg::ProductionLogFailed) + productionLog_.path());
+        ui.showError(ui.message(Msg::ProductionLogFailed) + productionLog_.path() + QLatin1Char('\n') + reason);
         outcome_ = Outcome::Failed;
     }
 }
@@ -263,13 +341,14 @@ Outcome ChipOperations::autoBody(const AutoOptions& o)
         if (const Outcome r = checkSignature(programmer, ui, chip); r != Outcome::Done)
             return stopAuto(AutoStep::Detection, r);
     }
+    std::optional<int32_t> serial;
     if (o.serialNumber) {
-        const int32_t serial = state_.serial().value;
+        serial = state_.serial().value;
         if (!ApplySerialNumber(state_.serial(), buffers, chip, ui))
             return stopAuto(AutoStep::WriteSerial, Outcome::Refused);
-        serialWritten_ = serial;
     }
-    // What the chip says about the erase does not stop the run; a dead link does.
+    // An erase the chip did not take (still busy, not blank) stops the run
+    // as a dead link does.
     if (o.erase) {
         if (const Outcome r = eraseChipMemory(programmer, ui, chip); r != Outcome::Done)
             return stopAuto(AutoStep::Erase, r);
@@ -277,6 +356,8 @@ Outcome ChipOperations::autoBody(const AutoOptions& o)
     if (o.writeFlash) {
         if (const Outcome r = loops_.write(chip, MemoryPage::Flash, buffers); r != Outcome::Done)
             return stopAuto(AutoStep::WriteFlash, r);
+        // The number counts as written once the data holding it went out.
+        serialWritten_ = serial;
         // The write left the data length at whole pages; the chip took no more than its size.
         const qint64 written = std::min<qint64>(buffers.flashLength(), chip.flashBytes());
         flashCrcWritten_ = crc32Of(buffers.flashArea().bytes(0, written), written);
@@ -287,14 +368,12 @@ Outcome ChipOperations::autoBody(const AutoOptions& o)
     }
     if (o.verifyFlash) {
         ui.pause(kSettleBeforeVerifyMs);
-        if (const Outcome r = logWhenDone(loops_.verify(chip, MemoryPage::Flash, buffers), Msg::AutoComplete);
-            r != Outcome::Done)
+        if (const Outcome r = loops_.verify(chip, MemoryPage::Flash, buffers); r != Outcome::Done)
             return stopAuto(AutoStep::VerifyFlash, r);
     }
     if (o.verifyEeprom) {
         ui.pause(kSettleBeforeVerifyMs);
-        if (const Outcome r = logWhenDone(loops_.verify(chip, MemoryPage::Eeprom, buffers), Msg::AutoComplete);
-            r != Outcome::Done)
+        if (const Outcome r = loops_.verify(chip, MemoryPage::Eeprom, buffers); r != Outcome::Done)
             return stopAuto(AutoStep::VerifyEeprom, r);
     }
     if (o.fuses) {

@@ -35,6 +35,13 @@ struct AutoOptions {
 // The steps the options run, in the order they run.
 std::vector<AutoStep> autoStepsOf(const AutoOptions& options);
 
+// What a write does around its write loop (the terminal's write; the
+// window's Write is the write loop alone).
+struct WriteOptions {
+    bool eraseFirst = false;   // the erase procedure before the data
+    bool verifyAfter = false;  // the written range read back and compared
+};
+
 class ChipOperations {
 public:
     explicit ChipOperations(ProgramState& state);
@@ -42,12 +49,15 @@ public:
     void readChip(MemoryPage page);           // ToolReadClick
     void blankCheck();                        // ToolBankClick
     void eraseChip();                         // ToolEraseClick
-    void writeChip(MemoryPage page);          // ToolWriteClick
+    // ToolWriteClick. With verifyAfter, a chip that did not take the data
+    // fails with the compare's diagnosis (and no completion line).
+    void writeChip(MemoryPage page, WriteOptions options = {});
     void verifyChip(MemoryPage page);         // ToolVerifyClick
     void detectChip();                        // BtnCheckClick
     void runAuto(const AutoOptions& options); // ToolAutoClick
     // The whole verify range against the buffer, into lastCompare(); Declined
-    // when anything differs. Nothing on another page.
+    // when anything differs. Nothing on another page. Like the verify, it
+    // refuses data larger than the chip: the chip cannot equal them.
     void compareChip(MemoryPage page);
     // Clears an SPI flash's block protection.
     void unprotectChip();
@@ -60,6 +70,7 @@ public:
     bool lastAutoReachedChip() const { return autoReachedChip_; }
 
     // Every auto run that reaches the chip appends a row there; empty: none.
+    // The file is opened before the run: one that cannot be opened refuses it.
     void setProductionLogPath(const QString& path) { productionLog_.setPath(path); }
     const QString& productionLogPath() const { return productionLog_.path(); }
 
@@ -67,16 +78,20 @@ public:
     // window can rewrite the size caption (blue) and, for the Flash, the gauge.
     void setReadListener(std::function<void(MemoryPage)> listener) { readListener_ = std::move(listener); }
 
-    // Asked after every successful probe with its five identifier bytes;
-    // false refuses the operation before its chip job starts.
-    using SocketCheck = std::function<bool(const uint8_t* probeId)>;
-    void setSocketCheck(SocketCheck check) { socketCheck_ = std::move(check); }
-
 private:
-    // The record check and the probe; false (Refused) when either refuses.
+    // The record check, the probe and the socket's identity; false (Refused)
+    // when one of them refuses.
     bool start(bool willErase, uint8_t* id = nullptr);
+    // The frame's job with the socket's signature compared first (a
+    // microcontroller's); a difference the user declines ends it Declined.
+    Outcome runJob(const std::function<Outcome()>& body, std::optional<Msg> completionLine);
     // The empty test of the page's buffer, with its message.
     bool refuseEmpty(MemoryPage page);
+    // Data the chip cannot hold cannot verify, with its message.
+    bool refuseLargerThanChip(MemoryPage page);
+    // The written range against the buffer; on a difference the first
+    // differing address and the diagnosis in one message.
+    Outcome verifyWritten(MemoryPage page);
     Outcome logWhenDone(Outcome outcome, Msg line);
     Outcome autoBody(const AutoOptions& options);
     Outcome stopAuto(AutoStep step, Outcome why);
@@ -87,7 +102,6 @@ private:
     OperationFrame frame_;
     MemoryLoops loops_;
     std::function<void(MemoryPage)> readListener_;
-    SocketCheck socketCheck_;
     Outcome outcome_ = Outcome::Done;
     CompareReport compare_;
     bool compareDone_ = false;

@@ -173,7 +173,12 @@ QStringList compareReportLines(const CompareReport& report, int languageIndex)
         lines << compareRangeLine(r, report.compared(), languageIndex);
     if (const qint64 more = report.rangeCount() - qint64(report.listedRanges().size()); more > 0)
         lines << messageText(Msg::CompareMoreRanges, languageIndex).arg(more);
-    lines << compareSummaryLine(report, languageIndex);
+    return lines + compareDiagnosis(report, languageIndex);
+}
+
+QStringList compareDiagnosis(const CompareReport& report, int languageIndex)
+{
+    QStringList lines{compareSummaryLine(report, languageIndex)};
     switch (report.direction()) {
     case CompareReport::Direction::StillOne:
         lines << messageText(Msg::BitsStillOne, languageIndex);

@@ -79,6 +79,9 @@ private:
 // the summary, the direction of the bits and, where it fits, the hint to
 // Unprotect. An equal compare is one line.
 QStringList compareReportLines(const CompareReport& report, int languageIndex);
+// The summary, the direction of the bits and, where it fits, the hint to
+// Unprotect: the report without its ranges.
+QStringList compareDiagnosis(const CompareReport& report, int languageIndex);
 // One range as its line.
 QString compareRangeLine(const CompareReport::Range& range, qint64 compared, int languageIndex);
 // The summary line alone (also the log line of the compare).

@@ -2,37 +2,41 @@
 
 #include "app/UserInterface.h"
 #include "chipdb/ChipEntry.h"
+#include "device/BlockProtection.h"
 #include "device/Programmer.h"
 #include "operations/OperationFrame.h"
+
+#include <algorithm>
+#include <vector>
 
 namespace {
 
 // How the erase body ended.
-enum class Erased { Done, Failed, Stopped };
+enum class Erased { Done, Failed, Stopped, StillBusy };
 
-// Whole chip at once, then busy polls: at most erase delay + 2 of them; a
-// chip still busy after that is left to finish on its own.
+// Whole chip at once, then a busy poll every 50 ms until the chip is ready,
+// up to the bound; a chip busy all that time has not erased.
 Erased eraseWholeChip(Programmer& programmer, UserInterface& ui, const ChipEntry& chip)
 {
     const int delay = chip.eraseDelayValue();
+    const int bound = eraseBusyPollBound(delay);
     ui.progressStart(delay, ProgressKind::Steps);
     if (!programmer.erase(kWholeChipErase))
         return Erased::Failed;
-    int counter = 0;
-    bool busy = false;
-    do {
+    for (int polls = 1;; ++polls) {
         ui.pause(kErasePollIntervalMs);
+        bool busy = false;
         if (!programmer.pollStatus(busy))
             return Erased::Failed;
-        if (counter > delay)
-            break;
-        ++counter;
-        ui.progressSet(counter);
+        if (!busy)
+            return Erased::Done;
+        if (polls >= bound)
+            return Erased::StillBusy;
+        ui.progressSet(std::min(polls, delay));
         ui.pumpEvents();
-        if (busy && ui.stopRequested())
+        if (ui.stopRequested())
             return Erased::Stopped;
-    } while (busy);
-    return Erased::Done;
+    }
 }
 
 // One command pair or one Erase per page, from address 0 up.
@@ -83,7 +87,34 @@ Erased eraseBody(Programmer& programmer, UserInterface& ui, const ChipEntry& chi
     }
 }
 
+// The first stream block from address 0, as a read starts: a whole-chip
+// protection shows there. Done when blank, Declined (said why) when not.
+Outcome checkErased(Programmer& programmer, UserInterface& ui, const ChipEntry& chip)
+{
+    const int block = streamBlockSize(chip.flashPage());
+    std::vector<uint8_t> bytes(std::size_t(block), 0xFF);
+    if (!programmer.openStream(0, kCmdOpenFlashStream) || !programmer.readBlock(blockReportId(block), block, bytes.data()))
+        return reportTransferFailure(ui);
+    // Past the end of a small chip the block holds no memory.
+    const auto end = bytes.begin() + std::min<qint64>(block, chip.flashBytes());
+    const auto notBlank = std::find_if(bytes.begin(), end, [](uint8_t b) { return b != 0xFF; });
+    if (notBlank == end)
+        return Outcome::Done;
+    QString text = ui.message(Msg::EraseNotBlank)
+                       .arg(QString::asprintf("%Xh", unsigned(notBlank - bytes.begin())),
+                            QString::asprintf("%02X", *notBlank));
+    if (unlockMethodFor(chip) != UnlockMethod::None)
+        text += QLatin1Char('\n') + ui.message(Msg::EraseSuggestUnprotect);
+    ui.showError(text);
+    return Outcome::Declined;
+}
+
 } // namespace
+
+int eraseBusyPollBound(int eraseDelay)
+{
+    return kEraseBusyBoundFactor * (std::max(eraseDelay, 0) + 2);
+}
 
 Outcome eraseChipMemory(Programmer& programmer, UserInterface& ui, const ChipEntry& chip)
 {
@@ -93,10 +124,17 @@ Outcome eraseChipMemory(Programmer& programmer, UserInterface& ui, const ChipEnt
         return reportTransferFailure(ui);
     case Erased::Stopped:
         return reportStopped(ui, Msg::EraseStoppedPartly);
+    case Erased::StillBusy: {
+        const double seconds = eraseBusyPollBound(chip.eraseDelayValue()) * kErasePollIntervalMs / 1000.0;
+        ui.progressSet(0);
+        ui.progressEnd();
+        ui.showError(ui.message(Msg::EraseStillBusy).arg(QString::number(seconds, 'g', 4)));
+        return Outcome::Declined;
+    }
     case Erased::Done:
         break;
     }
     ui.progressSet(0);
     ui.progressEnd();
-    return Outcome::Done;
+    return checkErased(programmer, ui, chip);
 }

@@ -3,6 +3,8 @@
 #include <QFile>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 
 #include <unistd.h>
 
@@ -53,17 +55,48 @@ QString ProductionLog::row(const ProductionRecord& r)
                    r.flashCrc ? QString::asprintf("0x%08X", *r.flashCrc) : QString()});
 }
 
-bool ProductionLog::append(const ProductionRecord& record) const
+ProductionLog::ProductionLog() = default;
+ProductionLog::~ProductionLog() = default;
+
+void ProductionLog::setPath(const QString& path)
 {
-    QFile file(path_);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
+    close();
+    path_ = path;
+}
+
+bool ProductionLog::open(QString* reason)
+{
+    close();
+    auto file = std::make_unique<QFile>(path_);
+    if (!file->open(QIODevice::WriteOnly | QIODevice::Append)) {
+        *reason = file->errorString();
+        return false;
+    }
+    file_ = std::move(file);
+    return true;
+}
+
+bool ProductionLog::append(const ProductionRecord& record, QString* reason)
+{
+    if (!file_ && !open(reason))
         return false;
     QByteArray bytes;
-    if (file.size() == 0)
+    if (file_->size() == 0)
         bytes = headerRow().toUtf8();
     bytes += row(record).toUtf8();
-    if (file.write(bytes) != bytes.size() || !file.flush())
-        return false;
+    bool written = file_->write(bytes) == bytes.size() && file_->flush();
+    if (!written)
+        *reason = file_->errorString();
     // On disk before the next chip, not only in the system's cache.
-    return ::fsync(file.handle()) == 0;
+    if (written && ::fsync(file_->handle()) != 0) {
+        *reason = QString::fromLocal8Bit(std::strerror(errno));
+        written = false;
+    }
+    close();
+    return written;
+}
+
+void ProductionLog::close()
+{
+    file_.reset();
 }

@@ -19,3 +19,18 @@ Outcome clearBlockProtection(Programmer& programmer, UserInterface& ui, const Ch
     ui.pause(kStatusWriteMs);
     return Outcome::Done;
 }
+
+QString unprotectEffect(const ChipEntry& chip, int languageIndex)
+{
+    switch (unlockMethodFor(chip)) {
+    case UnlockMethod::WriteStatus:
+        return messageText(Msg::UnprotectClearsStatus, languageIndex);
+    case UnlockMethod::EnableWriteStatus:
+        return messageText(Msg::UnprotectClearsSst25Status, languageIndex);
+    case UnlockMethod::GlobalUnlock:
+        return messageText(Msg::UnprotectClearsSst26Lock, languageIndex);
+    case UnlockMethod::None:
+        break;
+    }
+    return {};
+}

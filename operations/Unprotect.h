@@ -5,6 +5,8 @@
 
 #include "operations/Outcome.h"
 
+#include <QString>
+
 class Programmer;
 class UserInterface;
 struct ChipEntry;
@@ -12,3 +14,8 @@ struct ChipEntry;
 // Refused for a chip without such protection (only SPI flash has it); the
 // callers refuse those before the job.
 Outcome clearBlockProtection(Programmer& programmer, UserInterface& ui, const ChipEntry& chip);
+
+// What the chip's unlock sequence clears, in a language: the status register
+// bits (Quad Enable included) or the block-protection register. Empty for a
+// chip without such protection. Said before Unprotect runs.
+QString unprotectEffect(const ChipEntry& chip, int languageIndex);

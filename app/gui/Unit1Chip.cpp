@@ -72,8 +72,6 @@ void TForm1::chipBecameCurrent(int tableIndex)
     CheckBoxWriteEprom->setEnabled(eeprom);
     CheckBoxVerifyEprom->setEnabled(eeprom);
 
-    PageControl1->setTabVisible(PageControl1->indexOf(TabSheet3), false);
-    CheckBoxFUSE->setEnabled(false);
     CheckBoxID->setEnabled(chip.chipId() > 0);
 
     const bool avr = chipNames(chip.keyText()).type == "AVR";
@@ -85,6 +83,14 @@ void TForm1::chipBecameCurrent(int tableIndex)
     case FuseLoad::NoFile: PageControl1->setCurrentWidget(TabSheet1); break;
     case FuseLoad::Refused: break;
     }
+    // The fuse page and the fuse step belong to a chip with fuse bytes, once
+    // a description is loaded; any other chip never reaches them.
+    const bool fuses = isMicrocontroller(chip) && state_->fuses().descriptionLoaded();
+    if (!fuses && PageControl1->currentWidget() == TabSheet3)
+        PageControl1->setCurrentWidget(TabSheet1);
+    PageControl1->setTabVisible(PageControl1->indexOf(TabSheet3), fuses);
+    CheckBoxFUSE->setEnabled(fuses);
+    CheckBoxFUSE->setVisible(fuses);
 }
 
 void TForm1::listsRebuilt()

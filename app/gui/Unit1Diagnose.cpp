@@ -4,6 +4,7 @@
 #include "app/gui/Unit1.h"
 
 #include "hexview/HexView.h"
+#include "operations/Unprotect.h"
 #include "operations/gui/CompareDialog.h"
 
 #include <QDir>
@@ -33,7 +34,13 @@ void TForm1::CompareChipClick()
 
 void TForm1::UnprotectChipClick()
 {
-    runChipJob([this] { operations_->unprotectChip(); });
+    runChipJob([this] {
+        // What the chip loses with its protection is said first; No sends nothing.
+        const QString effect = unprotectEffect(state_->currentChip(), languageIndex_);
+        if (!effect.isEmpty() && !askYesNo(effect + QStringLiteral("\n\n") + message(Msg::UnprotectAsk)))
+            return;
+        operations_->unprotectChip();
+    });
 }
 
 void TForm1::ProdLogClick()

@@ -258,10 +258,15 @@ QWidget* TForm1::buildLeftPanel()
     CheckBoxWriteFlash = checkBox(GroupBox2, "CheckBoxWriteFlash", QStringLiteral("编程"), true);
     CheckBoxVerity = checkBox(GroupBox2, "CheckBoxVerity", QStringLiteral("校验"), true);
     btnAutoProg = button(GroupBox2, "btnAutoProg", QStringLiteral("自动"));
+    // Shown and live only for a chip with fuse bytes (chip selection decides).
+    CheckBoxFUSE = checkBox(GroupBox2, "CheckBoxFUSE", QStringLiteral("熔丝&&加密"), false);
+    CheckBoxFUSE->setEnabled(false);
+    CheckBoxFUSE->hide();
     autoBox->addWidget(CheckBoxErase, 0, 0);
     autoBox->addWidget(CheckBoxWriteFlash, 0, 1);
     autoBox->addWidget(CheckBoxVerity, 1, 0);
     autoBox->addWidget(btnAutoProg, 1, 1);
+    autoBox->addWidget(CheckBoxFUSE, 2, 0, 1, 2);
     column->addWidget(GroupBox2);
     column->addStretch(1);
 
@@ -390,9 +395,8 @@ QWidget* TForm1::buildHelpPage()
     CheckBoxWriteEprom = checkBox(Panel11, "CheckBoxWriteEprom", QStringLiteral("写EPROM"), false);
     CheckBoxVerifyEprom = checkBox(Panel11, "CheckBoxVerifyEprom", QStringLiteral("校验EPROM"), true);
     CheckBoxSN = checkBox(Panel11, "CheckBoxSN", QStringLiteral("写入系列号"), true);
-    CheckBoxFUSE = checkBox(Panel11, "CheckBoxFUSE", QStringLiteral("熔丝&&加密"), false);
     CheckBoxHigtSpeed = checkBox(Panel11, "CheckBoxHigtSpeed", QStringLiteral("启用高速编程算法"), false);
-    for (QCheckBox* b : {CheckBoxID, CheckBoxWriteEprom, CheckBoxVerifyEprom, CheckBoxSN, CheckBoxFUSE, CheckBoxHigtSpeed})
+    for (QCheckBox* b : {CheckBoxID, CheckBoxWriteEprom, CheckBoxVerifyEprom, CheckBoxSN, CheckBoxHigtSpeed})
         boxes->addWidget(b);
     Panel11->hide();
     RichEdit2 = named(new QPlainTextEdit(HELP), "RichEdit2");
@@ -457,6 +461,8 @@ QWidget* TForm1::buildPages()
     PageControl1->addTab(buildSerialPage(), QStringLiteral("Extend(SN)"));
     PageControl1->addTab(buildHelpPage(), QStringLiteral("HELP"));
     PageControl1->setTabVisible(PageControl1->indexOf(HELP), false);
+    // Until a chip with fuse bytes is chosen there are no bytes to show.
+    PageControl1->setTabVisible(PageControl1->indexOf(TabSheet3), false);
 
     Panel8 = named(new ClickPanel(Panel3), "Panel8");
     Panel8->setFixedHeight(41);

@@ -4,10 +4,15 @@
 #include "support/OperationRig.h"
 
 #include "fuses/FuseDescription.h"
+#include "support/QtPrinting.h"
 
 #include <gtest/gtest.h>
 
+#include <QFile>
+#include <QTemporaryDir>
+
 #include <algorithm>
+#include <vector>
 
 namespace {
 
@@ -50,11 +55,12 @@ TEST(Auto, FullRunProgramsBothMemoriesAndVerifiesEach)
 
     EXPECT_EQ(rig.ops.lastOutcome(), Outcome::Done);
     const QStringList codes = rig.wireAfterProbe().filter("C");
-    EXPECT_EQ(codes, QStringList({"C09", "C02", "C07", "C08", "C07", "C08", "C0A"}));
+    // The signature, the erase with its read-back, both writes, both verifies.
+    EXPECT_EQ(codes, QStringList({"C09", "C01", "C02", "C07", "C07", "C08", "C07", "C08", "C0A"}));
     EXPECT_TRUE(std::equal(rig.sim.flash().begin(), rig.sim.flash().begin() + 384, rig.state.buffers().flash()));
     EXPECT_TRUE(std::equal(rig.sim.eeprom().begin(), rig.sim.eeprom().begin() + 40, rig.state.buffers().eeprom()));
     EXPECT_EQ(rig.sim.flash()[400], 0xFF);  // erased, not written
-    EXPECT_EQ(rig.ui.logs(), QStringList({"AUTO Complete!", "AUTO Complete!"}));
+    EXPECT_EQ(rig.ui.logs(), QStringList({"AUTO Complete!"})) << "one result line per run";
     EXPECT_EQ(rig.ui.pauses(), std::vector<qint64>({350, 350}));
 }
 
@@ -69,7 +75,7 @@ TEST(Auto, VerifyFailureSkipsEepromVerifyAndFuses)
     rig.state.fuses().applyDescription(oneByte);
     rig.ops.runAuto({.verifyFlash = true, .verifyEeprom = true, .fuses = true});
     EXPECT_EQ(rig.ui.errors(), QStringList{"Flash check error address:0h"});
-    EXPECT_EQ(rig.wireAfterProbe().filter("C"), QStringList({"C09", "C07", "C0A"}));
+    EXPECT_EQ(rig.wireAfterProbe().filter("C"), QStringList({"C09", "C01", "C07", "C0A"}));
     EXPECT_EQ(rig.ui.logs(), QStringList{"AUTO stopped at: Verify"});
     EXPECT_EQ(rig.ops.lastOutcome(), Outcome::Declined);
 }
@@ -97,6 +103,7 @@ TEST(Auto, StepsThatCannotRunAreRefusedBeforeAnythingIsSent)
         AutoOptions options;
         int32_t serialAddress;
         Msg message;
+        ChipEntry chip = flash();
     };
     const int32_t chipBytes = int32_t(flash().flashBytes());
     for (const Case& c : {Case{"serial past the chip", {.serialNumber = true, .erase = true, .writeFlash = true},
@@ -104,9 +111,11 @@ TEST(Auto, StepsThatCannotRunAreRefusedBeforeAnythingIsSent)
                           Case{"serial past the buffer", {.serialNumber = true, .erase = true, .writeFlash = true},
                                int32_t(64 * 1024 * 1024 - 3), Msg::SerialNumberOutsideChip},
                           Case{"fuses without a description", {.erase = true, .writeFlash = true, .fuses = true}, 0,
-                               Msg::FuseStepWithoutDescription}}) {
+                               Msg::FuseStepWithoutDescription, mcu()},
+                          Case{"fuses of a chip that has none", {.erase = true, .writeFlash = true, .fuses = true}, 0,
+                               Msg::NoFuseBytes}}) {
         OperationRig rig;
-        rig.use(flash());
+        rig.use(c.chip);
         rig.loadFlash(16);
         rig.state.serial() = {c.serialAddress, 5, SerialNumber::Mode::Increment};
         rig.ops.runAuto(c.options);
@@ -172,15 +181,19 @@ TEST(Auto, FailedTransferNamesTheStepInTheCurrentLanguage)
     EXPECT_TRUE(rig.ui.controlsEnabled);
 }
 
-TEST(Auto, EraseFailureStopsTooWhileItsAnswerDoesNot)
+TEST(Auto, EraseThatFailsOrNeverEndsStopsTheRun)
 {
     OperationRig rig;
     rig.use(flash());
     rig.loadFlash(256);
-    rig.sim.setBusyForever(true);  // never ready: the erase ends on its own
+    rig.sim.setBusyForever(true);  // never ready: polled up to ten times erase delay 3 + 2
     rig.ops.runAuto({.erase = true, .writeFlash = true});
-    EXPECT_EQ(rig.ops.lastOutcome(), Outcome::Done);
-    EXPECT_EQ(rig.commands(0x0C).size(), 5u);  // erase delay 3 + 2
+    EXPECT_EQ(rig.ops.lastOutcome(), Outcome::Declined);
+    EXPECT_EQ(rig.commands(0x0C).size(), 50u);
+    EXPECT_EQ(rig.ui.errors(),
+              QStringList{"The chip is still busy 2.5 s after the erase began: the erase is not complete."});
+    EXPECT_EQ(rig.ui.logs(), QStringList{"AUTO stopped at: Erase"});
+    EXPECT_TRUE(rig.commands(0x07).empty()) << "nothing written";
 
     OperationRig failing;
     failing.use(flash());
@@ -215,6 +228,71 @@ TEST(Auto, FuseStepWritesFuseBytesAndLockByteAsChosen)
         }
         EXPECT_EQ(rig.ops.lastOutcome(), Outcome::Done);
     }
+}
+
+// One row per run, whose result is the run's final outcome; a serial number
+// only once the write step sent it; a log that cannot take the row refuses
+// the run before anything is sent.
+TEST(Auto, ProductionLogRowIsTheRunsFinalOutcome)
+{
+    const AutoOptions writeAndVerify{.serialNumber = true, .writeFlash = true, .verifyFlash = true};
+    struct Case {
+        const char* what;
+        AutoOptions options;
+        int unplugBeforeEnd;  // reports before the run's last one where the link dies; 0: never
+        QString steps;
+        QString serial;
+        QString result;
+        Outcome outcome;
+    };
+    const std::vector<Case> cases{
+        {"every step", writeAndVerify, 0, "Write SN + Program + Verify", "300", "ok", Outcome::Done},
+        {"closing report lost", writeAndVerify, 1, "Write SN + Program + Verify", "300", "failed: Finish",
+         Outcome::Failed},
+        {"lost in the verify", writeAndVerify, 3, "Write SN + Program + Verify", "300", "failed: Verify",
+         Outcome::Failed},
+        {"no write step", {.serialNumber = true, .erase = true}, 0, "Write SN + Erase", "", "ok", Outcome::Done},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        int lastReport = 0;
+        {
+            OperationRig counting;
+            counting.use(flash());
+            counting.loadFlash(512);
+            counting.state.serial() = {16, 300, SerialNumber::Mode::Increment};
+            counting.ops.runAuto(c.options);
+            lastReport = counting.sim.reportCount();
+        }
+        QTemporaryDir dir;
+        OperationRig rig;
+        rig.use(flash());
+        rig.loadFlash(512);
+        rig.state.serial() = {16, 300, SerialNumber::Mode::Increment};
+        rig.ops.setProductionLogPath(dir.filePath("log.csv"));
+        if (c.unplugBeforeEnd > 0)
+            rig.sim.addFault({Fault::Kind::Unplug, lastReport - c.unplugBeforeEnd});
+        rig.ops.runAuto(c.options);
+        EXPECT_EQ(rig.ops.lastOutcome(), c.outcome);
+        QFile file(dir.filePath("log.csv"));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        const QStringList rows = QString::fromUtf8(file.readAll()).split("\r\n", Qt::SkipEmptyParts);
+        ASSERT_EQ(rows.size(), 2) << "the header and one row";
+        const QStringList fields = rows[1].split(',');
+        ASSERT_EQ(fields.size(), 9);
+        EXPECT_EQ(fields.mid(4, 3), QStringList({c.serial, c.steps, c.result}));
+    }
+
+    OperationRig refused;
+    refused.use(flash());
+    refused.loadFlash(512);
+    QTemporaryDir dir;
+    refused.ops.setProductionLogPath(dir.path());  // a folder takes no row
+    refused.ops.runAuto({.erase = true, .writeFlash = true});
+    EXPECT_EQ(refused.ops.lastOutcome(), Outcome::Refused);
+    EXPECT_EQ(refused.ui.errors(),
+              QStringList{"The production log could not be written: " + dir.path() + "\nIs a directory"});
+    EXPECT_TRUE(refused.sim.traffic().empty());
 }
 
 } // namespace

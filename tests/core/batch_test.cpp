@@ -220,13 +220,17 @@ TEST(Batch, ProductionLogHasARowForEveryChipAndTheCountFollows)
     }
     EXPECT_NE(crcs[0], crcs[1]) << "each chip's serial number is in its data";
 
-    // A log that cannot be written fails the run, which then counts as failed.
+    // A log that cannot be written refuses the run before the chip is
+    // touched: nothing sent after the watch's probe, nothing counted.
     rig.ops.setProductionLogPath(dir.filePath("missing/production.csv"));
     rig.use(rig.state.currentChip());
+    rig.sim.clearTraffic();
     rig.batch.tick();
-    EXPECT_EQ(rig.ops.lastOutcome(), Outcome::Failed);
-    EXPECT_EQ(rig.ui.errors().last(), "The production log could not be written: " + dir.filePath("missing/production.csv"));
-    EXPECT_EQ(rig.batch.tally().failed(), 2);
+    EXPECT_EQ(rig.ops.lastOutcome(), Outcome::Refused);
+    EXPECT_EQ(rig.ui.errors().last(), "The production log could not be written: "
+                                          + dir.filePath("missing/production.csv") + "\nNo such file or directory");
+    EXPECT_EQ(rig.sim.traffic().size(), 6u) << "the watch's probe: Setup, ReadId, Finish";
+    EXPECT_EQ(rig.batch.tally().failed(), 1);
 }
 
 TEST(Batch, TallyTextAndRate)

@@ -1,12 +1,13 @@
 // Self-check of the chip list that ships with the program: the text source
-// data/chips.txt, the ktr4180.Dat built from it, the facts of every entry, a
-// public table of SPI flash facts, and detection of every SPI flash through
-// the simulated programmer.
+// data/chips.txt, the ktr4180.Dat built from it, the facts of every entry,
+// public tables of SPI flash and AVR facts, detection of every SPI flash and
+// AVR through the simulated programmer, and a write/verify of the new kinds.
 
 #include "app/ProgramState.h"
 #include "chipdb/ChipKey.h"
 #include "chipdb/ChipTable.h"
 #include "device/SimulatedProgrammer.h"
+#include "support/OperationRig.h"
 #include "support/RecordingUi.h"
 
 #include <QFile>
@@ -18,6 +19,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 #include <map>
 #include <memory>
 
@@ -43,6 +45,20 @@ QList<QByteArray> fileLines(const QString& path)
     if (!lines.isEmpty() && lines.last().isEmpty())
         lines.removeLast();
     return lines;
+}
+
+// The rows of a tab-separated table under tests/data, header left out, each
+// with at least `columns` cells.
+QList<QList<QByteArray>> tableRows(const char* name, int columns)
+{
+    QList<QList<QByteArray>> rows;
+    const QList<QByteArray> lines = fileLines(QStringLiteral(KTR_SOURCE_DIR "/tests/data/") + QLatin1String(name));
+    for (int i = 1; i < lines.size(); ++i) {
+        const QList<QByteArray> cells = lines[i].split('\t');
+        if (cells.size() >= columns)
+            rows.append(cells);
+    }
+    return rows;
 }
 
 bool isPowerOfTwo(uint32_t v) { return v != 0 && (v & (v - 1)) == 0; }
@@ -165,8 +181,18 @@ TEST_F(BundledChipList, BuiltFileHoldsExactlyTheTextList)
 
 TEST_F(BundledChipList, HoldsEnoughChipsAndFitsTheTable)
 {
-    EXPECT_GE(chips_->size(), 600u);
-    EXPECT_LT(chips_->size(), std::size_t(ChipTable::kCapacity)) << "room for the end entry";
+    EXPECT_GE(chips_->size(), 880u);
+    // The editor saves at most kCapacity - 1 entries: the end entry takes a slot.
+    EXPECT_LE(chips_->size(), std::size_t(ChipTable::kCapacity - 1)) << "room for the end entry";
+}
+
+TEST_F(BundledChipList, ReadmeCountsTheChips)
+{
+    static const QRegularExpression count(QStringLiteral("chip list of (\\d+) chips"));
+    const QString readme = QString::fromUtf8(readFile(QStringLiteral(KTR_SOURCE_DIR "/README.md")));
+    const QRegularExpressionMatch m = count.match(readme);
+    ASSERT_TRUE(m.hasMatch()) << "README.md names the size of the bundled list";
+    EXPECT_EQ(m.captured(1).toInt(), int(chips_->size()));
 }
 
 TEST_F(BundledChipList, NamesAreUniqueSplitBackAndKeysFit)
@@ -321,21 +347,22 @@ TEST_F(BundledChipList, MicrowireSubtypesMatchSizeOrganisationAndName)
 TEST_F(BundledChipList, AvrEntriesFollowTheirSignatures)
 {
     const std::vector<Chip> avr = ofClass(kClassAvr);
-    EXPECT_GE(avr.size(), 20u);
+    EXPECT_GE(avr.size(), 160u);
     for (const Chip& c : avr) {
         const ChipEntry& e = *c.entry;
         const char* model = c.model.constData();
         EXPECT_EQ(c.type, "AVR");
         EXPECT_EQ(e.interfaceCode, 2) << "ISP header: " << model;
-        EXPECT_EQ(e.voltageCode, 1) << "5.0V: " << model;
         EXPECT_EQ(e.subtype, 0) << model;
-        // Signature: 0x1E, then the Flash size as 1 KB << (byte - 0x90).
+        // Signature: 0x1E, then the Flash size as 1 KB << the low nibble of a
+        // 0x9n byte (0xAn for the RF parts).
         const uint32_t sig = uint32_t(e.chipId());
         EXPECT_EQ(sig >> 16, 0x1Eu) << model;
         const uint32_t sizeCode = (sig >> 8) & 0xFF;
-        ASSERT_GE(sizeCode, 0x90u) << model;
-        EXPECT_EQ(e.flashBytes(), 1024u << (sizeCode - 0x90)) << model;
-        EXPECT_GE(e.flashPage(), 32) << model;
+        ASSERT_TRUE((sizeCode >> 4) == 0x9 || (sizeCode >> 4) == 0xA) << model;
+        EXPECT_EQ(e.flashBytes(), 1024u << (sizeCode & 0x0F)) << model;
+        // The ATtiny441/841 write 8-word pages.
+        EXPECT_GE(e.flashPage(), 16) << model;
         EXPECT_LE(e.flashPage(), 256) << model;
         // The USB parts ATmega8U2/16U2/32U2 all write 64-word pages.
         if (c.model.endsWith("U2")) {
@@ -346,6 +373,70 @@ TEST_F(BundledChipList, AvrEntriesFollowTheirSignatures)
         EXPECT_TRUE(isPowerOfTwo(e.eepromPageSize)) << model;
         EXPECT_LE(e.eepromPageSize, 8) << model;
     }
+}
+
+// One part of the public AVR parts table (tests/data/avr-reference.tsv).
+struct AvrReference {
+    uint32_t signature;
+    uint32_t flash;
+    uint32_t flashPage;
+    uint32_t eeprom;
+    uint32_t eepromPage;         // 0 when the table gives none
+    bool eepromPageCommands;     // Load/Write EEPROM Memory Page over ISP
+    int chipEraseDelayUs;        // -1 when the table gives none
+    int vccMaxMillivolts;
+};
+
+std::map<QByteArray, AvrReference> loadAvrReference()
+{
+    std::map<QByteArray, AvrReference> parts;
+    for (const QList<QByteArray>& f : tableRows("avr-reference.tsv", 9)) {
+        AvrReference r;
+        r.signature = f[1].toUInt(nullptr, 16);
+        r.flash = f[2].toUInt();
+        r.flashPage = f[3].toUInt();
+        r.eeprom = f[4].toUInt();
+        r.eepromPage = f[5].toUInt();
+        r.eepromPageCommands = f[6] == "yes";
+        bool known = false;
+        r.chipEraseDelayUs = f[7].toInt(&known);
+        if (!known)
+            r.chipEraseDelayUs = -1;
+        r.vccMaxMillivolts = f[8].toInt();
+        parts.emplace(f[0], r);
+    }
+    return parts;
+}
+
+// Every AVR entry is a part of the table, with its facts: an EEPROM without
+// page commands is written a byte at a time (page 1), the erase waits at least
+// the table's chip-erase delay and never less than 10 ms, and a part that
+// cannot take 5 V is supplied with 3.3 V.
+TEST_F(BundledChipList, AvrEntriesAgreeWithThePublicTable)
+{
+    const std::map<QByteArray, AvrReference> reference = loadAvrReference();
+    ASSERT_GE(reference.size(), 160u);
+    std::size_t matched = 0;
+    for (const Chip& c : ofClass(kClassAvr)) {
+        const ChipEntry& e = *c.entry;
+        const char* model = c.model.constData();
+        const auto it = reference.find(c.model);
+        if (it == reference.end()) {
+            ADD_FAILURE() << model << " is not in the table";
+            continue;
+        }
+        ++matched;
+        const AvrReference& r = it->second;
+        EXPECT_EQ(uint32_t(e.chipId()), r.signature) << model;
+        EXPECT_EQ(e.flashBytes(), r.flash) << model;
+        EXPECT_EQ(e.flashPage(), r.flashPage) << model;
+        EXPECT_EQ(e.eepromBytes(), r.eeprom) << model;
+        EXPECT_EQ(e.eepromPageSize, r.eepromPageCommands ? r.eepromPage : 1u) << model;
+        const int waitMs = std::max(10, int(std::ceil(std::max(r.chipEraseDelayUs, 0) / 1000.0)));
+        EXPECT_EQ(e.eraseDelayValue(), waitMs) << model;
+        EXPECT_EQ(e.voltageCode, r.vccMaxMillivolts >= 5500 ? 1 : 0) << model;
+    }
+    EXPECT_EQ(matched, reference.size()) << "every part of the table is in the list";
 }
 
 // --- SPI flash ---------------------------------------------------------------
@@ -362,21 +453,24 @@ const QSet<QByteArray>& byteProgrammedParts()
         "PCT25VF040B", "PCT25VF080B", "PCT25VF016B", "PCT25VF032B", // licensed twins of the above
         "F25L004A", "F25L008A", "F25L016A",                         // ESMT: AAI word programming
         "AT26F004",                                                 // byte program architecture
+        "AT26DF041",                                                // 02h programs one byte
     };
     return parts;
 }
 
 TEST_F(BundledChipList, SpiFlashEntriesFollowTheirIdentifiers)
 {
+    // Parts whose Page Program takes fewer than 256 bytes.
+    const QMap<QByteArray, uint16_t> smallPages = {{"MX25L5121E", 32}};
     const std::vector<Chip> flash = ofClass(kClassSpiFlash);
-    EXPECT_GE(flash.size(), 300u);
+    EXPECT_GE(flash.size(), 340u);
     QSet<QByteArray> makers;
     int byteProgrammed = 0;
     for (const Chip& c : flash) {
         const ChipEntry& e = *c.entry;
         const char* model = c.model.constData();
         makers.insert(c.maker);
-        EXPECT_EQ(e.flashPage(), 256) << model;
+        EXPECT_EQ(e.flashPage(), smallPages.value(c.model, 256)) << model;
         EXPECT_EQ(e.voltageCode, 0) << "3.3V: " << model;
         EXPECT_GT(e.chipId(), 0) << model;
         EXPECT_LE(e.chipId(), 0xFFFFFF) << model;
@@ -393,15 +487,20 @@ TEST_F(BundledChipList, SpiFlashEntriesFollowTheirIdentifiers)
         }
 
         // The capacity byte gives the size as 2^n bytes (n = 0x10..0x19, and
-        // 0x20.. for 64 MiB and up), except for makers with their own device
-        // codes and the early Spansion parts, which count one step lower.
+        // 0x20.. for 64 MiB and up; Macronix's 0x3n codes count 0x20 higher),
+        // except for makers and memory types with their own device codes and
+        // the early Spansion parts, which count one step lower.
         const uint32_t id = uint32_t(e.chipId());
         const uint32_t maker = id >> 16;
         const uint32_t cap = id & 0xFF;
-        if (maker == 0x1F || maker == 0x7F || maker == 0xBF)
+        static const QSet<uint32_t> ownCodeMakers = {0x1F, 0x7F, 0xBF, 0x89};  // Atmel, PMC, SST, Intel
+        static const QSet<uint32_t> ownCodeTypes = {0x6216, 0x6211, 0x9D14};   // Sanyo LE25FW..3A, ISSI (PMC)
+        if (ownCodeMakers.contains(maker) || ownCodeTypes.contains(id >> 8))
             continue;
         if (maker == 0x01 && ((id >> 8) & 0xFF) == 0x02 && cap < 0x19) {
             EXPECT_EQ(e.flashBytes(), 2u << cap) << model;
+        } else if (maker == 0xC2 && cap >= 0x30 && cap <= 0x3A) {
+            EXPECT_EQ(e.flashBytes(), 1u << (cap - 0x20)) << model;
         } else if (cap >= 0x10 && cap <= 0x19) {
             EXPECT_EQ(e.flashBytes(), 1u << cap) << model;
         } else if (cap == 0x1A || cap == 0x20) {
@@ -412,13 +511,13 @@ TEST_F(BundledChipList, SpiFlashEntriesFollowTheirIdentifiers)
     }
     for (const char* m : {"WINBOND", "MXIC", "GIGADEVICE", "ISSI", "SPANSION", "MICRON", "ST", "SST", "ATMEL",
                           "ADESTO", "EON", "XMC", "ZBIT", "PUYA", "BOYA", "FUDAN", "XTX", "ZETTA", "PCT", "ESMT",
-                          "AMIC"})
+                          "AMIC", "ESI", "INTEL", "NANTRONICS", "SANYO"})
         EXPECT_TRUE(makers.contains(m)) << m;
     EXPECT_EQ(byteProgrammed, int(byteProgrammedParts().size())) << "every byte-programmed part is in the list";
 }
 
 // Entries once wrong, with what their datasheets say: subtype, identifier
-// (JEDEC answer or signature) and Flash page size.
+// (JEDEC answer or signature), Flash page size and EEPROM page size.
 TEST_F(BundledChipList, CorrectedEntriesCarryTheirDatasheetFacts)
 {
     struct Fact {
@@ -426,18 +525,24 @@ TEST_F(BundledChipList, CorrectedEntriesCarryTheirDatasheetFacts)
         uint8_t subtype;
         int32_t id;
         uint16_t page;
+        uint8_t eepromPage;
     };
     const Fact facts[] = {
-        {"SST25VF064C", 0, 0xBF254B, 256},  // Page-Program, 256 bytes
-        {"SST26VF016B", 0, 0xBF2641, 256},  // DS20005262: Page-Program, 256 bytes
-        {"SST26VF064BA", 0, 0xBF2643, 256}, // DS20005119
-        {"PCT25VF064C", 0, 0xBF254B, 256},  // twin of the SST25VF064C
-        {"PCT26VF032", 0, 0xBF2602, 256},   // twin of the SST26VF032
-        {"F25L004A", 1, 0x8C2013, 256},     // byte program, AAI word programming
-        {"F25L016A", 1, 0x8C2015, 256},
-        {"AT26F004", 1, 0x1F0400, 256},     // byte program, sequential byte program mode
-        {"ATmega8U2", 0, 0x1E9389, 128},    // 64-word Flash pages
-        {"ATmega169A", 0, 0x1E9411, 128},   // the A's signature differs from the PA's 0x1E9405
+        {"SST25VF064C", 0, 0xBF254B, 256, 0},  // Page-Program, 256 bytes
+        {"SST26VF016B", 0, 0xBF2641, 256, 0},  // DS20005262: Page-Program, 256 bytes
+        {"SST26VF064BA", 0, 0xBF2643, 256, 0}, // DS20005119
+        {"PCT25VF064C", 0, 0xBF254B, 256, 0},  // twin of the SST25VF064C
+        {"PCT26VF032", 0, 0xBF2602, 256, 0},   // twin of the SST26VF032
+        {"F25L004A", 1, 0x8C2013, 256, 0},     // byte program, AAI word programming
+        {"F25L016A", 1, 0x8C2015, 256, 0},
+        {"AT26F004", 1, 0x1F0400, 256, 0},     // byte program, sequential byte program mode
+        {"AT26DF041", 1, 0x1F4400, 256, 0},    // 02h is Byte Program; its page program is another command
+        {"ZB25VQ16", 0, 0x5E6015, 256, 0},     // the datasheet's 5E 60 15
+        {"ZB25VQ16-0E", 0, 0x0E4015, 256, 0},  // what the part answers in the field
+        {"ATmega8U2", 0, 0x1E9389, 128, 4},    // 64-word Flash pages
+        {"ATmega169A", 0, 0x1E9411, 128, 4},   // the A's signature differs from the PA's 0x1E9405
+        {"ATmega8515", 0, 0x1E9306, 64, 1},    // ISP writes its EEPROM byte by byte
+        {"ATmega8535", 0, 0x1E9308, 64, 1},
     };
     for (const Fact& f : facts) {
         const auto it =
@@ -446,6 +551,7 @@ TEST_F(BundledChipList, CorrectedEntriesCarryTheirDatasheetFacts)
         EXPECT_EQ(it->entry->subtype, f.subtype) << f.model;
         EXPECT_EQ(it->entry->chipId(), f.id) << f.model;
         EXPECT_EQ(it->entry->flashPage(), f.page) << f.model;
+        EXPECT_EQ(it->entry->eepromPageSize, f.eepromPage) << f.model;
     }
 }
 
@@ -502,11 +608,7 @@ bool namePatternMatches(const QByteArray& pattern, const QByteArray& model)
 std::vector<ReferenceRow> loadReference()
 {
     std::vector<ReferenceRow> rows;
-    const QList<QByteArray> lines = fileLines(QStringLiteral(KTR_SOURCE_DIR "/tests/data/spi-flash-reference.tsv"));
-    for (int i = 1; i < lines.size(); ++i) {
-        const QList<QByteArray> f = lines[i].split('\t');
-        if (f.size() < 8)
-            continue;
+    for (const QList<QByteArray>& f : tableRows("spi-flash-reference.tsv", 8)) {
         ReferenceRow r;
         r.vendor = f[0];
         for (const QByteArray& n : QList<QByteArray>{f[1]} + splitNames(f[7]))
@@ -535,10 +637,19 @@ TEST_F(BundledChipList, SpiFlashAgreesWithThePublicTable)
     ASSERT_GT(reference.size(), 400u);
     // Where our list deliberately differs from the table.
     const QMap<QByteArray, const char*> deliberate = {
-        // The maker's JEDEC code is 0x5E; the table's 0x0E belongs to another maker.
+        // The datasheet's identifier; ZB25VQ16-0E carries the table's.
         {"ZB25VQ16", "identifier"},
     };
+    // Entries whose facts were taken from the table: each must be found there.
+    const QSet<QByteArray> takenFromTheTable = {
+        "W77Q64JV", "W77Q128JV", "MX25L3239E", "MX25L6495F", "MX77L25650F", "MX25LM51245G", "MX25L5121E",
+        "IS25LQ016", "M25PE10", "M25PE20", "M25PE40", "M25PE80", "M25PE16", "ES25P40", "ES25P80", "ES25P16",
+        "25F160S33B8", "25F160S33T8", "25F320S33B8", "25F320S33T8", "25F640S33B8", "25F640S33T8",
+        "N25S10", "N25S20", "N25S40", "N25S80", "N25S16",
+        "LE25FU206A", "LE25FU406C", "LE25U40CMC", "LE25FW203A", "LE25FW403A",
+    };
     int checked = 0;
+    QSet<QByteArray> found;
     QSet<QByteArray> stillDiffering;
     for (const Chip& c : ofClass(kClassSpiFlash)) {
         const ChipEntry& e = *c.entry;
@@ -565,14 +676,21 @@ TEST_F(BundledChipList, SpiFlashAgreesWithThePublicTable)
             }
         }
         checked += known ? 1 : 0;
+        if (known)
+            found.insert(c.model);
     }
-    EXPECT_GE(checked, 300) << "most SPI flash entries are models the table knows";
+    EXPECT_GE(checked, 330) << "most SPI flash entries are models the table knows";
+    for (const QByteArray& model : takenFromTheTable)
+        EXPECT_TRUE(found.contains(model)) << model.constData() << " is not in the list or not in the table";
     for (auto it = deliberate.begin(); it != deliberate.end(); ++it)
         EXPECT_TRUE(stillDiffering.contains(it.key())) << it.key().constData() << " (" << it.value()
                                                        << ") no longer differs: drop the exception";
 }
 
-TEST_F(BundledChipList, DetectionFindsEverySpiFlashByItsIdentifier)
+// Detection selects the first entry with the identifier the probe reports;
+// entries sharing it with an earlier one select that one. SPI flash answers
+// its JEDEC identifier in its own class, an AVR its signature in the first.
+TEST_F(BundledChipList, DetectionFindsEveryChipByItsIdentifier)
 {
     SimulatedProgrammer sim;
     RecordingUi ui;
@@ -583,20 +701,70 @@ TEST_F(BundledChipList, DetectionFindsEverySpiFlashByItsIdentifier)
     for (const Chip& c : *chips_)
         firstWithId.emplace(c.entry->chipId(), c.index);
 
-    bool flag = false;
-    for (const Chip& c : ofClass(kClassSpiFlash)) {
-        // The variant flag only matters past the first type: try both.
-        flag = !flag;
-        sim.setVariantFlag(flag ? 0x01 : 0x00);
-        sim.insertChip(*c.entry);
-        uint8_t id[5] = {};
-        ASSERT_EQ(state.programmer().probeChip(id), 1) << c.model.constData();
-        ASSERT_TRUE(state.selection().selectById(id[1], id[2], id[3], id[0] - 1, id[4])) << c.model.constData();
-        // Entries sharing an identifier with an earlier one select that one.
-        EXPECT_EQ(state.currentChipIndex(), firstWithId.at(c.entry->chipId())) << c.model.constData();
-        EXPECT_EQ(state.currentChip().chipId(), c.entry->chipId()) << c.model.constData();
-        EXPECT_TRUE(ui.errors().isEmpty()) << c.model.constData() << ": " << ui.errors().join(' ').toStdString();
-        ui.clear();
+    struct Kind {
+        uint8_t chipClass;
+        bool alternateVariantFlag;  // the flag only matters past the first type
+    };
+    for (const Kind kind : {Kind{kClassSpiFlash, true}, Kind{kClassAvr, false}}) {
+        bool flag = false;
+        for (const Chip& c : ofClass(kind.chipClass)) {
+            flag = kind.alternateVariantFlag ? !flag : true;
+            sim.setVariantFlag(flag ? 0x01 : 0x00);
+            sim.insertChip(*c.entry);
+            uint8_t id[5] = {};
+            ASSERT_EQ(state.programmer().probeChip(id), 1) << c.model.constData();
+            ASSERT_TRUE(state.selection().selectById(id[1], id[2], id[3], id[0] - 1, id[4])) << c.model.constData();
+            EXPECT_EQ(state.currentChipIndex(), firstWithId.at(c.entry->chipId())) << c.model.constData();
+            EXPECT_EQ(state.currentChip().chipId(), c.entry->chipId()) << c.model.constData();
+            EXPECT_TRUE(ui.errors().isEmpty()) << c.model.constData() << ": " << ui.errors().join(' ').toStdString();
+            ui.clear();
+        }
+    }
+}
+
+// New kinds of entry on the simulated programmer: a 32-byte-page SPI flash, a
+// 64 MiB one, an 8-word-page AVR, a 3.3 V AVR with 256 KiB and a byte-written
+// EEPROM. Erase, write and verify must each complete and leave the chip
+// holding the buffers.
+TEST_F(BundledChipList, NewKindsOfEntryWriteAndVerify)
+{
+    struct Case {
+        const char* model;
+        int32_t flashBytes;   // written from address 0
+        int32_t eepromBytes;
+    };
+    const Case cases[] = {
+        {"MX25L5121E", 65536, 0},
+        {"MX25LM51245G", 65536, 0},
+        {"M25PE16", 4096, 0},
+        {"ATtiny441", 4096, 256},
+        {"ATmega2564RFR2", 8192, 8192},
+        {"ATmega8515", 8192, 512},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.model);
+        const auto it =
+            std::find_if(chips_->begin(), chips_->end(), [&](const Chip& chip) { return chip.model == c.model; });
+        ASSERT_NE(it, chips_->end());
+        OperationRig rig;
+        rig.use(*it->entry);
+        rig.ops.eraseChip();
+        rig.loadFlash(c.flashBytes);
+        rig.ops.writeChip(MemoryPage::Flash);
+        rig.ops.verifyChip(MemoryPage::Flash);
+        QStringList expected = {"Erase Complete!", "Write Complete!", "Verify Complete!"};
+        if (c.eepromBytes > 0) {
+            rig.loadEeprom(c.eepromBytes);
+            rig.ops.writeChip(MemoryPage::Eeprom);
+            rig.ops.verifyChip(MemoryPage::Eeprom);
+            expected << "Write Complete!" << "Verify Complete!";
+            EXPECT_TRUE(std::equal(rig.sim.eeprom().begin(), rig.sim.eeprom().begin() + c.eepromBytes,
+                                   rig.state.buffers().eeprom()));
+        }
+        EXPECT_EQ(rig.ui.logs(), expected);
+        EXPECT_TRUE(rig.ui.errors().isEmpty()) << rig.ui.errors().join(' ').toStdString();
+        EXPECT_TRUE(std::equal(rig.sim.flash().begin(), rig.sim.flash().begin() + c.flashBytes,
+                               rig.state.buffers().flash()));
     }
 }
 

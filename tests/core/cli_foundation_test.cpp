@@ -341,9 +341,13 @@ TEST(CliUsage, CommandLinesTheirStatusAndWhatTheySay)
         QString says;
     };
     const QString missingFolder = dir.filePath("no/such/folder/out.bin");
-    const QString image = dir.filePath("a.bin"), existing = dir.filePath("old.bin"), readOnly = dir.filePath("ro.bin");
+    const QString image = dir.filePath("img.bin");
+    writeBytes(image, QByteArray(300, 'k'));
+    const QString onlyForce = "Only --force goes on with this chip.";
+    const QString flashFor = "The chip in the socket (class 0, ID = 0xEF4012) is not the chosen chip ";
+    const QString signatureOfFlash = "The chip in the socket (signature 0xEF4012) is not the chosen chip ATMEL ATmega8";
+    const QString existing = dir.filePath("old.bin"), readOnly = dir.filePath("ro.bin");
     const QString comma = dir.filePath("comma.txt");
-    writeBytes(image, QByteArray(300, 'x'));
     writeBytes(existing, "old");
     writeBytes(readOnly, "keep");
     QFile::setPermissions(readOnly, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
@@ -380,6 +384,36 @@ TEST(CliUsage, CommandLinesTheirStatusAndWhatTheySay)
         {{"--simulate", "--chip", "w25q64jv", "auto", "x.bin"}, 2, 'e', "auto needs at least one step: --unprotect"},
         {{"--simulate", "--chip", "w25q64jv", "auto", "--lock", "1", "--erase", "x.bin"}, 2, 'e', "--lock goes with --fuse"},
         {{"--simulate", "--chip", "w25q64jv", "fuses", "burn"}, 2, 'e', "fuses takes read, write or default, not 'burn'"},
+        // Steps that would do nothing, or write what nobody named, and fuses of a chip without any.
+        {{"--simulate", "--trace", "--chip", "w25q64jv", "auto", "--sn", "5", image}, 2, 'e', "--sn goes with --write-flash"},
+        {{"--simulate", "--trace", "--chip", "atmega8", "auto", "--write-eeprom", image}, 2, 'e',
+         "--write-eeprom/--verify-eeprom need the EEPROM data: --eeprom-file IN2"},
+        {{"--simulate", "--trace", "--chip", "atmega8", "auto", "--write-flash", "--verify-eeprom", image}, 2, 'e',
+         "need the EEPROM data"},
+        {{"--simulate", "--trace", "--chip", "w25q20cl", "fuses", "write", "--fuse", "1=0xDF"}, 2, 'e',
+         "The chosen chip has no fuse bytes; nothing was sent."},
+        {{"--simulate", "--trace", "--chip", "w25q20cl", "fuses", "default"}, 2, 'e', "no fuse bytes"},
+        {{"--simulate", "--trace", "--chip", "w25q20cl", "auto", "--fuse", image}, 2, 'e', "no fuse bytes"},
+        {{"--simulate", "--trace", "--chip", "atmega8", "fuses", "write"}, 2, 'e', "fuses write takes the bytes to write"},
+        {{"--simulate", "--trace", "--chip", "atmega8", "write", "--erase", "--eeprom", image}, 2, 'e',
+         "--erase erases the Flash; it does not go with --eeprom"},
+        {{"--simulate", "--trace", "--production-log", dir.path(), "auto", "--erase", image}, 1, 'e',
+         "The production log could not be written: " + dir.path() + "\nIs a directory"},
+        // An SPI flash in the socket: no other chip's command reads or changes it without --force.
+        {{"--simulate", "--sim-chip", "w25q20cl", "--chip", "atmega8", "read", dir.filePath("a.bin")}, 1, 'e',
+         signatureOfFlash},
+        {{"--simulate", "--sim-chip", "w25q20cl", "--chip", "atmega8", "erase"}, 1, 'e', onlyForce},
+        {{"--simulate", "--sim-chip", "w25q20cl", "--chip", "atmega8", "fuses", "read"}, 1, 'e', signatureOfFlash},
+        {{"--simulate", "--sim-chip", "w25q20cl", "--chip", "atmega8", "--force", "auto", "--write-flash", image}, 0, 'e',
+         signatureOfFlash + " (signature 0x1E9307). Go on with the chip in the socket? yes (--force)"},
+        {{"--simulate", "--sim-chip", "w25q20cl", "--chip", "93c46-8bit-pe0", "blank"}, 1, 'e',
+         flashFor + "GENERIC 93C46-8BIT-PE0 (class 2, ID = 0x000000)."},
+        {{"--simulate", "--sim-chip", "w25q20cl", "--chip", "93c46-8bit-pe0", "--yes", "write", image}, 1, 'e', onlyForce},
+        {{"--simulate", "--sim-chip", "w25q20cl", "--chip", "at24c02", "verify", image}, 1, 'e',
+         flashFor + "ATMEL AT24C02 (class 1, ID = 0x000000)."},
+        {{"--simulate", "--sim-chip", "w25q20cl", "--chip", "at24c02", "auto", "--erase", image}, 1, 'e', onlyForce},
+        {{"--simulate", "--sim-chip", "attiny13", "--chip", "attiny25", "--yes", "write", image}, 1, 'e',
+         "The chip in the socket (signature 0x1E9007) is not the chosen chip ATMEL ATtiny25 (signature 0x1E9108)."},
         // Files: the path and the system's reason, before the chip is touched.
         {{"--simulate", "--trace", "read", missingFolder}, 1, 'e',
          "Cannot write the file " + missingFolder + "\nNo such file or directory\n"},

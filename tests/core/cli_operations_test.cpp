@@ -169,7 +169,8 @@ TEST(CliOperations, AutoWithSerialNumberPrintsTheNextValue)
     EXPECT_EQ(rig.out, "next serial number: 6\n");
     EXPECT_EQ(rig.run(kW25Q64 + QStringList{"auto", in, "--sn-addr", "100"}), 2);
     EXPECT_EQ(rig.run(kW25Q64 + QStringList{"auto", in, "--sn", "1", "--sn-addr", "12G4"}), 2);
-    EXPECT_EQ(rig.run(kW25Q64 + QStringList{"auto", in, "--write-eeprom"}), 1);
+    EXPECT_EQ(rig.run(kW25Q64 + QStringList{"auto", in, "--write-eeprom", "--eeprom-file", in}), 1)
+        << "the chip has no EEPROM";
 }
 
 TEST(CliOperations, AutoDeclinedSignatureFailsTheRun)
@@ -180,11 +181,12 @@ TEST(CliOperations, AutoDeclinedSignatureFailsTheRun)
     const QStringList words = kW25Q64 + QStringList{"--sim-chip", "SPI_FLASH,WINBOND,W25Q32", "auto", in, "--id",
                                                      "--write-flash"};
     EXPECT_EQ(rig.run(QStringList{"--no"} + words), 1);
-    EXPECT_TRUE(rig.err.contains(QString::fromUtf8("不匹配,选择继续？ no (--no)"))) << rig.err.toStdString();
+    EXPECT_TRUE(rig.err.contains("Go on with the chip in the socket? no (--no)")) << rig.err.toStdString();
     // --yes is no answer to it: only --force goes on, past both checks.
     EXPECT_EQ(rig.run(QStringList{"--yes"} + words), 1);
     EXPECT_EQ(rig.run(QStringList{"--force"} + words), 0);
-    EXPECT_EQ(rig.err.count(QString::fromUtf8("不匹配,选择继续？ yes (--force)")), 2) << rig.err.toStdString();
+    EXPECT_EQ(rig.err.count("Go on with the chip in the socket? yes (--force)"), 1) << rig.err.toStdString();
+    EXPECT_EQ(rig.err.count(QString::fromUtf8("不匹配,选择继续？ yes (--force)")), 1) << rig.err.toStdString();
 }
 
 // With no chip named, the chip in the socket is identified and named before
@@ -228,7 +230,8 @@ TEST(CliOperations, IdentifierMismatchIsAnsweredOnlyByForce)
     CliRig rig;
     ASSERT_EQ(rig.run(kW25Q64 + QStringList{"write", rig.file("in.bin", pattern(4096))}), 0);
     const QStringList wrong{"--chip", "SPI_FLASH,WINBOND,W25Q32", "--sim-chip", "SPI_FLASH,WINBOND,W25Q64"};
-    const QString question = QString::fromUtf8("ID = 0xEF4017 (WINBOND W25Q32: ID = 0xEF4016) 不匹配,选择继续？");
+    const QString question = "The chip in the socket (class 0, ID = 0xEF4017) is not the chosen chip WINBOND W25Q32 "
+                             "(class 0, ID = 0xEF4016). Go on with the chip in the socket?";
     for (const QString command : {"erase", "write", "verify"}) {
         QStringList words = wrong + QStringList{"--yes", command};
         if (command != "erase")
@@ -312,6 +315,90 @@ TEST(CliOperations, AutoAppendsToTheProductionLogWithUnprotectFirst)
         << rows[1].toStdString();
     EXPECT_TRUE(rows[2].contains(",,Program + Verify,failed: Verify,")) << rows[2].toStdString();
     EXPECT_EQ(rig.run(QStringList{"--production-log"}), 2);
+}
+
+// Every exit 0 is true of the chip: a write reads back what it wrote, an
+// erase checks that it took, a verify never passes data the chip cannot
+// hold, and a chip not chosen is left as it was. One chip, kept from run
+// to run, in the order of the table.
+TEST(CliOperations, AChipThatDidNotTakeTheDataIsNoSuccess)
+{
+    CliRig rig;
+    const QString a = rig.file("a.bin", pattern(4096));
+    QByteArray other = pattern(4096);
+    other[0] = char(other[0] ^ 0x80);
+    const QString b = rig.file("b.bin", other);
+    const QString big = rig.file("big.bin", pattern(20000));
+    const QStringList mega{"--chip", "AVR,ATMEL,MEGA"};
+    const QStringList eeprom24{"--chip", "EEPROM24,ATMEL,AT24C02"};
+    struct Case {
+        QStringList words;
+        int status;
+        QString says;  // on stderr, or stdout after "out:"
+        QString never = {};
+    };
+    const QList<Case> cases = {
+        {kW25Q64 + QStringList{"write", a}, 0, "Verify Complete!"},
+        {kW25Q64 + QStringList{"write", b}, 1,
+         "Flash check error address:0h\nDiffering bytes: 1, ranges: 1.\n"
+         "Bits are 0 on the chip where the data has 1: not erased before writing.\n",
+         "Write Complete!"},
+        {kW25Q64 + QStringList{"write", "--no-verify", b}, 0, "Write Complete!", "Verify Complete!"},
+        {kW25Q64 + QStringList{"write", "--erase", b}, 0, "Verify Complete!"},
+        {kW25Q64 + QStringList{"verify", big}, 1,
+         "The data (20000 bytes) are larger than the chip (16384 bytes): the chip cannot hold them all."},
+        {kW25Q64 + QStringList{"verify", "--diff", big}, 1, "larger than the chip", "equal"},
+        // A chip not chosen: no command reads it or changes it.
+        {mega + QStringList{"--sim-chip", "SPI_FLASH,WINBOND,W25Q64", "erase"}, 1, "Only --force goes on"},
+        {eeprom24 + QStringList{"--sim-chip", "SPI_FLASH,WINBOND,W25Q64", "--yes", "write", a}, 1,
+         "Only --force goes on"},
+        {kW25Q64 + QStringList{"verify", b}, 0, "Verify Complete!"},
+        // Locked: neither the erase nor the write took.
+        {kW25Q64 + QStringList{"--sim-protect", "erase"}, 1,
+         "The chip is not blank after the erase (address 0h holds 81): the erase did not take.\n"
+         "The chip may be write-protected: run Unprotect, then erase again.\n",
+         "Erase Complete!"},
+        {kW25Q64 + QStringList{"--sim-protect", "write", "--erase", a}, 1, "run Unprotect, then erase again"},
+        {kW25Q64 + QStringList{"verify", b}, 0, "Verify Complete!"},
+        {kW25Q64 + QStringList{"unprotect"}, 0,
+         "Unprotect writes 0 to the chip's status register, which clears every bit of it: the block protection "
+         "(BP0-BP3, and TB, SEC, CMP where the chip has them), the register's own protection (SRP) and the Quad "
+         "Enable bit (QE) where the chip keeps it there."},
+        {kW25Q64 + QStringList{"erase"}, 0, "Erase Complete!"},
+        {kW25Q64 + QStringList{"blank"}, 0, "Bank Complete!"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.words.join(' ').toStdString());
+        EXPECT_EQ(rig.run(c.words), c.status) << rig.err.toStdString();
+        EXPECT_TRUE(rig.err.contains(c.says)) << rig.err.toStdString();
+        if (!c.never.isEmpty()) {
+            EXPECT_FALSE((rig.err + rig.out).contains(c.never)) << rig.err.toStdString();
+        }
+    }
+}
+
+// The production log's row: the run's final outcome, one row per run, and
+// a log that cannot be written leaves the chip untouched.
+TEST(CliOperations, ProductionLogRowIsTheRunsOutcome)
+{
+    CliRig rig;
+    const QString log = rig.dir.filePath("log.csv");
+    const QString in = rig.file("img.bin", pattern(512));
+    const QStringList words = kW25Q64 + QStringList{"--production-log", log, "auto", in, "--write-flash"};
+    ASSERT_EQ(rig.run(words + QStringList{"--sn", "7", "--trace"}), 0) << rig.err.toStdString();
+    const int reports = int(rig.err.split('\n').filter(QRegularExpression("^[<>] ")).size());
+    // The programmer lost at the closing report: written, but no success.
+    EXPECT_EQ(rig.run(words + QStringList{"--sn", "8", "--sim-fault", QString("unplug@%1").arg(reports - 1)}), 1);
+    EXPECT_TRUE(rig.err.contains("AUTO stopped at: Finish"));
+    const QStringList rows = QString::fromUtf8(rig.read("log.csv")).split("\r\n", Qt::SkipEmptyParts);
+    ASSERT_EQ(rows.size(), 3);
+    EXPECT_TRUE(rows[1].contains(",7,Write SN + Program,ok,")) << rows[1].toStdString();
+    EXPECT_TRUE(rows[2].contains(",8,Write SN + Program,failed: Finish,")) << rows[2].toStdString();
+
+    const QByteArray chipBefore = rig.read("chip.sim");
+    EXPECT_EQ(rig.run(kW25Q64 + QStringList{"--production-log", rig.dir.path(), "auto", in, "--erase"}), 1);
+    EXPECT_TRUE(rig.err.contains("The production log could not be written: " + rig.dir.path() + "\nIs a directory"));
+    EXPECT_EQ(rig.read("chip.sim"), chipBefore) << "not erased";
 }
 
 TEST(CliOperations, ProgressBarOnlyOnATerminal)

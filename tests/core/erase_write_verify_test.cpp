@@ -4,11 +4,13 @@
 
 #include "operations/CompareReport.h"
 #include "support/OperationRig.h"
+#include "support/QtPrinting.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <functional>
+#include <tuple>
 
 namespace {
 
@@ -109,14 +111,14 @@ TEST(Write, EepromPageAndEmptyAndOtherPage)
     rig.loadEeprom(10);
     rig.ops.writeChip(MemoryPage::Eeprom);
     EXPECT_EQ(rig.state.buffers().eepromLength(), 12);
-    EXPECT_EQ(rig.wireAfterProbe(), QStringList({"C09", "C08", "W02/65", "C0A"}));
+    EXPECT_EQ(rig.wireAfterProbe(), QStringList({"C09", "C01", "C08", "W02/65", "C0A"}));
     EXPECT_TRUE(std::equal(rig.sim.eeprom().begin(), rig.sim.eeprom().begin() + 12, rig.state.buffers().eeprom()));
 
-    // The FUSE page: Setup and Finish only, and no line.
+    // The FUSE page: Setup, the signature and Finish only, and no line.
     rig.sim.clearTraffic();
     rig.ui.clear();
     rig.ops.writeChip(MemoryPage::Other);
-    EXPECT_EQ(rig.wireAfterProbe(), QStringList({"C09", "C0A"}));
+    EXPECT_EQ(rig.wireAfterProbe(), QStringList({"C09", "C01", "C0A"}));
     EXPECT_TRUE(rig.ui.logs().isEmpty());
 }
 
@@ -166,6 +168,79 @@ TEST(Write, FailedTransferStopsWithOneMessage)
     }
 }
 
+// The terminal's write: the data read back and compared, and a chip that
+// did not take them fails with the compare's diagnosis; an erase first when
+// asked.
+TEST(Write, VerifiedWriteFailsWithTheDiagnosisWhenTheChipDidNotTakeIt)
+{
+    const QString first = "Flash check error address:";
+    const struct {
+        const char* what;
+        std::function<void(OperationRig&)> chipBefore;
+        WriteOptions options;
+        Outcome outcome;
+        QStringList errors;
+        QStringList logs;
+    } cases[] = {
+        {"erased chip", [](OperationRig&) {}, {.verifyAfter = true}, Outcome::Done, {},
+         {"Verify Complete!", "Write Complete!"}},
+        // Two bytes of the data are 0x00 and two 0xFF: equal on either chip.
+        {"not erased", [](OperationRig& r) { std::fill_n(r.sim.flash().begin(), 512, 0x00); },
+         {.verifyAfter = true}, Outcome::Declined,
+         {first + "0h\nDiffering bytes: 510, ranges: 3.\n"
+                  "Bits are 0 on the chip where the data has 1: not erased before writing."},
+         {}},
+        {"write-protected", [](OperationRig& r) { r.sim.setBlockProtected(true); }, {.verifyAfter = true},
+         Outcome::Declined,
+         {first + "0h\nDiffering bytes: 510, ranges: 3.\n"
+                  "All differing bits are still 1 on the chip: not programmed (write-protected, or the write did "
+                  "not run).\nThe chip may be write-protected: run Unprotect, then write again."},
+         {}},
+        {"not erased, erased first", [](OperationRig& r) { std::fill_n(r.sim.flash().begin(), 512, 0x00); },
+         {.eraseFirst = true, .verifyAfter = true}, Outcome::Done, {}, {"Verify Complete!", "Write Complete!"}},
+        {"not erased, not verified", [](OperationRig& r) { std::fill_n(r.sim.flash().begin(), 512, 0x00); }, {},
+         Outcome::Done, {}, {"Write Complete!"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        OperationRig rig;
+        rig.use(chipOf(0, 4096, 256, 1));
+        rig.loadFlash(512);
+        c.chipBefore(rig);
+        rig.ops.writeChip(MemoryPage::Flash, c.options);
+        EXPECT_EQ(rig.ops.lastOutcome(), c.outcome);
+        EXPECT_EQ(rig.ui.errors(), c.errors);
+        EXPECT_EQ(rig.ui.logs(), c.logs);
+        EXPECT_EQ(rig.commands(0x02).size(), c.options.eraseFirst ? 1u : 0u);
+        // The written range, two pages, read back only when verifying.
+        EXPECT_EQ(rig.wire().count("R/257"), c.options.verifyAfter ? 2 + (c.options.eraseFirst ? 1 : 0) : 0);
+    }
+}
+
+// Data larger than the chip cannot be on it: verify and compare say so
+// instead of comparing the part that fits.
+TEST(Verify, DataLargerThanTheChipIsNeverEqual)
+{
+    for (const MemoryPage page : {MemoryPage::Flash, MemoryPage::Eeprom}) {
+        for (const bool compare : {false, true}) {
+            OperationRig rig;
+            rig.use(mcuOf(256, 4));
+            rig.loadFlash(2048);
+            rig.loadEeprom(300);
+            compare ? rig.ops.compareChip(page) : rig.ops.verifyChip(page);
+            const bool flash = page == MemoryPage::Flash;
+            EXPECT_EQ(rig.ui.errors(), QStringList{QStringLiteral("The data (%1 bytes) are larger than the chip (%2 "
+                                                                  "bytes): the chip cannot hold them all.")
+                                                       .arg(flash ? 2048 : 300)
+                                                       .arg(flash ? 1024 : 256)});
+            EXPECT_EQ(rig.ops.lastOutcome(), Outcome::Refused);
+            EXPECT_EQ(rig.ops.lastCompare(), nullptr);
+            EXPECT_TRUE(rig.ui.logs().isEmpty());
+            EXPECT_EQ(rig.wire().size(), 3) << "the probe only";
+        }
+    }
+}
+
 TEST(Verify, ComparesWholeBlocksAndNamesTheFirstDifference)
 {
     OperationRig rig;
@@ -207,7 +282,7 @@ TEST(Verify, EepromUsesItsStreamAndTheFlashMessage)
     std::copy_n(rig.state.buffers().eeprom(), 70, rig.sim.eeprom().begin());
     rig.sim.eeprom()[100] = 0x00;  // past the data, inside the second block
     rig.ops.verifyChip(MemoryPage::Eeprom);
-    EXPECT_EQ(rig.wireAfterProbe(), QStringList({"C09", "C08", "R/65", "R/65", "C0A"}));
+    EXPECT_EQ(rig.wireAfterProbe(), QStringList({"C09", "C01", "C08", "R/65", "R/65", "C0A"}));
     EXPECT_EQ(rig.ui.texts(Kind::Status).front(), QString::fromUtf8("校验 Eeprom ..."));
     EXPECT_EQ(rig.ui.errors(), QStringList{QString::fromUtf8("Flash 校验错误地址: 64h")});
 }
@@ -240,7 +315,7 @@ TEST(Compare, ListsEveryRangeAndWhichWayTheBitsWent)
          {{0x100, 0xFF}, {0x101, 0x0F}, {0x1A3F, 0xFF}},
          {"0100h-0101h: 2 bytes, expected 01 08, found FF 0F", "1A3Fh: 1 byte, expected BA, found FF",
           "Differing bytes: 3, ranges: 2.",
-          "All differing bits are still 1 on the chip: not programmed (not erased before, or write-protected).",
+          "All differing bits are still 1 on the chip: not programmed (write-protected, or the write did not run).",
           "The chip may be write-protected: run Unprotect, then write again."}},
         {"bits 0 where the data has 1, one range across two blocks",
          {{0x3FE, 0x03}, {0x3FF, 0x0A}, {0x400, 0x00}},
@@ -294,8 +369,8 @@ TEST(Compare, EqualChipManyRangesAndAFailedRead)
     EXPECT_EQ(report.listedRanges().back().start, 1900);
     const QStringList lines = compareReportLines(report, 2);
     EXPECT_EQ(lines.mid(20), QStringList({"and 5 more", "Differing bytes: 25, ranges: 25.",
-                                          "All differing bits are still 1 on the chip: not programmed (not erased "
-                                          "before, or write-protected)."}));
+                                          "All differing bits are still 1 on the chip: not programmed "
+                                          "(write-protected, or the write did not run)."}));
 
     // A failed read ends the compare with the transfer message and no report.
     rig.ui.clear();
@@ -388,19 +463,68 @@ TEST(Erase, SpiFlashPollsUntilReadyOrTheLimit)
     rig.use(chipOf(0, 4096, 256, 2));
     rig.sim.setBusyPolls(2);  // ready on the third poll
     rig.ops.eraseChip();
-    EXPECT_EQ(rig.wireAfterProbe(), QStringList({"C09", "C02", "C0C", "C0C", "C0C", "C0A"}));
+    // Ready, then the first page read back blank.
+    EXPECT_EQ(rig.wireAfterProbe(), QStringList({"C09", "C02", "C0C", "C0C", "C0C", "C07", "R/257", "C0A"}));
     const auto erase = rig.commands(0x02).at(0);
     EXPECT_EQ(erase[16], 0x80);
     EXPECT_EQ(erase[17], 0x00);
     EXPECT_EQ(rig.ui.pauses(), std::vector<qint64>({50, 50, 50}));
     EXPECT_EQ(rig.ui.logs(), QStringList{"Erase Complete!"});
 
-    OperationRig stuck;
-    stuck.use(chipOf(0, 4096, 256, 0));
-    stuck.sim.setBusyForever(true);
-    stuck.ops.eraseChip();
-    EXPECT_EQ(stuck.commands(0x0C).size(), 2u);
-    EXPECT_EQ(stuck.ui.logs(), QStringList{"Erase Complete!"});
+    // Busy past the listed delay is no verdict: polled on up to ten times
+    // delay + 2, then not complete.
+    for (const auto& [delay, polls, seconds] : {std::tuple{0, 20, "1"}, std::tuple{40, 420, "21"}}) {
+        OperationRig stuck;
+        stuck.use(chipOf(0, 4096, 256, uint16_t(delay)));
+        stuck.sim.setBusyForever(true);
+        stuck.ops.eraseChip();
+        EXPECT_EQ(stuck.commands(0x0C).size(), std::size_t(polls)) << delay;
+        EXPECT_EQ(stuck.ui.errors(), QStringList{QStringLiteral("The chip is still busy %1 s after the erase began: "
+                                                                "the erase is not complete.")
+                                                     .arg(QLatin1String(seconds))});
+        EXPECT_TRUE(stuck.ui.logs().isEmpty());
+        EXPECT_TRUE(stuck.commands(0x07).empty()) << "nothing read while it is busy";
+        EXPECT_EQ(stuck.ops.lastOutcome(), Outcome::Declined);
+    }
+}
+
+// After the erase the first block is read back: a chip that did not take
+// the erase is no success, and an SPI flash's failure names Unprotect.
+TEST(Erase, ChecksThatTheChipTookIt)
+{
+    const QString notBlank = "The chip is not blank after the erase (address 0h holds 00): the erase did not take.";
+    const QString hint = "The chip may be write-protected: run Unprotect, then erase again.";
+    const struct {
+        const char* what;
+        ChipEntry chip;
+        bool locked;
+        Outcome outcome;
+        QStringList errors;
+        QStringList logs;
+    } cases[] = {
+        {"SPI flash", chipOf(0, 4096, 256, 1), false, Outcome::Done, {}, {"Erase Complete!"}},
+        {"locked SPI flash", chipOf(0, 4096, 256, 1), true, Outcome::Declined, {notBlank + "\n" + hint}, {}},
+        {"locked SST26", makeChip({.key = "SPI_FLASH,SST,SST26VF016B", .id = 0xBF2641, .flash = 4096, .page = 256,
+                                   .subtype = 1, .eraseDelay = 1}),
+         true, Outcome::Declined, {notBlank + "\n" + hint}, {}},
+        {"24-series", chipOf(1, 1024, 16), false, Outcome::Done, {}, {"Erase Complete!"}},
+        {"93-series", chipOf(2, 128, 16, 10), false, Outcome::Done, {}, {"Erase Complete!"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        OperationRig rig;
+        rig.use(c.chip);
+        std::fill(rig.sim.flash().begin(), rig.sim.flash().end(), 0x00);
+        rig.sim.setBlockProtected(c.locked);
+        rig.ops.eraseChip();
+        EXPECT_EQ(rig.ops.lastOutcome(), c.outcome);
+        EXPECT_EQ(rig.ui.errors(), c.errors);
+        EXPECT_EQ(rig.ui.logs(), c.logs);
+        // One block from address 0, as a read starts, then the job's end.
+        const QStringList wire = rig.wire();
+        EXPECT_EQ(wire.mid(wire.size() - 3), QStringList({"C07", "R/65", "C0A"}).replaceInStrings(
+                                                  "R/65", c.chip.flashPage() >= 64 ? "R/257" : "R/65"));
+    }
 }
 
 TEST(Erase, PagedClassesSendOnePageAddressEach)
@@ -408,7 +532,9 @@ TEST(Erase, PagedClassesSendOnePageAddressEach)
     OperationRig rig;
     rig.use(chipOf(3, 0x20000, 0x8000));
     rig.ops.eraseChip();
-    EXPECT_EQ(rig.wireAfterProbe(4), QStringList({"C09", "C07", "C02", "C02", "C02", "C02", "C0A"}));
+    // Then the first page read back: the erase took.
+    EXPECT_EQ(rig.wireAfterProbe(4),
+              QStringList({"C09", "C07", "C02", "C02", "C02", "C02", "C07", "R/32769", "C0A"}));
     std::vector<int> args;
     for (const auto& r : rig.commands(0x02))
         args.push_back(r[16] << 8 | r[17]);
@@ -583,7 +709,7 @@ TEST(Stop, AutoSequenceAndBatchEndWithTheStoppedStep)
     EXPECT_EQ(rig.ops.lastOutcome(), Outcome::Stopped);
     EXPECT_EQ(rig.ui.logs(), QStringList({"The write was stopped: the chip is only partly programmed.",
                                           "AUTO stopped at: Program"}));
-    EXPECT_EQ(rig.commands(0x07).size(), 1u) << "no verify stream";
+    EXPECT_EQ(rig.commands(0x07).size(), 2u) << "the erase's read-back and the write: no verify stream";
     EXPECT_EQ(rig.wire().last(), "C0A");
 }
 

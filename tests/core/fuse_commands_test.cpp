@@ -59,7 +59,8 @@ Bytes commandReport(uint8_t code, std::initializer_list<uint8_t> fromByte20)
     return r;
 }
 
-const std::vector<int> kSetupReadFinish = {0x09, 0x03, 0x0A};
+// Set-up, the signature compared with the chosen chip's, the read, finish.
+const std::vector<int> kSetupReadFinish = {0x09, 0x01, 0x03, 0x0A};
 
 TEST(FuseJobs, ReadFusesFillsTheFuseColumnsOnly)
 {
@@ -71,7 +72,7 @@ TEST(FuseJobs, ReadFusesFillsTheFuseColumnsOnly)
 
     EXPECT_EQ(RunFuseJob(rig.state, FuseJob::ReadFuses), FuseJobResult::Done);
     EXPECT_EQ(rig.codes(), kSetupReadFinish);
-    EXPECT_EQ(rig.commands()[1], commandReport(0x03, {3}));
+    EXPECT_EQ(rig.commands()[2], commandReport(0x03, {3}));
     const uint8_t* b = rig.state.fuses().currentBytes();
     EXPECT_EQ(Bytes(b, b + 4), (Bytes{0xE2, 0xDA, 0xFD, 0xFF}));
     EXPECT_EQ(rig.value(1), "0xe2");
@@ -91,7 +92,7 @@ TEST(FuseJobs, ReadLockAsksForOneByteIntoTheLockColumn)
     rig.sim.lockByte() = 0x3C;
     EXPECT_EQ(RunFuseJob(rig.state, FuseJob::ReadLock), FuseJobResult::Done);
     EXPECT_EQ(rig.codes(), kSetupReadFinish);
-    EXPECT_EQ(rig.commands()[1], commandReport(0x03, {1}));
+    EXPECT_EQ(rig.commands()[2], commandReport(0x03, {1}));
     EXPECT_EQ(rig.state.fuses().lockByte(), 0x3C);
     EXPECT_EQ(rig.state.fuses().currentBytes()[0], 0x62);
     EXPECT_EQ(rig.value(4), "0x3c");
@@ -108,16 +109,16 @@ TEST(FuseJobs, WritesSendTheCurrentBytes)
     f.setFuseByte(3, 0x0C);
 
     EXPECT_EQ(RunFuseJob(rig.state, FuseJob::WriteFuses), FuseJobResult::Done);
-    ASSERT_EQ(rig.codes(), (std::vector<int>{0x09, 0x04, 0x0A}));
-    EXPECT_EQ(rig.commands()[1], commandReport(0x04, {3, 0xFF, 0xD9, 0xFD}));
+    ASSERT_EQ(rig.codes(), (std::vector<int>{0x09, 0x01, 0x04, 0x0A}));
+    EXPECT_EQ(rig.commands()[2], commandReport(0x04, {3, 0xFF, 0xD9, 0xFD}));
     EXPECT_EQ(rig.sim.fuses()[0], 0xFF);
     EXPECT_EQ(rig.sim.fuses()[2], 0xFD);
     EXPECT_EQ(rig.sim.lockByte(), 0xFF) << "fuses only";
 
     rig.sim.clearTraffic();
     EXPECT_EQ(RunFuseJob(rig.state, FuseJob::WriteLock), FuseJobResult::Done);
-    ASSERT_EQ(rig.codes(), (std::vector<int>{0x09, 0x06, 0x0A}));
-    EXPECT_EQ(rig.commands()[1], commandReport(0x06, {1, 0x0C}));
+    ASSERT_EQ(rig.codes(), (std::vector<int>{0x09, 0x01, 0x06, 0x0A}));
+    EXPECT_EQ(rig.commands()[2], commandReport(0x06, {1, 0x0C}));
     EXPECT_EQ(rig.sim.lockByte(), 0x0C);
     EXPECT_EQ(rig.ui.logs(), (QStringList{"FUSEWrite Complete!", "LOCKWrite Complete!"}));
 }
@@ -150,14 +151,57 @@ TEST(FuseJobs, FailedTransferStopsWithoutCompletionLine)
     for (const Fault::Kind kind : {Fault::Kind::Set, Fault::Kind::Get}) {
         FuseRig rig;
         rig.sim.fuses()[0] = 0x00;
-        // Reports 1 and 2 are the Setup exchange; 3 and 4 the ReadConfig one.
-        rig.sim.addFault({kind, kind == Fault::Kind::Set ? rig.sim.reportCount() + 3 : rig.sim.reportCount() + 4});
+        // Reports 1 and 2 are the Setup exchange, 3 and 4 the signature's; 5 and 6 the ReadConfig one.
+        rig.sim.addFault({kind, kind == Fault::Kind::Set ? rig.sim.reportCount() + 5 : rig.sim.reportCount() + 6});
         EXPECT_EQ(RunFuseJob(rig.state, FuseJob::ReadFuses), FuseJobResult::Failed);
         EXPECT_EQ(rig.ui.errors(), QStringList{messageText(Msg::TransferFailed, 2)});
         EXPECT_TRUE(rig.ui.logs().isEmpty());
         EXPECT_EQ(rig.state.fuses().currentBytes()[0], 0x62) << "nothing read";
         EXPECT_EQ(rig.value(1), "      0x62");
         EXPECT_FALSE(rig.state.programmer().linkOpen());
+    }
+}
+
+// Fuse jobs run only for a chip with fuse bytes and a description, and
+// compare the socket's signature first; a write of some bytes reads the
+// chip's first, so the others go back unchanged.
+TEST(FuseJobs, OnlyChipsWithFusesOnlyTheChosenChipOnlyTheNamedBytes)
+{
+    const ChipEntry flash = makeChip({.key = "SPI_FLASH,WINBOND,W25Q64JV", .id = 0xEF4017, .flash = 4096, .page = 256});
+    ChipEntry tiny = kMega;
+    tiny.setChipId(0x1E9007);
+    const auto setByte1 = [](FuseState& f) { f.setFuseByte(1, 0xDF); };
+    const struct {
+        const char* what;
+        ChipEntry chosen;
+        bool description;
+        ChipEntry socket;
+        FuseJobResult result;
+        std::vector<int> codes;
+        Bytes chipFuses;  // afterwards
+    } cases[] = {
+        {"the chosen AVR", kMega, true, kMega, FuseJobResult::Done, {0x09, 0x01, 0x03, 0x03, 0x04, 0x0A},
+         {0xE2, 0xDF, 0xFD}},
+        {"another AVR in the socket", kMega, true, tiny, FuseJobResult::Declined, {0x09, 0x01, 0x0A},
+         {0xE2, 0xD9, 0xFD}},
+        {"a chip without fuse bytes", flash, true, flash, FuseJobResult::Refused, {}, {0xE2, 0xD9, 0xFD}},
+        {"no description", kMega, false, kMega, FuseJobResult::Refused, {}, {0xE2, 0xD9, 0xFD}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        FuseRig rig;
+        if (!c.description)
+            rig.state.fuses() = FuseState();
+        rig.state.chips()[0] = c.chosen;
+        rig.sim.insertChip(c.socket);
+        // Not the description's defaults (0x62 0xD9 0xFF): what the chip holds.
+        const Bytes before{0xE2, 0xD9, 0xFD};
+        std::copy(before.begin(), before.end(), rig.sim.fuses().begin());
+        rig.ui.defaultAnswer = false;
+        EXPECT_EQ(RunFuseJobs(rig.state, {FuseJob::ReadFuses, FuseJob::ReadLock, FuseJob::WriteFuses}, setByte1),
+                  c.result);
+        EXPECT_EQ(rig.codes(), c.codes);
+        EXPECT_EQ(Bytes(rig.sim.fuses().begin(), rig.sim.fuses().begin() + 3), c.chipFuses);
     }
 }
 

@@ -81,7 +81,8 @@ TEST(Read, EepromKeepsOddLengthAndUsesAtLeast64ByteBlocks)
     EXPECT_EQ(rig.state.buffers().flashLength(), 0);
     // 512 bytes in 64-byte blocks under report number 2; the stream names
     // the EEPROM page size.
-    EXPECT_EQ(rig.wireAfterProbe().mid(2, 8), times(8, "R/65"));
+    EXPECT_EQ(rig.wireAfterProbe().mid(0, 3), QStringList({"C09", "C01", "C08"})) << "the signature first";
+    EXPECT_EQ(rig.wireAfterProbe().mid(3, 8), times(8, "R/65"));
     ASSERT_EQ(rig.commands(0x08).size(), 1u);
     EXPECT_EQ(rig.commands(0x08)[0][5], 8);
     EXPECT_EQ(rig.ui.texts(Kind::Status).front(), QString::fromUtf8("读出 Eeprom ..."));

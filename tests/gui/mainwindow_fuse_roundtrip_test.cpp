@@ -107,15 +107,16 @@ private slots:
         QCOMPARE(bytes()[0], uint8_t(0x62));
         QCOMPARE(bytes()[1], uint8_t(0xD9));
 
+        // Every fuse job first compares the chip's signature with the chosen chip's.
         f->FuseRead->click();
-        QCOMPARE(codes(rig->sim), (std::vector<int>{kCmdSetup, kCmdReadConfig, kCmdFinish}));
-        QCOMPARE(payload(commands(rig->sim)[1], 1), (Bytes{3}));
+        QCOMPARE(codes(rig->sim), (std::vector<int>{kCmdSetup, kCmdReadSignature, kCmdReadConfig, kCmdFinish}));
+        QCOMPARE(payload(commands(rig->sim)[2], 1), (Bytes{3}));
         QCOMPARE((Bytes{bytes()[0], bytes()[1], bytes()[2]}), (Bytes{0xFF, 0xDE, 0xFD}));
         QCOMPARE(cell(f->StringGrid1, 2, 1), QStringLiteral("0xde"));
         rig->sim.clearTraffic();
         f->ReadLockBtn->click();
-        QCOMPARE(codes(rig->sim), (std::vector<int>{kCmdSetup, kCmdReadConfig, kCmdFinish}));
-        QCOMPARE(payload(commands(rig->sim)[1], 1), (Bytes{1}));
+        QCOMPARE(codes(rig->sim), (std::vector<int>{kCmdSetup, kCmdReadSignature, kCmdReadConfig, kCmdFinish}));
+        QCOMPARE(payload(commands(rig->sim)[2], 1), (Bytes{1}));
         QCOMPARE(f->state().fuses().lockByte(), uint8_t(0x3F));
         QCOMPARE(cell(f->StringGrid1, 4, 1), QStringLiteral("0x3f"));
 
@@ -145,12 +146,12 @@ private slots:
 
         rig->sim.clearTraffic();
         f->FuseWrite->click();
-        QCOMPARE(codes(rig->sim), (std::vector<int>{kCmdSetup, kCmdWriteFuses, kCmdFinish}));
-        QCOMPARE(payload(commands(rig->sim)[1], 5), (Bytes{3, 0x7F, 0xCE, 0xFC, 0x00}));
+        QCOMPARE(codes(rig->sim), (std::vector<int>{kCmdSetup, kCmdReadSignature, kCmdWriteFuses, kCmdFinish}));
+        QCOMPARE(payload(commands(rig->sim)[2], 5), (Bytes{3, 0x7F, 0xCE, 0xFC, 0x00}));
         rig->sim.clearTraffic();
         f->WriteLockBtn->click();
-        QCOMPARE(codes(rig->sim), (std::vector<int>{kCmdSetup, kCmdWriteLock, kCmdFinish}));
-        QCOMPARE(payload(commands(rig->sim)[1], 3), (Bytes{1, 0x3E, 0x00}));
+        QCOMPARE(codes(rig->sim), (std::vector<int>{kCmdSetup, kCmdReadSignature, kCmdWriteLock, kCmdFinish}));
+        QCOMPARE(payload(commands(rig->sim)[2], 3), (Bytes{1, 0x3E, 0x00}));
         QCOMPARE((Bytes{rig->sim.fuses()[0], rig->sim.fuses()[1], rig->sim.fuses()[2], rig->sim.lockByte()}),
                  (Bytes{0x7F, 0xCE, 0xFC, 0x3E}));
         const QStringList log = rig->logLines();

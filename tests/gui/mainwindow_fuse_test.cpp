@@ -3,6 +3,7 @@
 #include "WindowRig.h"
 
 #include "app/MessageTable.h"
+#include "device/ProgrammerCommand.h"
 
 #include <QCheckBox>
 #include <QHeaderView>
@@ -47,8 +48,9 @@ private slots:
 
     void cleanup() { rig.reset(); }
 
-    // Before the first chip change the fuse step's box can be live, but no
-    // description is loaded: the run is refused and nothing reaches the chip.
+    // Before the first chip change no description is loaded: the fuse
+    // step's box, ticked by the settings, is neither shown nor live, and no
+    // fuse byte reaches the chip.
     void fuseStepWithoutADescriptionSendsNothing()
     {
         WindowRig fresh;
@@ -57,19 +59,21 @@ private slots:
         fresh.sim.insertChip(kAvr);
         fresh.sim.setRecording(true);
         TForm1& w = fresh.start(false);
-        QVERIFY(w.CheckBoxFUSE->isChecked() && w.CheckBoxFUSE->isEnabled());
+        QVERIFY(w.CheckBoxFUSE->isChecked() && !w.CheckBoxFUSE->isEnabled() && w.CheckBoxFUSE->isHidden());
         QVERIFY(!w.state().fuses().descriptionLoaded());
+        QVERIFY(!w.autoOptions().fuses);
         w.state().buffers().setFlashLength(16);
         w.ToolAutoClick();
-        QCOMPARE(fresh.boxes->texts(BoxPresenter::Icon::Error),
-                 QStringList{messageText(Msg::FuseStepWithoutDescription, 2)});
-        QVERIFY(fresh.sim.traffic().empty());
+        for (const auto& r : fresh.sim.traffic())
+            QVERIFY(!(r.toDevice && r.bytes.size() == 64 && (r.bytes[1] == kCmdWriteFuses || r.bytes[1] == kCmdWriteLock)));
     }
 
-    void chipChangeLoadsTheDescriptionAndHidesThePage()
+    // A chip with fuse bytes shows its page and the fuse step once the
+    // description is loaded; any other chip hides both again.
+    void chipChangeLoadsTheDescriptionAndShowsThePageForAChipWithFuses()
     {
-        QVERIFY(!f->PageControl1->isTabVisible(f->PageControl1->indexOf(f->TabSheet3)));
-        QVERIFY(!f->CheckBoxFUSE->isEnabled());
+        QVERIFY(f->PageControl1->isTabVisible(f->PageControl1->indexOf(f->TabSheet3)));
+        QVERIFY(f->CheckBoxFUSE->isEnabled() && !f->CheckBoxFUSE->isHidden());
         QCOMPARE(f->StringGrid1->columnCount(), 5);
         QCOMPARE(cell(f->StringGrid1, 0, 0), QStringLiteral("Name"));
         QCOMPARE(cell(f->StringGrid1, 0, 1), QStringLiteral("Vale"));
@@ -172,6 +176,55 @@ private slots:
         QCOMPARE(cell(f->StringGrid1, 4, 1), QStringLiteral("0x3c"));
         QVERIFY(rig->logLines().first().contains(QStringLiteral("LOCK")));
         QVERIFY(rig->boxes->texts(BoxPresenter::Icon::Error).isEmpty());
+    }
+
+    // Another AVR in the socket: a fuse job names both signatures and No
+    // ends it before any fuse byte is read or written.
+    void fuseJobsCompareTheSignatureFirst()
+    {
+        ChipEntry tiny = kAvr;
+        tiny.setChipId(0x1E9007);
+        rig->sim.insertChip(tiny);
+        rig->sim.setRecording(true);
+        rig->boxes->answers = {false};
+        f->FuseWrite->click();
+        QCOMPARE(rig->boxes->texts(BoxPresenter::Icon::Question),
+                 QStringList{QStringLiteral("插座中的芯片（签名 0x1E9007）不是所选的芯片 ATMEL ATmega328P（签名 0x1E950F）。"
+                                            "是否继续操作插座中的芯片？")});
+        std::vector<int> codes;
+        for (const auto& r : rig->sim.traffic())
+            if (r.toDevice && r.bytes.size() == 64)
+                codes.push_back(r.bytes[1]);
+        QCOMPARE(codes, (std::vector<int>{kCmdSetup, kCmdReadSignature, kCmdFinish}));
+        QCOMPARE(rig->sim.fuses()[0], uint8_t(0x62));
+    }
+
+    // The page and the fuse step follow the chip: hidden for an SPI flash,
+    // where the page's jobs are refused with nothing sent.
+    void otherChipsNeverReachTheFusePage()
+    {
+        const ChipEntry spi = makeChip({.key = "SPI_FLASH,WINBOND,W25Q64JV", .id = 0xEF4017, .flash = 65536,
+                                        .page = 256});
+        WindowRig two;
+        QVERIFY(two.useChipList({kAvr, spi}));
+        QVERIFY(QDir(two.dir.path()).mkdir(QStringLiteral("xml")));
+        QVERIFY(QFile::copy(QStringLiteral(KTR_SOURCE_DIR "/data/xml/0.xml"), two.path(QStringLiteral("xml/0.xml"))));
+        two.sim.insertChip(spi);
+        TForm1& w = two.start();
+        const auto shown = [&w] { return w.PageControl1->isTabVisible(w.PageControl1->indexOf(w.TabSheet3)); };
+        QVERIFY(shown());
+        w.PageControl1->setCurrentWidget(w.TabSheet3);
+        w.state().selection().selectByNames("SPI_FLASH", "WINBOND", "W25Q64JV");
+        QVERIFY(!shown());
+        QVERIFY(w.PageControl1->currentWidget() != w.TabSheet3);
+        QVERIFY(!w.CheckBoxFUSE->isEnabled() && w.CheckBoxFUSE->isHidden());
+        two.sim.setRecording(true);
+        w.FuseWriteClick();
+        QCOMPARE(two.boxes->texts(BoxPresenter::Icon::Error), QStringList{messageText(Msg::NoFuseBytes, 0)});
+        QVERIFY(two.sim.traffic().empty());
+        w.state().selection().selectByNames("AVR", "ATMEL", "ATmega328P");
+        QVERIFY(shown());
+        QVERIFY(w.CheckBoxFUSE->isEnabled() && !w.CheckBoxFUSE->isHidden());
     }
 };
 

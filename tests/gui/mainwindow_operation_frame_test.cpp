@@ -375,11 +375,48 @@ private slots:
         QVERIFY(errors().isEmpty());
         QVERIFY(f->ToolBar1->isEnabled() && f->Panel2->isEnabled());
 
-        // Unprotect from the same menu clears a locked chip.
+        // Unprotect from the same menu says what it clears and asks; No sends
+        // nothing, Yes clears a locked chip.
         rig->sim.setBlockProtected(true);
+        rig->sim.setRecording(true);
+        rig->boxes->answers = {false, true};
         f->UnprotectChip->trigger();
+        QVERIFY(rig->sim.traffic().empty());
+        QVERIFY(rig->sim.blockProtected());
+        f->UnprotectChip->trigger();
+        const QStringList asked = rig->boxes->texts(BoxPresenter::Icon::Question);
+        QCOMPARE(asked.size(), 2);
+        QVERIFY(asked[0].startsWith(messageText(Msg::UnprotectClearsStatus, 2)));
+        QVERIFY(asked[0].contains(QStringLiteral("Quad Enable bit (QE)")));
+        QVERIFY(asked[0].endsWith(QStringLiteral("\n\nClear the protection now?")));
         QVERIFY(!rig->sim.blockProtected());
         QCOMPARE(linesContaining(QStringLiteral("Unprotect Complete!")), 1);
+    }
+
+    // Another chip in the socket: every chip job asks in a box first, naming
+    // both identifiers; No ends it after the probe with the chip untouched.
+    void anotherChipInTheSocketIsAskedAboutFirst()
+    {
+        const ChipEntry other = makeChip({.key = "SPI_FLASH,WINBOND,W25Q64JV", .id = 0xEF4017, .flash = kChipBytes,
+                                          .page = 256, .eraseDelay = 100});
+        rig->sim.insertChip(other);
+        std::fill(rig->sim.flash().begin(), rig->sim.flash().end(), 0x00);
+        f->state().buffers().setFlashLength(256);
+        rig->sim.setRecording(true);
+        const QString question = QStringLiteral("The chip in the socket (class 0, ID = 0xEF4017) is not the chosen "
+                                                "chip TEST T64K (class 0, ID = 0xEF3013). Go on with the chip in the "
+                                                "socket?");
+        const QList<QToolButton*> jobs{f->ToolRead, f->ToolBank, f->ToolErase, f->ToolWrite, f->ToolVerify, f->ToolAuto};
+        for (QToolButton* job : jobs) {
+            rig->boxes->answers = {false};
+            job->click();
+        }
+        QCOMPARE(rig->boxes->texts(BoxPresenter::Icon::Question), QStringList(jobs.size(), question));
+        for (const auto& r : rig->sim.traffic())
+            QVERIFY(r.bytes.size() == 64 && (r.bytes[1] == 0x09 || r.bytes[1] == 0x0B || r.bytes[1] == 0x0A || !r.toDevice));
+        QVERIFY(std::all_of(rig->sim.flash().begin(), rig->sim.flash().end(), [](uint8_t b) { return b == 0; }));
+        QVERIFY(errors().isEmpty());
+        QVERIFY(f->ToolBar1->isEnabled() && f->Panel2->isEnabled());
     }
 };
 
