@@ -110,7 +110,8 @@ int32_t ReadSRecord(QIODevice& in, ErasedArea& destination, UserInterface& ui)
     uint64_t highest = 0;
     uint64_t dataRecords = 0;
     // The count record that ended the records so far, and its line.
-    std::optional<uint64_t> lastCount;
+    bool countLast = false;
+    uint64_t lastCount = 0;
     qint64 countLine = 0;
     for (;;) {
         std::string_view line;
@@ -118,13 +119,13 @@ int32_t ReadSRecord(QIODevice& in, ErasedArea& destination, UserInterface& ui)
         place.line = lines.lineNumber();
         if (status == RecordLines::Status::End) {
             // Without an end record, a count record that agrees is the file's end.
-            if (lastCount && *lastCount == dataRecords)
+            if (countLast && lastCount == dataRecords)
                 return int32_t(highest);
-            if (lastCount) {
+            if (countLast) {
                 place.line = countLine;
                 return place.fail(QStringLiteral("the count record says %1 data records, the file holds %2 "
                                                  "(the file may be cut off)")
-                                      .arg(*lastCount)
+                                      .arg(lastCount)
                                       .arg(dataRecords));
             }
             return recordFailure(ui, QStringLiteral("File Read Operation Failed: no S7, S8 or S9 end record and "
@@ -135,7 +136,7 @@ int32_t ReadSRecord(QIODevice& in, ErasedArea& destination, UserInterface& ui)
             return refuseLongLine(place, lines);
         if (storeDataRecord(line, limit, highest, destination)) {
             ++dataRecords;
-            lastCount.reset();
+            countLast = false;
             continue;
         }
         if (line[0] != 'S')
@@ -144,13 +145,15 @@ int32_t ReadSRecord(QIODevice& in, ErasedArea& destination, UserInterface& ui)
         if (kind == '7' || kind == '8' || kind == '9')
             return int32_t(highest);
         if (kind == '5' || kind == '6') {
-            lastCount = countRecord(line);
+            const std::optional<uint64_t> count = countRecord(line);
+            countLast = count.has_value();
+            lastCount = count.value_or(0);
             countLine = place.line;
             continue;
         }
         if (kind != '1' && kind != '2' && kind != '3')
             continue;  // header and unknown records carry nothing to store
-        lastCount.reset();
+        countLast = false;
         const int addressBytes = kind - '0' + 1;
         const auto count = HexFieldValue(line, 2, 2, place);
         if (!count)
