@@ -10,9 +10,11 @@ namespace {
 // or a closed pipe is a failure, never an exit 0.
 int withOutputChecked(int status, const CliStreams& io, int language)
 {
-    if (const std::optional<QString> fault = standardOutputFault(io.out, io.dataOut)) {
+    // A run that failed has said why; a write to standard output among them.
+    const std::optional<QString> fault = standardOutputFault(io.out, io.dataOut);
+    if (fault && status == kExitOk) {
         io.err << messageText(Msg::CliCannotWriteFile, language) << "-\n" << *fault << Qt::endl;
-        return status == kExitOk ? kExitFailed : status;
+        return kExitFailed;
     }
     io.err.flush();
     return status;
