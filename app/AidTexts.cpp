@@ -49,6 +49,9 @@ constexpr CaptionEntry kCaptions[] = {
     {"FindDialog", "Cancel", {"取消", "取消", "Cancel"}},
     {"GoToDialog", "", {"转到地址", "轉到地址", "Go to address"}},
     {"GoToDialog", "Label1", {"地址(十六进制)：", "地址(十六進制)：", "Address (hex):"}},
+    {"TForm1", "CheckSetup", {"检查设置", "檢查設置", "Check the set-up"}},
+    {"SetupDialog", "", {"检查设置", "檢查設置", "Check the set-up"}},
+    {"SetupDialog", "Again", {"重新检查", "重新檢查", "Check again"}},
 };
 
 constexpr const char* kMessages[][3] = {

@@ -14,7 +14,8 @@
 std::span<const CaptionEntry> toolTipTable();
 
 // Captions of the added controls: menu items of the main window ("TForm1"),
-// the find dialog ("FindDialog") and the go-to dialog ("GoToDialog").
+// the find dialog ("FindDialog"), the go-to dialog ("GoToDialog") and the
+// check of the set-up ("SetupDialog").
 std::span<const CaptionEntry> aidCaptionTable();
 
 // One entry of either table; empty when there is none.

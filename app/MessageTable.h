@@ -107,14 +107,46 @@ enum class Msg : int {
     UnprotectClearsSst25Status = 99,
     UnprotectClearsSst26Lock = 100,
     UnprotectAsk = 101,
+    // The check of the set-up: each check's name, then what it found.
+    SetupUsb = 102,
+    SetupNode = 103,
+    SetupAccess = 104,
+    SetupRule = 105,
+    SetupHolders = 106,
+    SetupProbe = 107,
+    SetupTiming = 108,
+    SetupSimulated = 109,
+    SetupFound = 110,
+    SetupNoUsbBus = 111,
+    SetupNotOnUsb = 112,
+    SetupNeedsUsb = 113,
+    SetupNoNode = 114,
+    SetupNodeMissing = 115,
+    SetupNeedsNode = 116,
+    SetupAccessOk = 117,
+    SetupAccessDenied = 118,
+    SetupRuleInstalled = 119,
+    SetupRuleUnread = 120,
+    SetupRuleMissing = 121,
+    SetupRuleMasked = 122,
+    SetupNotHeld = 123,
+    SetupHiddenProcesses = 124,
+    SetupHeldBy = 125,
+    SetupChipAnswers = 126,
+    SetupNoChipAnswers = 127,
+    SetupNoAnswer = 128,
+    SetupExchangeTime = 129,
+    SetupExchangeSlow = 130,
+    SetupExchangeFailed = 131,
+    SetupNeedsAnswer = 132,
     // Data files and the terminal's streams.
-    ReadByContent = 102,
-    CliYesAnswers = 103,
-    CliExportDone = 104,
-    CliChipNameHasComma = 105,
+    ReadByContent = 133,
+    CliYesAnswers = 134,
+    CliExportDone = 135,
+    CliChipNameHasComma = 136,
 };
 
-inline constexpr int kMessageCount = 106;
+inline constexpr int kMessageCount = 137;
 
 // Text of a message in a language; an index outside 0..2 reads as 0.
 QString messageText(Msg id, int languageIndex);

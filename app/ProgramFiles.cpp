@@ -52,6 +52,11 @@ QString ProgramFiles::chipList() const
     return QDir(dataDir_).filePath(base_ + QStringLiteral(".Dat"));
 }
 
+QString ProgramFiles::installPrefix() const
+{
+    return isInstalled() ? QDir::cleanPath(QDir(dir_).filePath(QStringLiteral(".."))) : QString();
+}
+
 QString ProgramFiles::writableChipList() const { return QDir(configDir_).filePath(base_ + QStringLiteral(".Dat")); }
 QString ProgramFiles::settings() const { return QDir(configDir_).filePath(base_ + QStringLiteral(".ini")); }
 QString ProgramFiles::fuseDescription() const { return QDir(dataDir_).filePath(QStringLiteral("xml/0.xml")); }

@@ -31,6 +31,9 @@ public:
     bool isInstalled() const { return dataDir_ != dir_ || configDir_ != dir_; }
     QString dataDir() const { return dataDir_; }
     QString configDir() const { return configDir_; }
+    // The folder an installed program's bin/ lies in (with lib/ and share/
+    // beside it); empty when not installed.
+    QString installPrefix() const;
 
     // The user's edited chip list when there is one, else the shipped one.
     QString chipList() const;

@@ -8,9 +8,11 @@
 #include <csignal>
 
 class QIODevice;
+struct UsbSetupPaths;
 
 // Where the front end talks: text on out and err, the data of "-" on dataIn
-// and dataOut (none: "-" is refused), and the flag a SIGINT handler sets.
+// and dataOut (none: "-" is refused), the flag a SIGINT handler sets, and
+// where `doctor` looks at the system (none: the running system).
 struct CliStreams {
     QTextStream& out;
     QTextStream& err;
@@ -18,6 +20,7 @@ struct CliStreams {
     QIODevice* dataIn = nullptr;
     QIODevice* dataOut = nullptr;
     const volatile std::sig_atomic_t* stop = nullptr;
+    const UsbSetupPaths* system = nullptr;
 };
 
 // files: where the chip list, the settings and xml/ are, as the window

@@ -68,7 +68,7 @@ int findChipByNames(const ChipTable& table, const QString& names)
 
 CliSession::CliSession(const CliOptions& options, const ProgramFiles& files, const CliStreams& streams)
     : options_(options), files_(files), out_(streams.out), err_(streams.err), dataIn_(streams.dataIn),
-      dataOut_(streams.dataOut), logFile_(options.logFile),
+      dataOut_(streams.dataOut), system_(streams.system), logFile_(options.logFile),
       ui_(streams.err, uiSettings(options, streams))
 {
     if (options_.simulate) {
@@ -286,6 +286,13 @@ int CliSession::identifyChip()
     ui_.note(QStringLiteral("chip: ") + QString::fromUtf8(names.manufacturer) + QLatin1Char(' ')
              + QString::fromUtf8(names.model) + QString::asprintf(" (0x%06X)", unsigned(chip.chipId())));
     return kExitOk;
+}
+
+UsbSetupPaths CliSession::systemPaths() const
+{
+    if (system_)
+        return *system_;
+    return UsbSetupPaths::system(files_.installPrefix());
 }
 
 bool CliSession::finish()

@@ -8,6 +8,7 @@
 #include "cli/CommandLine.h"
 #include "cli/TerminalUi.h"
 #include "device/SimulatedProgrammer.h"
+#include "device/UsbSetup.h"
 
 #include <QFile>
 #include <QStringList>
@@ -55,6 +56,8 @@ public:
     int chooseChip(bool identify);
     // Saves the simulator's state file if one was given.
     bool finish();
+    // Where the check of the set-up looks at the system.
+    UsbSetupPaths systemPaths() const;
 
 private:
     int identifyChip();
@@ -68,6 +71,7 @@ private:
     QTextStream& err_;
     QIODevice* dataIn_;
     QIODevice* dataOut_;
+    const UsbSetupPaths* system_;
     QFile logFile_;
     QTextStream logStream_;
     TerminalUi ui_;

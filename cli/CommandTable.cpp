@@ -71,6 +71,10 @@ const std::array kCommands = {
                  {"lock", "0xVV", "With write: the lock byte's value."},
                  kJson},
                 "ACTION", prepareFuses},
+    CommandInfo{"doctor", cmdDoctor, "doctor [--json]", ChipNeed::List,
+                "Check the set-up: the programmer on USB, its hidraw node and this user's access, the udev rule, "
+                "other programs holding it, the probe and the time of one report exchange (exit 1 unless all ok).",
+                {kJson}, ""},
     CommandInfo{"fuse-description", cmdFuseDescription, "fuse-description [FILE]", ChipNeed::None,
                 "Read a fuse description (default xml/0.xml) and print its settings and bytes.", {}, "[FILE]"},
     CommandInfo{"convert", cmdConvert, "convert [--eeprom] [--format FORMAT] [--in-format FORMAT] IN OUT",

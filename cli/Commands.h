@@ -81,3 +81,5 @@ int prepareFuses(CliSession& s, const QStringList& words);
 // verify, or with --diff the compare that lists every difference.
 int cmdVerifyOrCompare(CliSession& s, const QStringList& words);
 int cmdUnprotect(CliSession& s, const QStringList& words);
+// The check of the set-up.
+int cmdDoctor(CliSession& s, const QStringList& words);

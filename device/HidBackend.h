@@ -35,4 +35,8 @@ public:
         std::string reason;
     };
     virtual std::vector<Unopened> unopened(uint16_t /*vendorId*/, uint16_t /*productId*/) { return {}; }
+
+    // A stand-in for the programmer rather than one on USB: there is no
+    // device, node or udev rule of it to look at.
+    virtual bool simulated() const { return false; }
 };

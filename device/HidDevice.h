@@ -54,6 +54,7 @@ public:
     bool exchange(const uint8_t* request, uint8_t* reply);
 
     void setWireTap(WireTap tap) { tap_ = std::move(tap); }
+    const HidBackend& backend() const { return backend_; }
 
 private:
     HidBackend& backend_;

@@ -36,6 +36,7 @@ public:
     // --- HidBackend
     std::vector<std::string> interfaces() override;
     std::unique_ptr<HidHandle> open(const std::string& path) override;
+    bool simulated() const override { return true; }
 
     // --- the socket
     // A new chip arrives erased: memories 0xFF, fuses at their defaults.

@@ -11,6 +11,7 @@ void CompareReport::start(qint64 compared, bool unprotectable)
     *this = CompareReport();
     compared_ = compared;
     unprotectable_ = unprotectable;
+    map_.start(compared);
 }
 
 bool CompareReport::equalBytes(const uint8_t* a, const uint8_t* b, std::size_t n)
@@ -88,6 +89,7 @@ void CompareReport::addDifferences(qint64 address, const uint8_t* expected, cons
         }
         differingBytes_ += qint64(i - runStart);
         open_.end = address + qint64(i) - 1;
+        map_.add(at, open_.end);
     }
 }
 

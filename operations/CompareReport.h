@@ -4,6 +4,8 @@
 // bytes, and which way the differing bits went, which tells an unprogrammed
 // or write-protected chip from one that was not erased or holds wrong data.
 
+#include "operations/DifferenceMap.h"
+
 #include <QStringList>
 #include <QtGlobal>
 
@@ -51,6 +53,8 @@ public:
     qint64 differingBytes() const { return differingBytes_; }
     qint64 rangeCount() const { return rangeCount_; }
     const std::vector<Range>& listedRanges() const { return listed_; }
+    // Every difference, block by block, also past the listed ranges.
+    const DifferenceMap& differenceMap() const { return map_; }
     // Bits 1 on the chip where the data has 0, and the other way round.
     quint64 bitsStillOne() const { return bitsStillOne_; }
     quint64 bitsCleared() const { return bitsCleared_; }
@@ -71,6 +75,7 @@ private:
     quint64 bitsStillOne_ = 0;
     quint64 bitsCleared_ = 0;
     std::vector<Range> listed_;
+    DifferenceMap map_;
     Range open_;
     bool hasOpen_ = false;
 };

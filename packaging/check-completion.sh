@@ -60,6 +60,7 @@ expect "ktr4180-cli --production-log " image.bin
 expect "ktr4180-cli --sim-latency " !image.bin !read
 expect "ktr4180-cli write " image.bin
 expect "ktr4180-cli unprotect " !image.bin
+expect "ktr4180-cli doctor " !image.bin
 expect "ktr4180-cli --chip w25q64jv auto --eeprom-file " image.bin
 [ "$failures" -eq 0 ] && echo "completion: all lines offer what they should"
 exit $((failures > 0))

@@ -189,6 +189,7 @@ public:
     QAction* fanti = nullptr;
     QAction* Enlish = nullptr;
     QMenu* H1 = nullptr;
+    QAction* CheckSetup = nullptr;  // Help menu: the check of the set-up
     QAction* N5 = nullptr;
 
     QToolBar* ToolBar1 = nullptr;
@@ -328,6 +329,8 @@ public slots:
     void CompareChipClick();
     void UnprotectChipClick();
     void ProdLogClick();
+    // Help -> Check the set-up.
+    void CheckSetupClick();
     // A device arrived or left.
     void deviceChanged();
 

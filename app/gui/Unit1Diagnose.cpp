@@ -1,14 +1,43 @@
 // The handlers that look into the chip rather than program it (the compare
-// with its report, Unprotect) and the production log's file and count.
+// with its report, Unprotect, the check of the set-up) and the production
+// log's file and count.
 
 #include "app/gui/Unit1.h"
 
+#include "app/DialogPlacement.h"
+#include "app/gui/SetupDialog.h"
 #include "hexview/HexView.h"
+#include "operations/SetupChecks.h"
 #include "operations/Unprotect.h"
 #include "operations/gui/CompareDialog.h"
 
 #include <QDir>
+#include <QGuiApplication>
 #include <QLabel>
+#include <QScreen>
+
+namespace {
+
+// Beside the view, as tall as it: the ranges chosen and the view stay in sight together.
+void placeBesideView(QDialog& dialog, const QWidget& window, const QWidget& view)
+{
+    const QScreen* screen = window.screen() ? window.screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    // The dialog has no frame before it is shown: it gets the main window's.
+    const QRect outer = window.frameGeometry();
+    const QRect inner = window.geometry();
+    const QMargins frame(inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
+                         outer.bottom() - inner.bottom());
+    const QRect anchor(view.mapToGlobal(QPoint(0, 0)), view.size());
+    const QSize wanted = dialog.size().expandedTo(dialog.minimumSizeHint());
+    const QSize size(wanted.width(), std::max(wanted.height(), anchor.height() - frame.top() - frame.bottom()));
+    const QRect placed = placeBeside(anchor, size, frame, screen->availableGeometry(), dialog.minimumSizeHint());
+    dialog.resize(placed.size());
+    dialog.move(placed.topLeft());
+}
+
+} // namespace
 
 void TForm1::CompareChipClick()
 {
@@ -26,9 +55,29 @@ void TForm1::CompareChipClick()
     const CompareReport* report = operations_->lastCompare();
     if (!report)
         return;
-    CompareDialog dialog(*report, languageIndex_, this);
+    const ChipEntry& chip = state_->currentChip();
+    const qint64 memory = page == MemoryPage::Eeprom ? chip.eepromBytes() : chip.flashBytes();
+    CompareDialog dialog(*report, languageIndex_, memory, this);
     HexView* view = page == MemoryPage::Eeprom ? EpromEditor : FlashEditor;
     connect(&dialog, &CompareDialog::rangeChosen, view, [view](qint64 address) { view->goToAddress(address); });
+    placeBesideView(dialog, *this, *view);
+    presenter_->execDialog(dialog);
+}
+
+void TForm1::CheckSetupClick()
+{
+    // The probe and the timed exchanges use the link: not while a job holds it.
+    const auto check = [this] {
+        std::vector<SetupCheck> checks;
+        runChipJob([this, &checks] {
+            checks = runSetupChecks(UsbSetupPaths::system(files_.installPrefix()), state_->programmer(), state_->chips(),
+                                    languageIndex_);
+        });
+        return checks;
+    };
+    if (jobActive_)
+        return;
+    SetupDialog dialog(check, languageIndex_, this);
     presenter_->execDialog(dialog);
 }
 

@@ -119,6 +119,7 @@ void TForm1::buildMenu()
     China->setChecked(true);
 
     H1 = named(bar->addMenu(QStringLiteral("帮助(&H)")), "H1");
+    CheckSetup = action(H1, "CheckSetup", QStringLiteral("检查设置"));
     N5 = action(H1, "N5", QStringLiteral("关于"));
 }
 
@@ -604,6 +605,7 @@ void TForm1::connectHandlers()
     trigger(CompareChip, &TForm1::CompareChipClick);
     trigger(UnprotectChip, &TForm1::UnprotectChipClick);
     trigger(ProdLog, &TForm1::ProdLogClick);
+    trigger(CheckSetup, &TForm1::CheckSetupClick);
 
     connect(cmbProgSpeed, &QComboBox::currentIndexChanged, this,
             [this](int index) { state_->programmer().setSpeedIndex(index); });

@@ -2,14 +2,32 @@
 
 #include "app/Captions.h"
 #include "operations/CompareReport.h"
+#include "operations/gui/CompareStrip.h"
 
 #include <QDialogButtonBox>
 #include <QFontDatabase>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
 #include <QVBoxLayout>
 
-CompareDialog::CompareDialog(const CompareReport& report, int languageIndex, QWidget* parent) : QDialog(parent)
+#include <algorithm>
+
+namespace {
+
+constexpr int kNarrowRanges = 200;
+
+QLabel* addressLabel(qint64 address, QWidget* parent)
+{
+    auto* label = new QLabel(QString::asprintf("%llXh", static_cast<unsigned long long>(address)), parent);
+    label->setFont(QFontDatabase::systemFont(QFontDatabase::SmallestReadableFont));
+    return label;
+}
+
+} // namespace
+
+CompareDialog::CompareDialog(const CompareReport& report, int languageIndex, qint64 memoryBytes, QWidget* parent)
+    : QDialog(parent)
 {
     setObjectName(QStringLiteral("CompareDialog"));
     setWindowTitle(captionFor("TForm1", "CompareChip", languageIndex));
@@ -29,11 +47,20 @@ CompareDialog::CompareDialog(const CompareReport& report, int languageIndex, QWi
         item->setFlags(Qt::NoItemFlags);
     }
     Ranges->setVisible(Ranges->count() > 0);
-    Ranges->setMinimumWidth(Ranges->sizeHintForColumn(0) + 40);
+    const int rangesWidth = Ranges->sizeHintForColumn(0) + 40;
+    Ranges->setMinimumWidth(std::min(rangesWidth, kNarrowRanges));
     connect(Ranges, &QListWidget::currentItemChanged, this, [this](QListWidgetItem* item) {
         if (item && item->data(Qt::UserRole).isValid())
             emit rangeChosen(item->data(Qt::UserRole).toLongLong());
     });
+
+    const qint64 total = std::max(memoryBytes, report.compared());
+    Strip = new CompareStrip(report.differenceMap(), total, this);
+    connect(Strip, &CompareStrip::addressChosen, this, &CompareDialog::rangeChosen);
+    auto* stripColumn = new QVBoxLayout;
+    stripColumn->addWidget(addressLabel(0, this), 0, Qt::AlignHCenter);
+    stripColumn->addWidget(Strip, 1, Qt::AlignHCenter);
+    stripColumn->addWidget(addressLabel(std::max<qint64>(total - 1, 0), this), 0, Qt::AlignHCenter);
 
     Summary = new QLabel(rest.join(QLatin1Char('\n')), this);
     Summary->setObjectName(QStringLiteral("Summary"));
@@ -43,8 +70,16 @@ CompareDialog::CompareDialog(const CompareReport& report, int languageIndex, QWi
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
+    auto* top = new QHBoxLayout;
+    top->addLayout(stripColumn);
+    top->addWidget(Ranges, 1);
+    if (Ranges->count() == 0)
+        top->addStretch(1);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(Ranges, 1);
+    layout->addLayout(top, 1);
     layout->addWidget(Summary);
     layout->addWidget(buttons);
+    // Wide enough for the ranges' lines, yet narrower beside the hex view
+    // where the screen is short of room (the list then scrolls sideways).
+    resize(sizeHint() + QSize(std::max(0, rangesWidth - Ranges->sizeHint().width()), 0));
 }

@@ -1,5 +1,6 @@
 #include "cli/Cli.h"
 #include "cli/WindowCommandLine.h"
+#include "support/SystemTree.h"
 #include "support/TestChipEntry.h"
 #include "support/QtPrinting.h"
 
@@ -41,6 +42,14 @@ struct StreamRun : CliRun {
     QByteArray data;
 };
 
+// What doctor sees of the system in these runs: a USB bus without the programmer.
+const UsbSetupPaths* withoutProgrammer()
+{
+    static const SystemTree tree;
+    static const UsbSetupPaths paths = (tree.usbBus(), tree.paths());
+    return &paths;
+}
+
 StreamRun cliWithData(const QStringList& args, QByteArray in = {})
 {
     StreamRun r;
@@ -50,7 +59,8 @@ StreamRun cliWithData(const QStringList& args, QByteArray in = {})
     QBuffer output(&r.data);
     input.open(QIODevice::ReadOnly);
     output.open(QIODevice::WriteOnly);
-    r.status = runCli(args, ProgramFiles(QStringLiteral(KTR_BINARY_DIR)), CliStreams{out, err, false, &input, &output});
+    r.status = runCli(args, ProgramFiles(QStringLiteral(KTR_BINARY_DIR)),
+                      CliStreams{out, err, false, &input, &output, nullptr, withoutProgrammer()});
     out.flush();
     err.flush();
     return r;
@@ -447,6 +457,14 @@ TEST(CliUsage, CommandLinesTheirStatusAndWhatTheySay)
         {{"--simulate", "--chip", "w25q64jv", "--progress=plain", "read", "--full", "-"}, 0, 'e', "Read Flash ... 100%\n"},
         {{"--simulate", "--sim-chip", "w25q64jv", "detect"}, 0, 'e', "The chip was detected: W25Q64JV\nChip type: SPI_FLASH\n"},
         {{"--lang", "1", "export-chips", dir.filePath("chips.txt")}, 0, 'e', "配置匯出成功！"},
+        // The check of the set-up: one line per check, exit 1 unless all are ok.
+        {{"--simulate", "doctor"}, 0, 'o', "ok    Probe: The programmer answers; in the socket: class 0 (SPI flash)"},
+        {{"--simulate", "doctor"}, 0, 'o', "ok    Programmer on USB: Simulated programmer: nothing to check here.\n"},
+        {{"doctor"}, 1, 'o', "FAIL  Programmer on USB: Not on USB (no device c251:1c01): plug the programmer in"},
+        {{"doctor"}, 1, 'o', "FAIL  Probe: Not connected: the programmer does not answer (see the checks above).\n"},
+        {{"--lang", "0", "--simulate", "--sim-empty", "doctor"}, 1, 'o',
+         QStringLiteral("FAIL  芯片探测: 编程器有应答，但没有芯片应答")},
+        {{"doctor", "now"}, 2, 'e', "doctor: unexpected argument 'now'"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.args.join(QLatin1Char(' ')).toStdString());
@@ -496,6 +514,26 @@ TEST(CliJson, ListProbeAndDetect)
     EXPECT_EQ(detect["model"].toString(), "W25Q64JV");
     EXPECT_EQ(detect["manufacturer"].toString(), "WINBOND");
     EXPECT_EQ(detect["id_hex"].toString(), "0xEF4017");
+
+    // The check of the set-up: the simulated programmer's system checks say so.
+    const QStringList names = {"usb", "hidraw", "access", "udev-rule", "in-use", "probe", "exchange-time"};
+    for (const bool simulated : {true, false}) {
+        SCOPED_TRACE(simulated ? "simulated" : "no programmer");
+        r = cliWithData(simulated ? QStringList{"--simulate", "doctor", "--json"} : QStringList{"doctor", "--json"});
+        EXPECT_EQ(r.status, simulated ? 0 : 1);
+        const QJsonDocument doctor = QJsonDocument::fromJson(r.out.toUtf8(), &error);
+        ASSERT_EQ(error.error, QJsonParseError::NoError) << r.out.toStdString();
+        const QJsonArray checks = doctor.object()["checks"].toArray();
+        ASSERT_EQ(checks.size(), names.size());
+        for (int i = 0; i < checks.size(); ++i) {
+            const QJsonObject c = checks[i].toObject();
+            EXPECT_EQ(c["name"].toString(), names[i]);
+            EXPECT_TRUE(c["ok"].isBool());
+            EXPECT_FALSE(c["detail"].toString().isEmpty());
+            EXPECT_EQ(c["simulated"].toBool(), simulated && i < 5);
+            EXPECT_EQ(c["ok"].toBool(), simulated) << c["detail"].toString().toStdString();
+        }
+    }
 }
 
 } // namespace

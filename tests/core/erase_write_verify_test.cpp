@@ -381,6 +381,97 @@ TEST(Compare, EqualChipManyRangesAndAFailedRead)
     EXPECT_EQ(rig.ui.errors(), QStringList{rig.ui.message(Msg::TransferFailed)});
 }
 
+// The strip's picture of a compare, 64 cells over a 64 KiB chip: '#' a cell
+// with a difference, '.' an equal one, ' ' one that was not compared.
+TEST(Compare, TheMapMarksEveryDifferingBlockAlsoPastTheListedRanges)
+{
+    const QString equal(64, QLatin1Char('.'));
+    const struct {
+        const char* what;
+        int32_t compared;
+        std::function<void(std::vector<uint8_t>&)> change;
+        qint64 ranges;
+        int differingBlocks;
+        QString picture;
+        qint64 firstTarget;  // where the first marked cell leads
+    } cases[] = {
+        {"one spot", 65536, [](std::vector<uint8_t>& chip) { chip[0x1234] ^= 0x01; }, 1, 1,
+         QString(equal).replace(4, 1, "#"), 0x1234},
+        {"a region", 65536,
+         [](std::vector<uint8_t>& chip) {
+             for (int a = 0x4000; a < 0x5000; ++a)
+                 chip[std::size_t(a)] ^= 0xFF;
+         },
+         1, 64, QString(equal).replace(16, 4, "####"), 0x4000},
+        {"everywhere, far more ranges than listed", 65536,
+         [](std::vector<uint8_t>& chip) {
+             for (int a = 5; a < 65536; a += 64)
+                 chip[std::size_t(a)] ^= 0x10;
+         },
+         1024, 1024, QString(64, QLatin1Char('#')), 5},
+        {"a buffer shorter than the chip", 16384, [](std::vector<uint8_t>& chip) { chip[0x100] ^= 0x80; }, 1, 1,
+         "#" + QString(15, QLatin1Char('.')) + QString(48, QLatin1Char(' ')), 0x100},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        OperationRig rig;
+        rig.use(chipOf(0, 65536, 256));
+        rig.loadFlash(c.compared);
+        std::copy_n(rig.state.buffers().flash(), 65536, rig.sim.flash().begin());
+        c.change(rig.sim.flash());
+        rig.ops.compareChip(MemoryPage::Flash);
+        ASSERT_NE(rig.ops.lastCompare(), nullptr);
+        const CompareReport& report = *rig.ops.lastCompare();
+        EXPECT_EQ(report.rangeCount(), c.ranges);
+        const DifferenceMap& map = report.differenceMap();
+        EXPECT_EQ(map.blockSize(), std::max<qint64>(16, c.compared / 1024));
+        EXPECT_EQ(map.differingBlocks(), c.differingBlocks);
+        qint64 mapped = 0;
+        for (int b = 0; b < map.blockCount(); ++b)
+            mapped += map.differingIn(b);
+        EXPECT_EQ(mapped, report.differingBytes());
+
+        const std::vector<StripCell> cells = stripCells(map, 65536, 64);
+        QString picture;
+        for (const StripCell& cell : cells)
+            picture += !cell.compared ? ' ' : cell.differs() ? '#' : '.';
+        EXPECT_EQ(picture, c.picture);
+        const auto marked = std::find_if(cells.begin(), cells.end(), [](const StripCell& s) { return s.differs(); });
+        ASSERT_NE(marked, cells.end());
+        EXPECT_EQ(marked->target(), c.firstTarget);
+        EXPECT_EQ(cells.front().target(), c.firstTarget < 1024 ? c.firstTarget : 0) << "an equal cell leads to its start";
+    }
+}
+
+TEST(Compare, MapBlocksStayFewForAnySize)
+{
+    const struct {
+        qint64 bytes;
+        qint64 block;
+        int blocks;
+    } sizes[] = {{0, 16, 0}, {100, 16, 7}, {16384, 16, 1024}, {16385, 32, 513}, {64 << 20, 65536, 1024}};
+    for (const auto& s : sizes) {
+        DifferenceMap map;
+        map.start(s.bytes);
+        EXPECT_EQ(map.blockSize(), s.block) << s.bytes;
+        EXPECT_EQ(map.blockCount(), s.blocks) << s.bytes;
+    }
+    // A run across block boundaries counts in each block; the last block may be short.
+    DifferenceMap map;
+    map.start(60);
+    map.add(10, 40);
+    map.add(58, 70);
+    EXPECT_EQ((std::vector<qint64>{map.differingIn(0), map.differingIn(1), map.differingIn(2), map.differingIn(3)}),
+              (std::vector<qint64>{6, 16, 9, 2}));
+    EXPECT_EQ((std::vector<qint64>{map.firstIn(0), map.firstIn(1), map.firstIn(2), map.firstIn(3)}),
+              (std::vector<qint64>{10, 16, 32, 58}));
+    EXPECT_EQ(map.blockLength(3), 12);
+    // A strip with more cells than bytes: the cells past the end stand for nothing.
+    const std::vector<StripCell> cells = stripCells(map, 60, 120);
+    EXPECT_EQ(std::count_if(cells.begin(), cells.end(), [](const StripCell& c) { return c.compared; }), 60);
+    EXPECT_TRUE(stripCells(map, 60, 0).empty());
+}
+
 TEST(Unprotect, EachSequenceOnTheWireExactly)
 {
     const struct {

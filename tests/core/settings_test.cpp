@@ -3,6 +3,7 @@
 #include "app/Settings.h"
 #include "app/FileHistory.h"
 #include "app/WindowPlacement.h"
+#include "app/DialogPlacement.h"
 
 #include <QDir>
 #include <QFile>
@@ -231,4 +232,35 @@ TEST(WindowPlacement, StoredPlacementIsFittedIntoTheAvailableArea)
     // Centred on the whole screen as designed, then kept in the area below the panel.
     EXPECT_EQ(centredFitted({1366, 741}, {}, laptop, belowPanel), QRect(0, 27, 1366, 741));
     EXPECT_EQ(centredFitted({700, 500}, {}, laptop, belowPanel), QRect(333, 134, 700, 500));
+}
+
+TEST(WindowPlacement, DialogStandsBesideWhatItPointsInto)
+{
+    const QRect area(0, 27, 1366, 741);
+    const QMargins frame(4, 30, 4, 4);
+    const struct {
+        const char* what;
+        QRect anchor;
+        QSize size;
+        QSize minimum;
+        QRect placed;
+    } cases[] = {
+        {"room on the right", {200, 100, 600, 500}, {400, 500}, {}, {800, 100, 400, 500}},
+        {"room on the left only", {600, 100, 700, 500}, {400, 500}, {}, {192, 100, 400, 500}},
+        {"narrowed to the wider side", {250, 100, 800, 500}, {400, 500}, {200, 300}, {1050, 100, 308, 500}},
+        {"narrowed on the left", {350, 100, 900, 500}, {400, 500}, {200, 300}, {0, 100, 342, 500}},
+        {"too little room anywhere: at the edge that covers less", {100, 100, 1200, 500}, {400, 500}, {300, 300},
+         {0, 100, 300, 500}},
+        {"taller than the area below it", {100, 400, 600, 300}, {400, 600}, {}, {700, 134, 400, 600}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const QRect got = placeBeside(c.anchor, c.size, frame, area, c.minimum);
+        EXPECT_EQ(got, c.placed) << got.x() << "," << got.y() << " " << got.width() << "x" << got.height();
+        const QRect outer(got.topLeft(), got.size() + QSize(frame.left() + frame.right(), frame.top() + frame.bottom()));
+        EXPECT_TRUE(area.contains(outer));
+        if (c.minimum.isEmpty() || got.width() > c.minimum.width()) {
+            EXPECT_FALSE(outer.intersects(c.anchor));
+        }
+    }
 }

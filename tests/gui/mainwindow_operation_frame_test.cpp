@@ -8,6 +8,7 @@
 
 #include "app/MessageTable.h"
 #include "hexview/HexView.h"
+#include "operations/gui/CompareStrip.h"
 
 #include <QLabel>
 #include <QMenu>
@@ -353,9 +354,18 @@ private slots:
         rig->sim.flash()[0x1230] = 0xFF;
         rig->sim.flash()[0x8000] = 0x00;
         rig->sim.flash()[0x8001] = 0x02;
+        // Room beside the hex view on the screen: the window at its right edge.
+        f->resize(f->minimumSizeHint());
+        f->move(f->screen()->availableGeometry().right() + 1 - f->frameGeometry().width(), 0);
+        WindowRig::settle();
         QStringList listed;
         QString summary;
         qint64 cursor = -1;
+        std::vector<StripCell> cells;
+        qint64 stripCursor = -1;
+        qint64 equalPlaceCursor = -1;
+        qint64 equalPlaceStart = -2;
+        QRect dialogFrame;
         rig->boxes->whileShown = [&](QDialog& dialog) {
             auto* ranges = dialog.findChild<QListWidget*>(QStringLiteral("Ranges"));
             for (int i = 0; ranges && i < ranges->count(); ++i)
@@ -363,9 +373,35 @@ private slots:
             summary = dialog.findChild<QLabel*>(QStringLiteral("Summary"))->text();
             ranges->setCurrentRow(1);
             cursor = f->FlashEditor->cursorAddress();
+            // The strip: a click on the row of a difference goes to it, one
+            // on an equal place to the start of what the row stands for.
+            auto* strip = dialog.findChild<CompareStrip*>(QStringLiteral("Strip"));
+            QVERIFY(strip && strip->isVisible());
+            cells = strip->cells();
+            QTest::mouseClick(strip, Qt::LeftButton, {}, QPoint(strip->width() / 2, strip->rowOf(0x1230)));
+            stripCursor = f->FlashEditor->cursorAddress();
+            const int equalRow = strip->rowOf(0x4000);
+            QTest::mouseClick(strip, Qt::LeftButton, {}, QPoint(strip->width() / 2, equalRow));
+            equalPlaceCursor = f->FlashEditor->cursorAddress();
+            equalPlaceStart = cells.at(std::size_t(equalRow - 1)).start;
+            dialogFrame = dialog.frameGeometry();
         };
         f->CompareChip->trigger();
         QCOMPARE(rig->boxes->dialogs, QStringList{QStringLiteral("CompareDialog")});
+        // Marked exactly where the chip differs: two places out of the whole chip.
+        QVERIFY(cells.size() > 32);
+        QCOMPARE(cells.back().end, qint64(kChipBytes));
+        std::vector<qint64> marked;
+        for (const StripCell& c : cells)
+            if (c.differs() && (marked.empty() || marked.back() != c.first))
+                marked.push_back(c.first);
+        QCOMPARE(marked, (std::vector<qint64>{0x1230, 0x8000}));
+        QCOMPARE(stripCursor, qint64(0x1230));
+        QCOMPARE(equalPlaceCursor, equalPlaceStart);
+        // Beside the hex view, not over it, and on the screen.
+        const QRect view(f->FlashEditor->mapToGlobal(QPoint(0, 0)), f->FlashEditor->size());
+        QVERIFY(!dialogFrame.intersects(view));
+        QVERIFY(f->screen()->availableGeometry().contains(dialogFrame));
         QCOMPARE(listed, (QStringList{"1230h: 1 byte, expected 53, found FF",
                                       "8000h-8001h: 2 bytes, expected 03 0A, found 00 02"}));
         QCOMPARE(summary, QStringLiteral("Differing bytes: 3, ranges: 2.\n"
@@ -391,6 +427,47 @@ private slots:
         QVERIFY(asked[0].endsWith(QStringLiteral("\n\nClear the protection now?")));
         QVERIFY(!rig->sim.blockProtected());
         QCOMPARE(linesContaining(QStringLiteral("Unprotect Complete!")), 1);
+    }
+
+    void checkTheSetUpShowsTheTerminalsLinesAndChecksAgain()
+    {
+        QCOMPARE(f->CheckSetup->text(), QStringLiteral("Check the set-up"));
+        QStringList first;
+        QStringList again;
+        const auto linesOf = [](QDialog& dialog) {
+            QStringList lines;
+            auto* checks = dialog.findChild<QListWidget*>(QStringLiteral("Checks"));
+            for (int i = 0; checks && i < checks->count(); ++i)
+                lines << checks->item(i)->text();
+            return lines;
+        };
+        rig->boxes->whileShown = [&](QDialog& dialog) {
+            QCOMPARE(dialog.windowTitle(), QStringLiteral("Check the set-up"));
+            first = linesOf(dialog);
+            rig->sim.setPlugged(false);
+            QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("Again")), Qt::LeftButton);
+            again = linesOf(dialog);
+        };
+        f->CheckSetup->trigger();
+        QCOMPARE(rig->boxes->dialogs, QStringList{QStringLiteral("SetupDialog")});
+        QCOMPARE(first.size(), 7);
+        QCOMPARE(first.filter(QRegularExpression(QStringLiteral("^ok    "))).size(), 7);
+        QCOMPARE(first.at(0), QStringLiteral("ok    Programmer on USB: Simulated programmer: nothing to check here."));
+        QVERIFY2(first.at(5).contains(QStringLiteral("class 0 (SPI flash), identifier EF 30 13: TEST T64K")),
+                 qPrintable(first.at(5)));
+        QCOMPARE(again.at(5), QStringLiteral("FAIL  Probe: Not connected: the programmer does not answer (see the checks above)."));
+        QVERIFY(again.at(6).startsWith(QStringLiteral("FAIL  Report exchange: Not checked")));
+        QVERIFY(errors().isEmpty());
+        QVERIFY(f->ToolBar1->isEnabled() && f->Panel2->isEnabled());
+
+        // Not while a chip job holds the link.
+        rig->sim.setPlugged(true);
+        rig->boxes->dialogs.clear();
+        JobWatch watch(*f);
+        watch.during = [&](const JobWatch::Sample&) { f->CheckSetup->trigger(); };
+        f->ToolReadClick();
+        QVERIFY(rig->boxes->dialogs.isEmpty());
+        QCOMPARE(linesContaining(QStringLiteral("Read Complete!")), 1);
     }
 
     // Another chip in the socket: every chip job asks in a box first, naming
