@@ -1,7 +1,8 @@
 #pragma once
 // The texts of what the window offers for daily work beyond its designed
 // controls, in Simplified Chinese, Traditional Chinese and English: tool
-// tips, the added menu items (go to, find, copy as hex, detection), the find
+// tips, the added menu items (go to, find, copy as hex, undo, paste,
+// detection, batch mode, the production log), the find
 // and go-to dialogs, and their messages. Kept apart from the designed
 // captions, which stay as they are.
 
@@ -25,5 +26,13 @@ QString aidCaptionFor(const char* window, const char* control, int languageIndex
 enum class AidMessage {
     NotFound,     // "%1" is the search text
     NotHexBytes,
+    SearchWrappedForward,
+    SearchWrappedBackward,
+    GoToOutside,   // %1 the address asked for, %2 the last address
+    PasteTooLong,  // %1 the bytes pasted, %2 the room left
+    PasteNotHex,
+    BatchHoldsBuffers,
+    ProductionLogOff,
+    ProductionLogTitle,
 };
 QString aidMessage(AidMessage message, int languageIndex);

@@ -2,6 +2,8 @@
 
 #include "app/MessageTable.h"
 
+#include <QRegularExpression>
+
 #include <cstring>
 
 namespace {
@@ -77,10 +79,11 @@ constexpr CaptionEntry kCaptions[] = {
     // English one is ours.
     {"TForm1", "btnAutoProg", {"自动", "自動", "AUTO"}},
     // Compare, Unprotect and the production log.
-    {"TForm1", "CompareChip", {"与芯片比较", "與芯片比較", "Compare with chip"}},
-    {"TForm1", "UnprotectChip", {"解除保护", "解除保護", "Unprotect"}},
-    {"TForm1", "Dev1", {"设备(&D)", "設備(&D)", "Device(&D)"}},
-    {"TForm1", "ProdLog", {"生产记录…", "生產記錄…", "Production log…"}},
+    {"TForm1", "CompareChip", {"与芯片比较(&C)", "與芯片比較(&C)", "Compare with chip(&C)"}},
+    {"TForm1", "UnprotectChip", {"解除保护(&U)", "解除保護(&U)", "Unprotect(&U)"}},
+    // Not "Device": that is the chip-list editor's menu when the settings show it.
+    {"TForm1", "Dev1", {"生产(&P)", "生產(&P)", "Production(&P)"}},
+    {"TForm1", "ProdLog", {"生产记录(&L)…", "生產記錄(&L)…", "Production log(&L)…"}},
     {"TForm2", "BtnDelete", {"删除", "删除", "Delete"}},
     {"TForm2", "BtnAdd", {"添加", "添加", "Add"}},
     {"TForm2", "BtnSave", {"保存", "保存", "Save"}},
@@ -116,6 +119,13 @@ QString captionFor(const char* window, const char* control, int languageIndex)
         if (std::strcmp(e.window, window) == 0 && std::strcmp(e.control, control) == 0)
             return captionText(e, languageIndex);
     return {};
+}
+
+QString plainCaptionFor(const char* window, const char* control, int languageIndex)
+{
+    QString text = captionFor(window, control, languageIndex);
+    text.remove(QRegularExpression(QStringLiteral("\\(&[^&]\\)")));
+    return text.replace(QRegularExpression(QStringLiteral("&(.)")), QStringLiteral("\\1"));
 }
 
 int statusPanelOf(const char* control)

@@ -21,6 +21,9 @@ QString captionText(const CaptionEntry& entry, int languageIndex);
 
 // Looks up one caption; empty when the table has no such entry.
 QString captionFor(const char* window, const char* control, int languageIndex);
+// The same as text outside a control (a log row, a window title): without
+// its accelerator ("Unprotect(&U)" reads "Unprotect"), "&&" as "&".
+QString plainCaptionFor(const char* window, const char* control, int languageIndex);
 
 // The control name of a status-bar panel entry ("StatusBar1[2]" -> 2), or -1.
 int statusPanelOf(const char* control);

@@ -21,7 +21,7 @@ public:
     void show(Icon, const QString&, const QString&) override {}
     bool ask(const QString&, const QString&) override { return false; }
     QString openFileName(const QStringList&) override { return {}; }
-    QString saveFileName(const QStringList&, const QString&) override { return {}; }
+    QString saveFileName(const QStringList&, const QString&, const QString&) override { return {}; }
     int execDialog(QDialog&) override { return 0; }
 };
 

@@ -7,6 +7,8 @@
 #include "app/ProgramFiles.h"
 #include "app/gui/BoxPresenter.h"
 #include "app/gui/Unit1.h"
+#include "buffers/Fill.h"
+#include "hexview/HexView.h"
 #include "device/SimulatedProgrammer.h"
 #include "support/TestChipEntry.h"
 
@@ -31,7 +33,7 @@ public:
         return false;
     }
     QString openFileName(const QStringList&) override { return {}; }
-    QString saveFileName(const QStringList&, const QString&) override { return {}; }
+    QString saveFileName(const QStringList&, const QString&, const QString&) override { return {}; }
     int execDialog(QDialog&) override { return 0; }
     int boxes = 0;
 };
@@ -81,6 +83,29 @@ void runHandler(benchmark::State& s, WindowBench& b)
     s.SetBytesProcessed(int64_t(s.iterations()) * kChipBytes);
 }
 
+// A fill of the whole chip from the Buffer menu's dialog, kept for undo, then
+// taken back and done again: the copies the history makes of 16 MiB.
+void fillUndoRedo(benchmark::State& s, WindowBench& b)
+{
+    if (!b.ready) {
+        s.SkipWithError("the window could not be set up");
+        return;
+    }
+    Buffers& buffers = b.form->state().buffers();
+    const FillFields fields{QStringLiteral("00"), QStringLiteral("0000"), QStringLiteral("0"),
+                            QString::number(kChipBytes - 1, 16)};
+    HexView* view = b.form->FlashEditor;
+    for (auto _ : s) {
+        FillFlash(buffers, FillKind::Byte, fields, 0, *b.form, nullptr);
+        buffers.refreshFlashView(b.form->state().currentChip(), 0, kChipBytes);
+        view->undo();
+        view->redo();
+    }
+    if (!view->canUndo() || buffers.flash()[kChipBytes - 1] != 0)
+        s.SkipWithError("the fill was not kept for undo");
+    s.SetBytesProcessed(int64_t(s.iterations()) * kChipBytes);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -99,6 +124,7 @@ int main(int argc, char** argv)
         add("BM_WindowRead16MiB", runHandler<&TForm1::ToolReadClick>);
         add("BM_WindowWrite16MiB", runHandler<&TForm1::ToolWriteClick>);
         add("BM_WindowVerify16MiB", runHandler<&TForm1::ToolVerifyClick>);
+        add("BM_WindowFillUndoRedo16MiB", fillUndoRedo);
         benchmark::Initialize(&argc, argv);
         benchmark::RunSpecifiedBenchmarks();
         benchmark::Shutdown();

@@ -24,6 +24,16 @@ uint32_t crcOfLength(const ErasedArea& area, int32_t length)
     return crc32Of(area.bytes(0, n), n);
 }
 
+void takeViewEdits(ByteView* view, ErasedArea& area, qint64 chipBytes, int32_t& length)
+{
+    if (!view || !view->isModified())
+        return;
+    const qint64 n = std::min({chipBytes, view->byteCount(), area.capacity()});
+    view->copyOut(area.span(0, n), n);
+    length = static_cast<int32_t>(n);
+    view->clearModified();
+}
+
 } // namespace
 
 Buffers::Buffers() = default;
@@ -37,6 +47,12 @@ void Buffers::reloadFlashView(const ChipEntry& chip)
         flashView_->loadArea(flash_, std::min<qint64>(chip.flashBytes(), kFlashCapacity));
 }
 
+void Buffers::refreshFlashView(const ChipEntry& chip, qint64 from, qint64 count)
+{
+    if (flashView_)
+        flashView_->reloadRange(flash_, std::min<qint64>(chip.flashBytes(), kFlashCapacity), from, count);
+}
+
 void Buffers::reloadEepromView(const ChipEntry& chip)
 {
     if (eepromView_)
@@ -45,12 +61,12 @@ void Buffers::reloadEepromView(const ChipEntry& chip)
 
 void Buffers::takeFlashViewEdits(const ChipEntry& chip)
 {
-    if (!flashView_ || !flashView_->isModified())
-        return;
-    const qint64 n = std::min({qint64(chip.flashBytes()), flashView_->byteCount(), kFlashCapacity});
-    flashView_->copyOut(flash_.span(0, n), n);
-    flashLength_ = static_cast<int32_t>(n);
-    flashView_->clearModified();
+    takeViewEdits(flashView_, flash_, chip.flashBytes(), flashLength_);
+}
+
+void Buffers::takeEepromViewEdits(const ChipEntry& chip)
+{
+    takeViewEdits(eepromView_, eeprom_, chip.eepromBytes(), eepromLength_);
 }
 
 uint32_t crc32Of(const uint8_t* data, qint64 count)

@@ -6,6 +6,7 @@
 #include "buffers/ErasedArea.h"
 
 #include <cstdint>
+#include <functional>
 
 struct ChipEntry;
 
@@ -47,10 +48,25 @@ public:
 
     // The view shows the first Flash-size (EEPROM-size) bytes of the chip.
     void reloadFlashView(const ChipEntry& chip);
+    // The same after a change of the Flash bytes [from, from + count) only:
+    // the view's own edits of other bytes stay.
+    void refreshFlashView(const ChipEntry& chip, qint64 from, qint64 count);
     void reloadEepromView(const ChipEntry& chip);
     // A modified Flash view goes back into the buffer, up to the chip's size,
     // and sets the data length.
     void takeFlashViewEdits(const ChipEntry& chip);
+    // The same for the EEPROM view, up to the chip's EEPROM size.
+    void takeEepromViewEdits(const ChipEntry& chip);
+
+    // Told before a fill or a merge changes the Flash bytes [from, from +
+    // count) and the data length, so that a window can keep them for undo.
+    using ChangeWatch = std::function<void(qint64 from, qint64 count)>;
+    void watchFlashChanges(ChangeWatch watch) { flashWatch_ = std::move(watch); }
+    void flashAboutToChange(qint64 from, qint64 count) const
+    {
+        if (flashWatch_)
+            flashWatch_(from, count);
+    }
 
     // CRC-32 (as zip and most vendors compute it) of the data-length bytes.
     uint32_t flashCrc() const;
@@ -63,6 +79,7 @@ private:
     int32_t eepromLength_ = 0;
     ByteView* flashView_ = nullptr;
     ByteView* eepromView_ = nullptr;
+    ChangeWatch flashWatch_;
 };
 
 // CRC-32 of a byte range.

@@ -22,6 +22,15 @@ public:
         area.copyOut(0, qint64(bytes.size()), bytes.data());
         loadBytes(bytes.data(), qint64(bytes.size()));
     }
+    // The view shows the first `count` bytes of the area again, of which only
+    // [from, from + length) changed: a view that keeps edits of its own may
+    // keep those elsewhere, and its history. Others load it all.
+    virtual void reloadRange(const ErasedArea& area, qint64 count, qint64 from, qint64 length)
+    {
+        Q_UNUSED(from);
+        Q_UNUSED(length);
+        loadArea(area, count);
+    }
     virtual qint64 byteCount() const = 0;
     virtual bool isModified() const = 0;
     virtual void clearModified() = 0;

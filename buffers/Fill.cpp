@@ -26,15 +26,17 @@ bool FillFlash(Buffers& buffers, FillKind kind, const FillFields& fields, uint32
         ui.showError(ui.message(Msg::FillRangeInvalid));
         return false;
     }
+    // Words start at even addresses; an odd start backs up one byte.
+    const uint32_t first = kind == FillKind::Word ? s & ~1u : s;
+    buffers.flashAboutToChange(first, qint64(e) + 1 - first);
     uint8_t* const flash = buffers.flashArea().span(0, qint64(e) + 1);
     switch (kind) {
     case FillKind::Byte:
         std::memset(flash + s, uint8_t(*byteValue), size_t(e - s) + 1);
         break;
     case FillKind::Word: {
-        // Words start at even addresses; an odd start backs up one byte and
-        // an odd-sized range leaves its last byte as it was.
-        uint32_t p = s & ~1u;
+        // An odd-sized range leaves its last byte as it was.
+        uint32_t p = first;
         for (uint32_t words = (e - s + 1) / 2; words > 0; --words, p += 2) {
             flash[p] = uint8_t(*wordValue);
             flash[p + 1] = uint8_t(uint32_t(*wordValue) >> 8);

@@ -32,8 +32,9 @@ bool MergeFileIntoFlash(ProgramState& state, const QString& path)
     // one keeps what it stored up to the buffer's end. Above what the work
     // area stored, both read 0xFF.
     const qint64 back = std::min(n > 0 ? qint64(n) : room, scratch.stored());
+    buffers.flashAboutToChange(address, back);
     flash.write(address, scratch.bytes(0, back), back);
     buffers.setFlashLength(int32_t(std::max<qint64>(buffers.flashLength(), address + n)));
-    buffers.reloadFlashView(state.currentChip());
+    buffers.refreshFlashView(state.currentChip(), address, back);
     return true;
 }

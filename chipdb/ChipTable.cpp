@@ -93,11 +93,12 @@ bool LoadChipList(ChipTable& table, const QString& path, UserInterface& ui)
 std::vector<int> ChipTable::positionsHolding(const QByteArray& text) const
 {
     std::vector<int> positions;
-    const QByteArray needle = trimControl(text);
+    // Only ASCII letters fold: the other bytes of a name compare as they are.
+    const QByteArray needle = trimControl(text).toUpper();
     if (needle.isEmpty())
         return positions;
     for (int i = 0; i < kCapacity && !entries_[std::size_t(i)].isEnd(); ++i)
-        if (entries_[std::size_t(i)].keyText().contains(needle))
+        if (entries_[std::size_t(i)].keyText().toUpper().contains(needle))
             positions.push_back(i);
     return positions;
 }

@@ -23,8 +23,9 @@ public:
     // Entries before the end entry (at most kCapacity).
     int count() const;
     void clear();
-    // The chip search: positions of the entries whose whole key holds `text`
-    // byte for byte, once trimmed of the characters 0..32; a blank text
+    // The chip search: positions of the entries whose whole key holds `text`,
+    // once trimmed of the characters 0..32, in any case of the letters A-Z
+    // (names are written in capitals; "w25q64" is typed); a blank text
     // matches nothing.
     std::vector<int> positionsHolding(const QByteArray& text) const;
 

@@ -18,6 +18,15 @@ void EditMarks::mark(qint64 index)
     any_ = true;
 }
 
+void EditMarks::unmark(qint64 from, qint64 count)
+{
+    if (!any_)
+        return;
+    const qint64 end = std::min(from + count, count_);
+    for (qint64 i = std::max<qint64>(from, 0); i < end; ++i)
+        words_[static_cast<size_t>(i / 64)] &= ~(uint64_t(1) << (i % 64));
+}
+
 bool EditMarks::isMarked(qint64 index) const
 {
     if (!any_ || index < 0 || index >= count_)

@@ -11,6 +11,7 @@ public:
     // Sizes the marks for `count` bytes, all clear.
     void reset(qint64 count);
     void mark(qint64 index);
+    void unmark(qint64 from, qint64 count);
     bool isMarked(qint64 index) const;
     // The marks of the 16 bytes from 16 * row, byte 0 in bit 0.
     uint16_t rowBits(qint64 row) const;

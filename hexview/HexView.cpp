@@ -1,40 +1,28 @@
 #include "hexview/HexView.h"
 
-#include "buffers/ByteSearch.h"
-#include "buffers/HexText.h"
-#include "hexview/HexAddress.h"
+#include "hexview/HexClipboard.h"
+#include "hexview/HexFinder.h"
+#include "hexview/HexKeys.h"
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDialog>
 #include <QFontDatabase>
 #include <QFontInfo>
-#include <QInputDialog>
 #include <QKeyEvent>
-#include <QLineEdit>
+#include <QMetaMethod>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QRegularExpressionValidator>
 #include <QScrollBar>
 
 #include <algorithm>
 #include <cmath>
 
 using hexrow::Area;
-using hexrow::asciiColumn;
-using hexrow::hexColumn;
 using hexrow::kBytesPerRow;
 using hexrow::kColumns;
-using hexrow::kHexStart;
-using hexrow::kOffsetDigits;
 
 namespace {
-
-constexpr qreal kMarginColumns = 0.5;
-// Hex text of a larger selection would run to hundreds of megabytes.
-constexpr qint64 kMaxCopyBytes = qint64(1) << 20;
-
-QColor offsetColour() { return QColor(0, 0, 160); }
-QColor editedColour() { return QColor(Qt::red); }
 
 QFont fixedFont()
 {
@@ -46,20 +34,11 @@ QFont fixedFont()
     return font;
 }
 
-bool isGoToKey(const QKeyEvent* event)
-{
-    return event->key() == Qt::Key_G && event->modifiers() == Qt::ControlModifier;
-}
+} // namespace
 
-bool isTabKey(const QKeyEvent* event)
-{
-    return (event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab)
-        && !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
-}
-
-}  // namespace
-
-HexView::HexView(QWidget* parent) : QAbstractScrollArea(parent)
+HexView::HexView(QWidget* parent)
+    : QAbstractScrollArea(parent), keys_(std::make_unique<HexKeys>(*this)),
+      finder_(std::make_unique<HexFinder>(*this)), clipboard_(std::make_unique<HexClipboard>(*this))
 {
     setFont(fixedFont());
     setFocusPolicy(Qt::StrongFocus);
@@ -67,82 +46,137 @@ HexView::HexView(QWidget* parent) : QAbstractScrollArea(parent)
     updateMetrics();
 }
 
+HexView::~HexView() = default;
+
 // --- bytes -----------------------------------------------------------------
 
 void HexView::loadBytes(const uint8_t* data, qint64 count)
 {
-    count_ = data && count > 0 ? count : 0;
-    if (!bytes_.assign(data, count_))
-        count_ = 0;
+    const bool was = isModified();
+    document_.assign(data, count);
     showLoaded();
+    changed(was);
 }
 
 void HexView::loadArea(const ErasedArea& area, qint64 count)
 {
-    count_ = std::max<qint64>(count, 0);
-    if (!bytes_.assign(area, count_))
-        count_ = 0;
+    const bool was = isModified();
+    document_.assign(area, count);
     showLoaded();
+    changed(was);
+}
+
+void HexView::reloadRange(const ErasedArea& area, qint64 count, qint64 from, qint64 length)
+{
+    if (count != byteCount()) {
+        loadArea(area, count);
+        return;
+    }
+    const qint64 first = std::clamp<qint64>(from, 0, count);
+    const qint64 n = std::clamp<qint64>(length, 0, count - first);
+    QByteArray bytes(qsizetype(n), Qt::Uninitialized);
+    area.copyOut(first, n, reinterpret_cast<uint8_t*>(bytes.data()));
+    reloadBytes(first, bytes);
+}
+
+void HexView::reloadBytes(qint64 address, const QByteArray& bytes)
+{
+    document_.reload(address, bytes);
+    viewport()->update();
 }
 
 void HexView::showLoaded()
 {
-    marks_.reset(count_);
-    cursor_ = anchor_ = 0;
-    nibble_ = 0;
-    matchStart_ = -1;
+    cursor_ = HexCursor{};
     updateScrollBars();
     verticalScrollBar()->setValue(0);
-    setModified(false);
-    viewport()->update();
 }
-
-qint64 HexView::byteCount() const { return count_; }
-bool HexView::isModified() const { return modified_; }
 
 void HexView::clearModified()
 {
-    marks_.clear();
-    setModified(false);
+    const bool was = isModified();
+    document_.markClean();
+    changed(was);
+}
+
+void HexView::changed(bool wasModified)
+{
+    if (wasModified != isModified())
+        emit modifiedChanged(isModified());
+    emit historyChanged();
     viewport()->update();
 }
 
-void HexView::copyOut(uint8_t* destination, qint64 count) const
+void HexView::editBytes(qint64 address, const QByteArray& bytes, HexDocument::Digit digit)
 {
-    const qint64 n = std::clamp<qint64>(count, 0, count_);
-    if (n > 0)
-        bytes_.copyOut(destination, n);
-}
-
-void HexView::overwrite(qint64 address, uint8_t value)
-{
-    bytes_.set(address, value);
-    marks_.mark(address);
-    setModified(true);
-    emit dataEdited();
-}
-
-void HexView::setModified(bool modified)
-{
-    if (modified_ == modified)
+    if (readOnly_)
         return;
-    modified_ = modified;
-    emit modifiedChanged(modified);
+    const bool was = isModified();
+    document_.edit(address, bytes, digit);
+    emit dataEdited();
+    changed(was);
+}
+
+void HexView::recordChange(std::unique_ptr<HexChange> change)
+{
+    document_.record(std::move(change));
+    emit historyChanged();
+}
+
+bool HexView::undo() { return stepHistory(true); }
+bool HexView::redo() { return stepHistory(false); }
+
+bool HexView::stepHistory(bool back)
+{
+    if (readOnly_ || !(back ? canUndo() : canRedo())) {
+        QApplication::beep();
+        return false;
+    }
+    const bool was = isModified();
+    const HexChange* change = document_.step(back);
+    // A change that reloaded the view has put the cursor on byte 0.
+    if (change && change->address() < byteCount()) {
+        placeCursor(change->address() + change->length() - 1, 0, false);
+        placeCursor(change->address(), 0, change->length() > 1);
+    }
+    emit dataEdited();
+    changed(was);
+    return true;
+}
+
+void HexView::clearHistory()
+{
+    const bool was = isModified();
+    document_.clearHistory();
+    changed(was);
 }
 
 // --- geometry --------------------------------------------------------------
 
-qint64 HexView::rowCount() const { return (count_ + kBytesPerRow - 1) / kBytesPerRow; }
+qint64 HexView::rowCount() const { return (byteCount() + kBytesPerRow - 1) / kBytesPerRow; }
 int HexView::rowsTop() const { return rulerVisible_ ? lineHeight_ : 0; }
 
-int HexView::fullRowsInSight() const
+int HexView::pageRows() const
 {
     return std::max(1, (viewport()->height() - rowsTop()) / lineHeight_);
 }
 
-qreal HexView::columnX(int column) const
+void HexView::scrollRows(int rows)
 {
-    return (kMarginColumns + column) * charWidth_ - horizontalScrollBar()->value();
+    verticalScrollBar()->setValue(verticalScrollBar()->value() + rows);
+}
+
+HexGeometry HexView::geometry() const
+{
+    HexGeometry g;
+    g.charWidth = charWidth_;
+    g.lineHeight = lineHeight_;
+    g.ascent = ascent_;
+    g.rowsTop = rowsTop();
+    g.scrollX = horizontalScrollBar()->value();
+    g.firstRow = verticalScrollBar()->value();
+    g.width = viewport()->width();
+    return g;
 }
 
 HexView::Hit HexView::hitAt(const QPoint& pos) const
@@ -150,9 +184,9 @@ HexView::Hit HexView::hitAt(const QPoint& pos) const
     const qint64 row = verticalScrollBar()->value()
         + static_cast<qint64>(std::floor(qreal(pos.y() - rowsTop()) / lineHeight_));
     const int column = static_cast<int>(
-        std::floor((pos.x() + horizontalScrollBar()->value()) / charWidth_ - kMarginColumns));
+        std::floor((pos.x() + horizontalScrollBar()->value()) / charWidth_ - HexGeometry::kMarginColumns));
     const hexrow::Cell cell = hexrow::cellAt(column);
-    const qint64 address = std::clamp<qint64>(row * kBytesPerRow + cell.byte, 0, std::max<qint64>(count_ - 1, 0));
+    const qint64 address = std::clamp<qint64>(row * kBytesPerRow + cell.byte, 0, std::max<qint64>(byteCount() - 1, 0));
     return {address, cell};
 }
 
@@ -170,13 +204,13 @@ void HexView::updateMetrics()
 void HexView::updateScrollBars()
 {
     // Rows fit a QScrollBar's int range (64 MiB is 4 Mi rows); positions stay qint64.
-    const int page = fullRowsInSight();
+    const int page = pageRows();
     QScrollBar* vertical = verticalScrollBar();
     vertical->setRange(0, static_cast<int>(std::max<qint64>(0, rowCount() - page)));
     vertical->setPageStep(page);
     vertical->setSingleStep(1);
 
-    const int width = static_cast<int>(std::ceil((2 * kMarginColumns + kColumns) * charWidth_));
+    const int width = static_cast<int>(std::ceil((2 * HexGeometry::kMarginColumns + kColumns) * charWidth_));
     QScrollBar* horizontal = horizontalScrollBar();
     horizontal->setRange(0, std::max(0, width - viewport()->width()));
     horizontal->setPageStep(viewport()->width());
@@ -194,41 +228,47 @@ void HexView::setRulerVisible(bool visible)
 
 // --- cursor ----------------------------------------------------------------
 
-qint64 HexView::cursorAddress() const { return count_ > 0 ? cursor_ : -1; }
+qint64 HexView::cursorAddress() const { return byteCount() > 0 ? cursor_.cursor : -1; }
 
 bool HexView::goToAddress(qint64 address)
 {
-    if (address < 0 || address >= count_)
+    if (address < 0 || address >= byteCount())
         return false;
-    moveCursor(address, 0, false);
+    placeCursor(address, 0, false);
     return true;
 }
 
-void HexView::moveCursor(qint64 address, int nibble, bool select)
+void HexView::placeCursor(qint64 address, int nibble, bool select)
 {
-    matchStart_ = -1;
-    cursor_ = std::clamp<qint64>(address, 0, std::max<qint64>(count_ - 1, 0));
-    nibble_ = area_ == Area::Hex ? nibble : 0;
+    cursor_.cursor = std::clamp<qint64>(address, 0, std::max<qint64>(byteCount() - 1, 0));
+    cursor_.nibble = cursor_.area == Area::Hex ? nibble : 0;
     if (!select)
-        anchor_ = cursor_;
+        cursor_.anchor = cursor_.cursor;
+    ensureCursorVisible();
+    viewport()->update();
+}
+
+void HexView::setArea(Area area)
+{
+    cursor_.area = area;
+    cursor_.nibble = 0;
     ensureCursorVisible();
     viewport()->update();
 }
 
 void HexView::ensureCursorVisible()
 {
-    const qint64 row = cursor_ / kBytesPerRow;
-    const int page = fullRowsInSight();
+    const qint64 row = cursor_.cursor / kBytesPerRow;
+    const int page = pageRows();
     QScrollBar* vertical = verticalScrollBar();
     if (row < vertical->value())
         vertical->setValue(static_cast<int>(row));
     else if (row >= vertical->value() + qint64(page))
         vertical->setValue(static_cast<int>(row - page + 1));
 
-    const int byte = static_cast<int>(cursor_ % kBytesPerRow);
-    const int column = area_ == Area::Hex ? hexColumn(byte) + nibble_ : asciiColumn(byte);
-    const int left = static_cast<int>(std::floor((kMarginColumns + column) * charWidth_));
-    const int right = static_cast<int>(std::ceil((kMarginColumns + column + 1) * charWidth_));
+    const int column = cursor_.column();
+    const int left = static_cast<int>(std::floor((HexGeometry::kMarginColumns + column) * charWidth_));
+    const int right = static_cast<int>(std::ceil((HexGeometry::kMarginColumns + column + 1) * charWidth_));
     QScrollBar* horizontal = horizontalScrollBar();
     if (left < horizontal->value())
         horizontal->setValue(left);
@@ -236,207 +276,80 @@ void HexView::ensureCursorVisible()
         horizontal->setValue(right - viewport()->width());
 }
 
-bool HexView::navigate(const QKeyEvent* event)
-{
-    const bool select = event->modifiers() & Qt::ShiftModifier;
-    const bool wholeBuffer = event->modifiers() & Qt::ControlModifier;
-    const bool hex = area_ == Area::Hex;
-    const qint64 rowStart = cursor_ - cursor_ % kBytesPerRow;
-    const qint64 last = count_ - 1;
-    const int pageRows = fullRowsInSight();
-    const qint64 page = qint64(pageRows) * kBytesPerRow;
-    QScrollBar* vertical = verticalScrollBar();
+// --- parts -----------------------------------------------------------------
 
-    switch (event->key()) {
-    case Qt::Key_Left:
-        if (hex && nibble_ == 1)
-            moveCursor(cursor_, 0, select);
-        else if (cursor_ > 0)
-            moveCursor(cursor_ - 1, 1, select);
-        return true;
-    case Qt::Key_Right:
-        if (hex && nibble_ == 0)
-            moveCursor(cursor_, 1, select);
-        else if (cursor_ < last)
-            moveCursor(cursor_ + 1, 0, select);
-        return true;
-    case Qt::Key_Up:
-        if (cursor_ >= kBytesPerRow)
-            moveCursor(cursor_ - kBytesPerRow, nibble_, select);
-        return true;
-    case Qt::Key_Down:
-        if (rowStart + kBytesPerRow <= last)
-            moveCursor(std::min(cursor_ + kBytesPerRow, last), nibble_, select);
-        return true;
-    case Qt::Key_PageUp:
-        // The page scrolls with the cursor, as in a text editor.
-        vertical->setValue(vertical->value() - pageRows);
-        moveCursor(cursor_ >= page ? cursor_ - page : cursor_ % kBytesPerRow, nibble_, select);
-        return true;
-    case Qt::Key_PageDown:
-        vertical->setValue(vertical->value() + pageRows);
-        moveCursor(std::min(cursor_ + page, last), nibble_, select);
-        return true;
-    case Qt::Key_Home:
-        moveCursor(wholeBuffer ? 0 : rowStart, 0, select);
-        return true;
-    case Qt::Key_End:
-        moveCursor(wholeBuffer ? last : std::min(rowStart + kBytesPerRow - 1, last), 0, select);
-        return true;
-    default:
-        return false;
-    }
+void HexView::askForAddress() { finder_->askForAddress(); }
+
+FindResult HexView::findNext(const QByteArray& pattern, bool forward) { return finder_->findNext(pattern, forward); }
+
+void HexView::copySelection() const { clipboard_->copy(); }
+
+bool HexView::paste() { return clipboard_->paste(QApplication::clipboard()->text()); }
+
+bool HexView::pasteText(const QString& text) { return clipboard_->paste(text); }
+
+void HexView::setDialogRunner(std::function<int(QDialog&)> runner) { runner_ = std::move(runner); }
+
+int HexView::runDialog(QDialog& dialog) const { return runner_ ? runner_(dialog) : dialog.exec(); }
+
+void HexView::refuse(const QString& why)
+{
+    if (isSignalConnected(QMetaMethod::fromSignal(&HexView::refused)))
+        emit refused(why);
+    else
+        QApplication::beep();
 }
 
 // --- input -----------------------------------------------------------------
 
 bool HexView::event(QEvent* event)
 {
-    if (event->type() == QEvent::KeyPress && isTabKey(static_cast<QKeyEvent*>(event))) {
-        // Tab switches columns here instead of moving the focus on.
-        keyPressEvent(static_cast<QKeyEvent*>(event));
-        return true;
-    }
-    if (event->type() == QEvent::ShortcutOverride) {
-        const auto* key = static_cast<QKeyEvent*>(event);
-        if (key->matches(QKeySequence::Copy) || isGoToKey(key)) {
-            event->accept();
+    if (event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        // Tab belongs to the view; Ctrl+Tab leaves it, as in other widgets that use Tab.
+        if (const int direction = HexKeys::leaveDirection(key)) {
+            focusNextPrevChild(direction > 0);
             return true;
         }
+        if (HexKeys::isColumnSwitch(key)) {
+            keyPressEvent(key);
+            return true;
+        }
+    }
+    if (event->type() == QEvent::ShortcutOverride && HexKeys::isCommand(static_cast<QKeyEvent*>(event))) {
+        event->accept();
+        return true;
     }
     return QAbstractScrollArea::event(event);
 }
 
 void HexView::keyPressEvent(QKeyEvent* event)
 {
-    if (count_ == 0) {
+    if (!keys_->press(event))
         QAbstractScrollArea::keyPressEvent(event);
-        return;
-    }
-    if (event->matches(QKeySequence::Copy)) {
-        copySelection();
-        return;
-    }
-    if (isGoToKey(event)) {
-        askForAddress();
-        return;
-    }
-    if (isTabKey(event)) {
-        area_ = area_ == Area::Hex ? Area::Ascii : Area::Hex;
-        nibble_ = 0;
-        ensureCursorVisible();
-        viewport()->update();
-        return;
-    }
-    if (navigate(event))
-        return;
-    const bool plain = !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
-    if (plain && typeCharacter(event->text()))
-        return;
-    QAbstractScrollArea::keyPressEvent(event);
-}
-
-bool HexView::typeCharacter(const QString& text)
-{
-    if (readOnly_ || text.size() != 1)
-        return false;
-    const uint8_t old = bytes_.at(cursor_);
-    if (area_ == Area::Hex) {
-        const int digit = hexDigitValue(text[0]);
-        if (digit < 0)
-            return false;
-        overwrite(cursor_, nibble_ == 0 ? uint8_t((old & 0x0F) | (digit << 4)) : uint8_t((old & 0xF0) | digit));
-        if (nibble_ == 0)
-            moveCursor(cursor_, 1, false);
-        else if (cursor_ + 1 < count_)
-            moveCursor(cursor_ + 1, 0, false);
-        else
-            moveCursor(cursor_, 1, false);
-        return true;
-    }
-    const char16_t c = text[0].unicode();
-    if (c < 0x20 || c >= 0x7F)
-        return false;
-    overwrite(cursor_, static_cast<uint8_t>(c));
-    moveCursor(std::min(cursor_ + 1, count_ - 1), 0, false);
-    return true;
 }
 
 void HexView::mousePressEvent(QMouseEvent* event)
 {
     const QPoint pos = event->position().toPoint();
-    if (count_ == 0 || event->button() != Qt::LeftButton || pos.y() < rowsTop()) {
+    if (byteCount() == 0 || event->button() != Qt::LeftButton || pos.y() < rowsTop()) {
         QAbstractScrollArea::mousePressEvent(event);
         return;
     }
     const Hit hit = hitAt(pos);
-    area_ = hit.cell.area;
-    moveCursor(hit.address, hit.cell.nibble, event->modifiers() & Qt::ShiftModifier);
+    cursor_.area = hit.cell.area;
+    placeCursor(hit.address, hit.cell.nibble, event->modifiers() & Qt::ShiftModifier);
 }
 
 void HexView::mouseMoveEvent(QMouseEvent* event)
 {
-    if (count_ == 0 || !(event->buttons() & Qt::LeftButton)) {
+    if (byteCount() == 0 || !(event->buttons() & Qt::LeftButton)) {
         QAbstractScrollArea::mouseMoveEvent(event);
         return;
     }
     // A drag selects in the column it started in.
     const Hit hit = hitAt(event->position().toPoint());
-    moveCursor(hit.address, hit.cell.area == area_ ? hit.cell.nibble : 0, true);
-}
-
-void HexView::copySelection() const
-{
-    if (count_ == 0)
-        return;
-    const qint64 first = selectionStart();
-    const qint64 n = selectionEnd() - first + 1;
-    if (n > kMaxCopyBytes) {
-        QApplication::beep();
-        return;
-    }
-    std::vector<uint8_t> room(static_cast<std::size_t>(n));
-    QApplication::clipboard()->setText(hexText(bytes_.read(first, n, room.data()), n));
-}
-
-bool HexView::findNext(const QByteArray& pattern, bool forward)
-{
-    const bool again = matchStart_ >= 0;
-    // A search looks at every byte, so the view's copy is stored whole for it.
-    const uint8_t* all = bytes_.contiguous();
-    const qint64 at = forward ? findForward(all, count_, pattern, again ? matchStart_ + 1 : cursor_)
-                              : findBackward(all, count_, pattern, again ? matchStart_ : cursor_);
-    if (at < 0)
-        return false;
-    moveCursor(at, 0, false);
-    moveCursor(at + pattern.size() - 1, 0, true);
-    matchStart_ = at;
-    return true;
-}
-
-void HexView::setGoToTexts(const QString& caption, const QString& label)
-{
-    goToCaption_ = caption;
-    goToLabel_ = label;
-}
-
-void HexView::askForAddress()
-{
-    if (count_ == 0) {
-        QApplication::beep();
-        return;
-    }
-    QInputDialog dialog(this);
-    dialog.setWindowTitle(goToCaption_);
-    dialog.setLabelText(goToLabel_);
-    dialog.setTextValue(QString::number(cursor_, 16).toUpper());
-    if (auto* edit = dialog.findChild<QLineEdit*>())
-        edit->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9A-Fa-f]{0,15}")), edit));
-    if (dialog.exec() != QDialog::Accepted)
-        return;
-    const std::optional<qint64> address = parseHexAddress(dialog.textValue());
-    if (!address || !goToAddress(*address))
-        QApplication::beep();
+    placeCursor(hit.address, hit.cell.area == cursor_.area ? hit.cell.nibble : 0, true);
 }
 
 // --- painting --------------------------------------------------------------
@@ -458,89 +371,5 @@ void HexView::paintEvent(QPaintEvent* event)
 {
     QPainter painter(viewport());
     painter.setFont(font());
-    const QRect exposed = event->rect();
-    painter.fillRect(exposed, palette().color(QPalette::Base));
-
-    // Only the rows crossing the exposed rectangle are formatted.
-    const int top = rowsTop();
-    if (exposed.bottom() >= top) {
-        const qint64 first = verticalScrollBar()->value();
-        const qint64 from = first + std::max(0, exposed.top() - top) / lineHeight_;
-        const qint64 to = std::min(rowCount(), first + (exposed.bottom() - top) / lineHeight_ + 1);
-        for (qint64 row = from; row < to; ++row)
-            paintRow(painter, row, top + qreal(row - first) * lineHeight_);
-    }
-    if (rulerVisible_ && exposed.top() < top)
-        paintRuler(painter);
-}
-
-void HexView::paintRuler(QPainter& painter) const
-{
-    painter.fillRect(QRect(0, 0, viewport()->width(), rowsTop()), palette().color(QPalette::Button));
-    char text[kColumns];
-    hexrow::formatRuler(text);
-    painter.setPen(offsetColour());
-    painter.drawText(QPointF(columnX(kHexStart), ascent_), QString::fromLatin1(text + kHexStart, kColumns - kHexStart));
-}
-
-void HexView::paintRow(QPainter& painter, qint64 row, qreal y)
-{
-    const qint64 address = row * kBytesPerRow;
-    const int count = static_cast<int>(std::min<qint64>(kBytesPerRow, count_ - address));
-    char text[kColumns];
-    uint8_t room[kBytesPerRow];
-    hexrow::formatRow(address, bytes_.read(address, count, room), count, text);
-    ++formattedRows_;
-
-    paintRowBackground(painter, row, count, y);
-    const qreal baseline = y + ascent_;
-    painter.setPen(offsetColour());
-    painter.drawText(QPointF(columnX(0), baseline), QString::fromLatin1(text, kOffsetDigits));
-
-    const QColor plain = palette().color(QPalette::Text);
-    const uint16_t edited = marks_.rowBits(row);
-    if (edited == 0) {
-        painter.setPen(plain);
-        painter.drawText(QPointF(columnX(kHexStart), baseline), QString::fromLatin1(text + kHexStart, kColumns - kHexStart));
-    } else {
-        for (int i = 0; i < count; ++i) {
-            painter.setPen((edited >> i) & 1 ? editedColour() : plain);
-            painter.drawText(QPointF(columnX(hexColumn(i)), baseline), QString::fromLatin1(text + hexColumn(i), 2));
-            painter.drawText(QPointF(columnX(asciiColumn(i)), baseline), QString(QLatin1Char(text[asciiColumn(i)])));
-        }
-    }
-
-    if (cursor_ / kBytesPerRow == row) {
-        const int byte = static_cast<int>(cursor_ % kBytesPerRow);
-        const int column = area_ == Area::Hex ? hexColumn(byte) + nibble_ : asciiColumn(byte);
-        painter.setPen(palette().color(QPalette::HighlightedText));
-        painter.drawText(QPointF(columnX(column), baseline), QString(QLatin1Char(text[column])));
-    }
-}
-
-void HexView::paintRowBackground(QPainter& painter, qint64 row, int count, qreal y) const
-{
-    const qint64 address = row * kBytesPerRow;
-    const qint64 selFirst = std::min(anchor_, cursor_);
-    const qint64 selLast = std::max(anchor_, cursor_);
-    if (selFirst != selLast && selFirst < address + count && selLast >= address) {
-        QColor selected = palette().color(QPalette::Highlight);
-        selected.setAlpha(70);
-        const int from = static_cast<int>(std::max(selFirst, address) - address);
-        const int to = static_cast<int>(std::min(selLast, address + count - 1) - address);
-        painter.fillRect(QRectF(QPointF(columnX(hexColumn(from)), y), QPointF(columnX(hexColumn(to) + 2), y + lineHeight_)), selected);
-        painter.fillRect(QRectF(QPointF(columnX(asciiColumn(from)), y), QPointF(columnX(asciiColumn(to) + 1), y + lineHeight_)), selected);
-    }
-    if (cursor_ / kBytesPerRow != row)
-        return;
-    // The cell being typed into is filled, its twin in the other column outlined.
-    const int byte = static_cast<int>(cursor_ % kBytesPerRow);
-    const bool hex = area_ == Area::Hex;
-    const QRectF hexCell(columnX(hexColumn(byte) + (hex ? nibble_ : 0)), y, charWidth_ * (hex ? 1 : 2), lineHeight_);
-    const QRectF asciiCell(columnX(asciiColumn(byte)), y, charWidth_, lineHeight_);
-    const QColor highlight = palette().color(QPalette::Highlight);
-    painter.fillRect(hex ? hexCell : asciiCell, highlight);
-    painter.setPen(highlight);
-    painter.setBrush(Qt::NoBrush);
-    painter.drawRect((hex ? asciiCell : hexCell).adjusted(0, 0, -1, -1));
+    painter_.paint(painter, event->rect(), document_, cursor_, geometry(), palette(), rulerVisible_);
 }

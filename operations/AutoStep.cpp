@@ -20,6 +20,5 @@ QString autoStepCaption(AutoStep step, int languageIndex)
     // The command's own name, in every language.
     if (step == AutoStep::Finish)
         return QStringLiteral("Finish");
-    // Outside a control a doubled ampersand is just an ampersand.
-    return captionFor("TForm1", kCheckBoxes[std::size_t(step)], languageIndex).replace(QStringLiteral("&&"), QStringLiteral("&"));
+    return plainCaptionFor("TForm1", kCheckBoxes[std::size_t(step)], languageIndex);
 }

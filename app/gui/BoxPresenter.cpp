@@ -1,9 +1,15 @@
 #include "app/gui/BoxPresenter.h"
 
 #include <QDialog>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+
+QString BoxPresenter::startFolder() const
+{
+    return folder_.isEmpty() ? QDir::homePath() : folder_;
+}
 
 QString BoxPresenter::chosen(const QString& path)
 {
@@ -36,7 +42,7 @@ QString MessageBoxPresenter::openFileName(const QStringList& filters)
     QFileDialog dialog(parent_);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setDirectory(folder());
+    dialog.setDirectory(startFolder());
     dialog.setNameFilters(filters);
     if (!filters.isEmpty())
         dialog.selectNameFilter(filters.first());
@@ -45,11 +51,14 @@ QString MessageBoxPresenter::openFileName(const QStringList& filters)
                       : QString());
 }
 
-QString MessageBoxPresenter::saveFileName(const QStringList& filters, const QString& defaultSuffix)
+QString MessageBoxPresenter::saveFileName(const QStringList& filters, const QString& defaultSuffix,
+                                          const QString& title)
 {
     QFileDialog dialog(parent_);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setDirectory(folder());
+    if (!title.isEmpty())
+        dialog.setWindowTitle(title);
+    dialog.setDirectory(startFolder());
     dialog.setNameFilters(filters);
     if (!filters.isEmpty())
         dialog.selectNameFilter(filters.first());

@@ -19,10 +19,12 @@ public:
     // A box with Yes and No and the question icon; true for Yes.
     virtual bool ask(const QString& caption, const QString& text) = 0;
     // A file to open or to save to, the first filter selected; empty when
-    // the dialog was cancelled. Without a default suffix, a name typed
-    // without one gets the extension of the filter selected.
+    // the dialog was cancelled. A save dialog may be titled for what it
+    // chooses; without a default suffix, a name typed without one gets the
+    // extension of the filter selected.
     virtual QString openFileName(const QStringList& filters) = 0;
-    virtual QString saveFileName(const QStringList& filters, const QString& defaultSuffix) = 0;
+    virtual QString saveFileName(const QStringList& filters, const QString& defaultSuffix,
+                                 const QString& title = QString()) = 0;
     // The filter selected when the last save dialog was confirmed.
     const QString& chosenFilter() const { return chosenFilter_; }
     // Shows one of the program's dialogs modally; its result code.
@@ -32,6 +34,9 @@ public:
     // last, kept across runs by the settings.
     const QString& folder() const { return folder_; }
     void setFolder(const QString& folder) { folder_ = folder; }
+    // Where a file dialog opens: the folder, or the home folder until a
+    // file was chosen (not the system's list of drives).
+    QString startFolder() const;
 
 protected:
     // A file dialog's answer: a chosen file's folder becomes the folder.
@@ -50,7 +55,7 @@ public:
     void show(Icon icon, const QString& caption, const QString& text) override;
     bool ask(const QString& caption, const QString& text) override;
     QString openFileName(const QStringList& filters) override;
-    QString saveFileName(const QStringList& filters, const QString& defaultSuffix) override;
+    QString saveFileName(const QStringList& filters, const QString& defaultSuffix, const QString& title) override;
     int execDialog(QDialog& dialog) override;
     void setParent(QWidget* parent) { parent_ = parent; }
 

@@ -1,6 +1,6 @@
 #pragma once
 // Fields that take a hexadecimal number: only hexadecimal digits and
-// backspace are typed, and the text shows in upper case.
+// backspace are typed or pasted, and the text shows in upper case.
 
 class QKeyEvent;
 class QLineEdit;
@@ -10,5 +10,6 @@ class QLineEdit;
 // Enter, Escape, arrows, Delete, shortcuts) pass.
 bool dropsNonHexKey(const QKeyEvent* event);
 
-// The field shows whatever is typed or pasted in upper case.
-void showUpperCase(QLineEdit* field);
+// The field takes hexadecimal digits only, by typing or pasting, and shows
+// them in upper case.
+void takeHexDigitsOnly(QLineEdit* field);

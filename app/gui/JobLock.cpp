@@ -1,10 +1,11 @@
 #include "app/gui/JobLock.h"
 
-#include "hexview/HexView.h"
-
 #include <QAction>
+#include <QActionGroup>
 #include <QMenu>
 #include <QWidget>
+
+#include <algorithm>
 
 namespace {
 
@@ -22,29 +23,37 @@ void collectActions(QMenu* menu, std::vector<QAction*>& out)
 
 } // namespace
 
+JobLock::JobLock(QObject* owner) : group_(new QActionGroup(owner))
+{
+    group_->setExclusionPolicy(QActionGroup::ExclusionPolicy::None);
+}
+
 void JobLock::lock()
 {
     if (locked_)
         return;
     locked_ = true;
     for (auto& w : widgets_) {
-        // Its own state, not the one its parent gives it.
         w.before = !w.object->testAttribute(Qt::WA_ForceDisabled);
         w.object->setEnabled(false);
     }
-    actions_.clear();
-    std::vector<QAction*> actions;
+    // Collected at each lock: menus change (recent files, added items).
+    std::vector<QAction*> actions = actions_;
     for (QMenu* m : menus_)
         collectActions(m, actions);
-    // Disabled actions also lose their shortcuts, which a disabled menu title alone would not take.
+    grouped_.clear();
     for (QAction* a : actions) {
-        actions_.push_back({a, a->isEnabled()});
-        a->setEnabled(false);
+        if (std::find(kept_.begin(), kept_.end(), a) != kept_.end())
+            continue;
+        if (a->actionGroup()) {
+            grouped_.push_back({a, a->isEnabled()});
+            a->setEnabled(false);
+        } else {
+            group_->addAction(a);
+        }
     }
-    for (auto& v : views_) {
-        v.before = v.object->isReadOnly();
-        v.object->setReadOnly(true);
-    }
+    // Disabled actions also lose their shortcuts, which a disabled menu title alone would not take.
+    group_->setEnabled(false);
 }
 
 void JobLock::unlock()
@@ -54,9 +63,10 @@ void JobLock::unlock()
     locked_ = false;
     for (const auto& w : widgets_)
         w.object->setEnabled(w.before);
-    for (const auto& a : actions_)
+    group_->setEnabled(true);
+    for (QAction* a : group_->actions())
+        group_->removeAction(a);
+    for (const auto& a : grouped_)
         a.object->setEnabled(a.before);
-    actions_.clear();
-    for (const auto& v : views_)
-        v.object->setReadOnly(v.before);
+    grouped_.clear();
 }

@@ -1,23 +1,36 @@
 #pragma once
 // What a running chip job takes away from the person at the window: every
 // command that could change the buffers, the chip, the serial number, the
-// fuse bytes, the settings or the link. Each control gets back exactly the
-// enabled state it had, so controls that were off for their own reasons stay off.
+// fuse bytes, the settings or the link.
+//
+// The lock lies over the controls instead of taking their state: each one
+// gets back what its own rule says when the job ends, also when that rule
+// changed it while the job ran (a detection that chose another chip). For
+// actions that is an action group, which keeps each action's own enabled
+// value while it disables them all; for widgets it is the enabled flag of
+// containers whose own state no rule sets, so the controls inside keep theirs.
+
+#include <QObject>
 
 #include <vector>
 
-class HexView;
 class QAction;
+class QActionGroup;
 class QMenu;
 class QWidget;
 
 class JobLock {
 public:
+    explicit JobLock(QObject* owner);
+
+    // A container no rule enables or disables.
     void addWidget(QWidget* widget) { widgets_.push_back({widget, true}); }
     // The menu's title and every action in it, submenus included.
     void addMenu(QMenu* menu) { menus_.push_back(menu); }
-    // Stays scrollable and readable; only its editing goes.
-    void addView(HexView* view) { views_.push_back({view, false}); }
+    // An action outside those menus (one on the menu bar itself).
+    void addAction(QAction* action) { actions_.push_back(action); }
+    // An action of a locked menu that stays usable while a job runs.
+    void keep(QAction* action) { kept_.push_back(action); }
 
     void lock();
     void unlock();
@@ -33,7 +46,11 @@ private:
 
     std::vector<Held<QWidget>> widgets_;
     std::vector<QMenu*> menus_;
-    std::vector<Held<HexView>> views_;
-    std::vector<Held<QAction>> actions_;  // filled at lock time: menus change
+    std::vector<QAction*> actions_;
+    std::vector<QAction*> kept_;
+    QActionGroup* group_;
+    // Actions that belong to a group of their own keep it: they get their
+    // state back as it was at the lock.
+    std::vector<Held<QAction>> grouped_;
     bool locked_ = false;
 };

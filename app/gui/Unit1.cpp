@@ -12,6 +12,7 @@
 #include "app/gui/ClickPanel.h"
 #include "app/gui/PanelStatusBar.h"
 #include "app/gui/ToolkitTranslation.h"
+#include "app/gui/VisiblePages.h"
 #include "buffers/gui/Unit4.h"
 #include "chipdb/ChipTable.h"
 #include "chipdb/gui/Unit2.h"
@@ -128,21 +129,28 @@ TForm1::TForm1(HidBackend& backend, ProgramFiles files, std::unique_ptr<BoxPrese
     state_->buffers().setEepromView(EpromEditor);
     state_->selection().setObserver(this);
     operations_ = std::make_unique<ChipOperations>(*state_);
-    operations_->setReadListener([this](MemoryPage page) { showReadSizes(page); });
+    operations_->setReadListener([this](MemoryPage page) {
+        // A read replaces the buffer: what came before cannot be taken back into it.
+        (page == MemoryPage::Eeprom ? EpromEditor : FlashEditor)->clearHistory();
+        showReadSizes(page);
+    });
     batch_ = std::make_unique<BatchProgrammer>(*state_, *operations_, *this);
     connectHandlers();
     collectJobLock();
     buildAids();
+    visiblePages_ = new VisiblePages(PageControl1);
     toolkitTranslation_ = std::make_unique<ToolkitTranslation>();
 
     FormCreate();
     form2_ = new TForm2(*state_, files_, *presenter_, RichEdit1, this);
     form3_ = new TForm3(*state_, this);
-    form4_ = new TForm4(state_->buffers(), *this, FlashEditor, this);
+    // The window shows the fill in the view itself (see ToolFillClick).
+    form4_ = new TForm4(state_->buffers(), *this, nullptr, this);
 }
 
 TForm1::~TForm1()
 {
+    state_->buffers().watchFlashChanges({});
     state_->selection().setObserver(nullptr);
     state_->buffers().setFlashView(nullptr);
     state_->buffers().setEepromView(nullptr);
@@ -387,6 +395,7 @@ void TForm1::applySettings(const Settings& s)
     CheckBoxFUSE->setChecked(s.fuse);
     CheckBoxSNClick();
     operations_->setProductionLogPath(s.productionLog);
+    showProductionLog();
 }
 
 Settings TForm1::collectSettings() const
@@ -574,6 +583,11 @@ void TForm1::log(const QString& text)
     RichEdit1->moveCursor(QTextCursor::Start);
 }
 
+bool TForm1::pageShown(const QWidget* page) const
+{
+    return VisiblePages::shown(PageControl1, page);
+}
+
 void TForm1::pumpEvents()
 {
     QCoreApplication::processEvents();
@@ -600,22 +614,19 @@ void TForm1::setControlsEnabled(bool enabled)
         jobLock_.unlock();
         setStopAvailable(false);
     }
+    updateEditing();
 }
 
 void TForm1::collectJobLock()
 {
-    for (QWidget* w : {static_cast<QWidget*>(ToolBar1), Panel2, static_cast<QWidget*>(StringGrid1),
-                       static_cast<QWidget*>(CheckListBox1), static_cast<QWidget*>(MaskEdit1),
-                       static_cast<QWidget*>(FuseRead), static_cast<QWidget*>(FuseDefault),
-                       static_cast<QWidget*>(FuseWrite), static_cast<QWidget*>(ReadLockBtn),
-                       static_cast<QWidget*>(WriteLockBtn), static_cast<QWidget*>(FuseEnable),
-                       static_cast<QWidget*>(LockEnable), static_cast<QWidget*>(GroupBox4), Panel11})
+    // Containers whose own state no rule sets: the controls inside keep theirs.
+    for (QWidget* w : {static_cast<QWidget*>(ToolBar1), Panel2, TabSheet3, static_cast<QWidget*>(GroupBox4), Panel11})
         jobLock_.addWidget(w);
-    // Help stays: it changes nothing.
+    // Help stays: it changes nothing (and its box waits for the job to end).
     for (QMenu* m : {O1, Buff, O3, Dev1, L1})
         jobLock_.addMenu(m);
-    jobLock_.addView(FlashEditor);
-    jobLock_.addView(EpromEditor);
+    // The chip-list editor's item sits on the menu bar itself.
+    jobLock_.addAction(N3);
 }
 
 // ---------------------------------------------------------------- connection
@@ -654,10 +665,12 @@ void TForm1::runChipJob(const std::function<void()>& job)
         return;
     jobActive_ = true;
     stopRequested_ = false;
+    updateEditing();
     job();
     jobActive_ = false;
     jobLock_.unlock();
     setStopAvailable(false);
+    updateEditing();
     if (connectionCheckPending_)
         requestConnectionCheck();
 }
@@ -673,7 +686,9 @@ void TForm1::showBatchMode(bool on, const QString& caption)
 {
     Panel8->setRaised(on);
     Panel8->setText(caption);
+    BatchMode->setChecked(on);
     showBatchTally();
+    updateEditing();
 }
 
 void TForm1::setWatchTimerRunning(bool running)

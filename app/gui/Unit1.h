@@ -30,6 +30,7 @@ class TForm2;
 class TForm3;
 class TForm4;
 class ToolkitTranslation;
+class VisiblePages;
 struct Settings;
 enum class FuseJob;
 
@@ -152,6 +153,11 @@ public:
     void FindClick();
     void findAgain(bool forward);
     void CopyHexClick();
+    void UndoClick();
+    void RedoClick();
+    void PasteClick();
+    // The page's tab shows: a hidden page neither shows nor acts.
+    bool pageShown(const QWidget* page) const;
 
     // Name of the placement picture Image1 shows ("Image1" before the first change).
     QString shownPicture() const { return shownPicture_; }
@@ -175,9 +181,14 @@ public:
     QAction* CompareChip = nullptr;
     QAction* UnprotectChip = nullptr;
     QAction* N3 = nullptr;
-    QMenu* Dev1 = nullptr;
+    QMenu* Dev1 = nullptr;         // production: the log of auto runs
     QAction* ProdLog = nullptr;
+    QAction* NoProdLog = nullptr;  // checked while no production log is kept
     QAction* Detect = nullptr;     // Operation menu: detection, as BtnCheck
+    QAction* BatchMode = nullptr;  // Operation menu: batch mode on and off, as Panel8
+    QAction* UndoEdit = nullptr;   // Buffer menu: undo and redo in the page's hex view
+    QAction* RedoEdit = nullptr;
+    QAction* PasteHex = nullptr;   // Buffer menu: paste hex text into the page's hex view
     QAction* GoTo = nullptr;       // Buffer menu: go to address
     QAction* FindBytes = nullptr;  // Buffer menu: find
     QAction* FindNext = nullptr;
@@ -329,6 +340,7 @@ public slots:
     void CompareChipClick();
     void UnprotectChipClick();
     void ProdLogClick();
+    void NoProdLogClick();
     // Help -> Check the set-up.
     void CheckSetupClick();
     // A device arrived or left.
@@ -379,6 +391,16 @@ private:
     void applyAidTexts();
     void showRecentFiles();
     void searchActiveView(bool forward);
+    // Undo and Redo follow the page's view.
+    void showUndoState();
+    // The hex views take edits unless a job or batch mode holds the buffers.
+    void updateEditing();
+    // True, after saying why, when batch mode keeps the buffers as they are.
+    bool refusedInBatchMode();
+    // The view edits of both pages into their buffers (before a save, a fill or a merge).
+    void takeViewEdits();
+    // A fill or merge about to change Flash bytes: kept for undo in the Flash view.
+    void recordFlashChange(qint64 from, qint64 count);
     // Moves and sizes the window into the screen's available area.
     void fitOnScreen(const QRect& placement);
 
@@ -399,6 +421,8 @@ private:
     void showFuses();
     void runFuseJob(FuseJob job);
     void showBatchTally();
+    // The No log item shows whether a production log is kept.
+    void showProductionLog();
     void placeProgress();
     void showProgressText(qint64 position);
     // The Stop button and Escape, live exactly while a job holds the window.
@@ -416,6 +440,7 @@ private:
     std::unique_ptr<FileHistory> fileHistory_;
     std::unique_ptr<ToolkitTranslation> toolkitTranslation_;
     FindDialog* findDialog_ = nullptr;
+    VisiblePages* visiblePages_ = nullptr;
     HotplugMonitor* hotplug_ = nullptr;
     TForm2* form2_ = nullptr;
     TForm3* form3_ = nullptr;
@@ -427,7 +452,7 @@ private:
     bool startActivationDone_ = false;
     QElapsedTimer startActivationAt_;  // since start-up's own activation
     bool jobActive_ = false;
-    JobLock jobLock_;
+    JobLock jobLock_{this};
     bool stopRequested_ = false;
     QShortcut* stopShortcut_ = nullptr;
     // The text in the progress bar: rate and time left, or time taken.
@@ -439,4 +464,5 @@ private:
     bool placedWithFrame_ = false;  // placement checked again once the frame is known
     QString shownPicture_;
     int progressShift_ = 0;  // right shift that keeps a transfer's size in int range
+    std::pair<qint64, qint64> flashChange_{0, 0};  // the Flash bytes the last fill or merge changed
 };

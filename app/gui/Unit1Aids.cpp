@@ -1,14 +1,16 @@
 // What the main window offers for daily work beyond its designed controls:
-// keyboard shortcuts and tool tips, the Buffer menu's go-to, find and copy,
-// the recent files, files dropped on the window, and a placement that stays
-// on the screen.
+// keyboard shortcuts and tool tips, the Buffer menu's go-to, find, copy,
+// paste, undo and redo, the recent files, files dropped on the window, and a
+// placement that stays on the screen.
 
 #include "app/gui/Unit1.h"
 
 #include "app/AidTexts.h"
 #include "app/FileHistory.h"
 #include "app/WindowPlacement.h"
+#include "app/gui/ClickPanel.h"
 #include "app/gui/FindDialog.h"
+#include "app/gui/FlashChange.h"
 #include "buffers/ByteSearch.h"
 #include "buffers/OpenSave.h"
 #include "hexview/HexView.h"
@@ -22,6 +24,7 @@
 #include <QDropEvent>
 #include <QMenu>
 #include <QMimeData>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QScreen>
 #include <QTabWidget>
@@ -37,25 +40,18 @@ QString draggedFile(const QMimeData* data)
     return data->urls().first().toLocalFile();
 }
 
-// Keeps a menu item usable exactly when a button is: detection is no choice
-// for parts that cannot be identified, nor while a job runs.
-class EnabledFollower : public QObject {
+// Menus whose keyboard walk stops on greyed items too: Down from one item
+// always reaches the next one, so a count of presses never lands on a
+// different command because one in between is greyed.
+class MenuWalkStyle : public QProxyStyle {
 public:
-    EnabledFollower(QWidget* button, QAction* item) : QObject(item), button_(button), item_(item)
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returnData) const override
     {
-        button->installEventFilter(this);
-        item->setEnabled(button->isEnabled());
+        if (hint == SH_Menu_AllowActiveAndDisabled)
+            return 1;
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
     }
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (watched == button_ && event->type() == QEvent::EnabledChange)
-            item_->setEnabled(button_->isEnabled());
-        return false;
-    }
-
-private:
-    QWidget* button_;
-    QAction* item_;
 };
 
 } // namespace
@@ -75,6 +71,8 @@ void TForm1::buildAids()
     N7->setShortcut(Qt::Key_F2);
     Fill->setShortcut(Qt::CTRL | Qt::Key_L);
 
+    CompareChip->setShortcut(Qt::Key_F5);
+
     Detect = O3->addAction(QString());
     Detect->setObjectName(QStringLiteral("Detect"));
     Detect->setShortcut(Qt::CTRL | Qt::Key_D);
@@ -82,31 +80,76 @@ void TForm1::buildAids()
         if (BtnCheck->isEnabled())
             BtnCheckClick();
     });
-    new EnabledFollower(BtnCheck, Detect);
+    // Usable when BtnCheck is: chipBecameCurrent applies the rule to both.
+    Detect->setEnabled(!BtnCheck->testAttribute(Qt::WA_ForceDisabled));
 
-    Buff->addSeparator();
+    // The batch switch, as Panel8; it stays usable while a chip is programmed,
+    // since batch mode may be switched off then.
+    O3->addSeparator();
+    BatchMode = O3->addAction(QString());
+    BatchMode->setObjectName(QStringLiteral("BatchMode"));
+    BatchMode->setShortcut(Qt::CTRL | Qt::Key_B);
+    BatchMode->setCheckable(true);
+    connect(BatchMode, &QAction::triggered, this, [this] {
+        Panel8Click();
+        BatchMode->setChecked(batchModeOn());
+    });
+    jobLock_.keep(BatchMode);
+
     const struct {
         QAction** field;
         const char* name;
-        QKeySequence key;
+        QList<QKeySequence> keys;
         void (TForm1::*handler)();
     } bufferItems[] = {
-        {&GoTo, "GoTo", QKeySequence(Qt::CTRL | Qt::Key_G), &TForm1::GoToClick},
-        {&FindBytes, "FindBytes", QKeySequence::Find, &TForm1::FindClick},
-        {&FindNext, "FindNext", QKeySequence(Qt::Key_F3), nullptr},
-        {&FindPrevious, "FindPrevious", QKeySequence(Qt::SHIFT | Qt::Key_F3), nullptr},
-        {&CopyHex, "CopyHex", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C), &TForm1::CopyHexClick},
+        {&UndoEdit, "UndoEdit", {QKeySequence::Undo}, &TForm1::UndoClick},
+        {&RedoEdit, "RedoEdit", {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)},
+         &TForm1::RedoClick},
+        {nullptr, nullptr, {}, nullptr},
+        {&GoTo, "GoTo", {QKeySequence(Qt::CTRL | Qt::Key_G)}, &TForm1::GoToClick},
+        {&FindBytes, "FindBytes", {QKeySequence::Find}, &TForm1::FindClick},
+        {&FindNext, "FindNext", {QKeySequence(Qt::Key_F3)}, nullptr},
+        {&FindPrevious, "FindPrevious", {QKeySequence(Qt::SHIFT | Qt::Key_F3)}, nullptr},
+        {&CopyHex, "CopyHex", {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C)}, &TForm1::CopyHexClick},
+        {&PasteHex, "PasteHex", {QKeySequence::Paste}, &TForm1::PasteClick},
     };
+    Buff->addSeparator();
     for (const auto& item : bufferItems) {
+        if (!item.field) {
+            Buff->addSeparator();
+            continue;
+        }
         QAction* a = Buff->addAction(QString());
         a->setObjectName(QLatin1String(item.name));
-        a->setShortcut(item.key);
+        a->setShortcuts(item.keys);
         if (item.handler)
             connect(a, &QAction::triggered, this, item.handler);
         *item.field = a;
     }
     connect(FindNext, &QAction::triggered, this, [this] { findAgain(true); });
     connect(FindPrevious, &QAction::triggered, this, [this] { findAgain(false); });
+
+    // The production log can be switched off as well as chosen.
+    NoProdLog = Dev1->addAction(QString());
+    NoProdLog->setObjectName(QStringLiteral("NoProdLog"));
+    NoProdLog->setCheckable(true);
+    connect(NoProdLog, &QAction::triggered, this, &TForm1::NoProdLogClick);
+
+    auto* walk = new MenuWalkStyle;
+    walk->setParent(this);
+    for (QMenu* m : {O1, Buff, O3, Dev1, L1, H1})
+        m->setStyle(walk);
+
+    for (HexView* view : {FlashEditor, EpromEditor}) {
+        // The view's own dialogs (go to) never open while a job holds the window.
+        view->setDialogRunner([this](QDialog& dialog) {
+            return lockedForJob() ? int(QDialog::Rejected) : presenter_->execDialog(dialog);
+        });
+        connect(view, &HexView::refused, this, [this](const QString& why) { ShowError(why); });
+        connect(view, &HexView::historyChanged, this, &TForm1::showUndoState);
+    }
+    connect(PageControl1, &QTabWidget::currentChanged, this, &TForm1::showUndoState);
+    state_->buffers().watchFlashChanges([this](qint64 from, qint64 count) { recordFlashChange(from, count); });
 
     // The recent files sit between Save and Quit, behind a separator of their own.
     QAction* separator = new QAction(this);
@@ -117,13 +160,17 @@ void TForm1::buildAids()
         auto* a = new QAction(this);
         a->setObjectName(QStringLiteral("Recent%1").arg(i + 1));
         O1->insertAction(N1, a);
-        connect(a, &QAction::triggered, this, [this, a] { openDataFile(a->data().toString()); });
+        connect(a, &QAction::triggered, this, [this, a] {
+            if (!refusedInBatchMode())
+                openDataFile(a->data().toString());
+        });
         recentFiles << a;
     }
     fileHistory_ = std::make_unique<FileHistory>();
     showRecentFiles();
 
     findDialog_ = new FindDialog(this);
+    showUndoState();
 
     // Files dropped anywhere on the window are opened; no control takes a
     // dropped text instead (the hex fields would take it past their filter).
@@ -140,9 +187,9 @@ void TForm1::applyAidTexts()
             if (auto* a = control<QAction>(QLatin1String(entry.control)))
                 a->setText(captionText(entry, language));
     // A tool button's tip names the key of its menu item.
-    const std::pair<QToolButton*, QAction*> keys[] = {
+    const std::pair<QWidget*, QAction*> keys[] = {
         {ToolOpen, O2}, {ToolSave, S1}, {ToolRead, R1}, {ToolErase, E1}, {ToolWrite, W1},
-        {ToolVerify, V1}, {ToolAuto, A1}, {ToolBank, N7}, {ToolFill, Fill}};
+        {ToolVerify, V1}, {ToolAuto, A1}, {ToolBank, N7}, {ToolFill, Fill}, {Panel8, BatchMode}};
     for (const CaptionEntry& entry : toolTipTable()) {
         auto* w = control<QWidget>(QLatin1String(entry.control));
         if (!w)
@@ -155,8 +202,14 @@ void TForm1::applyAidTexts()
             tip += QStringLiteral(" (%1)").arg(Detect->shortcut().toString(QKeySequence::NativeText));
         w->setToolTip(tip);
     }
+    HexTexts texts;
+    texts.goToCaption = aidCaptionFor("GoToDialog", "", language);
+    texts.goToLabel = aidCaptionFor("GoToDialog", "Label1", language);
+    texts.goToOutside = aidMessage(AidMessage::GoToOutside, language);
+    texts.pasteTooLong = aidMessage(AidMessage::PasteTooLong, language);
+    texts.pasteNotHex = aidMessage(AidMessage::PasteNotHex, language);
     for (HexView* view : {FlashEditor, EpromEditor})
-        view->setGoToTexts(aidCaptionFor("GoToDialog", "", language), aidCaptionFor("GoToDialog", "Label1", language));
+        view->setTexts(texts);
     findDialog_->applyLanguage(language);
 }
 
@@ -164,14 +217,25 @@ void TForm1::applyAidTexts()
 
 bool TForm1::openDataFile(const QString& path)
 {
-    // The buffers belong to the job while it runs.
-    if (lockedForJob() || path.isEmpty())
+    // The buffers belong to the job while it runs, and to every chip of a batch.
+    if (lockedForJob() || batchModeOn() || path.isEmpty())
         return false;
-    if (openIntoPage(*state_, activeMemoryPage(), path) != OpenOutcome::Loaded)
+    const MemoryPage page = activeMemoryPage();
+    if (openIntoPage(*state_, page, path) != OpenOutcome::Loaded)
         return false;
+    // What came before the file cannot be taken back into it.
+    (page == MemoryPage::Eeprom ? EpromEditor : FlashEditor)->clearHistory();
     ShowBufferSizes();
     fileHistory_->remember(path);
     showRecentFiles();
+    return true;
+}
+
+bool TForm1::refusedInBatchMode()
+{
+    if (!batchModeOn())
+        return false;
+    ShowError(aidMessage(AidMessage::BatchHoldsBuffers, languageIndex_));
     return true;
 }
 
@@ -214,13 +278,68 @@ HexView* TForm1::activeHexView() const
 {
     // The page in sight, not its position among the shown tabs.
     const QWidget* page = PageControl1->currentWidget();
+    if (!pageShown(page))
+        return nullptr;
     return page == TabSheet1 ? FlashEditor : page == TabSheet2 ? EpromEditor : nullptr;
 }
 
 void TForm1::GoToClick()
 {
-    if (HexView* view = activeHexView())
+    if (HexView* view = activeHexView(); view && !lockedForJob())
         view->askForAddress();
+}
+
+void TForm1::UndoClick()
+{
+    if (HexView* view = activeHexView())
+        view->undo();
+}
+
+void TForm1::RedoClick()
+{
+    if (HexView* view = activeHexView())
+        view->redo();
+}
+
+void TForm1::PasteClick()
+{
+    if (HexView* view = activeHexView()) {
+        view->setFocus(Qt::OtherFocusReason);
+        view->paste();
+    }
+}
+
+void TForm1::showUndoState()
+{
+    const HexView* view = activeHexView();
+    UndoEdit->setEnabled(view && view->canUndo());
+    RedoEdit->setEnabled(view && view->canRedo());
+}
+
+void TForm1::updateEditing()
+{
+    // Nothing changes the bytes under a job, nor while batch mode programs
+    // chip after chip with them.
+    const bool held = lockedForJob() || batchModeOn();
+    for (HexView* view : {FlashEditor, EpromEditor})
+        view->setReadOnly(held);
+}
+
+void TForm1::takeViewEdits()
+{
+    const ChipEntry& chip = state_->currentChip();
+    state_->buffers().takeFlashViewEdits(chip);
+    // A chip without EEPROM leaves that buffer and its length for the next one that has it.
+    if (chip.eepromBytes() > 0)
+        state_->buffers().takeEepromViewEdits(chip);
+    refreshChecksums();
+}
+
+void TForm1::recordFlashChange(qint64 from, qint64 count)
+{
+    flashChange_ = {from, count};
+    FlashEditor->recordChange(std::make_unique<FlashChange>(state_->buffers(), *FlashEditor, from, count,
+                                                            [this] { ShowBufferSizes(); }));
 }
 
 void TForm1::CopyHexClick()
@@ -231,7 +350,7 @@ void TForm1::CopyHexClick()
 
 void TForm1::FindClick()
 {
-    if (!activeHexView())
+    if (!activeHexView() || lockedForJob())
         return;
     findDialog_->applyLanguage(languageIndex_);
     const int result = presenter_->execDialog(*findDialog_);
@@ -259,8 +378,17 @@ void TForm1::searchActiveView(bool forward)
         return;
     }
     view->setFocus(Qt::OtherFocusReason);
-    if (!view->findNext(*pattern, forward))
+    switch (view->findNext(*pattern, forward)) {
+    case FindResult::Found:
+        break;
+    case FindResult::Wrapped:
+        showInformation(aidMessage(forward ? AidMessage::SearchWrappedForward : AidMessage::SearchWrappedBackward,
+                                   languageIndex_));
+        break;
+    case FindResult::NotFound:
         showInformation(aidMessage(AidMessage::NotFound, languageIndex_).arg(text));
+        break;
+    }
 }
 
 // ------------------------------------------------------------- placement

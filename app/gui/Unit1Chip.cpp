@@ -76,7 +76,10 @@ void TForm1::chipBecameCurrent(int tableIndex)
 
     const bool avr = chipNames(chip.keyText()).type == "AVR";
     SelectSock->setItemIndex(avr ? 1 : 0);
+    // Detection is no choice for parts that cannot be identified.
     BtnCheck->setEnabled(!avr);
+    if (Detect)
+        Detect->setEnabled(!avr);
 
     switch (ReloadFusesForChipChange(state_->fuses(), files_.fuseDescription(), *this)) {
     case FuseLoad::Loaded: showFuses(); break;
@@ -285,6 +288,9 @@ void TForm1::StatusBar1Click()
 
 void TForm1::N5Click()
 {
+    // No box holds a running job up.
+    if (lockedForJob())
+        return;
     presenter_->show(BoxPresenter::Icon::Information, QStringLiteral("About"),
                      aboutText(languageIndex_, buildTime(), buildDate(), makerLines()));
 }

@@ -4,6 +4,7 @@
 
 #include "app/gui/Unit1.h"
 
+#include "app/AidTexts.h"
 #include "app/DialogPlacement.h"
 #include "app/gui/SetupDialog.h"
 #include "hexview/HexView.h"
@@ -46,7 +47,7 @@ void TForm1::CompareChipClick()
     // As Verify: the chip is compared with what the view shows.
     runChipJob([this, page, &ran] {
         ran = true;
-        TakeFlashViewEdits();
+        takeViewEdits();
         operations_->compareChip(page);
     });
     if (!ran)
@@ -75,7 +76,8 @@ void TForm1::CheckSetupClick()
         });
         return checks;
     };
-    if (jobActive_)
+    // No dialog opens while a job holds the window.
+    if (lockedForJob())
         return;
     SetupDialog dialog(check, languageIndex_, this);
     presenter_->execDialog(dialog);
@@ -97,12 +99,30 @@ void TForm1::ProdLogClick()
     if (lockedForJob())
         return;
     const QString path = presenter_->saveFileName({QStringLiteral("CSV (*.csv)"), QStringLiteral("* (*)")},
-                                                  QStringLiteral("csv"));
+                                                  QStringLiteral("csv"),
+                                                  aidMessage(AidMessage::ProductionLogTitle, languageIndex_));
+    showProductionLog();
     if (path.isEmpty())
         return;
     // Rows are appended: choosing a file that exists keeps what it holds.
     operations_->setProductionLogPath(path);
+    showProductionLog();
     log(message(Msg::ProductionLogChosen) + QDir::toNativeSeparators(path));
+}
+
+void TForm1::NoProdLogClick()
+{
+    const bool was = !operations_->productionLogPath().isEmpty();
+    if (!lockedForJob() && was) {
+        operations_->setProductionLogPath(QString());
+        log(aidMessage(AidMessage::ProductionLogOff, languageIndex_));
+    }
+    showProductionLog();
+}
+
+void TForm1::showProductionLog()
+{
+    NoProdLog->setChecked(operations_->productionLogPath().isEmpty());
 }
 
 void TForm1::showBatchTally()

@@ -72,6 +72,7 @@ void TForm1::showFuses()
 
 void TForm1::runFuseJob(FuseJob job)
 {
+    // A chip without fuse bytes (the page hidden) is refused by the job itself, with its message.
     runChipJob([this, job] { RunFuseJob(*state_, job); });
     showFuses();
 }
@@ -83,7 +84,7 @@ void TForm1::WriteLockBtnClick() { runFuseJob(FuseJob::WriteLock); }
 
 void TForm1::FuseDefaultClick()
 {
-    if (lockedForJob())
+    if (lockedForJob() || !pageShown(TabSheet3))
         return;
     state_->fuses().resetFusesToDefaults();
     showFuses();
@@ -92,7 +93,7 @@ void TForm1::FuseDefaultClick()
 
 void TForm1::CheckListBox1ClickCheck(int index)
 {
-    if (lockedForJob())
+    if (lockedForJob() || !pageShown(TabSheet3))
         return;
     const QListWidgetItem* item = CheckListBox1->item(index);
     if (!item)
@@ -103,7 +104,7 @@ void TForm1::CheckListBox1ClickCheck(int index)
 
 void TForm1::StringGrid1Click(int row, int column)
 {
-    if (lockedForJob())
+    if (lockedForJob() || !pageShown(TabSheet3))
         return;
     const std::optional<QString> value = state_->fuses().clickCell(column, row);
     if (!value) {

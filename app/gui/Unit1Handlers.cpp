@@ -42,7 +42,7 @@ void TForm1::showReadSizes(MemoryPage page)
 
 void TForm1::ToolOpenClick()
 {
-    if (lockedForJob())
+    if (lockedForJob() || refusedInBatchMode())
         return;
     const MemoryPage page = activeMemoryPage();
     if (!pageTakesFiles(*state_, page))
@@ -62,6 +62,9 @@ void TForm1::ToolSaveClick()
     const QString path = presenter_->saveFileName(saveNameFilters(), QString());
     if (path.isEmpty())
         return;
+    // The file holds what the view shows, typed bytes included.
+    takeViewEdits();
+    ShowBufferSizes();
     // The file opens back as what it holds: the filter's format goes with its extension.
     const SaveChoice choice = saveChoice(path, presenter_->chosenFilter());
     if (saveFromPage(*state_, page, choice.path, choice.format)) {
@@ -89,7 +92,10 @@ void TForm1::ToolWriteClick()
 {
     // The write takes the Flash view's edits in, and may round the data
     // length up to whole pages.
-    runChipJob([this] { operations_->writeChip(activeMemoryPage()); });
+    runChipJob([this] {
+        takeViewEdits();
+        operations_->writeChip(activeMemoryPage());
+    });
     refreshAfterJob();
 }
 
@@ -98,7 +104,7 @@ void TForm1::ToolVerifyClick()
     // The chip is compared with what the view shows: an edit not yet taken
     // in would let the old bytes pass for the new ones.
     runChipJob([this] {
-        TakeFlashViewEdits();
+        takeViewEdits();
         operations_->verifyChip(activeMemoryPage());
     });
     refreshAfterJob();
@@ -106,7 +112,10 @@ void TForm1::ToolVerifyClick()
 
 void TForm1::ToolAutoClick()
 {
-    runChipJob([this] { operations_->runAuto(autoOptions()); });
+    runChipJob([this] {
+        takeViewEdits();
+        operations_->runAuto(autoOptions());
+    });
     refreshAfterJob();
 }
 
@@ -117,6 +126,8 @@ void TForm1::Panel8Click()
     // not under a running job.
     if (!batchModeOn() && lockedForJob())
         return;
+    if (!batchModeOn())
+        takeViewEdits();
     batch_->toggle();
     ShowBufferSizes();
 }
@@ -158,18 +169,22 @@ void TForm1::N3Click()
 
 void TForm1::ToolFillClick()
 {
-    if (lockedForJob())
+    if (lockedForJob() || refusedInBatchMode())
         return;
     form4_->Edit4->setText(fillEndText(state_->currentChip().flashBytes()));
-    presenter_->execDialog(*form4_);
+    // The view shows the filled bytes anew and keeps its other edits, and
+    // the chip's size, as after every other change of the buffer.
+    flashChange_ = {0, 0};
+    if (presenter_->execDialog(*form4_) == QDialog::Accepted)
+        state_->buffers().refreshFlashView(state_->currentChip(), flashChange_.first, flashChange_.second);
     ShowFlashSizeBlue();
 }
 
 void TForm1::BitBtn1Click()
 {
-    if (lockedForJob())
+    if (lockedForJob() || !pageShown(TabSheet4))
         return;
-    if (!RadioButton3->isChecked())
+    if (!RadioButton3->isChecked() || refusedInBatchMode())
         return;
     const QString path = presenter_->openFileName(openNameFilters());
     if (path.isEmpty())

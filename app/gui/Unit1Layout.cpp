@@ -102,13 +102,13 @@ void TForm1::buildMenu()
     R1 = action(O3, "R1", QStringLiteral("读出(&R)"));
     V1 = action(O3, "V1", QStringLiteral("校验(&V)"));
     N7 = action(O3, "N7", QStringLiteral("查空(&B)"));
-    CompareChip = action(O3, "CompareChip", QStringLiteral("与芯片比较"));
-    UnprotectChip = action(O3, "UnprotectChip", QStringLiteral("解除保护"));
+    CompareChip = action(O3, "CompareChip", QStringLiteral("与芯片比较(&C)"));
+    UnprotectChip = action(O3, "UnprotectChip", QStringLiteral("解除保护(&U)"));
 
     N3 = named(bar->addAction(QStringLiteral("设备")), "N3");
     N3->setVisible(false);
-    Dev1 = named(bar->addMenu(QStringLiteral("设备(&D)")), "Dev1");
-    ProdLog = action(Dev1, "ProdLog", QStringLiteral("生产记录…"));
+    Dev1 = named(bar->addMenu(QStringLiteral("生产(&P)")), "Dev1");
+    ProdLog = action(Dev1, "ProdLog", QStringLiteral("生产记录(&L)…"));
 
     L1 = named(bar->addMenu(QStringLiteral("语言(&L)")), "L1");
     China = action(L1, "China", QStringLiteral("中文"));
@@ -290,6 +290,8 @@ QWidget* TForm1::buildFusePage()
     StringGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     StringGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
     StringGrid1->verticalHeader()->setDefaultSectionSize(20);
+    // Tab goes on to the next control, not from cell to cell.
+    StringGrid1->setTabKeyNavigation(false);
     auto* gridCells = new CellDelegate(StringGrid1);
     gridCells->setDrawOver([this](QPainter& p, int column, int row, const QRect& r) { StringGrid1DrawCell(p, column, row, r); });
     StringGrid1->setItemDelegate(gridCells);
@@ -348,7 +350,7 @@ QWidget* TForm1::buildSerialPage()
     Label4 = label(GroupBox4, "Label4", QStringLiteral("地址(十六进制)"));
     Edit1 = named(new QLineEdit(GroupBox4), "Edit1");
     Edit1->setMaxLength(8);
-    showUpperCase(Edit1);
+    takeHexDigitsOnly(Edit1);
     Edit1->installEventFilter(this);
     RadioButton1 = named(new QRadioButton(QStringLiteral("递增系列号"), GroupBox4), "RadioButton1");
     RadioButton2 = named(new QRadioButton(QStringLiteral("递减系列号"), GroupBox4), "RadioButton2");
@@ -481,6 +483,8 @@ QWidget* TForm1::buildPages()
     pages->setSpacing(2);
     pages->addWidget(PageControl1, 1);
     BatchStatus = label(Panel3, "BatchStatus", QString());
+    // Clear of the panel's edge, and whole: the counts are what a line reads off it.
+    BatchStatus->setContentsMargins(6, 0, 10, 0);
     BatchStatus->hide();
     auto* batchRow = new QHBoxLayout;
     batchRow->addWidget(Panel8, 1);
@@ -491,7 +495,9 @@ QWidget* TForm1::buildPages()
     RichEdit1 = named(new QPlainTextEdit(Panel4), "RichEdit1");
     RichEdit1->setReadOnly(true);
     RichEdit1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    RichEdit1->setLineWrapMode(QPlainTextEdit::NoWrap);
+    // Long lines (paths, compare reports) wrap rather than hide behind a scroll bar.
+    RichEdit1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    RichEdit1->setTabChangesFocus(true);
     auto* logBox = new QVBoxLayout(Panel4);
     logBox->setContentsMargins(0, 0, 0, 0);
     logBox->addWidget(RichEdit1);

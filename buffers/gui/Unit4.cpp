@@ -26,7 +26,7 @@ QLineEdit* hexField(QWidget* parent, const char* name, const QString& text, int 
 {
     auto* e = named(new QLineEdit(text, parent), name);
     e->setMaxLength(maxLength);
-    showUpperCase(e);
+    takeHexDigitsOnly(e);
     return e;
 }
 

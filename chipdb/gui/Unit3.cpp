@@ -6,10 +6,12 @@
 #include "chipdb/ChipKey.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -47,6 +49,9 @@ TForm3::TForm3(ProgramState& state, QWidget* parent) : QDialog(parent), state_(s
     // The position column is there to be read, not seen.
     ListView1->header()->setMinimumSectionSize(1);
     ListView1->viewport()->installEventFilter(this);
+    ListView1->installEventFilter(this);
+    ComboBox1->installEventFilter(this);
+    ComboBox1->lineEdit()->installEventFilter(this);
     buildColumns();
 
     BitBtn1 = new QPushButton(QStringLiteral("选择"), this);
@@ -114,11 +119,20 @@ void TForm3::showEvent(QShowEvent* event)
 
 void TForm3::FormShow()
 {
-    // The search text stays as it was; the list shows the table all the same.
+    // The search text stays as it was; the list shows the table all the same,
+    // with the current chip chosen, and typing goes to the search text.
     buildColumns();
     const ChipTable& chips = state_.chips();
-    for (int i = 0; i < kListedOnOpening && !chips[i].isEnd(); ++i)
+    const int current = state_.currentChipIndex();
+    for (int i = 0; i < kListedOnOpening && !chips[i].isEnd(); ++i) {
         addRow(i);
+        if (i == current)
+            ListView1->setCurrentItem(ListView1->topLevelItem(ListView1->topLevelItemCount() - 1));
+    }
+    if (QTreeWidgetItem* chosen = ListView1->currentItem())
+        ListView1->scrollToItem(chosen, QAbstractItemView::PositionAtCenter);
+    ComboBox1->setFocus(Qt::OtherFocusReason);
+    ComboBox1->lineEdit()->selectAll();
 }
 
 void TForm3::ComboBox1Change()
@@ -128,6 +142,9 @@ void TForm3::ComboBox1Change()
     // the association field.
     for (const int position : state_.chips().positionsHolding(ComboBox1->currentText().toUtf8()))
         addRow(position);
+    // The first match is chosen, so Enter takes it.
+    if (ListView1->topLevelItemCount() > 0)
+        ListView1->setCurrentItem(ListView1->topLevelItem(0));
 }
 
 void TForm3::BitBtn1Click()
@@ -151,6 +168,21 @@ bool TForm3::eventFilter(QObject* watched, QEvent* event)
     if (watched == ListView1->viewport() && event->type() == QEvent::MouseButtonDblClick) {
         BitBtn1Click();
         return true;
+    }
+    const bool search = watched == ComboBox1 || watched == ComboBox1->lineEdit();
+    if ((search || watched == ListView1) && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        // Enter in the search text or the list chooses the selected chip.
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+            BitBtn1Click();
+            return true;
+        }
+        // Up and Down in the search text walk the list.
+        if (search && (key->key() == Qt::Key_Up || key->key() == Qt::Key_Down
+                                     || key->key() == Qt::Key_PageUp || key->key() == Qt::Key_PageDown)) {
+            QCoreApplication::sendEvent(ListView1, event);
+            return true;
+        }
     }
     return QDialog::eventFilter(watched, event);
 }

@@ -30,7 +30,7 @@ CompareDialog::CompareDialog(const CompareReport& report, int languageIndex, qin
     : QDialog(parent)
 {
     setObjectName(QStringLiteral("CompareDialog"));
-    setWindowTitle(captionFor("TForm1", "CompareChip", languageIndex));
+    setWindowTitle(plainCaptionFor("TForm1", "CompareChip", languageIndex));
 
     Ranges = new QListWidget(this);
     Ranges->setObjectName(QStringLiteral("Ranges"));

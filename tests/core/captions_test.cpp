@@ -42,6 +42,24 @@ TEST(CaptionTable, TraditionalUsesEnglishWordsForTheSizeLabels)
     EXPECT_EQ(text("TForm1", "lblPageSize", 2), QStringLiteral("PageSize"));
 }
 
+TEST(CaptionTable, PlainCaptionsDropTheAccelerator)
+{
+    const struct {
+        const char* control;
+        int language;
+        const char* plain;
+    } rows[] = {
+        {"UnprotectChip", 2, "Unprotect"},
+        {"CompareChip", 0, "与芯片比较"},
+        {"ProdLog", 2, "Production log…"},
+        {"CheckBoxFUSE", 2, "FUse&Lock"},
+        {"O1", 1, "文件"},
+        {"CheckBoxErase", 2, "Erase"},
+    };
+    for (const auto& r : rows)
+        EXPECT_EQ(plainCaptionFor("TForm1", r.control, r.language), QString::fromUtf8(r.plain)) << r.control;
+}
+
 TEST(CaptionTable, LanguageItemsKeepTheirOwnNames)
 {
     for (int l = 0; l < 3; ++l) {

@@ -15,6 +15,7 @@
 #include <QDir>
 #include <QFile>
 #include <QPlainTextEdit>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -45,14 +46,15 @@ public:
     QString openFileName(const QStringList& filters) override
     {
         openFilters = filters;
-        dialogFolders << folder();
+        dialogFolders << startFolder();
         return chosen(next(openNames));
     }
-    QString saveFileName(const QStringList& filters, const QString& suffix) override
+    QString saveFileName(const QStringList& filters, const QString& suffix, const QString& title) override
     {
         saveFilters = filters;
         saveSuffix = suffix;
-        dialogFolders << folder();
+        saveTitles << title;
+        dialogFolders << startFolder();
         setChosenFilter(next(saveFilterChoices));
         return chosen(next(saveNames));
     }
@@ -88,6 +90,7 @@ public:
     QStringList openFilters;
     QStringList saveFilters;
     QString saveSuffix;
+    QStringList saveTitles;     // each save dialog's own title, empty for the usual one
     QStringList dialogFolders;  // the folder each file dialog started in
     QStringList dialogs;
     // When set, what the person does while a dialog is open.
@@ -140,6 +143,14 @@ public:
     {
         for (int i = 0; i < 3; ++i)
             QCoreApplication::processEvents();
+    }
+
+    // The page in front of the person, its tab shown: a hidden page neither
+    // shows nor acts.
+    void showPage(QWidget* page) const
+    {
+        form->PageControl1->setTabVisible(form->PageControl1->indexOf(page), true);
+        form->PageControl1->setCurrentWidget(page);
     }
 
     // Log lines, newest first.

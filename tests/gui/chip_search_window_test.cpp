@@ -8,6 +8,7 @@
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QKeyEvent>
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QtTest>
@@ -86,15 +87,17 @@ private slots:
         QCOMPARE(s->ComboBox1->count(), 0);
     }
 
-    void searchMatchesWholeKeysExactly()
+    void searchMatchesWholeKeysInAnyCase()
     {
-        search(QStringLiteral("EEPROM"));
-        // Type, and the association field of the MXIC entry.
-        QCOMPARE(rowTexts(s->ListView1, 3), (QStringList{"2", "3", "4", "5", "6"}));
-        QCOMPARE(rowTexts(s->ListView1, 2)[2], QStringLiteral("MX25L1606"));
-        search(QStringLiteral("eeprom"));
-        QCOMPARE(s->ListView1->topLevelItemCount(), 0);
-        search(QStringLiteral("ATMEL,AT9"));  // across the comma
+        // Type, and the association field of the MXIC entry, in either case.
+        for (const char* text : {"EEPROM", "eeprom", "EePrOm"}) {
+            search(QLatin1String(text));
+            QCOMPARE(rowTexts(s->ListView1, 3), (QStringList{"2", "3", "4", "5", "6"}));
+            QCOMPARE(rowTexts(s->ListView1, 2)[2], QStringLiteral("MX25L1606"));
+        }
+        search(QStringLiteral("w25q"));
+        QCOMPARE(rowTexts(s->ListView1, 2), (QStringList{"W25Q80", "W25Q16"}));
+        search(QStringLiteral("atmel,at9"));  // across the comma
         QCOMPARE(rowTexts(s->ListView1, 2), QStringList{"AT93C46"});
         search(QStringLiteral("   "));
         QCOMPARE(s->ListView1->topLevelItemCount(), 0);
@@ -143,7 +146,8 @@ private slots:
             QCOMPARE(s->ListView1->topLevelItemCount(), 1000);  // its show event listed the table
             search(QStringLiteral("M24C"));
             QCOMPARE(s->ListView1->topLevelItemCount(), 2);
-            s->BitBtn1->click();  // no row selected yet
+            s->ListView1->clearSelection();
+            s->BitBtn1->click();  // no row selected
             stayedOpen = s->isVisible();
             s->ListView1->setCurrentItem(s->ListView1->topLevelItem(1));
             s->BitBtn1->click();
@@ -163,10 +167,43 @@ private slots:
             QCOMPARE(f->state().selection().savedPosition(i), saved[i]);
     }
 
+    // Opened on the current chip with the search text ready for typing; the
+    // first match of what is typed, in any case, is chosen by Enter.
+    void keyboardAloneFindsAndChoosesAChip()
+    {
+        f->state().selection().selectByNames("93_EEPROM", "ATMEL", "AT93C46");
+        QCOMPARE(f->state().currentChipIndex(), 3);
+        const auto enter = [&](QWidget* w) { QTest::keyClick(w, Qt::Key_Return); };
+        rig->boxes->whileShown = [&](QDialog&) {
+            QVERIFY(s->focusWidget() == s->ComboBox1 || s->focusWidget() == s->ComboBox1->lineEdit());
+            QVERIFY(s->ComboBox1->lineEdit()->hasSelectedText() || s->ComboBox1->currentText().isEmpty());
+            QCOMPARE(s->ListView1->currentItem()->text(3), QStringLiteral("3"));
+            QTest::keyClicks(s->ComboBox1->lineEdit(), QStringLiteral("w25q"));
+            QCOMPARE(rowTexts(s->ListView1, 2), (QStringList{"W25Q80", "W25Q16"}));
+            QCOMPARE(s->ListView1->currentItem()->text(2), QStringLiteral("W25Q80"));
+            QTest::keyClick(s->ComboBox1->lineEdit(), Qt::Key_Down);  // walks the list
+            QCOMPARE(s->ListView1->currentItem()->text(2), QStringLiteral("W25Q16"));
+            enter(s->ComboBox1->lineEdit());
+        };
+        f->BtnFindClick();
+        QCOMPARE(s->result(), int(QDialog::Accepted));
+        QCOMPARE(f->state().currentChipIndex(), 1);
+
+        // Reopened: the chosen chip is the current row; Enter in the list takes it again.
+        rig->boxes->whileShown = [&](QDialog&) {
+            QCOMPARE(s->ListView1->currentItem()->text(2), QStringLiteral("W25Q16"));
+            enter(s->ListView1);
+        };
+        f->BtnFindClick();
+        QCOMPARE(s->result(), int(QDialog::Accepted));
+        QCOMPARE(f->state().currentChipIndex(), 1);
+    }
+
     void doubleClickChoosesAndQuitChoosesNothing()
     {
         rig->boxes->whileShown = [&](QDialog&) {
             search(QStringLiteral("AT24"));
+            s->ListView1->clearSelection();
             QWidget* area = s->ListView1->viewport();
             QTest::mouseDClick(area, Qt::LeftButton, {}, QPoint(5, area->height() - 5));  // below the row
             QVERIFY(s->isVisible());

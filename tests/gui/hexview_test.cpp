@@ -1,3 +1,4 @@
+#include "hexview/EditHistory.h"
 #include "hexview/EditMarks.h"
 #include "hexview/HexAddress.h"
 #include "hexview/HexRow.h"
@@ -7,6 +8,8 @@
 #include <QClipboard>
 #include <QImage>
 #include <QInputDialog>
+#include <QLineEdit>
+#include <QVBoxLayout>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTimer>
@@ -77,6 +80,20 @@ int redPixels(HexView& view)
     return n;
 }
 
+// A change that only notes what was done to it.
+struct NotedChange : HexChange {
+    NotedChange(QStringList& log, int id, qint64 size) : log_(log), id_(id), size_(size) {}
+    void undo() override { log_ << QStringLiteral("undo %1").arg(id_); }
+    void redo() override { log_ << QStringLiteral("redo %1").arg(id_); }
+    qint64 address() const override { return id_; }
+    qint64 length() const override { return 1; }
+    qint64 cost() const override { return size_; }
+
+    QStringList& log_;
+    int id_;
+    qint64 size_;
+};
+
 }  // namespace
 
 class HexViewTest : public QObject {
@@ -99,6 +116,12 @@ private slots:
     void mouseClickPlacesCursor();
     void copyPutsHexTextOnClipboard();
     void findSelectsEachMatchForwardAndBackward();
+    void undoAndRedoTakeBackEachKindOfEdit_data();
+    void undoAndRedoTakeBackEachKindOfEdit();
+    void historyKeepsTheNewestChangesWithinItsLimits();
+    void pasteOverwritesOrIsRefusedWhole_data();
+    void pasteOverwritesOrIsRefusedWhole();
+    void tabSwitchesColumnsAndCtrlTabLeaves();
 };
 
 void HexViewTest::rowTextAndCells()
@@ -398,12 +421,26 @@ void HexViewTest::goToShortcutAsksForAddress()
     answer("3ffFFF0");
     QTest::keyClick(&view, Qt::Key_G, Qt::ControlModifier);
     QCOMPARE(view.cursorAddress(), qint64(0x3FFFFF0));
+    // Past the end the valid range is named; a text that is no address only beeps.
+    QSignalSpy refused(&view, &HexView::refused);
     for (const char* bad : {"4000000", "zz", ""}) {
         answer(bad);
         QTest::keyClick(&view, Qt::Key_G, Qt::ControlModifier);
         QCOMPARE(view.cursorAddress(), qint64(0x3FFFFF0));
     }
+    QCOMPARE(refused.count(), 1);
+    QCOMPARE(refused.at(0).at(0).toString(), view.texts().goToOutside.arg("4000000", "3FFFFFF"));
     QVERIFY(!QApplication::activeModalWidget());
+
+    // A runner may keep the dialog from showing at all.
+    int asked = 0;
+    view.setDialogRunner([&](QDialog&) {
+        ++asked;
+        return int(QDialog::Rejected);
+    });
+    QTest::keyClick(&view, Qt::Key_G, Qt::ControlModifier);
+    QCOMPARE(asked, 1);
+    QCOMPARE(view.cursorAddress(), qint64(0x3FFFFF0));
 }
 
 void HexViewTest::paintFormatsOnlyRowsInSight()
@@ -498,24 +535,225 @@ void HexViewTest::findSelectsEachMatchForwardAndBackward()
     const QByteArray pattern("\x55\xAA\x01");
     // Forward from the cursor, then on from each match; the match is selected.
     for (const qint64 at : {0x10, 0x40, 0xF0}) {
-        QVERIFY(view.findNext(pattern, true));
+        QCOMPARE(view.findNext(pattern, true), FindResult::Found);
         QCOMPARE(view.selectionStart(), at);
         QCOMPARE(view.selectionEnd(), at + 2);
     }
-    QVERIFY(!view.findNext(pattern, true));
+    // Past the last match the search goes round the end, and back round the start.
+    QCOMPARE(view.findNext(pattern, true), FindResult::Wrapped);
+    QCOMPARE(view.selectionStart(), qint64(0x10));
+    QCOMPARE(view.findNext(pattern, false), FindResult::Wrapped);
     QCOMPARE(view.selectionStart(), qint64(0xF0));
-    QVERIFY(view.findNext(pattern, false));
+    QCOMPARE(view.findNext(pattern, false), FindResult::Found);
     QCOMPARE(view.selectionStart(), qint64(0x40));
     view.copySelection();
     QCOMPARE(QApplication::clipboard()->text(), QString("55 AA 01"));
     // Moving the cursor starts the next search from there.
     QVERIFY(view.goToAddress(0x80));
-    QVERIFY(view.findNext(pattern, false));
+    QCOMPARE(view.findNext(pattern, false), FindResult::Found);
     QCOMPARE(view.selectionStart(), qint64(0x40));
     QVERIFY(view.goToAddress(0x10));
-    QVERIFY(view.findNext(pattern, true));
+    QCOMPARE(view.findNext(pattern, true), FindResult::Found);
     QCOMPARE(view.selectionStart(), qint64(0x10));
-    QVERIFY(!view.findNext(QByteArray("\x55\x55"), true));
+    QCOMPARE(view.findNext(QByteArray("\x55\x55"), true), FindResult::NotFound);
+    QCOMPARE(view.selectionStart(), qint64(0x10));
+    QCOMPARE(view.selectionEnd(), qint64(0x12));
+}
+
+void HexViewTest::undoAndRedoTakeBackEachKindOfEdit_data()
+{
+    QTest::addColumn<bool>("ascii");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("pasted");
+    QTest::addColumn<QByteArray>("after");  // the first bytes once edited
+    QTest::addColumn<int>("changes");
+    QTest::newRow("hex digits, one change a byte") << false << "a5b" << "" << QByteArray("\xA5\xB1\x02", 3) << 2;
+    QTest::newRow("text") << true << "Hi" << "" << QByteArray("Hi\x02", 3) << 2;
+    QTest::newRow("pasted hex, with a line break") << false << "" << "de ad\nbe" << QByteArray("\xDE\xAD\xBE\x03", 4) << 1;
+    QTest::newRow("pasted text") << true << "" << "OK" << QByteArray("OK\x02", 3) << 1;
+}
+
+void HexViewTest::undoAndRedoTakeBackEachKindOfEdit()
+{
+    QFETCH(bool, ascii);
+    QFETCH(QString, typed);
+    QFETCH(QString, pasted);
+    QFETCH(QByteArray, after);
+    QFETCH(int, changes);
+    const auto view = shownView(counting(64));
+    QVERIFY(view);
+    const std::vector<uint8_t> before = counting(64);
+    std::vector<uint8_t> edited = before;
+    std::copy(after.begin(), after.end(), edited.begin());
+    if (ascii)
+        QTest::keyClick(view.get(), Qt::Key_Tab);
+    QTest::keyClicks(view.get(), typed);
+    if (!pasted.isEmpty())
+        QVERIFY(view->pasteText(pasted));
+    QCOMPARE(contentOf(*view), edited);
+    QVERIFY(view->isModified());
+    QVERIFY(redPixels(*view) > 0);
+
+    // Back to what was loaded: unmodified again, nothing red.
+    QSignalSpy modified(view.get(), &HexView::modifiedChanged);
+    for (int i = 0; i < changes; ++i) {
+        QVERIFY(view->canUndo());
+        QTest::keyClick(view.get(), Qt::Key_Z, Qt::ControlModifier);
+    }
+    QVERIFY(!view->canUndo());
+    QCOMPARE(contentOf(*view), before);
+    QVERIFY(!view->isModified());
+    QCOMPARE(modified.count(), 1);
+    QCOMPARE(redPixels(*view), 0);
+    QVERIFY(!view->undo());
+
+    // Redo by either key brings every change back.
+    for (int i = 0; i < changes; ++i)
+        QTest::keyClick(view.get(), i % 2 ? Qt::Key_Z : Qt::Key_Y,
+                        i % 2 ? Qt::ControlModifier | Qt::ShiftModifier : Qt::ControlModifier);
+    QCOMPARE(contentOf(*view), edited);
+    QVERIFY(view->isModified() && !view->canRedo());
+
+    // A load is the new clean state; a read-only view takes nothing back.
+    view->clearModified();
+    QVERIFY(view->canUndo());
+    view->setReadOnly(true);
+    QVERIFY(!view->undo());
+    QCOMPARE(contentOf(*view), edited);
+    view->setReadOnly(false);
+    QVERIFY(view->undo());
+    QVERIFY(view->isModified());
+    view->clearHistory();
+    QVERIFY(!view->canUndo() && !view->canRedo());
+    QVERIFY(view->isModified());  // what was not taken in stays an edit
+}
+
+void HexViewTest::historyKeepsTheNewestChangesWithinItsLimits()
+{
+    QStringList log;
+    EditHistory counted(100, 1 << 20);
+    for (int i = 0; i < 150; ++i)
+        counted.push(std::make_unique<NotedChange>(log, i, 1));
+    QCOMPARE(counted.undoCount(), 100);
+    QCOMPARE(counted.undo()->address(), qint64(149));
+    QCOMPARE(log, QStringList{"undo 149"});
+    QVERIFY(!counted.atClean());  // the clean point went with the oldest changes
+
+    EditHistory budget(10, 100);
+    budget.markClean();
+    budget.push(std::make_unique<NotedChange>(log, 1, 40));
+    budget.push(std::make_unique<NotedChange>(log, 2, 40));
+    QCOMPARE(budget.undoCount(), 2);
+    budget.push(std::make_unique<NotedChange>(log, 3, 40));
+    QCOMPARE(budget.undoCount(), 2);
+    budget.push(std::make_unique<NotedChange>(log, 4, 500));  // alone over the budget, kept alone
+    QCOMPARE(budget.undoCount(), 1);
+
+    // The clean point follows undo and redo, and is lost to a change made after an undo below it.
+    EditHistory h;
+    for (int i = 0; i < 3; ++i)
+        h.push(std::make_unique<NotedChange>(log, i, 1));
+    h.markClean();
+    log.clear();
+    h.undo();
+    QVERIFY(!h.atClean());
+    h.redo();
+    QVERIFY(h.atClean());
+    QCOMPARE(log, (QStringList{"undo 2", "redo 2"}));
+    h.undo();
+    h.undo();
+    h.push(std::make_unique<NotedChange>(log, 9, 1));
+    QCOMPARE(h.redoCount(), 0);
+    QVERIFY(!h.atClean());
+    while (h.undo())
+        ;
+    QVERIFY(!h.atClean());
+
+    // A view keeps well over a hundred typed bytes.
+    const auto view = shownView(counting(256));
+    QVERIFY(view);
+    QTest::keyClick(view.get(), Qt::Key_Tab);
+    QTest::keyClicks(view.get(), QString(150, u'x'));
+    int undone = 0;
+    while (view->canUndo() && view->undo())
+        ++undone;
+    QCOMPARE(undone, 150);
+    QCOMPARE(contentOf(*view), counting(256));
+    QVERIFY(!view->isModified());
+}
+
+void HexViewTest::pasteOverwritesOrIsRefusedWhole_data()
+{
+    QTest::addColumn<bool>("ascii");
+    QTest::addColumn<qint64>("at");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QByteArray>("pasted");  // at `at`; empty when refused
+    QTest::addColumn<QString>("refusal");
+    const HexTexts texts;
+    QTest::newRow("hex at the cursor") << false << qint64(3) << "0a 0B0c" << QByteArray("\x0A\x0B\x0C") << "";
+    QTest::newRow("exactly to the end") << false << qint64(14) << "FFFF" << QByteArray("\xFF\xFF") << "";
+    QTest::newRow("text in the text column") << true << qint64(0) << "0x" << QByteArray("0x") << "";
+    QTest::newRow("past the end") << false << qint64(14) << "01 02 03" << QByteArray() << texts.pasteTooLong.arg(3).arg(2);
+    QTest::newRow("not hex") << false << qint64(0) << "0x12" << QByteArray() << texts.pasteNotHex;
+    QTest::newRow("odd digits") << false << qint64(0) << "123" << QByteArray() << texts.pasteNotHex;
+}
+
+void HexViewTest::pasteOverwritesOrIsRefusedWhole()
+{
+    QFETCH(bool, ascii);
+    QFETCH(qint64, at);
+    QFETCH(QString, text);
+    QFETCH(QByteArray, pasted);
+    QFETCH(QString, refusal);
+    HexView view;
+    view.loadBytes(counting(16).data(), 16);
+    QSignalSpy refused(&view, &HexView::refused);
+    if (ascii)
+        view.setArea(hexrow::Area::Ascii);
+    QVERIFY(view.goToAddress(at));
+    QCOMPARE(view.pasteText(text), !pasted.isEmpty());
+    std::vector<uint8_t> expected = counting(16);
+    std::copy(pasted.begin(), pasted.end(), expected.begin() + at);
+    QCOMPARE(contentOf(view), expected);
+    QCOMPARE(view.isModified(), !pasted.isEmpty());
+    QCOMPARE(refused.count(), refusal.isEmpty() ? 0 : 1);
+    if (!refusal.isEmpty())
+        QCOMPARE(refused.at(0).at(0).toString(), refusal);
+    // A read-only view takes no paste and has nothing to say about it.
+    view.setReadOnly(true);
+    QVERIFY(!view.pasteText(QStringLiteral("00")));
+    QCOMPARE(contentOf(view), expected);
+    QCOMPARE(refused.count(), refusal.isEmpty() ? 0 : 1);
+}
+
+void HexViewTest::tabSwitchesColumnsAndCtrlTabLeaves()
+{
+    QWidget window;
+    auto* before = new QLineEdit(&window);
+    auto* view = new HexView(&window);
+    auto* after = new QLineEdit(&window);
+    auto* layout = new QVBoxLayout(&window);
+    for (QWidget* w : {static_cast<QWidget*>(before), static_cast<QWidget*>(view), static_cast<QWidget*>(after)})
+        layout->addWidget(w);
+    view->loadBytes(counting(32).data(), 32);
+    window.show();
+    QApplication::setActiveWindow(&window);
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+
+    view->setFocus();
+    QTest::keyClick(view, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), view);
+    QCOMPARE(view->cursorState().area, hexrow::Area::Ascii);
+    QTest::keyClick(view, Qt::Key_Backtab, Qt::ShiftModifier);
+    QCOMPARE(QApplication::focusWidget(), view);
+    QCOMPARE(view->cursorState().area, hexrow::Area::Hex);
+
+    QTest::keyClick(view, Qt::Key_Tab, Qt::ControlModifier);
+    QCOMPARE(QApplication::focusWidget(), after);
+    view->setFocus();
+    QTest::keyClick(view, Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(QApplication::focusWidget(), before);
+    QCOMPARE(view->cursorState().area, hexrow::Area::Hex);
 }
 
 QTEST_MAIN(HexViewTest)

@@ -210,8 +210,11 @@ private slots:
     void productionLogFromTheMenuAndTheCountBesideThePanel()
     {
         const QString log = rig->path(QStringLiteral("production.csv"));
+        QVERIFY(f->NoProdLog->isChecked());
         rig->boxes->saveNames = QStringList{log};
         f->ProdLog->trigger();
+        QCOMPARE(rig->boxes->saveTitles, QStringList{QStringLiteral("Production log file")});
+        QVERIFY(!f->NoProdLog->isChecked());
         QCOMPARE(texts().last(), QStringLiteral("Production log: ") + QDir::toNativeSeparators(log));
         loadData(1024);
         clickBatchPanel();
@@ -234,6 +237,46 @@ private slots:
         QVERIFY(rows[4].contains(QStringLiteral(",TEST,T8K,0xEF3010,10,Write SN + Erase + Program + Verify,failed: Verify,")));
         QVERIFY(f->close());
         QVERIFY(rig->ini().contains(QStringLiteral("[PRODUCTION]\nLogFile=") + log));
+
+        // No log stops it, and is what the next start shows.
+        f = &rig->start();
+        QVERIFY(!f->NoProdLog->isChecked());
+        f->NoProdLog->trigger();
+        QVERIFY(f->NoProdLog->isChecked());
+        QCOMPARE(texts().last(), QStringLiteral("Production log: none"));
+        loadData(1024);
+        f->BatchMode->trigger();
+        rig->sim.insertChip(kChip);
+        f->Timer1Timer();
+        f->BatchMode->trigger();
+        QCOMPARE(fileText(log).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts).size(), 5);
+        QVERIFY(f->close());
+        QVERIFY(!rig->ini().contains(QStringLiteral("LogFile=/")));
+    }
+
+    // The batch switch from the menu and its key; the counts beside it stay
+    // whole and clear of the panel's edge at the first start's size, in each language.
+    void batchSwitchFromTheMenuWithItsCountsInSight()
+    {
+        f->resize(700, 500);
+        f->BatchMode->trigger();  // nothing to write yet
+        QVERIFY(!f->batchModeOn() && !f->BatchMode->isChecked());
+        QCOMPARE(errors(), QStringList{QStringLiteral("The buffer data is empty. Please load the data file..")});
+        loadData(1024);
+        f->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(f));
+        QTest::keyClick(f, Qt::Key_B, Qt::ControlModifier);
+        QVERIFY(f->batchModeOn() && f->BatchMode->isChecked() && f->Panel8->isRaised());
+        for (void (TForm1::*language)() : {&TForm1::ChinaClick, &TForm1::fantiClick, &TForm1::EnlishClick}) {
+            (f->*language)();
+            QCoreApplication::processEvents();
+            const QPoint textEnd = f->BatchStatus->mapTo(f->Panel3, f->BatchStatus->contentsRect().topRight());
+            QVERIFY2(textEnd.x() <= f->Panel3->width() - 8, qPrintable(f->BatchStatus->text()));
+            QVERIFY2(f->BatchStatus->width() >= f->BatchStatus->sizeHint().width(), qPrintable(f->BatchStatus->text()));
+            QVERIFY(f->Panel8->width() > f->Panel8->fontMetrics().horizontalAdvance(f->Panel8->text()));
+        }
+        QTest::keyClick(f, Qt::Key_B, Qt::ControlModifier);
+        QVERIFY(!f->batchModeOn() && !f->BatchMode->isChecked());
     }
 };
 

@@ -17,6 +17,8 @@
 #include <QTabWidget>
 #include <QToolBar>
 #include <QAction>
+#include <QApplication>
+#include <QTabBar>
 #include <QtTest>
 
 #include <cstring>
@@ -177,6 +179,65 @@ private slots:
         QVERIFY(f->activeMemoryPage() == MemoryPage::Eeprom);
         f->CheckBoxSN->setChecked(false);
         QVERIFY(!tabShown(*f, f->TabSheet4));
+    }
+
+    // Ctrl+Tab goes round the shown pages only; a hidden page is never the
+    // current one, however it became so, and never acts.
+    void hiddenPagesAreNeverReachedNorAct()
+    {
+        choose(f->ComboBox1, 2);  // ATmega8: FLASH and EPROM shown
+        f->CheckBoxSN->setChecked(true);
+        QTabWidget* pages = f->PageControl1;
+        QVERIFY(!tabShown(*f, f->TabSheet3) && !tabShown(*f, f->HELP));
+        pages->setCurrentWidget(f->TabSheet1);
+        QList<QWidget*> visited;
+        for (int i = 0; i < 6; ++i) {
+            QTest::keyClick(pages->tabBar(), Qt::Key_Tab, Qt::ControlModifier);
+            visited << pages->currentWidget();
+        }
+        QCOMPARE(visited, (QList<QWidget*>{f->TabSheet2, f->TabSheet4, f->TabSheet1, f->TabSheet2, f->TabSheet4,
+                                           f->TabSheet1}));
+        QTest::keyClick(pages->tabBar(), Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(pages->currentWidget(), f->TabSheet4);
+        QTest::keyClick(pages->tabBar(), Qt::Key_PageDown, Qt::ControlModifier);
+        QCOMPARE(pages->currentWidget(), f->TabSheet1);
+
+        for (QWidget* hidden : {f->HELP, f->TabSheet3}) {
+            pages->setCurrentWidget(hidden);
+            QVERIFY(tabShown(*f, pages->currentWidget()));
+        }
+        pages->setCurrentWidget(f->TabSheet4);
+        f->CheckBoxSN->setChecked(false);  // the page in sight goes
+        QVERIFY(pages->currentWidget() != f->TabSheet4);
+        QVERIFY(f->activeHexView());
+
+        // The fuse page's buttons do nothing while it is hidden.
+        rig->sim.insertChip(kChips[5]);
+        rig->sim.setRecording(true);
+        f->FuseWrite->click();
+        f->FuseRead->click();
+        QVERIFY(rig->sim.traffic().empty());
+    }
+
+    // From the hex view the keyboard alone gets back to the chip lists.
+    void keyboardLeavesTheHexViewForTheChipLists()
+    {
+        f->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(f));
+        f->FlashEditor->setFocus();
+        QTest::keyClick(f->FlashEditor, Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), f->FlashEditor);  // Tab switches the column
+        QWidget* reached = nullptr;
+        for (int i = 0; i < 40 && reached != f->ComboBox3; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab,
+                            i == 0 ? Qt::ControlModifier | Qt::ShiftModifier : Qt::ShiftModifier);
+            reached = QApplication::focusWidget();
+            QVERIFY(reached != f->FlashEditor);
+        }
+        QCOMPARE(reached, f->ComboBox3);
+        f->FlashEditor->setFocus();
+        QTest::keyClick(f->FlashEditor, Qt::Key_Tab, Qt::ControlModifier);
+        QVERIFY(QApplication::focusWidget() != f->FlashEditor);
     }
 
     void placementPictureFollowsTheInterfaceWhenTheSocketChoiceMoves()

@@ -164,8 +164,10 @@ class MainWindowFilesTest : public QObject {
         QCoreApplication::sendEvent(f, &dropped);
         return dropped.isAccepted();
     }
+    // The merge on the serial-number page, which the serial-number option shows.
     void pickMergeAddress(const char* hex)
     {
+        f->CheckBoxSN->setChecked(true);
         f->RadioButton3->click();
         f->Edit1->setText(QLatin1String(hex));
     }
@@ -495,8 +497,9 @@ private slots:
         QCOMPARE(flashAt(0x10, 16), QByteArray(16, '\0'));
         QCOMPARE(flashAt(0, 16), data.left(16));
         QCOMPARE(flashAt(0x20, data.size() - 0x20), data.mid(0x20));
-        // The view shows the filled range at its own addresses.
-        QCOMPARE(viewBytes(f->FlashEditor), data.left(16) + QByteArray(16, '\0'));
+        // The view shows the chip, the filled range at its own addresses.
+        QCOMPARE(viewBytes(f->FlashEditor).left(32), data.left(16) + QByteArray(16, '\0'));
+        QCOMPARE(f->FlashEditor->byteCount(), qint64(kChipBytes));
 
         // A word, low byte first, from an odd start: the words begin one byte lower.
         fill([&](TForm4& d) {
@@ -530,7 +533,7 @@ private slots:
         QCOMPARE(flashAt(0xF0, 16), data.mid(0xF0, 16));
         QCOMPARE(flashAt(0x200, 16), QByteArray(16, '\xFF'));
         QCOMPARE(buffers().flashLength(), 0x200);
-        QCOMPARE(viewBytes(f->FlashEditor).mid(0x100), random);
+        QCOMPARE(viewBytes(f->FlashEditor).mid(0x100, 0x100), random);
     }
 
     void fillFieldsTakeOnlyHexDigits()
@@ -580,6 +583,21 @@ private slots:
             QVERIFY(!d.isVisible());
         });
         QCOMPARE(flashAt(0, 16), QByteArray(16, '\x5A'));
+        // A pasted number keeps only its digits; any other text is refused whole.
+        f->CheckBoxSN->setChecked(true);
+        const auto paste = [&](const QString& text) {
+            QApplication::clipboard()->setText(text);
+            f->Edit1->selectAll();
+            f->Edit1->paste();
+        };
+        paste(QStringLiteral("0x1a0"));
+        QCOMPARE(f->Edit1->text(), QStringLiteral("1A0"));
+        QCOMPARE(f->state().serial().address, 0x1A0);
+        for (const char* bad : {"0x10g", "-5", "1 2"}) {
+            paste(QLatin1String(bad));
+            QCOMPARE(f->Edit1->text(), QStringLiteral("1A0"));
+            QCOMPARE(f->state().serial().address, 0x1A0);
+        }
         // The serial page's address field passes Tab on as well.
         f->CheckBoxSN->setChecked(true);
         f->PageControl1->setCurrentWidget(f->TabSheet4);
@@ -636,7 +654,8 @@ private slots:
         open(in);
         save(rig->path(QStringLiteral("out/b.hex")));
         open(file("in/c.bin", patternBytes(32)));
-        QCOMPARE(rig->boxes->dialogFolders, (QStringList{"", rig->path("in"), rig->path("out")}));
+        // The first dialog of a new user starts at home, not in the list of drives.
+        QCOMPARE(rig->boxes->dialogFolders, (QStringList{QDir::homePath(), rig->path("in"), rig->path("out")}));
         const QStringList recent = {rig->path("in/c.bin"), rig->path("out/b.hex"), in};
         QCOMPARE(f->fileHistory().recent(), recent);
         QVERIFY(f->recentFiles[0]->isVisible() && f->recentFiles[2]->isVisible() && !f->recentFiles[3]->isVisible());
@@ -683,27 +702,42 @@ private slots:
         QCOMPARE(selected(), (std::pair<qint64, qint64>{0x123, 0x126}));
         f->CopyHex->trigger();
         QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("4B 54 52 21"));
+        // Past the first match the search goes on from the end, and says so.
         f->FindPrevious->trigger();
+        QCOMPARE(selected(), (std::pair<qint64, qint64>{0x321, 0x324}));
         QCOMPARE(rig->boxes->texts(BoxPresenter::Icon::Information),
-                 QStringList{aidMessage(AidMessage::NotFound, 0).arg(QStringLiteral("KTR!"))});
+                 QStringList{aidMessage(AidMessage::SearchWrappedBackward, 0)});
+        find(QStringLiteral("KTR?"), true, FindDialog::Forward);
+        QCOMPARE(rig->boxes->texts(BoxPresenter::Icon::Information).last(),
+                 aidMessage(AidMessage::NotFound, 0).arg(QStringLiteral("KTR?")));
+        QVERIFY(f->FlashEditor->goToAddress(0x124));  // a new search starts at the cursor
         find(QStringLiteral("4b5452 21"), false, FindDialog::Forward);
         QCOMPARE(selected(), (std::pair<qint64, qint64>{0x321, 0x324}));
         find(QStringLiteral("4b5"), false, FindDialog::Backward);
         QCOMPARE(errors(), QStringList{aidMessage(AidMessage::NotHexBytes, 0)});
 
-        // Go to asks in the window's language.
+        // Go to asks in the window's language, by the menu and by the view's own key;
+        // past the chip it names the addresses there are.
         f->EnlishClick();
         QString caption;
-        QTimer::singleShot(0, [&] {
-            if (auto* dialog = qobject_cast<QInputDialog*>(QApplication::activeModalWidget())) {
-                caption = dialog->windowTitle();
-                dialog->setTextValue(QStringLiteral("3fe"));
-                dialog->accept();
-            }
-        });
-        f->GoTo->trigger();
+        const auto goTo = [&](const QString& text, const std::function<void()>& ask) {
+            rig->boxes->whileShown = [&](QDialog& d) {
+                auto& dialog = static_cast<QInputDialog&>(d);
+                caption = dialog.windowTitle();
+                dialog.setTextValue(text);
+                dialog.accept();
+            };
+            ask();
+            rig->boxes->whileShown = nullptr;
+        };
+        goTo(QStringLiteral("3fe"), [&] { f->GoTo->trigger(); });
         QCOMPARE(caption, QStringLiteral("Go to address"));
         QCOMPARE(f->FlashEditor->cursorAddress(), qint64(0x3FE));
+        rig->boxes->boxes.clear();
+        goTo(QStringLiteral("1000"), [&] { QTest::keyClick(f->FlashEditor, Qt::Key_G, Qt::ControlModifier); });
+        QCOMPARE(rig->boxes->dialogs.filter(QStringLiteral("GoToDialog")).size(), 2);
+        QCOMPARE(f->FlashEditor->cursorAddress(), qint64(0x3FE));
+        QCOMPARE(errors(), QStringList{aidMessage(AidMessage::GoToOutside, 2).arg(QStringLiteral("1000"), QStringLiteral("FFF"))});
         // The other pages have no bytes to search.
         f->CheckBoxSN->setChecked(true);
         f->PageControl1->setCurrentWidget(f->TabSheet4);
@@ -711,6 +745,107 @@ private slots:
         const int shown = int(rig->boxes->dialogs.size());
         f->FindBytes->trigger();
         QCOMPARE(int(rig->boxes->dialogs.size()), shown);
+    }
+
+    // Typed bytes, a paste, a fill and a merge, each taken back and done
+    // again from the Buffer menu; a file open starts the history anew.
+    void undoTakesBackEachChangeOfTheFlashBuffer()
+    {
+        const QByteArray data = patternBytes(300);
+        const QString in = file("in.bin", data);
+        open(in);
+        QVERIFY(!f->UndoEdit->isEnabled() && !f->RedoEdit->isEnabled());
+        const QString merged = file("m.bin", QByteArray(8, '\x99'));
+        QApplication::clipboard()->setText(QStringLiteral("C0 C1"));
+        struct Step {
+            const char* what;
+            std::function<void()> run;
+            qint64 at;
+            QByteArray bytes;  // the view from `at` once done
+            int32_t length;    // the data length once done, -1 where the view's edits wait
+        };
+        const std::vector<Step> steps{
+            {"typed", [&] { QTest::keyClicks(f->FlashEditor, QStringLiteral("ab")); }, 0, "\xAB", -1},
+            {"pasted", [&] { f->FlashEditor->goToAddress(4); f->PasteHex->trigger(); }, 4, "\xC0\xC1", -1},
+            {"filled", [&] { fill([&](TForm4& d) { d.Edit1->setText(QStringLiteral("00")); setFields(d, "10", "1F"); d.BitBtn1->click(); }); },
+             0x10, QByteArray(16, '\0'), 0x20},
+            {"merged", [&] { pickMergeAddress("20"); rig->boxes->openNames << merged; f->BitBtn1->click(); },
+             0x20, QByteArray(8, '\x99'), 0x28},
+        };
+        std::vector<QByteArray> views{viewBytes(f->FlashEditor)};
+        std::vector<int32_t> lengths{buffers().flashLength()};
+        for (const Step& step : steps) {
+            step.run();
+            QVERIFY2(viewBytes(f->FlashEditor).mid(step.at, step.bytes.size()) == step.bytes, step.what);
+            if (step.length >= 0)
+                QCOMPARE(buffers().flashLength(), step.length);
+            views.push_back(viewBytes(f->FlashEditor));
+            lengths.push_back(buffers().flashLength());
+            QVERIFY(f->UndoEdit->isEnabled());
+        }
+        // Back to the file, step by step: the view, and the buffer behind fills and merges.
+        for (std::size_t i = steps.size(); i-- > 0;) {
+            f->UndoEdit->trigger();
+            QVERIFY2(viewBytes(f->FlashEditor).left(0x30) == views[i].left(0x30), steps[i].what);
+            // Fills and merges go back in the buffer too; typed bytes were never taken in.
+            const Step& step = steps[i];
+            if (step.length >= 0)
+                QVERIFY2(buffers().flashLength() == lengths[i]
+                             && flashAt(step.at, step.bytes.size()) == views[i].mid(step.at, step.bytes.size()),
+                         step.what);
+        }
+        QVERIFY(!f->UndoEdit->isEnabled() && !f->FlashEditor->isModified());
+        QCOMPARE(buffers().flashLength(), 300);
+        QCOMPARE(flashAt(0, 300), data);
+        for (std::size_t i = 0; i < steps.size(); ++i)
+            f->RedoEdit->trigger();
+        QCOMPARE(viewBytes(f->FlashEditor), views.back());
+        QCOMPARE(buffers().flashLength(), 0x28);
+        QCOMPARE(f->FlashSize->text(), QStringLiteral("FLASH:4096 BUFFER:40"));
+
+        // A byte typed and taken back never reaches a saved file; one kept does.
+        open(in);
+        QVERIFY(!f->UndoEdit->isEnabled());
+        QTest::keyClicks(f->FlashEditor, QStringLiteral("5a"));
+        QTest::keyClick(f->FlashEditor, Qt::Key_Z, Qt::ControlModifier);
+        save(rig->path(QStringLiteral("undone.bin")));
+        QCOMPARE(readAll(rig->path(QStringLiteral("undone.bin"))), data);
+        QTest::keyClick(f->FlashEditor, Qt::Key_Y, Qt::ControlModifier);
+        save(rig->path(QStringLiteral("kept.bin")));
+        QCOMPARE(readAll(rig->path(QStringLiteral("kept.bin"))).left(300), QByteArray("\x5A") + data.mid(1));
+    }
+
+    // While batch mode programs chip after chip, nothing changes the buffer.
+    void batchModeKeepsTheBufferAsItIs()
+    {
+        const QByteArray data = patternBytes(300);
+        const QString in = file("in.bin", data);
+        open(in);
+        f->BatchMode->trigger();
+        QVERIFY(f->batchModeOn() && f->BatchMode->isChecked());
+        const QString other = file("other.bin", QByteArray(100, '\x11'));
+        pickMergeAddress("0");
+        rig->boxes->boxes.clear();
+        rig->boxes->openNames = QStringList{other, other};
+        const std::vector<std::pair<const char*, std::function<void()>>> attempts{
+            {"Open", [&] { f->O2->trigger(); }},
+            {"Recent file", [&] { f->recentFiles[0]->trigger(); }},
+            {"Fill", [&] { f->ToolFill->click(); }},
+            {"Merge", [&] { f->BitBtn1->click(); }},
+        };
+        for (const auto& [what, run] : attempts) {
+            run();
+            QVERIFY2(errors().last() == aidMessage(AidMessage::BatchHoldsBuffers, 0), what);
+        }
+        QTest::keyClicks(f->FlashEditor, QStringLiteral("00"));
+        QTest::keyClick(f->FlashEditor, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(int(errors().size()), int(attempts.size()));
+        QCOMPARE(rig->boxes->openNames.size(), 2);
+        QCOMPARE(rig->boxes->dialogs, QStringList());
+        QCOMPARE(viewBytes(f->FlashEditor).left(300), data);
+        QCOMPARE(flashAt(0, 300), data);
+        f->BatchMode->trigger();
+        QVERIFY(!f->batchModeOn() && !f->BatchMode->isChecked() && !f->FlashEditor->isReadOnly());
     }
 
     void refusedFillsKeepTheDialogOpenAndChangeNothing()

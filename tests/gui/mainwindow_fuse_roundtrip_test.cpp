@@ -96,6 +96,7 @@ private slots:
         choose(f->ComboBox3, QStringLiteral("ATmega328P"));
         QCOMPARE(chipNames(f->state().currentChip().keyText()).model, QByteArray("ATmega328P"));
         QCOMPARE(f->state().currentChip().flashBytes(), kMega.flashBytes());
+        rig->showPage(f->TabSheet3);
         rig->sim.setRecording(true);
     }
 

@@ -93,6 +93,7 @@ private slots:
 
     void ticksAndTheDefaultButtonChangeTheBytes()
     {
+        rig->showPage(f->TabSheet3);
         f->CheckListBox1->item(0)->setCheckState(Qt::Checked);  // mask 0x0F, value 0x00
         QCOMPARE(f->state().fuses().currentBytes()[0], uint8_t(0x60));
         QCOMPARE(f->CheckListBox1->item(1)->checkState(), Qt::Unchecked);
@@ -108,6 +109,7 @@ private slots:
 
     void valueEditorTakesATypedByte()
     {
+        rig->showPage(f->TabSheet3);
         f->StringGrid1Click(1, 1);
         QVERIFY(!f->MaskEdit1->isHidden());
         QCOMPARE(f->MaskEdit1->text(), QStringLiteral("0x62"));
@@ -149,6 +151,7 @@ private slots:
 
     void bitCellsToggleAndAreDrawnWithTheirState()
     {
+        rig->showPage(f->TabSheet3);
         // LOW bit 7 (CKDIV8) of 0x62 is 0; a click sets it.
         f->StringGrid1Click(9, 1);
         QCOMPARE(f->state().fuses().currentBytes()[0], uint8_t(0xE2));
@@ -164,6 +167,7 @@ private slots:
 
     void readButtonsFetchTheChipsBytes()
     {
+        rig->showPage(f->TabSheet3);
         rig->sim.fuses()[0] = 0xFF;
         rig->sim.fuses()[1] = 0xD9;
         rig->sim.lockByte() = 0x3C;

@@ -19,6 +19,10 @@
 #include <QScreen>
 #include <QSpinBox>
 #include <QTabWidget>
+#include <QMenu>
+#include <QRegularExpression>
+#include <QSet>
+#include <QStyle>
 #include <QTimer>
 #include <QUrl>
 #include <QtTest>
@@ -472,6 +476,46 @@ private slots:
         QVERIFY(o.serialNumber && o.writeFlash && !o.erase && !o.writeEeprom);
         f.CheckBoxWriteEprom->setChecked(true);
         QVERIFY(!f.autoOptions().writeEeprom);  // this chip has no EEPROM
+    }
+
+    // Every menu's accelerators differ in each language, the two device-like
+    // menus have names of their own, and the keyboard walk of a menu stops on
+    // a greyed item instead of skipping to the next command.
+    void menusNameTheirItemsApart()
+    {
+        WindowRig rig;
+        QVERIFY(rig.useChipList({kFlash4k}));
+        QVERIFY(rig.writeIni("[DEVICE]\nCONFIG=1\n"));
+        TForm1& f = rig.start();
+        const auto mnemonic = [](const QString& text) {
+            const int at = text.indexOf(QLatin1Char('&'));
+            return at >= 0 && at + 1 < text.size() ? text.at(at + 1).toUpper() : QChar();
+        };
+        for (void (TForm1::*language)() : {&TForm1::ChinaClick, &TForm1::fantiClick, &TForm1::EnlishClick}) {
+            (f.*language)();
+            QVERIFY(f.N3->isVisible());
+            const auto name = [](QString text) { return text.remove(QRegularExpression(QStringLiteral("\\(&.\\)|&"))); };
+            QVERIFY2(name(f.N3->text()) != name(f.Dev1->title()), qPrintable(f.Dev1->title()));
+            QList<QMenu*> menus{f.O1, f.Buff, f.O3, f.Dev1, f.L1, f.H1};
+            QStringList bar;
+            for (QMenu* menu : menus) {
+                bar << QString(mnemonic(menu->title()));
+                QStringList letters;
+                for (QAction* a : menu->actions())
+                    if (!a->isSeparator() && a->isVisible() && !mnemonic(a->text()).isNull())
+                        letters << QString(mnemonic(a->text()));
+                QCOMPARE(QSet<QString>(letters.begin(), letters.end()).size(), letters.size());
+                QCOMPARE(menu->style()->styleHint(QStyle::SH_Menu_AllowActiveAndDisabled, nullptr, menu), 1);
+            }
+            bar << QString(mnemonic(f.N3->text()));
+            QCOMPARE(QSet<QString>(bar.begin(), bar.end()).size(), bar.size());
+            QCOMPARE(mnemonic(f.CompareChip->text()), QLatin1Char('C'));
+            QCOMPARE(mnemonic(f.UnprotectChip->text()), QLatin1Char('U'));
+        }
+        QCOMPARE(f.CompareChip->shortcut(), QKeySequence(Qt::Key_F5));
+        QCOMPARE(f.Dev1->title(), QStringLiteral("Production(&P)"));
+        // Long log lines wrap rather than hide behind a scroll bar.
+        QCOMPARE(f.RichEdit1->lineWrapMode(), QPlainTextEdit::WidgetWidth);
     }
 
     void menuQuitClosesLikeTheCloseBox()
