@@ -158,9 +158,14 @@ enum class Msg : int {
     // Reads that do not agree.
     ReadsDiffer = 147,
     ReadsDifferHint = 148,
+    // Data files and the terminal's streams.
+    ReadByContent = 149,
+    CliYesAnswers = 150,
+    CliExportDone = 151,
+    CliChipNameHasComma = 152,
 };
 
-inline constexpr int kMessageCount = 149;
+inline constexpr int kMessageCount = 153;
 
 // Text of a message in a language; an index outside 0..2 reads as 0.
 QString messageText(Msg id, int languageIndex);
