@@ -284,7 +284,13 @@ constexpr std::array<Variants, kMessageCount> kTable = {{
                "請檢查夾子或插座：芯片引腳必須接觸良好（清潔引腳，重新夾好夾子，縮短連線），然後重新讀出。",
                "Check the clip or the socket: every pin must make firm contact (clean the pins, seat the clip "
                "again, keep the leads short), then read again."},
-    /* 149 */ {"编程器只回复了 %1 字节，应为 %2 字节。", "編程器只回覆了 %1 字節，應為 %2 字節。",
+    /* 149 */ {"%1：按内容读作 %2", "%1：按內容讀作 %2", "%1: read by its content as %2"},
+    /* 150 */ {"（--yes 回答是，--no 回答否）", "（--yes 回答是，--no 回答否）", "(--yes answers it, --no declines)"},
+    /* 151 */ {"配置导出成功！", "配置匯出成功！", "The chip list was exported."},
+    /* 152 */ {"第 %1 行：名称“%2”含有逗号，而逗号分隔芯片的各个名称；未保存。",
+              "第 %1 行：名稱“%2”含有逗號，而逗號分隔芯片的各個名稱；未保存。",
+              "line %1: the name \"%2\" holds a comma, which separates a chip's names; nothing was saved."},
+    /* 153 */ {"编程器只回复了 %1 字节，应为 %2 字节。", "編程器只回覆了 %1 字節，應為 %2 字節。",
                "The programmer answered %1 of %2 bytes."},
 }};
 

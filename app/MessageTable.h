@@ -158,11 +158,16 @@ enum class Msg : int {
     // Reads that do not agree.
     ReadsDiffer = 147,
     ReadsDifferHint = 148,
+    // Data files and the terminal's streams.
+    ReadByContent = 149,
+    CliYesAnswers = 150,
+    CliExportDone = 151,
+    CliChipNameHasComma = 152,
     // Why a transfer failed: a reply shorter than asked.
-    ShortReply = 149,
+    ShortReply = 153,
 };
 
-inline constexpr int kMessageCount = 150;
+inline constexpr int kMessageCount = 154;
 
 // Text of a message in a language; an index outside 0..2 reads as 0.
 QString messageText(Msg id, int languageIndex);

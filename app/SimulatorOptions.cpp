@@ -85,9 +85,10 @@ const SimulatorOptionEntry kEntries[] = {
      [](SimulatorOptions& o, const QString&) -> Result { o.empty = true; return {}; }},
     {"sim-protect", nullptr, "The simulated chip arrives with its block protection set.",
      [](SimulatorOptions& o, const QString&) -> Result { o.protect = true; return {}; }},
-    {"sim-fill", "random[:SEED]",
-     "The simulated chip arrives with pseudo-random contents, 0xFF holes and an erased tail, the same for the "
-     "same SEED (default 1), instead of erased; a state file's contents still win.",
+    {"sim-fill", "FILL",
+     "The simulated chip arrives filled, not erased: FILL random or random:SEED gives pseudo-random contents, "
+     "0xFF holes and an erased tail, the same for the same SEED (default 1); erased is the default. A state "
+     "file's contents still win.",
      parseFill},
     {"sim-latency", "MS", "The simulated programmer takes MS milliseconds (0 to 10000) for every report.",
      [](SimulatorOptions& o, const QString& v) { return parseMilliseconds(o.latencyMs, v, "--sim-latency", 0, 10000); }},

@@ -57,5 +57,7 @@ public:
     // 0 Simplified Chinese, 1 Traditional Chinese, 2 English.
     virtual int languageIndex() const = 0;
 
-    QString message(Msg id) const { return messageText(id, languageIndex()); }
+    // A message in the language; a front end may word one its own way (the
+    // terminal puts a space where the window's texts run on).
+    virtual QString message(Msg id) const { return messageText(id, languageIndex()); }
 };

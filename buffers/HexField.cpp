@@ -1,9 +1,10 @@
 #include "buffers/HexField.h"
 
-#include "app/UserInterface.h"
+#include "buffers/RecordLines.h"
 
-std::optional<uint32_t> hexFieldFailure(bool beyondLine, UserInterface& ui)
+std::optional<uint32_t> hexFieldFailure(bool beyondLine, std::size_t column, const RecordPlace& place)
 {
-    ui.showError(beyondLine ? QStringLiteral("Illegal Line found") : QStringLiteral("Illegal Char in File"));
+    place.fail(beyondLine ? QStringLiteral("Illegal Line found (the record is shorter than its fields)")
+                          : QStringLiteral("Illegal Char in File (column %1)").arg(column));
     return std::nullopt;
 }

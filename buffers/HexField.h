@@ -7,7 +7,7 @@
 #include <optional>
 #include <string_view>
 
-class UserInterface;
+struct RecordPlace;
 
 namespace hexdigits {
 
@@ -44,23 +44,24 @@ inline char* putHexByte(char* p, uint32_t value)
     return p + 2;
 }
 
-// Shows the message of a field that failed; gives nothing.
-std::optional<uint32_t> hexFieldFailure(bool beyondLine, UserInterface& ui);
+// Shows the message of a field that failed (at `column`, counted from 1,
+// when a character was no digit); gives nothing.
+std::optional<uint32_t> hexFieldFailure(bool beyondLine, std::size_t column, const RecordPlace& place);
 
 // The value of `digits` hexadecimal digits (1..8) at `position` of the line,
 // most significant first. A field that does not lie wholly inside the line
 // is an "Illegal Line found"; a character that is not a digit is an
-// "Illegal Char in File". Either is shown and gives nothing.
+// "Illegal Char in File". Either is shown for the line and gives nothing.
 inline std::optional<uint32_t> HexFieldValue(std::string_view line, std::size_t position, int digits,
-                                             UserInterface& ui)
+                                             const RecordPlace& place)
 {
     if (position > line.size() || line.size() - position < std::size_t(digits))
-        return hexFieldFailure(true, ui);
+        return hexFieldFailure(true, 0, place);
     uint32_t value = 0;
     for (int i = 0; i < digits; ++i) {
         const int d = hexdigits::kValue[static_cast<unsigned char>(line[position + std::size_t(i)])];
         if (d < 0)
-            return hexFieldFailure(false, ui);
+            return hexFieldFailure(false, position + std::size_t(i) + 1, place);
         value = (value << 4) | uint32_t(d);
     }
     return value;

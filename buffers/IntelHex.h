@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <cstdint>
+#include <string_view>
 
 class ErasedArea;
 class QIODevice;
@@ -17,6 +18,10 @@ int32_t ReadIntelHex(const QString& path, ErasedArea& destination, UserInterface
 int32_t ReadIntelHex(QIODevice& in, ErasedArea& destination, UserInterface& ui);
 int32_t ReadIntelHex(const QString& path, uint8_t* destination, qint64 capacity, UserInterface& ui);
 int32_t ReadIntelHex(QIODevice& in, uint8_t* destination, qint64 capacity, UserInterface& ui);
+
+// A whole record of type 00 to 05 with its checksum right, as a line of a
+// file holds it (its line end cut off): how a file is known by its content.
+bool isIntelHexRecord(std::string_view line);
 
 // True when the whole file was written. The path form replaces an existing
 // file only once the new one is complete.

@@ -9,16 +9,17 @@
 #include <algorithm>
 #include <utility>
 
-QStringList nameFilters(const char* filter)
+SaveChoice saveChoice(const QString& path, const QString& filter)
 {
-    const QStringList parts = QString::fromLatin1(filter).split(QLatin1Char('|'));
-    QStringList filters;
-    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-        const QString& description = parts[i];
-        const QString pattern = QLatin1Char('(') + parts[i + 1] + QLatin1Char(')');
-        filters << (description.endsWith(pattern) ? description : description + QLatin1Char(' ') + pattern);
+    const FileFormat* chosen = formatOfFilter(filter);
+    if (!chosen)
+        return {path, DataFormat::ByName};
+    const QFileInfo info(path);
+    if (info.suffix().isEmpty() && !info.fileName().isEmpty()) {
+        const QString extension = QString::fromLatin1(chosen->extensions).section(QLatin1Char(' '), 0, 0);
+        return {path + QLatin1Char('.') + extension, saveFormatFor(QString(), chosen->format)};
     }
-    return filters;
+    return {path, formatOfName(path) ? DataFormat::ByName : saveFormatFor(QString(), chosen->format)};
 }
 
 bool pageTakesFiles(const ProgramState& state, MemoryPage page)
@@ -57,6 +58,7 @@ public:
     void beep() override { ui_.beep(); }
     void setControlsEnabled(bool enabled) override { ui_.setControlsEnabled(enabled); }
     int languageIndex() const override { return ui_.languageIndex(); }
+    QString message(Msg id) const override { return ui_.message(id); }
 
 private:
     UserInterface& ui_;
@@ -116,7 +118,8 @@ OpenOutcome openIntoPage(ProgramState& state, MemoryPage page, const QString& pa
     return loadIntoBuffer(state.buffers(), page, path, state.ui(), &state.currentChip());
 }
 
-bool saveFromBuffer(const Buffers& buffers, MemoryPage page, const QString& path, UserInterface& ui)
+bool saveFromBuffer(const Buffers& buffers, MemoryPage page, const QString& path, UserInterface& ui,
+                    DataFormat format)
 {
     if (page == MemoryPage::Other)
         return false;
@@ -125,10 +128,10 @@ bool saveFromBuffer(const Buffers& buffers, MemoryPage page, const QString& path
     const bool flash = page == MemoryPage::Flash;
     const ErasedArea& area = flash ? buffers.flashArea() : buffers.eepromArea();
     const qint64 n = std::clamp<qint64>(flash ? buffers.flashLength() : buffers.eepromLength(), 0, area.capacity());
-    return SaveBufferToFile(path, area.bytes(0, n), n, ui);
+    return SaveBufferToFile(path, area.bytes(0, n), n, ui, format);
 }
 
-bool saveFromPage(ProgramState& state, MemoryPage page, const QString& path)
+bool saveFromPage(ProgramState& state, MemoryPage page, const QString& path, DataFormat format)
 {
-    return pageTakesFiles(state, page) && saveFromBuffer(state.buffers(), page, path, state.ui());
+    return pageTakesFiles(state, page) && saveFromBuffer(state.buffers(), page, path, state.ui(), format);
 }

@@ -2,6 +2,7 @@
 // Open and Save of the active page, without the file dialogs: the window
 // asks for the path, then hands it here.
 
+#include "buffers/FileFormats.h"
 #include "buffers/MemoryPage.h"
 
 #include <QString>
@@ -11,18 +12,14 @@ struct ChipEntry;
 class ProgramState;
 class UserInterface;
 
-// The file dialogs' filters, pairs of description and pattern joined by "|".
-// Open serves both pages and the merge; Save offers no S-records, which are
-// written by naming the file ".src".
-inline constexpr char kOpenFileFilter[] =
-    "Binary (*.bin)|*.bin|Intel Hex(*.hex)|*.hex|Bios Rom (*.rom)|*.rom|Asus Rom (*.cap)|*.cap|All files (*.*)|*.*";
-inline constexpr char kSaveFileFilter[] =
-    "Binary (*.bin)|*.bin|Intel Hex(*.hex)|*.hex|Bios Rom (*.rom)|*.rom|All files (*.*)|*.*";
-inline constexpr char kSaveDefaultSuffix[] = "hex";
-
-// A filter above as a list of name filters "description (pattern)", the
-// first being the one selected.
-QStringList nameFilters(const char* filter);
+// What a Save writes: the path chosen with the extension of the filter
+// chosen when it has none, and the filter's format unless the name's
+// extension has one (a name opens back as what it holds).
+struct SaveChoice {
+    QString path;
+    DataFormat format = DataFormat::ByName;
+};
+SaveChoice saveChoice(const QString& path, const QString& filter);
 
 // Open and Save act on the Flash page, and on the EEPROM page while the
 // current chip has an EEPROM; on nothing else.
@@ -48,5 +45,7 @@ OpenOutcome loadIntoBuffer(Buffers& buffers, MemoryPage page, const QString& pat
 
 // ToolSaveClick once the path is chosen: the page's buffer up to its data
 // length. True when a file was written.
-bool saveFromPage(ProgramState& state, MemoryPage page, const QString& path);
-bool saveFromBuffer(const Buffers& buffers, MemoryPage page, const QString& path, UserInterface& ui);
+bool saveFromPage(ProgramState& state, MemoryPage page, const QString& path,
+                  DataFormat format = DataFormat::ByName);
+bool saveFromBuffer(const Buffers& buffers, MemoryPage page, const QString& path, UserInterface& ui,
+                    DataFormat format = DataFormat::ByName);

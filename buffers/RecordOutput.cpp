@@ -20,7 +20,7 @@ RecordOutput::~RecordOutput() = default;
 
 void RecordOutput::flush()
 {
-    if (used_ > 0 && !failed_ && out_.write(slice_.get(), used_) != used_)
+    if (used_ > 0 && !failed_ && !writeAll(out_, slice_.get(), used_))
         failed_ = true;
     used_ = 0;
 }

@@ -9,11 +9,50 @@
 #include <algorithm>
 #include <cstring>
 #include <limits>
+#include <optional>
 
 namespace {
 
-constexpr int kLineBuffer = 100;
+// "S", the type, the byte count and 255 bytes of address, data and checksum.
+constexpr int kLongestLine = 2 + 2 * (1 + 255);
 constexpr int kRecordBytes = 16;
+
+// The record's count byte and its address, data and checksum bytes, decoded;
+// the sum of them all. False when the line holds no whole record of digits.
+struct Decoded {
+    uint8_t bytes[256];  // count, then address, data and checksum
+    uint32_t sum = 0;
+    size_t count() const { return bytes[0]; }
+};
+
+bool decodeRecord(std::string_view line, Decoded& d)
+{
+    if (line.size() < 4 || line[0] != 'S')
+        return false;
+    d.sum = 0;
+    if (!decodeHexBytes(line.data() + 2, 1, d.bytes, d.sum))
+        return false;
+    return line.size() >= 4 + 2 * d.count() && decodeHexBytes(line.data() + 4, d.count(), d.bytes + 1, d.sum);
+}
+
+// Address bytes of each record type that carries one, 0 for the others.
+size_t addressBytesOf(char type)
+{
+    switch (type) {
+    case '0': case '1': case '5': case '9': return 2;
+    case '2': case '6': case '8': return 3;
+    case '3': case '7': return 4;
+    default: return 0;
+    }
+}
+
+uint64_t addressOf(const Decoded& d, size_t addressBytes)
+{
+    uint64_t address = 0;
+    for (size_t i = 1; i <= addressBytes; ++i)
+        address = (address << 8) | d.bytes[i];
+    return address;
+}
 
 // An S1, S2 or S3 record as nearly every line of a file is: digits only,
 // the whole record on its line, its checksum right, inside the capacity.
@@ -22,83 +61,132 @@ constexpr int kRecordBytes = 16;
 // fault and reports it.
 bool storeDataRecord(std::string_view line, uint64_t limit, uint64_t& highest, ErasedArea& area)
 {
-    if (line.size() < 4 || line[0] != 'S' || line[1] < '1' || line[1] > '3')
+    if (line.size() < 4 || line[1] < '1' || line[1] > '3')
         return false;
     const size_t addressBytes = size_t(line[1] - '0') + 1;
-    uint8_t record[256];
-    uint32_t sum = 0;
-    if (!decodeHexBytes(line.data() + 2, 1, record, sum))
+    Decoded d;
+    if (!decodeRecord(line, d) || d.count() < addressBytes + 1 || (d.sum & 0xFF) != 0xFF)
         return false;
-    const size_t count = record[0];
-    if (count < addressBytes + 1 || line.size() < 4 + 2 * count || !decodeHexBytes(line.data() + 4, count, record + 1, sum)
-        || (sum & 0xFF) != 0xFF)
-        return false;
-    uint64_t address = 0;
-    for (size_t i = 1; i <= addressBytes; ++i)
-        address = (address << 8) | record[i];
-    const size_t data = count - addressBytes - 1;
+    const uint64_t address = addressOf(d, addressBytes);
+    const size_t data = d.count() - addressBytes - 1;
     const uint64_t end = std::max(highest, address + data);
     if (end > limit)
         return false;
     highest = end;
     if (data > 0)
-        std::memcpy(area.span(qint64(address), qint64(data)), record + 1 + addressBytes, data);
+        std::memcpy(area.span(qint64(address), qint64(data)), d.bytes + 1 + addressBytes, data);
     return true;
+}
+
+// The number an S5 or S6 record gives, when the line is a whole one with
+// its checksum right; other tools' files may end with it instead of an
+// end record. A faulty one is passed over as the record kinds not stored are.
+std::optional<uint64_t> countRecord(std::string_view line)
+{
+    const size_t addressBytes = addressBytesOf(line.size() > 1 ? line[1] : 0);
+    Decoded d;
+    if ((line[1] != '5' && line[1] != '6') || !decodeRecord(line, d) || d.count() != addressBytes + 1
+        || (d.sum & 0xFF) != 0xFF)
+        return std::nullopt;
+    return addressOf(d, addressBytes);
 }
 
 } // namespace
 
+bool isSRecord(std::string_view line)
+{
+    if (line.size() < 4 || line.size() > size_t(kLongestLine))
+        return false;
+    const size_t addressBytes = addressBytesOf(line[1]);
+    Decoded d;
+    return addressBytes > 0 && decodeRecord(line, d) && d.count() >= addressBytes + 1 && (d.sum & 0xFF) == 0xFF;
+}
+
 int32_t ReadSRecord(QIODevice& in, ErasedArea& destination, UserInterface& ui)
 {
     const uint64_t limit = uint64_t(std::clamp<qint64>(destination.capacity(), 0, std::numeric_limits<int32_t>::max()));
-    RecordLines lines(in, kLineBuffer);
+    RecordLines lines(in, kLongestLine);
+    RecordPlace place{ui};
     uint64_t highest = 0;
+    uint64_t dataRecords = 0;
+    // The count record that ended the records so far, and its line.
+    bool countLast = false;
+    uint64_t lastCount = 0;
+    qint64 countLine = 0;
     for (;;) {
         std::string_view line;
         const RecordLines::Status status = lines.next(line);
-        if (status == RecordLines::Status::End)
-            return recordFailure(ui, "File Read Operation Failed");
-        if (status == RecordLines::Status::Line && storeDataRecord(line, limit, highest, destination))
+        place.line = lines.lineNumber();
+        if (status == RecordLines::Status::End) {
+            // Without an end record, a count record that agrees is the file's end.
+            if (countLast && lastCount == dataRecords)
+                return int32_t(highest);
+            if (countLast) {
+                place.line = countLine;
+                return place.fail(QStringLiteral("the count record says %1 data records, the file holds %2 "
+                                                 "(the file may be cut off)")
+                                      .arg(lastCount)
+                                      .arg(dataRecords));
+            }
+            return recordFailure(ui, QStringLiteral("File Read Operation Failed: no S7, S8 or S9 end record and "
+                                                    "no S5 or S6 count record after line %1 (the file may be cut off)")
+                                         .arg(lines.lineNumber()));
+        }
+        if (status == RecordLines::Status::TooLong)
+            return refuseLongLine(place, lines);
+        if (storeDataRecord(line, limit, highest, destination)) {
+            ++dataRecords;
+            countLast = false;
             continue;
-        if (status == RecordLines::Status::TooLong || line.empty() || line[0] != 'S')
-            return recordFailure(ui, "Illegal Line found");
+        }
+        if (line[0] != 'S')
+            return place.fail(QStringLiteral("Illegal Line found (an S-record starts with \"S\")"));
         const char kind = line.size() > 1 ? line[1] : '\0';
         if (kind == '7' || kind == '8' || kind == '9')
             return int32_t(highest);
+        if (kind == '5' || kind == '6') {
+            const std::optional<uint64_t> count = countRecord(line);
+            countLast = count.has_value();
+            lastCount = count.value_or(0);
+            countLine = place.line;
+            continue;
+        }
         if (kind != '1' && kind != '2' && kind != '3')
-            continue;  // header, count and unknown records carry nothing to store
+            continue;  // header and unknown records carry nothing to store
+        countLast = false;
         const int addressBytes = kind - '0' + 1;
-        const auto count = HexFieldValue(line, 2, 2, ui);
+        const auto count = HexFieldValue(line, 2, 2, place);
         if (!count)
             return 0;
         // The count covers the address, the data and the checksum, and the
         // whole record must be on its line before a byte of it is stored.
         if (*count < uint32_t(addressBytes) + 1 || line.size() < 4 + 2 * size_t(*count))
-            return recordFailure(ui, "Illegal Line found");
-        const auto address = HexFieldValue(line, 4, 2 * addressBytes, ui);
+            return place.fail(QStringLiteral("Illegal Line found (the record is shorter than its byte count)"));
+        const auto address = HexFieldValue(line, 4, 2 * addressBytes, place);
         if (!address)
             return 0;
         uint32_t sum = *count;
         for (int i = 0; i < addressBytes; ++i)
             sum += (*address >> (8 * i)) & 0xFF;
         const uint32_t data = *count - uint32_t(addressBytes) - 1;
+        if (uint64_t(*address) + data > limit)
+            return refuseBeyondCapacity(place, std::max<uint64_t>(*address, limit), destination.capacity());
         highest = std::max(highest, uint64_t(*address) + data);
-        if (highest > limit)
-            return recordFailure(ui, "File exceeds Maximum Size");
         const size_t first = 4 + 2 * size_t(addressBytes);
         uint8_t* const bytes = data > 0 ? destination.span(qint64(*address), data) : nullptr;
         for (uint32_t i = 0; i < data; ++i) {
-            const auto byte = HexFieldValue(line, first + 2 * size_t(i), 2, ui);
+            const auto byte = HexFieldValue(line, first + 2 * size_t(i), 2, place);
             if (!byte)
                 return 0;
             bytes[i] = uint8_t(*byte);
             sum += *byte;
         }
-        const auto checksum = HexFieldValue(line, 2 + 2 * size_t(*count), 2, ui);
+        const auto checksum = HexFieldValue(line, 2 + 2 * size_t(*count), 2, place);
         if (!checksum)
             return 0;
         if (((sum + *checksum) & 0xFF) != 0xFF)
-            return recordFailure(ui, "Checksum Error");
+            return place.fail(QStringLiteral("Checksum Error"));
+        ++dataRecords;
     }
 }
 

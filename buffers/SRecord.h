@@ -1,10 +1,12 @@
 #pragma once
 // Motorola S-record files: the reader stores S1, S2 and S3 data records and
-// ends at S7, S8 or S9; the writer picks one record kind by the byte count,
+// ends at S7, S8 or S9, or at the end of a file whose last record is an S5
+// or S6 count that agrees with its data records; the writer picks one record kind by the byte count,
 // puts 16 data bytes a record and leaves out records of nothing but 0xFF.
 
 #include <QString>
 #include <cstdint>
+#include <string_view>
 
 class ErasedArea;
 class QIODevice;
@@ -17,6 +19,11 @@ int32_t ReadSRecord(const QString& path, ErasedArea& destination, UserInterface&
 int32_t ReadSRecord(QIODevice& in, ErasedArea& destination, UserInterface& ui);
 int32_t ReadSRecord(const QString& path, uint8_t* destination, qint64 capacity, UserInterface& ui);
 int32_t ReadSRecord(QIODevice& in, uint8_t* destination, qint64 capacity, UserInterface& ui);
+
+// A whole record that carries an address (S0 to S3, S5 to S9) with its
+// checksum right, as a line of a file holds it (its line end cut off): how
+// a file is known by its content.
+bool isSRecord(std::string_view line);
 
 // True when the whole file was written. The path form replaces an existing
 // file only once the new one is complete.

@@ -254,11 +254,17 @@ std::optional<QList<QByteArray>> readLinesOfFile(const QString& path)
     return readLines(file.readAll());
 }
 
-bool writeLinesToFile(const QString& path, const QStringList& lines, QString& error)
+QByteArray textOfLines(const QStringList& lines)
 {
     QByteArray bytes;
     for (const QString& line : lines)
         bytes += line.toUtf8() + '\n';
-    return writeFileSafely(path, [&](QIODevice& file) { return file.write(bytes) == bytes.size(); }, &error)
+    return bytes;
+}
+
+bool writeLinesToFile(const QString& path, const QStringList& lines, QString& error)
+{
+    const QByteArray bytes = textOfLines(lines);
+    return writeFileSafely(path, [&](QIODevice& file) { return writeAll(file, bytes.constData(), bytes.size()); }, &error)
            == FileWrite::Written;
 }

@@ -78,6 +78,8 @@ QList<QByteArray> readLines(const QByteArray& content);
 
 // The import's file as lines; nothing when it cannot be read.
 std::optional<QList<QByteArray>> readLinesOfFile(const QString& path);
-// The export: each line ended by LF, written whole or not at all; false with
-// the reason in `error` when the file cannot be written.
+// The export's text: each line ended by LF.
+QByteArray textOfLines(const QStringList& lines);
+// The export: that text, written whole or not at all; false with the
+// reason in `error` when the file cannot be written.
 bool writeLinesToFile(const QString& path, const QStringList& lines, QString& error);

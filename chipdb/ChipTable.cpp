@@ -49,17 +49,25 @@ ChipTable::LoadResult ChipTable::loadFile(const QString& path)
     return LoadResult::Loaded;
 }
 
+QByteArray ChipTable::fileBytes(int n) const
+{
+    if (n < 0 || n >= kCapacity)
+        return {};
+    QByteArray bytes(reinterpret_cast<const char*>(entries_.data()),
+                     static_cast<qsizetype>(sizeof(ChipEntry)) * (n + 1));
+    std::memset(bytes.data() + sizeof(ChipEntry) * static_cast<std::size_t>(n), 0, 20);
+    return bytes;
+}
+
 bool ChipTable::saveFile(const QString& path, int n, QString* error) const
 {
-    if (n < 0 || n >= kCapacity) {
+    const QByteArray bytes = fileBytes(n);
+    if (bytes.isEmpty()) {
         if (error)
             *error = QStringLiteral("too many entries");
         return false;
     }
-    QByteArray bytes(reinterpret_cast<const char*>(entries_.data()),
-                     static_cast<qsizetype>(sizeof(ChipEntry)) * (n + 1));
-    std::memset(bytes.data() + sizeof(ChipEntry) * static_cast<std::size_t>(n), 0, 20);
-    return writeFileSafely(path, [&](QIODevice& file) { return file.write(bytes) == bytes.size(); }, error)
+    return writeFileSafely(path, [&](QIODevice& file) { return writeAll(file, bytes.constData(), bytes.size()); }, error)
            == FileWrite::Written;
 }
 

@@ -41,6 +41,8 @@ public:
     // Writes entries 0..count-1 and one end entry (first 20 bytes zero)
     // through a temporary file renamed over the target.
     bool saveFile(const QString& path, int count, QString* error = nullptr) const;
+    // The bytes saveFile writes; empty when count does not fit the table.
+    QByteArray fileBytes(int count) const;
 
 private:
     std::unique_ptr<std::array<ChipEntry, kCapacity>> storage_;

@@ -9,6 +9,8 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include <algorithm>
+
 namespace {
 
 const QStringList kColumns = {
@@ -47,11 +49,17 @@ QJsonObject chipJson(int index, const ChipEntry& e)
 int cmdListChips(CliSession& s, const QStringList& words)
 {
     const ChipTable& t = s.state().chips();
-    // Part of a name in any case; a blank one finds nothing, as in the search window.
-    const QString needle = words.value(0).trimmed();
+    // Words of a name in any case, each somewhere in the key, so that what
+    // --chip takes ("winbond w25q64jv") finds its chip; a blank text finds
+    // nothing, as in the search window.
+    const QStringList needles = words.value(0).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    const auto fits = [&](const QString& key) {
+        return std::all_of(needles.begin(), needles.end(),
+                           [&](const QString& n) { return key.contains(n, Qt::CaseInsensitive); });
+    };
     std::vector<int> positions;
     for (int i = 0; i < t.count(); ++i)
-        if (words.isEmpty() || (!needle.isEmpty() && QString::fromUtf8(t[i].keyText()).contains(needle, Qt::CaseInsensitive)))
+        if (words.isEmpty() || (!needles.isEmpty() && fits(QString::fromUtf8(t[i].keyText()))))
             positions.push_back(i);
     if (s.isSet(QStringLiteral("json"))) {
         QJsonArray chips;
@@ -74,28 +82,45 @@ int cmdListChips(CliSession& s, const QStringList& words)
     return kExitOk;
 }
 
+namespace {
+
+// The text of a chip list holds some thousand lines of a few dozen bytes.
+constexpr qint64 kChipTextLimit = 16 << 20;
+
+// A comma in a name would split the chip key into other names.
+int refuseCommaInName(CliSession& s, const ChipGrid& grid)
+{
+    for (int row = 1; row < grid.rowCount(); ++row) {
+        for (const int column : {ChipGrid::ColType, ChipGrid::ColManufacturer, ChipGrid::ColModel, ChipGrid::ColAssociation}) {
+            const QString name = grid.trimmedCell(column, row);
+            if (name.contains(QLatin1Char(','))) {
+                s.ui().showError(s.message(Msg::CliChipNameHasComma).arg(row).arg(name));
+                return row;
+            }
+        }
+    }
+    return 0;
+}
+
+} // namespace
+
 int cmdImportChips(CliSession& s, const QStringList& words)
 {
     if (!checkInput(s, words[0]) || !checkOutput(s, words[1]))
         return kExitFailed;
-    const auto lines = readLinesOfFile(words[0]);
-    if (!lines) {
-        s.ui().showError(s.message(Msg::CliCannotReadFile) + words[0]);
+    const auto text = readInputBytes(s, words[0], kChipTextLimit);
+    if (!text)
         return kExitFailed;
-    }
     ChipGrid grid;
-    grid.importLines(*lines);
+    grid.importLines(readLines(*text));
+    if (refuseCommaInName(s, grid) != 0)
+        return kExitFailed;
     ChipTable table;
     if (const auto error = grid.saveInto(table)) {
         s.ui().showError(error->text(s.ui().languageIndex()));
         return kExitFailed;
     }
-    QString why;
-    if (!table.saveFile(words[1], grid.rowCount() - 1, &why)) {
-        s.ui().showError(s.message(Msg::CliCannotWriteFile) + words[1] + QLatin1Char('\n') + why);
-        return kExitFailed;
-    }
-    return kExitOk;
+    return writeOutputBytes(s, words[1], table.fileBytes(grid.rowCount() - 1)) ? kExitOk : kExitFailed;
 }
 
 int cmdExportChips(CliSession& s, const QStringList& words)
@@ -104,11 +129,8 @@ int cmdExportChips(CliSession& s, const QStringList& words)
         return kExitFailed;
     ChipGrid grid;
     grid.fillFrom(s.state().chips());
-    QString why;
-    if (!writeLinesToFile(words[0], grid.exportLines(), why)) {
-        s.ui().showError(s.message(Msg::CliCannotWriteFile) + words[0] + QLatin1Char('\n') + why);
+    if (!writeOutputBytes(s, words[0], textOfLines(grid.exportLines())))
         return kExitFailed;
-    }
-    s.ui().showMessage(QStringLiteral("Info"), s.message(Msg::ExportDone));
+    s.ui().note(s.message(Msg::CliExportDone));
     return kExitOk;
 }

@@ -2,6 +2,25 @@
 
 #include "cli/CliSession.h"
 #include "cli/Commands.h"
+#include "cli/FileArgs.h"
+
+namespace {
+
+// What the program printed must have reached standard output: a full disk
+// or a closed pipe is a failure, never an exit 0.
+int withOutputChecked(int status, const CliStreams& io, int language)
+{
+    // A run that failed has said why; a write to standard output among them.
+    const std::optional<QString> fault = standardOutputFault(io.out, io.dataOut);
+    if (fault && status == kExitOk) {
+        io.err << messageText(Msg::CliCannotWriteFile, language) << "-\n" << *fault << Qt::endl;
+        return kExitFailed;
+    }
+    io.err.flush();
+    return status;
+}
+
+} // namespace
 
 int runCli(const QStringList& arguments, const QString& programDir, QTextStream& out, QTextStream& err,
            bool errIsTerminal)
@@ -28,8 +47,7 @@ int runCli(const QStringList& arguments, const ProgramFiles& files, const CliStr
                    : options.helpAll ? cliHelpAllText()
                    : command         ? commandHelpText(*command)
                                      : cliHelpText());
-        io.out.flush();
-        return kExitOk;
+        return withOutputChecked(kExitOk, io, options.language);
     }
     if (!command) {
         io.err << "ktr4180-cli: no command given\n"
@@ -57,10 +75,10 @@ int runCli(const QStringList& arguments, const ProgramFiles& files, const CliStr
     }
     if (!session.finish() && status == kExitOk)
         status = kExitFailed;
+    if (session.ui().logFailed() && status == kExitOk)
+        status = kExitFailed;
     // A job Ctrl+C ended is no ordinary failure.
     if (session.stopRequested() && status != kExitOk)
         status = kExitStopped;
-    io.out.flush();
-    io.err.flush();
-    return status;
+    return withOutputChecked(status, io, options.language);
 }

@@ -1,10 +1,16 @@
 #include "cli/CliSession.h"
 
+#include "app/FileWrite.h"
 #include "app/IntegerText.h"
 #include "chipdb/ChipKey.h"
 #include "cli/ChipMatch.h"
 #include "cli/Commands.h"
 #include "device/HidapiBackend.h"
+
+#include <QFileInfo>
+
+#include <cerrno>
+#include <cstring>
 
 namespace {
 
@@ -87,13 +93,18 @@ bool CliSession::openLog()
 {
     if (options_.logFile.isEmpty())
         return true;
-    if (!logFile_.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text)) {
+    // A device or a FIFO cannot go to its end; a file is appended to.
+    const QIODevice::OpenMode mode = isSpecialFile(options_.logFile) ? QIODevice::WriteOnly | QIODevice::Text
+                                                                     : QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text;
+    if (!logFile_.open(mode)) {
         ui_.showError(message(Msg::CliCannotWriteFile) + options_.logFile + QLatin1Char('\n') + logFile_.errorString());
         return false;
     }
     logStream_.setDevice(&logFile_);
-    ui_.setLogFile(&logStream_);
-    return true;
+    ui_.setLogFile(&logStream_, options_.logFile);
+    // The run's first line shows before the job whether the log takes lines.
+    return ui_.startLog(QStringList{QStringLiteral("ktr4180-cli"), options_.command}.join(QLatin1Char(' ')) + QLatin1Char(' ')
+                        + options_.args.join(QLatin1Char(' ')));
 }
 
 QString CliSession::notConnectedHint() const
@@ -112,6 +123,18 @@ QString CliSession::chipListPath() const
 
 bool CliSession::loadChips()
 {
+    // A list named on the command line must be there to be read; the one
+    // beside the program may be missing (no chips yet).
+    if (!options_.dbPath.isEmpty()) {
+        QFile list(options_.dbPath);
+        const QString reason = QFileInfo(options_.dbPath).isDir() ? QString::fromLocal8Bit(std::strerror(EISDIR))
+                               : !list.open(QIODevice::ReadOnly) ? list.errorString()
+                                                                 : QString();
+        if (!reason.isEmpty()) {
+            ui_.showError(message(Msg::CliCannotReadFile) + options_.dbPath + QLatin1Char('\n') + reason);
+            return false;
+        }
+    }
     return LoadChipList(state_->chips(), chipListPath(), ui_);
 }
 
@@ -243,7 +266,7 @@ int CliSession::identifyChip()
     const bool shown = names.model == ChipSelection::textAt(selection.models(), selection.modelPosition())
                        && names.type == ChipSelection::textAt(selection.types(), selection.typePosition());
     if (!found || !shown) {
-        ui_.showError(message(Msg::UnknownChipId) + QString::asprintf(" 0x%02X%02X%02X", id[1], id[2], id[3])
+        ui_.showError(message(Msg::UnknownChipId) + QString::asprintf("0x%02X%02X%02X", id[1], id[2], id[3])
                       + QLatin1Char('\n') + message(Msg::CliNameTheChip));
         return kExitUsage;
     }

@@ -1,6 +1,7 @@
 #include "cli/CommandLine.h"
 
 #include "app/AboutText.h"
+#include "buffers/FileFormats.h"
 #include "cli/Commands.h"
 
 #include <QCommandLineParser>
@@ -125,28 +126,36 @@ const GlobalOption* globalNamed(const QString& name)
     return nullptr;
 }
 
-bool takesValue(const QString& name)
+// Whether an option takes a value as `command` reads it: a global option,
+// or one of the command's own. Without a command, an option that any
+// command gives a value takes one.
+bool takesValue(const QString& name, const CommandInfo* command)
 {
-    const GlobalOption* g = globalNamed(name);
-    return g && g->entry.valueName;
+    if (const GlobalOption* g = globalNamed(name))
+        return g->entry.valueName;
+    for (const CommandInfo* c : command ? QList<const CommandInfo*>{command} : allCommands())
+        for (const OptionSpec& entry : c->options)
+            if (entry.valueName && namesOf(entry).contains(name))
+                return true;
+    return false;
 }
 
-// Where the command word is: the first word that is neither an option nor a
-// global option's value. Options it does not know count as switches here;
-// the parser names them afterwards.
-std::optional<qsizetype> commandPosition(const QStringList& words)
+// Where the command word is: the first word that is neither an option nor
+// an option's value, the options read as `command` reads them. Options it
+// does not know count as switches here; the parser names them afterwards.
+std::optional<qsizetype> commandPosition(const QStringList& words, const CommandInfo* command)
 {
     for (qsizetype i = 0; i < words.size(); ++i) {
         const QString& w = words[i];
         if (w == QLatin1String("--"))
             return i + 1 < words.size() ? std::optional<qsizetype>(i + 1) : std::nullopt;
         if (w.startsWith(QLatin1String("--"))) {
-            if (!w.contains(QLatin1Char('=')) && takesValue(w.mid(2)))
+            if (!w.contains(QLatin1Char('=')) && takesValue(w.mid(2), command))
                 ++i;
         } else if (w.startsWith(QLatin1Char('-')) && w.size() > 1) {
             // Short options may be packed: "-qc NAME", "-cNAME".
             for (qsizetype j = 1; j < w.size(); ++j) {
-                if (takesValue(w.mid(j, 1))) {
+                if (takesValue(w.mid(j, 1), command)) {
                     if (j + 1 == w.size())
                         ++i;
                     break;
@@ -157,6 +166,23 @@ std::optional<qsizetype> commandPosition(const QStringList& words)
         }
     }
     return std::nullopt;
+}
+
+// The command and its word's place: the first command whose own options,
+// read before it, lead to its name. An option may take a value for one
+// command and none for another (--fuse), so each is tried.
+std::pair<const CommandInfo*, std::optional<qsizetype>> locateCommand(const QStringList& words)
+{
+    const CommandInfo* found = nullptr;
+    std::optional<qsizetype> at;
+    for (const CommandInfo* c : allCommands()) {
+        const std::optional<qsizetype> p = commandPosition(words, c);
+        if (p && words[*p] == QLatin1String(c->name) && (!at || *p < *at)) {
+            found = c;
+            at = p;
+        }
+    }
+    return {found, found ? at : commandPosition(words, nullptr)};
 }
 
 // The words a command takes, from its word list: required, optional, unbounded.
@@ -255,8 +281,7 @@ std::optional<QString> parseCliOptions(const QStringList& arguments, CliOptions&
 {
     // "--simulate=FILE", the short form the window program also takes.
     const QStringList words = expandSimulateShorthand(arguments);
-    const std::optional<qsizetype> at = commandPosition(words);
-    const CommandInfo* command = at ? findCommand(words[*at]) : nullptr;
+    const auto [command, at] = locateCommand(words);
     if (at && !command)
         return QStringLiteral("unknown command '%1' (\"ktr4180-cli --help\" lists them)").arg(words[*at]);
     if (command)
@@ -324,6 +349,25 @@ QString usageLine(const CommandInfo* command)
 
 namespace {
 
+// The table of file formats as the help lists it.
+QString formatHelp()
+{
+    QString text;
+    for (const FileFormat* f = fileFormatsBegin(); f != fileFormatsEnd(); ++f) {
+        QStringList names;
+        for (const QString& extension : QString::fromLatin1(f->extensions).split(QLatin1Char(' ')))
+            names << QLatin1Char('.') + extension;
+        const QString what = f->format == DataFormat::Capsule
+                                 ? QStringLiteral("a capsule when its 2048-byte header is there, else raw")
+                             : f->format == DataFormat::ByName ? QStringLiteral("by the content, as other names")
+                                                               : formatTitle(f->format);
+        text += helpItem(names.join(QLatin1Char(' ')), what);
+    }
+    return text + helpItem(QStringLiteral("any other name"),
+                           QStringLiteral("by the content: a first line that is an Intel HEX record or an "
+                                          "S-record makes it one, anything else is raw (the log says which)"));
+}
+
 QString helpText(bool withCommandOptions)
 {
     QString text = QStringLiteral(
@@ -348,9 +392,10 @@ QString helpText(bool withCommandOptions)
     }
     text += QStringLiteral(
         "\n"
-        "Files are named by path; \"-\" is standard input or output. The format follows\n"
-        "the extension (.hex Intel HEX, .src S-records when saving, .eep by its first\n"
-        "character, .cap capsule, anything else raw) unless --format names it.\n"
+        "Files are named by path; \"-\" is standard input or output, and so are\n"
+        "/dev/stdin and /dev/stdout (\">> file\" appends). The format follows the\n"
+        "extension unless --format names it:\n")
+        + formatHelp() + QStringLiteral(
         "\n"
         "Exit status:\n"
         "  0                       success\n"
@@ -385,6 +430,8 @@ QString commandHelpText(const CommandInfo& c)
 {
     QString text = QStringLiteral("Usage: ktr4180-cli [OPTIONS] ") + QLatin1String(c.usage) + QStringLiteral("\n")
                    + wrapped(QString::fromUtf8(c.summary), 0) + QStringLiteral("\n");
+    if (c.details)
+        text += QLatin1Char('\n') + wrapped(QString::fromUtf8(c.details), 0) + QLatin1Char('\n');
     if (!c.options.empty()) {
         text += QStringLiteral("\nOptions of %1:\n").arg(QLatin1String(c.name));
         for (const OptionSpec& entry : c.options)

@@ -12,7 +12,8 @@ const OptionSpec kInFormat{"format", "FORMAT", "Read IN as bin, hex (Intel HEX),
 const std::array kCommands = {
     CommandInfo{"help", cmdHelp, "help [COMMAND]", ChipNeed::None, "Show this help, or a command's.", {}, "[COMMAND]"},
     CommandInfo{"list-chips", cmdListChips, "list-chips [--json] [TEXT]", ChipNeed::List,
-                "List the chip list, or the chips whose names contain TEXT (any case).", {kJson}, "[TEXT]"},
+                "List the chip list, or the chips whose names contain every word of TEXT (any case).", {kJson},
+                "[TEXT]"},
     CommandInfo{"probe", cmdProbe, "probe [--json]", ChipNeed::List,
                 "Ask which chip class answers in the socket; print the class and the identifier bytes.", {kJson}, ""},
     CommandInfo{"detect", cmdDetect, "detect [--json]", ChipNeed::List,
@@ -55,9 +56,10 @@ const std::array kCommands = {
     CommandInfo{"auto", cmdAuto,
                 "auto [--unprotect] [--id] [--erase] [--write-flash] [--write-eeprom] [--verify] [--verify-eeprom] "
                 "[--fuse [--lock 0xVV]] [--sn VALUE [--sn-addr HEX] [--sn-mode inc|dec|none]] "
-                "[--eeprom-file IN2] [--format FORMAT] IN",
+                "[--eeprom-file IN2] [--format FORMAT] [IN]",
                 ChipNeed::Chosen,
-                "Run the auto sequence with exactly the steps given (at least one).",
+                "Run the auto sequence with exactly the steps given (at least one); IN is the file that "
+                "--write-flash writes and --verify compares.",
                 {{"unprotect", nullptr, "Clear an SPI flash's block protection first."},
                  {"id", nullptr, "Check the chip's identifier first."},
                  {"erase", nullptr, "Erase the chip."},
@@ -72,7 +74,7 @@ const std::array kCommands = {
                  {"sn-mode", "MODE", "inc, dec or none: how the serial number steps."},
                  {"eeprom-file", "IN2", "The file for the EEPROM."},
                  kInFormat},
-                "IN", prepareAuto},
+                "[IN]", prepareAuto},
     CommandInfo{"unprotect", cmdUnprotect, "unprotect", ChipNeed::Chosen,
                 "Clear the block protection of an SPI flash by the chip's own sequence.", {}, ""},
     CommandInfo{"fuses", cmdFuses, "fuses read|write|default [--fuse N=0xVV ...] [--lock 0xVV] [--json]",
@@ -95,11 +97,17 @@ const std::array kCommands = {
                 {kEeprom,
                  {"format", "FORMAT", "Write OUT as bin, hex, srec or cap (raw) instead of by its extension."},
                  {"in-format", "FORMAT", "Read IN as bin, hex, srec or cap instead of by its extension."}},
-                "IN OUT"},
+                "IN OUT", nullptr,
+                "A record file (Intel HEX, S-records) becomes an image of its bytes at their absolute addresses "
+                "from 0: the gaps between records and the area below the lowest address are 0xFF, the image "
+                "ends at the highest address a record reaches, and start-address records are dropped. The Flash "
+                "buffer holds 64 MiB, the EEPROM buffer (--eeprom) 8 KiB; a record beyond it is refused. Saved "
+                "records leave out runs of 0xFF."},
     CommandInfo{"import-chips", cmdImportChips, "import-chips IN.txt OUT.Dat", ChipNeed::None,
-                "Turn a tab-separated chip list into a chip-list file.", {}, "IN.txt OUT.Dat"},
+                "Turn a tab-separated chip list into a chip-list file (\"-\": standard input or output).", {},
+                "IN.txt OUT.Dat"},
     CommandInfo{"export-chips", cmdExportChips, "export-chips OUT.txt", ChipNeed::List,
-                "Write the chip list as tab-separated text.", {}, "OUT.txt"},
+                "Write the chip list as tab-separated text (\"-\": standard output).", {}, "OUT.txt"},
 };
 
 } // namespace

@@ -38,6 +38,8 @@ struct CommandInfo {
     // options and the files named, so that bad usage or an OUT that cannot be
     // written stops the command before the chip is touched.
     CommandFunction prepare = nullptr;
+    // More about the command for its --help, after the summary.
+    const char* details = nullptr;
 };
 
 const CommandInfo* findCommand(const QString& name);

@@ -2,6 +2,7 @@
 
 #include "cli/CliSession.h"
 
+#include <QFileDevice>
 #include <QFileInfo>
 
 #include <cerrno>
@@ -10,9 +11,16 @@
 
 namespace {
 
-bool isStream(const QString& path)
+// "-" and the names of the program's own standard input or output: the
+// streams themselves, never a file to replace.
+bool isStandardInput(const QString& path)
 {
-    return path == QLatin1String("-");
+    return path == QLatin1String("-") || ownStreamOf(path) == 0;
+}
+
+bool isStandardOutput(const QString& path)
+{
+    return path == QLatin1String("-") || ownStreamOf(path) == 1;
 }
 
 QString systemReason(int error)
@@ -38,22 +46,15 @@ std::optional<DataFormat> formatOption(CliSession& s, const QString& option)
 {
     if (!s.isSet(option))
         return DataFormat::ByName;
-    const QString name = s.value(option).toLower();
-    if (name == QLatin1String("bin") || name == QLatin1String("raw"))
-        return DataFormat::Raw;
-    if (name == QLatin1String("hex") || name == QLatin1String("ihex"))
-        return DataFormat::IntelHex;
-    if (name == QLatin1String("srec") || name == QLatin1String("s19"))
-        return DataFormat::SRecord;
-    if (name == QLatin1String("cap"))
-        return DataFormat::Capsule;
-    s.usageError(QStringLiteral("--%1 takes bin, hex, srec or cap, not '%2'").arg(option, s.value(option)));
+    if (const FileFormat* f = formatNamed(s.value(option)))
+        return f->format;
+    s.usageError(QStringLiteral("--%1 takes %2, not '%3'").arg(option, formatWords(), s.value(option)));
     return std::nullopt;
 }
 
 bool checkInput(CliSession& s, const QString& path)
 {
-    if (isStream(path))
+    if (isStandardInput(path))
         return s.dataIn() ? true : refuse(s, Msg::CliCannotReadFile, path, systemReason(EBADF));
     if (QFileInfo(path).isDir())
         return refuse(s, Msg::CliCannotReadFile, path, systemReason(EISDIR));
@@ -65,8 +66,10 @@ bool checkInput(CliSession& s, const QString& path)
 
 bool checkOutput(CliSession& s, const QString& path)
 {
-    if (isStream(path))
+    if (isStandardOutput(path))
         return s.dataOut() ? true : refuse(s, Msg::CliCannotWriteFile, path, systemReason(EBADF));
+    if (ownStreamOf(path))
+        return true;
     const QFileInfo info(path);
     if (info.isDir())
         return refuse(s, Msg::CliCannotWriteFile, path, systemReason(EISDIR));
@@ -75,9 +78,11 @@ bool checkOutput(CliSession& s, const QString& path)
     const int folder = writeAccess(info.absolutePath(), W_OK | X_OK);
     if (!info.exists())
         return folder == 0 || refuse(s, Msg::CliCannotWriteFile, path, systemReason(folder));
-    const int file = writeAccess(path);
     const bool special = isSpecialFile(path);
-    if (file != 0 && (special || folder != 0))
+    // A file nobody may write is kept as the user made it, whoever runs the program.
+    const bool readOnly = !special && !(info.permissions() & (QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther));
+    const int file = readOnly ? EACCES : writeAccess(path);
+    if (file != 0)
         return refuse(s, Msg::CliCannotWriteFile, path, systemReason(file));
     // A FIFO or a device holds nothing that an overwrite could lose.
     return special || s.ui().askYesNo(s.message(Msg::FileExistsOverwrite));
@@ -93,47 +98,71 @@ bool loadInput(CliSession& s, const QString& path, MemoryPage page, DataFormat f
     const bool eeprom = page == MemoryPage::Eeprom;
     eeprom ? b.fillEeprom() : b.fillFlash();
     ErasedArea& area = eeprom ? b.eepromArea() : b.flashArea();
-    const int32_t length = isStream(path) ? LoadStreamIntoBuffer(*s.dataIn(), area, ui, format)
-                                          : LoadFileIntoBuffer(path, area, ui, format);
+    const bool stream = isStandardInput(path);
+    const int32_t length = stream ? LoadStreamIntoBuffer(*s.dataIn(), area, ui, format, path)
+                                  : LoadFileIntoBuffer(path, area, ui, format);
     eeprom ? b.setEepromLength(length) : b.setFlashLength(length);
-    ui.log(s.message(Msg::Open) + (isStream(path) ? path : QFileInfo(path).absoluteFilePath()));
+    ui.log(s.message(Msg::Open) + (stream ? path : QFileInfo(path).absoluteFilePath()));
     return ui.failureCount() == before;
 }
 
-std::optional<QByteArray> readInputBytes(CliSession& s, const QString& path)
+std::optional<QByteArray> readInputFile(CliSession& s, const QString& path)
 {
     if (!checkInput(s, path))
         return std::nullopt;
-    QByteArray bytes;
-    if (isStream(path)) {
-        bytes = s.dataIn()->readAll();
-    } else {
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly)) {
-            refuse(s, Msg::CliCannotReadFile, path, file.errorString());
-            return std::nullopt;
-        }
-        bytes = file.readAll();
-        if (file.error() != QFileDevice::NoError) {
-            refuse(s, Msg::CliCannotReadFile, path, file.errorString());
-            return std::nullopt;
-        }
-    }
-    s.ui().log(s.message(Msg::Open) + (isStream(path) ? path : QFileInfo(path).absoluteFilePath()));
+    // A record file of a whole buffer is a few times its size.
+    const auto bytes = readInputBytes(s, path, kInputFileLimit);
+    if (bytes)
+        s.ui().log(s.message(Msg::Open) + (isStandardInput(path) ? path : QFileInfo(path).absoluteFilePath()));
     return bytes;
+}
+
+std::optional<QString> standardOutputFault(QTextStream& text, QIODevice* data)
+{
+    text.flush();
+    auto* file = qobject_cast<QFileDevice*>(data);
+    if (text.status() == QTextStream::Ok && (!file || file->flush()))
+        return std::nullopt;
+    return file ? file->errorString() : systemReason(EIO);
 }
 
 bool writeOutput(CliSession& s, const QString& path, const uint8_t* data, qint64 count, DataFormat format)
 {
-    if (isStream(path)) {
+    if (isStandardOutput(path)) {
         QIODevice& out = *s.dataOut();
         s.out().flush();
         if (!WriteBufferToStream(out, data, count, format == DataFormat::ByName ? DataFormat::Raw : format))
             return refuse(s, Msg::CliCannotWriteFile, path, out.errorString());
-        return true;
+        const std::optional<QString> fault = standardOutputFault(s.out(), &out);
+        return !fault || refuse(s, Msg::CliCannotWriteFile, path, *fault);
     }
     QString reason;
     if (WriteBufferToFile(path, data, count, format, &reason) != FileWrite::Written)
         return refuse(s, Msg::CliCannotWriteFile, path, reason);
     return true;
+}
+
+bool writeOutputBytes(CliSession& s, const QString& path, const QByteArray& bytes)
+{
+    return writeOutput(s, path, reinterpret_cast<const uint8_t*>(bytes.constData()), bytes.size(), DataFormat::Raw);
+}
+
+std::optional<QByteArray> readInputBytes(CliSession& s, const QString& path, qint64 limit)
+{
+    QFile file;
+    QIODevice* in = s.dataIn();
+    if (!isStandardInput(path)) {
+        file.setFileName(path);
+        if (!file.open(QIODevice::ReadOnly)) {
+            refuse(s, Msg::CliCannotReadFile, path, file.errorString());
+            return std::nullopt;
+        }
+        in = &file;
+    }
+    QByteArray bytes = in->read(limit + 1);
+    if (bytes.size() > limit) {
+        refuse(s, Msg::CliCannotReadFile, path, s.message(Msg::FileTooBig));
+        return std::nullopt;
+    }
+    return bytes;
 }

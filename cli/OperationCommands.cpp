@@ -183,9 +183,13 @@ int prepareWrite(CliSession& s, const QStringList& words)
 
 int prepareAuto(CliSession& s, const QStringList& words)
 {
-    if (!parseAuto(s))
+    const auto run = parseAuto(s);
+    if (!run)
         return kExitUsage;
-    if (const int status = prepareLoad(s, words); status != kExitOk)
+    // IN is what the Flash steps write and compare; other steps need none.
+    if ((run->options.writeFlash || run->options.verifyFlash) && words.isEmpty())
+        return s.usageError(QStringLiteral("auto: --write-flash and --verify need IN"));
+    if (const int status = words.isEmpty() ? kExitOk : prepareLoad(s, words); status != kExitOk)
         return status;
     const QString eepromFile = s.value(QStringLiteral("eeprom-file"));
     if (!eepromFile.isEmpty() && !checkInput(s, eepromFile))
@@ -355,7 +359,7 @@ int cmdAuto(CliSession& s, const QStringList& words)
             bytes += QString::asprintf(", lock byte 0x%02X", *run->lock);
         s.ui().note(QStringLiteral("fuse step: fuse bytes") + bytes);
     }
-    if (!loadInput(s, words[0], MemoryPage::Flash, *format)
+    if ((!words.isEmpty() && !loadInput(s, words[0], MemoryPage::Flash, *format))
         || (!eepromFile.isEmpty() && !loadInput(s, eepromFile, MemoryPage::Eeprom, DataFormat::ByName)))
         return kExitFailed;
     if (o.serialNumber)

@@ -77,12 +77,13 @@ int cmdWritePreserving(CliSession& s, const QStringList& words)
     const auto address = atOption(s);
     if (!format || !address)
         return kExitUsage;
-    const auto data = readInputBytes(s, words[0]);
+    const auto data = readInputFile(s, words[0]);
     if (!data)
         return kExitFailed;
     PreserveRequest request;
     request.data = *data;
-    request.format = *format != DataFormat::ByName || words[0] == QLatin1String("-") ? *format : OpenFormatOf(words[0]);
+    request.format = *format;
+    request.name = words[0];
     request.address = *address;
     const QString backup = s.value(QStringLiteral("backup"));
     request.keepBackup = !backup.isEmpty();

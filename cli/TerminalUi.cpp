@@ -3,6 +3,7 @@
 #include "app/ProgressText.h"
 
 #include <QDateTime>
+#include <QIODevice>
 #include <QThread>
 
 TerminalUi::TerminalUi(QTextStream& err, const Settings& settings) : err_(err), settings_(settings)
@@ -17,16 +18,40 @@ bool TerminalUi::stopRequested() const
     return settings_.stop && *settings_.stop != 0;
 }
 
+QString TerminalUi::message(Msg id) const
+{
+    const QString text = UserInterface::message(id);
+    const bool ascii = !text.isEmpty() && text.back().unicode() < 0x80;
+    switch (id) {
+    case Msg::Open:
+    case Msg::UnknownChipId:
+    case Msg::ChipWasDetected: return ascii ? text + QLatin1Char(' ') : text;
+    case Msg::ChooseCompatibleType: return QLatin1Char('\n') + text;
+    case Msg::ChipType: {
+        const QString name = text.trimmed();
+        return QLatin1Char('\n') + (name.back().isLetter() && name.back().unicode() < 0x80 ? name + QStringLiteral(": ") : name);
+    }
+    default: return text;
+    }
+}
+
 void TerminalUi::toLogFile(const QString& text)
 {
-    if (!logFile_)
+    if (!logFile_ || logFailed_)
         return;
     *logFile_ << QDateTime::currentDateTime().toString(Qt::ISODate) << ' '
                        << QString(text).replace(QLatin1Char('\n'), QLatin1String(" / ")) << Qt::endl;
+    if (logFile_->status() == QTextStream::Ok)
+        return;
+    logFailed_ = true;
+    clearProgressLine();
+    err_ << message(Msg::CliCannotWriteFile) << logPath_ << '\n'
+         << (logFile_->device() ? logFile_->device()->errorString() : QString()) << Qt::endl;
 }
 
 void TerminalUi::showError(const QString& text)
 {
+    unfinishedPlain_.clear();
     ++failures_;
     clearProgressLine();
     QString shown = text;
@@ -38,7 +63,7 @@ void TerminalUi::showError(const QString& text)
     toLogFile(QStringLiteral("error: ") + shown);
 }
 
-bool TerminalUi::answered(const QString& text, std::optional<bool> answer, const char* option)
+bool TerminalUi::answered(const QString& text, std::optional<bool> answer, const char* option, Msg unanswered)
 {
     clearProgressLine();
     if (answer) {
@@ -49,26 +74,24 @@ bool TerminalUi::answered(const QString& text, std::optional<bool> answer, const
     }
     unanswered_ = true;
     ++failures_;
-    err_ << text << Qt::endl;
+    err_ << text << '\n' << message(unanswered) << Qt::endl;
     toLogFile(QStringLiteral("error: ") + text);
     return false;
 }
 
 bool TerminalUi::askYesNo(const QString& text)
 {
-    return answered(text, settings_.answer, settings_.answer.value_or(false) ? "--yes" : "--no");
+    return answered(text, settings_.answer, settings_.answer.value_or(false) ? "--yes" : "--no", Msg::CliYesAnswers);
 }
 
 bool TerminalUi::askChipMismatch(const QString& text)
 {
     // --yes answers the questions about files and sizes, never this one.
     if (settings_.force)
-        return answered(text, true, "--force");
+        return answered(text, true, "--force", Msg::CliOnlyForceGoesOn);
     if (settings_.answer == false)
-        return answered(text, false, "--no");
-    const bool yes = answered(text, std::nullopt, "");
-    err_ << message(Msg::CliOnlyForceGoesOn) << Qt::endl;
-    return yes;
+        return answered(text, false, "--no", Msg::CliOnlyForceGoesOn);
+    return answered(text, std::nullopt, "", Msg::CliOnlyForceGoesOn);
 }
 
 void TerminalUi::note(const QString& text)
@@ -94,8 +117,16 @@ void TerminalUi::setStatus(const QString& text) { status_ = text; }
 
 void TerminalUi::setElapsed(const QString&) {}
 
+void TerminalUi::printFinishedProgress()
+{
+    if (!unfinishedPlain_.isEmpty() && !stopRequested())
+        err_ << unfinishedPlain_ << " 100%" << Qt::endl;
+    unfinishedPlain_.clear();
+}
+
 void TerminalUi::log(const QString& text)
 {
+    printFinishedProgress();
     const QString line = logLine(counter_.prefix(), text, QDateTime::currentDateTime());
     toLogFile(line);
     note(line);
@@ -109,6 +140,7 @@ void TerminalUi::pause(int milliseconds)
 
 void TerminalUi::progressStart(qint64 maximum, ProgressKind kind)
 {
+    printFinishedProgress();
     progressMax_ = maximum;
     progressPos_ = 0;
     progressKind_ = kind;
@@ -127,6 +159,9 @@ void TerminalUi::progressSet(qint64 position)
 
 void TerminalUi::progressEnd()
 {
+    if (settings_.progress == ProgressStyle::Plain && progressKind_ == ProgressKind::Bytes && progressMax_ > 0
+        && lastPlain_ >= 0 && lastPlain_ < 100)
+        unfinishedPlain_ = status_;
     clearProgressLine();
     progressMax_ = 0;
     progressKind_ = ProgressKind::Bytes;

@@ -46,12 +46,27 @@ public:
     void beep() override {}
     void setControlsEnabled(bool) override {}
     int languageIndex() const override { return settings_.languageIndex; }
+    // The window's texts where they run into what follows, with a space.
+    QString message(Msg id) const override;
     bool stopRequested() const override;
 
     // A line of the terminal's own that is no error (left out by -q).
     void note(const QString& text);
-    // --log: every log line, question and error also goes there, dated.
-    void setLogFile(QTextStream* log) { logFile_ = log; }
+    // --log: every log line, question and error also goes there, dated; a
+    // line that cannot be written is said once, naming `path`.
+    void setLogFile(QTextStream* log, const QString& path)
+    {
+        logFile_ = log;
+        logPath_ = path;
+    }
+    // A line could not be written to the --log file.
+    bool logFailed() const { return logFailed_; }
+    // Writes the run's first line to the log; false when it could not (said why).
+    bool startLog(const QString& text)
+    {
+        toLogFile(text);
+        return !logFailed_;
+    }
     // What "Not connected" adds when the reason is known (access rights).
     void setNotConnectedHint(std::function<QString()> hint) { notConnectedHint_ = std::move(hint); }
 
@@ -79,10 +94,14 @@ public:
 private:
     void drawProgress(bool force);
     void clearProgressLine();
+    // Plain progress ends with 100% once the job is known to have gone
+    // through: at its log line or the next job's start, not at an error.
+    void printFinishedProgress();
     void toLogFile(const QString& text);
     // The question with the answer a standing order gave it, or a failure
     // when none was given.
-    bool answered(const QString& text, std::optional<bool> answer, const char* option);
+    // `unanswered`: the line that says what would have answered it.
+    bool answered(const QString& text, std::optional<bool> answer, const char* option, Msg unanswered);
 
     QTextStream& err_;
     Settings settings_;
@@ -93,6 +112,8 @@ private:
     QString status_;
     std::function<QString()> notConnectedHint_;
     QTextStream* logFile_ = nullptr;
+    QString logPath_;
+    bool logFailed_ = false;
     qint64 progressMax_ = 0;
     ProgressKind progressKind_ = ProgressKind::Bytes;  // Steps: time and a spinner, no rate
     qint64 progressPos_ = 0;
@@ -100,5 +121,6 @@ private:
     QElapsedTimer progressClock_;
     qint64 lastDrawMs_ = -1;
     qint64 lastPlain_ = -1;  // the last whole percent (or second) printed
+    QString unfinishedPlain_;  // the status of a plain job that ended below 100%
     int spin_ = 0;
 };

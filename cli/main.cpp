@@ -4,8 +4,10 @@
 #include <QFile>
 #include <QTextStream>
 
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <unistd.h>
 
 namespace {
@@ -19,8 +21,11 @@ extern "C" void onInterrupt(int)
     stopRequested = 1;
 }
 
-void catchInterrupt()
+void catchSignals()
 {
+    // A file size limit (ulimit -f) makes a write fail with its reason
+    // instead of ending the program.
+    std::signal(SIGXFSZ, SIG_IGN);
     struct sigaction action = {};
     action.sa_handler = onInterrupt;
     action.sa_flags = SA_RESETHAND;
@@ -41,11 +46,17 @@ int main(int argc, char** argv)
     QTextStream err(stderr);
     QStringList args = QCoreApplication::arguments();
     args.removeFirst();
-    catchInterrupt();
+    catchSignals();
     // The same places as the window program: beside bin/ for a build tree or
     // a portable copy, share/ktr4180 and the user's configuration when installed.
     const CliStreams streams{out, err, isatty(fileno(stderr)) != 0, &standardInput, &standardOutput, &stopRequested};
-    const int status = runCli(args, ProgramFiles::forRunningProgram(), streams);
-    standardOutput.flush();
+    int status = runCli(args, ProgramFiles::forRunningProgram(), streams);
+    // The close reports what the last flush could not (a full file system
+    // over the network); runCli checked the flush itself.
+    standardOutput.close();
+    if (std::fclose(stdout) != 0 && status == 0) {
+        std::fprintf(stderr, "ktr4180-cli: -: %s\n", std::strerror(errno));
+        status = 1;
+    }
     return status;
 }

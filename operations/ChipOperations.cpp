@@ -275,8 +275,11 @@ void ChipOperations::runAuto(const AutoOptions& options)
     if ((options.unprotect && refuseUnprotect()) || !start(options.erase, id))
         return;
     state_.buffers().takeFlashViewEdits(state_.currentChip());
-    // Only the Flash buffer counts here, whatever page is active.
-    if (refuseEmpty(MemoryPage::Flash))
+    // Only the Flash buffer counts here, whatever page is active; steps that
+    // send no data (unprotect, identify, erase, fuses) need none.
+    const bool sendsData = options.writeFlash || options.verifyFlash || options.serialNumber || options.writeEeprom
+                           || options.verifyEeprom;
+    if (sendsData && refuseEmpty(MemoryPage::Flash))
         return;
     const QDateTime started = QDateTime::currentDateTime();
     QElapsedTimer clock;

@@ -41,7 +41,8 @@ std::vector<AutoStep> autoStepsOf(const AutoOptions& options);
 // The write that keeps every byte of the chip its data do not cover.
 struct PreserveRequest {
     QByteArray data;                       // the file's bytes
-    DataFormat format = DataFormat::Raw;   // how to read them (ByName: by the first character)
+    DataFormat format = DataFormat::ByName; // how to read them (ByName: as Open reads `name`)
+    QString name;                          // the file's name, for its format and the log
     qint64 address = 0;                    // raw data start here; HEX and S-record addresses count from here
     QString backupPath;                    // the chip's contents go here before anything is erased
     bool keepBackup = true;                // false: removed again once the new image verified

@@ -33,7 +33,7 @@ AreaLoader loaderOf(const PreserveRequest& request, UserInterface& ui)
         QByteArray bytes = request.data;
         QBuffer in(&bytes);
         in.open(QIODevice::ReadOnly);
-        return LoadStreamIntoBuffer(in, area, ui, request.format);
+        return LoadStreamIntoBuffer(in, area, ui, request.format, request.name);
     };
 }
 

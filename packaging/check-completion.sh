@@ -9,6 +9,9 @@ source "$completion"
 source "$1"
 export PATH="$2:$PATH"
 failures=0
+# A folder with one data file, to see where files are offered.
+cd "$(mktemp -d)" || exit 1
+touch image.bin
 
 # What the completion offers for a line typed up to its end.
 offered() {
@@ -49,6 +52,16 @@ expect "ktr4180-cli read --format " bin hex srec cap
 expect "ktr4180-cli --progress=p" plain !bar
 expect "ktr4180-cli fuses " read write default
 expect "ktr4180-cli --lang " 0 en
+# Every option's value is passed over, so the command after it is found.
+expect "ktr4180-cli --production-log run.csv re" read
+expect "ktr4180-cli --sim-latency 5 --simulate re" read
+expect "ktr4180-cli --format hex con" convert
+expect "ktr4180-cli --production-log " image.bin
+expect "ktr4180-cli --sim-latency " !image.bin !read
+expect "ktr4180-cli write " image.bin
+expect "ktr4180-cli unprotect " !image.bin
+expect "ktr4180-cli doctor " !image.bin
+expect "ktr4180-cli --chip w25q64jv auto --eeprom-file " image.bin
 expect "ktr4180-cli --simulate --sim-fill " random random: erased
 expect "ktr4180-cli --simulate --sim-slow-erase 3000 re" read !write
 expect "ktr4180-cli --sim" --simulate --sim-fill --sim-slow-erase --sim-fault

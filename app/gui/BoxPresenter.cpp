@@ -62,12 +62,20 @@ QString MessageBoxPresenter::saveFileName(const QStringList& filters, const QStr
     dialog.setNameFilters(filters);
     if (!filters.isEmpty())
         dialog.selectNameFilter(filters.first());
-    dialog.setDefaultSuffix(defaultSuffix);
+    // "name (*.bin *.rom)" gives "bin"; "All files (*)" nothing.
+    const auto suffixOf = [](const QString& filter) {
+        const qsizetype star = filter.indexOf(QLatin1String("(*."));
+        return star < 0 ? QString() : filter.mid(star + 3).section(QLatin1Char(' '), 0, 0).remove(QLatin1Char(')'));
+    };
+    dialog.setDefaultSuffix(defaultSuffix.isEmpty() && !filters.isEmpty() ? suffixOf(filters.first()) : defaultSuffix);
+    if (defaultSuffix.isEmpty())
+        QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
+                         [&](const QString& filter) { dialog.setDefaultSuffix(suffixOf(filter)); });
     // The program asks before replacing a file itself.
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
-    return chosen(dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()
-                      ? dialog.selectedFiles().first()
-                      : QString());
+    const bool accepted = dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty();
+    setChosenFilter(accepted ? dialog.selectedNameFilter() : QString());
+    return chosen(accepted ? dialog.selectedFiles().first() : QString());
 }
 
 int MessageBoxPresenter::execDialog(QDialog& dialog)

@@ -19,10 +19,14 @@ public:
     // A box with Yes and No and the question icon; true for Yes.
     virtual bool ask(const QString& caption, const QString& text) = 0;
     // A file to open or to save to, the first filter selected; empty when
-    // the dialog was cancelled. A save dialog may be titled for what it chooses.
+    // the dialog was cancelled. A save dialog may be titled for what it
+    // chooses; without a default suffix, a name typed without one gets the
+    // extension of the filter selected.
     virtual QString openFileName(const QStringList& filters) = 0;
     virtual QString saveFileName(const QStringList& filters, const QString& defaultSuffix,
                                  const QString& title = QString()) = 0;
+    // The filter selected when the last save dialog was confirmed.
+    const QString& chosenFilter() const { return chosenFilter_; }
     // Shows one of the program's dialogs modally; its result code.
     virtual int execDialog(QDialog& dialog) = 0;
 
@@ -37,9 +41,11 @@ public:
 protected:
     // A file dialog's answer: a chosen file's folder becomes the folder.
     QString chosen(const QString& path);
+    void setChosenFilter(const QString& filter) { chosenFilter_ = filter; }
 
 private:
     QString folder_;
+    QString chosenFilter_;
 };
 
 // Real message boxes over a parent window.

@@ -47,7 +47,7 @@ void TForm1::ToolOpenClick()
     const MemoryPage page = activeMemoryPage();
     if (!pageTakesFiles(*state_, page))
         return;
-    const QString path = presenter_->openFileName(nameFilters(kOpenFileFilter));
+    const QString path = presenter_->openFileName(openNameFilters());
     if (!path.isEmpty())
         openDataFile(path);
 }
@@ -59,14 +59,16 @@ void TForm1::ToolSaveClick()
     const MemoryPage page = activeMemoryPage();
     if (!pageTakesFiles(*state_, page))
         return;
-    const QString path = presenter_->saveFileName(nameFilters(kSaveFileFilter), QLatin1String(kSaveDefaultSuffix));
+    const QString path = presenter_->saveFileName(saveNameFilters(), QString());
     if (path.isEmpty())
         return;
     // The file holds what the view shows, typed bytes included.
     takeViewEdits();
     ShowBufferSizes();
-    if (saveFromPage(*state_, page, path)) {
-        fileHistory_->remember(path);
+    // The file opens back as what it holds: the filter's format goes with its extension.
+    const SaveChoice choice = saveChoice(path, presenter_->chosenFilter());
+    if (saveFromPage(*state_, page, choice.path, choice.format)) {
+        fileHistory_->remember(choice.path);
         showRecentFiles();
     }
 }
@@ -188,7 +190,7 @@ void TForm1::BitBtn1Click()
         return;
     if (!RadioButton3->isChecked() || refusedInBatchMode())
         return;
-    const QString path = presenter_->openFileName(nameFilters(kOpenFileFilter));
+    const QString path = presenter_->openFileName(openNameFilters());
     if (path.isEmpty())
         return;
     Edit2->setText(path);

@@ -401,7 +401,7 @@ void TForm2::BtnExitClick()
 
 void TForm2::BitBtn1Click()
 {
-    const QString path = presenter_.openFileName(nameFilters("txt|*.txt"));
+    const QString path = presenter_.openFileName({QStringLiteral("txt (*.txt)")});
     if (path.isEmpty())
         return;
     const auto lines = readLinesOfFile(path);

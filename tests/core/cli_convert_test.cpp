@@ -42,7 +42,8 @@ TEST(CliConvert, RoundTripsThroughBothTextFormats)
     const ConvertRun back = convert({s.path("mid.eep"), s.path("back.rom")});
     ASSERT_EQ(back.status, 0);
     EXPECT_EQ(s.read("back.rom"), image);
-    EXPECT_TRUE(back.err.contains("Open" + s.path("mid.eep")));
+    EXPECT_TRUE(back.err.contains("Open " + s.path("mid.eep")));
+    EXPECT_TRUE(back.err.contains("mid.eep: read by its content as S-records"));
 }
 
 TEST(CliConvert, AnExistingTargetNeedsYes)
@@ -100,8 +101,8 @@ TEST(CliConvert, FormatOptionsAndStandardStreams)
     const QString bin = s.write("a.bin", image);
     ASSERT_EQ(convert({"--format", "srec", bin, s.path("a.out")}).status, 0);
     EXPECT_TRUE(s.read("a.out").startsWith("S00600004844521B\r\nS1"));
-    ASSERT_EQ(convert({bin, s.path("b.srec")}).status, 0);
-    EXPECT_EQ(s.read("b.srec"), image) << "without --format the extension rules: raw";
+    ASSERT_EQ(convert({bin, s.path("b.bin"), "--format=srec"}).status, 0);
+    EXPECT_TRUE(s.read("b.bin").startsWith("S0")) << "--format over the extension";
     ASSERT_EQ(convert({"--in-format", "srec", "--format", "hex", s.path("a.out"), s.path("c.txt")}).status, 0);
     EXPECT_TRUE(s.read("c.txt").startsWith(":"));
 
@@ -114,5 +115,21 @@ TEST(CliConvert, FormatOptionsAndStandardStreams)
     EXPECT_EQ(runCli({"convert", "-", "-"}, ProgramFiles(QStringLiteral(KTR_BINARY_DIR)),
                      CliStreams{o, e, false, &input, &output}),
               0);
-    EXPECT_EQ(data, image) << "Intel HEX read by its first character, raw bytes written";
+    EXPECT_EQ(data, image) << "Intel HEX read by its content, raw bytes written";
+    EXPECT_TRUE(err.contains("-: read by its content as Intel HEX"));
+
+    // Standard output that takes nothing fails the command, what was
+    // written from a buffer that hides the fault until its flush too.
+    for (const qint64 size : {qint64(10), qint64(300)}) {
+        QFile full(QStringLiteral("/dev/full"));
+        ASSERT_TRUE(full.open(QIODevice::WriteOnly));
+        QString fullErr;
+        QTextStream quiet(&out), e2(&fullErr);
+        const QString small = s.write("small.bin", patternBytes(size));
+        EXPECT_EQ(runCli({"convert", small, "-"}, ProgramFiles(QStringLiteral(KTR_BINARY_DIR)),
+                         CliStreams{quiet, e2, false, &input, &full}),
+                  1);
+        e2.flush();
+        EXPECT_TRUE(fullErr.contains("Cannot write the file -\nNo space left on device")) << fullErr.toStdString();
+    }
 }

@@ -223,7 +223,7 @@ TEST(CliChipText, ExportOfTheBundledListIsItsSourceAndImportReadsItBack)
     const QString txt = dir.filePath(QStringLiteral("out.txt"));
     CliRun r = cli({"export-chips", txt});
     EXPECT_EQ(r.status, 0) << r.err.toStdString();
-    EXPECT_EQ(r.errLines(), QStringList{QStringLiteral("配置导出成功！")});
+    EXPECT_EQ(r.errLines(), QStringList{QStringLiteral("The chip list was exported.")});
     EXPECT_EQ(readText(txt).split(QLatin1Char('\n'), Qt::SkipEmptyParts), bundledLines());
 
     const QString dat = dir.filePath(QStringLiteral("again.Dat"));
@@ -231,6 +231,16 @@ TEST(CliChipText, ExportOfTheBundledListIsItsSourceAndImportReadsItBack)
     EXPECT_EQ(r.status, 0) << r.err.toStdString();
     EXPECT_EQ(QFileInfo(dat).size(), (bundledLines().size() + 1) * 68) << "the chips and one end entry";
     EXPECT_EQ(cli({"--db", dat, "list-chips"}).out, cli({"list-chips"}).out);
+
+    // The same through the standard streams.
+    const StreamRun exported = cliWithData({"export-chips", "-"});
+    EXPECT_EQ(exported.status, 0);
+    EXPECT_EQ(exported.data, readText(txt).toUtf8());
+    const StreamRun imported = cliWithData({"import-chips", "-", "-"}, exported.data);
+    EXPECT_EQ(imported.status, 0) << imported.err.toStdString();
+    QFile again(dat);
+    ASSERT_TRUE(again.open(QIODevice::ReadOnly));
+    EXPECT_EQ(imported.data, again.readAll());
 }
 
 TEST(CliChipText, ImportRefusesBadInputAndWritesNothing)
@@ -370,6 +380,13 @@ TEST(CliUsage, CommandLinesTheirStatusAndWhatTheySay)
     const QString onlyForce = "Only --force goes on with this chip.";
     const QString flashFor = "The chip in the socket (class 0, ID = 0xEF4012) is not the chosen chip ";
     const QString signatureOfFlash = "The chip in the socket (signature 0xEF4012) is not the chosen chip ATMEL ATmega8";
+    const QString existing = dir.filePath("old.bin"), readOnly = dir.filePath("ro.bin");
+    const QString comma = dir.filePath("comma.txt");
+    writeBytes(existing, "old");
+    writeBytes(readOnly, "keep");
+    QFile::setPermissions(readOnly, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+    writeBytes(comma, "SPI_FLASH\tWINBOND\tW25Q64JV\t0xEF4017\t8388608\t256\t0\t0\t2000\t0\t0\t0\t2000\t1\t0\n"
+                      "SPI_FLASH\tWINBOND\tW25Q,64\t0xEF4017\t8388608\t256\t0\t0\t2000\t0\t0\t0\t2000\t1\t0\n");
     const QList<Case> cases = {
         {{"--help"}, 0, 'o', "Usage: ktr4180-cli [OPTIONS] COMMAND [ARGUMENTS]\n"},
         {{"-h"}, 0, 'o', "\n  read OUT  "},
@@ -464,6 +481,30 @@ TEST(CliUsage, CommandLinesTheirStatusAndWhatTheySay)
         {{"--lang", "0", "--simulate", "--chip", "w25q64jv", "read", "--eeprom", "-"}, 1, 'e', "所选芯片没有EEPROM。"},
         {{"--lang", "en", "--simulate", "--sim-empty", "blank"}, 1, 'e', "No chips detected"},
         {{"--log", missingFolder, "list-chips"}, 1, 'e', "Cannot write the file " + missingFolder + "\n"},
+        {{"--log", "/dev/full", "list-chips"}, 1, 'e', "Cannot write the file /dev/full\nNo space left on device\n"},
+        {{"--simulate", "--trace", "--yes", "read", readOnly}, 1, 'e', "Cannot write the file " + readOnly + "\nPermission denied\n"},
+        {{"convert", image, "/dev/full"}, 1, 'e', "Cannot write the file /dev/full\nNo space left on device\n"},
+        {{"--db", dir.filePath("nosuch.Dat"), "list-chips"}, 1, 'e',
+         "Cannot read the file " + dir.filePath("nosuch.Dat") + "\nNo such file or directory\n"},
+        {{"--db", dir.path(), "list-chips"}, 1, 'e', "Cannot read the file " + dir.path() + "\nIs a directory\n"},
+        {{"import-chips", comma, dir.filePath("comma.Dat")}, 1, 'e',
+         "line 2: the name \"W25Q,64\" holds a comma, which separates a chip's names; nothing was saved."},
+        // Questions that nobody answered say what would have.
+        {{"convert", image, existing}, 1, 'e', "File already exists. Is it covered? \n(--yes answers it, --no declines)\n"},
+        // A command's options before its word, each with its own value or none.
+        {{"--format", "hex", "convert", image, dir.filePath("o.hex")}, 0, 'e', "Open " + image},
+        {{"--fuse", "0=0x12", "fuses", "--help"}, 0, 'o', "Usage: ktr4180-cli [OPTIONS] fuses "},
+        {{"--erase", "--write-flash", "auto", "--help"}, 0, 'o', "Usage: ktr4180-cli [OPTIONS] auto "},
+        {{"--format", "hex", "frob"}, 2, 'e', "unknown command 'frob'"},
+        {{"convert", "--help"}, 0, 'o', "start-address records are dropped"},
+        {{"list-chips", "winbond w25q64jv"}, 0, 'o', "\tWINBOND\tW25Q64JV\t0xEF4017\t"},
+        // auto takes IN only for the steps that use it.
+        {{"--simulate", "--chip", "w25q64jv", "--progress=plain", "auto", "--erase"}, 0, 'e', "Erase Flash ..."},
+        {{"--simulate", "--chip", "w25q64jv", "auto", "--verify"}, 2, 'e', "auto: --write-flash and --verify need IN"},
+        // Plain progress ends with its 100% line; the terminal's wording has its spaces.
+        {{"--simulate", "--chip", "w25q64jv", "--progress=plain", "read", "--full", "-"}, 0, 'e', "Read Flash ... 100%\n"},
+        {{"--simulate", "--sim-chip", "w25q64jv", "detect"}, 0, 'e', "The chip was detected: W25Q64JV\nChip type: SPI_FLASH\n"},
+        {{"--lang", "1", "export-chips", dir.filePath("chips.txt")}, 0, 'e', "配置匯出成功！"},
         // The check of the set-up: one line per check, exit 1 unless all are ok.
         {{"--simulate", "doctor"}, 0, 'o', "ok    Probe: The programmer answers; in the socket: class 0 (SPI flash)"},
         {{"--simulate", "doctor"}, 0, 'o', "ok    Programmer on USB: Simulated programmer: nothing to check here.\n"},

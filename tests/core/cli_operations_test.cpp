@@ -526,7 +526,7 @@ TEST(CliOperations, StandardStreamsFullReadAndFormat)
     CliRig rig;
     const QByteArray image = pattern(5000);
     ASSERT_EQ(rig.runWithData(kW25Q64 + QStringList{"write", "-"}, image), 0) << rig.err.toStdString();
-    EXPECT_TRUE(rig.err.contains("Open-")) << rig.err.toStdString();
+    EXPECT_TRUE(rig.err.contains("Open -")) << rig.err.toStdString();
     ASSERT_EQ(rig.runWithData(kW25Q64 + QStringList{"read", "-"}), 0) << rig.err.toStdString();
     EXPECT_EQ(rig.data, image);
     EXPECT_TRUE(rig.out.isEmpty()) << "the log stays on stderr";

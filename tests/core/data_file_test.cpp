@@ -4,10 +4,11 @@
 #include "app/FileWrite.h"
 #include "app/ProgramState.h"
 #include "buffers/DataFile.h"
+#include "buffers/ErasedArea.h"
 #include "buffers/OpenSave.h"
 #include "device/SimulatedProgrammer.h"
 #include "support/DataFileKit.h"
-#include "support/FileSizeLimit.h"
+#include "support/FileText.h"
 #include "support/RecordingUi.h"
 #include "support/RecordingView.h"
 #include "support/TestChipEntry.h"
@@ -22,7 +23,12 @@
 #include <utility>
 #include <vector>
 
+#include <csignal>
+#include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -48,33 +54,136 @@ QByteArray head(const Load& r, qsizetype n) { return QByteArray(reinterpret_cast
 
 } // namespace
 
-TEST(LoadFile, FormatFollowsTheLastExtensionInAnyCase)
+// Each name and content with what it opens as: the bytes stored from 0, and
+// the log line of a file known by its content.
+TEST(LoadFile, ANameOrElseTheContentDecidesTheFormat)
 {
     Scratch s;
-    for (const char* name : {"DATA.HEX", "data.Hex"}) {
-        const Load r = load(s.write(name, kHexOneByte));
-        EXPECT_EQ(r.value, 1) << name;
-        EXPECT_EQ(r.area[0], 0xAA) << name;
+    const QByteArray text = "\xEF\xBB\xBF\r\n\r\n";
+    const QByteArray raw = QByteArray("S1050000AABB95\n") + patternBytes(40);
+    const struct {
+        const char* name;
+        QByteArray content;
+        QByteArray stored;
+        const char* log;
+    } cases[] = {
+        {"DATA.HEX", kHexOneByte, "\xAA", ""},
+        {"data.Ihx", kHexOneByte, "\xAA", ""},
+        {"data.mcs", kHexOneByte, "\xAA", ""},
+        {"data.s19", kSrecOneByte, "\xAA", ""},
+        {"data.MOT", kSrecOneByte, "\xAA", ""},
+        {"data.src", kSrecOneByte, "\xAA", ""},
+        // Raw names stay raw whatever their first byte.
+        {"data.hex.bin", kHexOneByte, kHexOneByte, ""},
+        {"data.rom", kSrecOneByte, kSrecOneByte, ""},
+        // Other names and ".eep" by their content, said in the log.
+        {"data", kHexOneByte, "\xAA", "data: read by its content as Intel HEX"},
+        {"data.txt", text + kSrecOneByte, "\xAA", "data.txt: read by its content as S-records"},
+        {"a.eep", kHexOneByte, "\xAA", "a.eep: read by its content as Intel HEX"},
+        {"b.EEP", kSrecOneByte, "\xAA", "b.EEP: read by its content as S-records"},
+        {"c.eep", "Xyz", "Xyz", "c.eep: read by its content as raw"},
+        {"d.eep", raw, raw, "d.eep: read by its content as raw"},
+        {"data.", ":01000000AA56\r\n", ":01000000AA56\r\n", "data.: read by its content as raw"},
+    };
+    for (const auto& c : cases) {
+        RecordingUi ui;
+        std::vector<uint8_t> area(256, 0xEE);
+        const int32_t n = LoadFileIntoBuffer(s.write(c.name, c.content), area.data(), 256, ui);
+        EXPECT_TRUE(ui.errors().isEmpty()) << c.name;
+        EXPECT_EQ(n, c.stored.size()) << c.name;
+        EXPECT_EQ(QByteArray(reinterpret_cast<const char*>(area.data()), c.stored.size()), c.stored) << c.name;
+        EXPECT_EQ(ui.logs(), *c.log ? QStringList{c.log} : QStringList()) << c.name;
     }
-    // Everything else is raw, S-records under ".src" included.
-    for (const char* name : {"data.hex.bin", "data.rom", "data.src", "data", "data."}) {
-        const Load r = load(s.write(name, kHexOneByte));
-        EXPECT_EQ(r.value, int32_t(sizeof kHexOneByte - 1)) << name;
-        EXPECT_EQ(head(r, 3), ":01") << name;
-    }
-}
-
-TEST(LoadFile, EepFilesGoByTheirFirstCharacter)
-{
-    Scratch s;
-    EXPECT_EQ(load(s.write("a.eep", kHexOneByte)).value, 1);
-    const Load srec = load(s.write("b.EEP", kSrecOneByte));
-    EXPECT_EQ(srec.value, 1);
-    EXPECT_EQ(srec.area[0], 0xAA);
-    EXPECT_EQ(load(s.write("c.eep", "Xyz")).value, 3);
-    const Load empty = load(s.write("d.eep", ""));
+    // A file of nothing is raw and holds nothing.
+    const Load empty = load(s.write("e.eep", ""));
     EXPECT_EQ(empty.value, 0);
     EXPECT_TRUE(empty.errors.isEmpty());
+}
+
+// Every name of the table opens back the image saved under it, raw names
+// and capsules (saved without a header) included, with an image that
+// begins like a record and holds an erased run.
+TEST(LoadFile, EveryNameOfTheTableOpensBackWhatWasSavedUnderIt)
+{
+    Scratch s;
+    QByteArray image = QByteArray("S1050000AABB95\r\n") + patternBytes(100 * 1000, 5);
+    image.replace(5000, 300, QByteArray(300, char(0xFF)));
+    int names = 0;
+    for (const FileFormat* f = fileFormatsBegin(); f != fileFormatsEnd(); ++f) {
+        for (const QString& extension : QString::fromLatin1(f->extensions).split(' ')) {
+            for (const QString& name : {"image." + extension, "IMAGE." + extension.toUpper()}) {
+                SCOPED_TRACE(name.toStdString());
+                RecordingUi ui;
+                ASSERT_TRUE(SaveBufferToFile(s.path(name), bytesOf(image), image.size(), ui));
+                const QByteArray saved = s.read(name);
+                EXPECT_TRUE(f->format == DataFormat::IntelHex ? saved.startsWith(":")
+                            : f->format == DataFormat::SRecord ? saved.startsWith("S0")
+                                                                : saved == image);
+                ErasedArea back(1 << 20);
+                EXPECT_EQ(LoadFileIntoBuffer(s.path(name), back, ui), image.size());
+                EXPECT_TRUE(ui.errors().isEmpty()) << ui.errors().join('|').toStdString();
+                EXPECT_TRUE(QByteArray(reinterpret_cast<const char*>(back.bytes(0, image.size())), image.size()) == image);
+                ++names;
+            }
+        }
+    }
+    EXPECT_EQ(names, 2 * 17);
+}
+
+// The other tools' files, made here from one image, open as the image
+// under their names and by their content; a cut-off one is refused.
+TEST(LoadFile, OtherToolsFilesOpenByNameAndByContent)
+{
+    if (srecCat().isEmpty() || objcopy().isEmpty())
+        GTEST_SKIP() << "srec_cat (srecord) or objcopy (binutils) not on PATH";
+    Scratch s;
+    QByteArray image = patternBytes(70000, 11);
+    image.replace(0x9000, 0x300, QByteArray(0x300, char(0xFF)));
+    const QString bin = s.write("image.bin", image);
+    const struct {
+        QString program;
+        const char* name;
+        QStringList args;  // "OUT" stands for the output's path
+        const char* edit;  // what is done to the output: "" nothing, "blank" blank lines, "cut" its end cut off
+    } makers[] = {
+        // S1 and S2 records, an S5 count and no end record; S3 records of 255 bytes.
+        {srecCat(), "srec_cat.srec", {bin, "-binary", "-o", "OUT", "-motorola"}, ""},
+        {srecCat(), "srec_cat.s37", {bin, "-binary", "-o", "OUT", "-motorola", "-address-length=4", "-obs=250", "-crlf"}, ""},
+        {srecCat(), "srec_cat.hex", {bin, "-binary", "-o", "OUT", "-intel", "-obs=255", "-crlf"}, ""},
+        {srecCat(), "blank.hex", {bin, "-binary", "-o", "OUT", "-intel"}, "blank"},
+        {objcopy(), "objcopy.s19", {"-I", "binary", "-O", "srec", "--srec-len=64", bin, "OUT"}, ""},
+        // Type-02 segment records below 1 MiB.
+        {objcopy(), "objcopy.ihx", {"-I", "binary", "-O", "ihex", bin, "OUT"}, ""},
+        {srecCat(), "cut.srec", {bin, "-binary", "-o", "OUT", "-motorola"}, "cut"},
+    };
+    for (const auto& m : makers) {
+        const QString name = QLatin1String(m.name);
+        SCOPED_TRACE(m.name);
+        QStringList args = m.args;
+        args.replace(args.indexOf("OUT"), s.path(name));
+        ASSERT_TRUE(runTool(m.program, args));
+        QByteArray text = s.read(name);
+        if (QByteArray(m.edit) == "blank")
+            text.replace("\n:", "\n\n \r\n:");
+        if (QByteArray(m.edit) == "cut")
+            text.truncate(text.lastIndexOf("\nS1") + 1);
+        s.write(name, text);
+        s.write(name + ".txt", text);
+        for (const QString& path : {s.path(name), s.path(name + ".txt")}) {
+            ErasedArea area(1 << 20);
+            RecordingUi ui;
+            const int32_t n = LoadFileIntoBuffer(path, area, ui);
+            if (QByteArray(m.edit) == "cut") {
+                EXPECT_EQ(n, 0);
+                EXPECT_EQ(ui.errors().size(), 1);
+                EXPECT_TRUE(ui.errors().value(0).contains("(the file may be cut off)"));
+                continue;
+            }
+            EXPECT_TRUE(ui.errors().isEmpty()) << ui.errors().join('|').toStdString();
+            EXPECT_EQ(n, image.size());
+            EXPECT_TRUE(QByteArray(reinterpret_cast<const char*>(area.bytes(0, n)), n) == image);
+        }
+    }
 }
 
 TEST(LoadFile, RawAndCapsuleSizesAgainstTheCapacity)
@@ -90,16 +199,53 @@ TEST(LoadFile, RawAndCapsuleSizesAgainstTheCapacity)
     EXPECT_EQ(over.errors, QStringList{"File is too big for Buffer"});
     EXPECT_EQ(over.area[0], 0xEE);
 
-    const QByteArray capsule = patternBytes(2048, 3) + patternBytes(1000, 4);
-    const Load cap = load(s.write("image.CAP", capsule), 4096);
+    const QByteArray image = patternBytes(1000, 4);
+    const Load cap = load(s.write("image.CAP", capsuleHeader(2048, 3048) + image), 4096);
     EXPECT_EQ(cap.value, 1000);
-    EXPECT_EQ(head(cap, 1000), capsule.mid(2048));
-    // The header counts against the capacity; a file shorter than it holds nothing.
-    EXPECT_EQ(load(s.write("big.cap", capsule), 2048 + 999).errors, QStringList{"File is too big for Buffer"});
+    EXPECT_EQ(head(cap, 1000), image);
+    // The header counts against the capacity.
+    EXPECT_EQ(load(s.write("big.cap", capsuleHeader(2048, 3048) + image), 2048 + 999).errors,
+              QStringList{"File is too big for Buffer"});
+    // Without a header that fits the file, a ".cap" is raw: all of it is kept.
+    for (const QByteArray& header : {capsuleHeader(2048, 3049), capsuleHeader(2047, 3048), capsuleHeader(2048, 2047),
+                                     patternBytes(2048, 3)}) {
+        const Load notCapsule = load(s.write("raw.cap", header + image), 4096);
+        EXPECT_EQ(notCapsule.value, 3048);
+        EXPECT_EQ(head(notCapsule, 3048), header + image);
+    }
     const Load shortCap = load(s.write("short.cap", patternBytes(100)));
-    EXPECT_EQ(shortCap.value, 0);
+    EXPECT_EQ(shortCap.value, 100);
     EXPECT_TRUE(shortCap.errors.isEmpty());
-    EXPECT_EQ(shortCap.area[0], 0xEE);
+}
+
+// Standard input tells no size: it is read to the capacity and one byte
+// more at most, an endless one too; a capsule's header goes there too.
+TEST(LoadStream, ReadsNoMoreThanTheCapacityAndOneByte)
+{
+    const struct {
+        QByteArray stream;
+        bool endless;
+        DataFormat format;
+        int32_t value;
+        QByteArray stored;
+    } cases[] = {
+        {patternBytes(100), false, DataFormat::ByName, 100, patternBytes(100)},
+        {patternBytes(5000), false, DataFormat::Raw, 0, {}},
+        {patternBytes(7), true, DataFormat::ByName, 0, {}},
+        {capsuleHeader(2048, 2100) + patternBytes(52), false, DataFormat::Capsule, 52, patternBytes(52)},
+        {kHexOneByte, false, DataFormat::ByName, 1, "\xAA"},
+    };
+    for (const auto& c : cases) {
+        PipeDevice in(c.stream, c.endless);
+        ErasedArea area(c.format == DataFormat::Capsule ? 4096 : 1024);
+        RecordingUi ui;
+        EXPECT_EQ(LoadStreamIntoBuffer(in, area, ui, c.format), c.value) << c.stream.size();
+        // What the device reads ahead of its reader is all that comes on top.
+        EXPECT_LE(in.given(), area.capacity() + 1 + 16384) << c.stream.size();
+        EXPECT_EQ(QByteArray(reinterpret_cast<const char*>(area.bytes(0, c.stored.size())), c.stored.size()), c.stored);
+        EXPECT_EQ(area.at(c.stored.size()), 0xFF) << c.stream.size();
+        EXPECT_EQ(ui.errors(), c.value ? QStringList() : QStringList{"File is too big for Buffer"});
+    }
 }
 
 TEST(LoadFile, AFileThatCannotBeOpenedSaysSoWhateverItsFormat)
@@ -149,7 +295,9 @@ TEST(SaveFile, FailuresAreReportedAndLeaveNoFile)
     EXPECT_FALSE(SaveBufferToFile(s.path("no/dir.bin"), bytesOf("x"), 1, ui));
     EXPECT_FALSE(SaveBufferToFile(s.path("no/dir.hex"), bytesOf("x"), 1, ui));
     EXPECT_FALSE(SaveBufferToFile(s.path("no/dir.src"), bytesOf("x"), 1, ui));
-    EXPECT_EQ(ui.errors(), QStringList({"创建文件失败", "Error writing file.", "Error writing file."}));
+    // The system's reason goes with the message.
+    EXPECT_EQ(ui.errors(), QStringList({"创建文件失败\nNo such file or directory", "Error writing file.\nNo such file or directory",
+                                        "Error writing file.\nNo such file or directory"}));
     EXPECT_FALSE(QDir(s.path("no")).exists());
 }
 
@@ -236,7 +384,7 @@ TEST(OpenPage, AFailedLoadChangesNothing)
     p.ui.clear();
     const QString bad = s.write("bad.hex", ":01000000AA55\r\n:01000100BB00\r\n");
     EXPECT_EQ(openIntoPage(p.state, MemoryPage::Flash, bad), OpenOutcome::Failed);
-    EXPECT_EQ(p.ui.errors(), QStringList{"Checksum Error type 0"});
+    EXPECT_EQ(p.ui.errors(), QStringList{"line 2: Checksum Error type 0"});
     EXPECT_EQ(p.state.buffers().flashLength(), 77);
     EXPECT_EQ(p.state.buffers().flash()[0], 0x12);
     EXPECT_EQ(p.state.buffers().flash()[1], 0xFF);
@@ -309,13 +457,38 @@ TEST(SavePage, WritesTheDataLengthOfThePage)
     EXPECT_EQ(s.read("f.hex"), ":00000001FF\r\n");
 }
 
-TEST(OpenSaveFilters, DialogFiltersBecomeNameFilters)
+TEST(OpenSaveFilters, TheDialogsOfferTheTableAndSaveFollowsTheFilterChosen)
 {
-    EXPECT_EQ(nameFilters(kOpenFileFilter),
-              QStringList({"Binary (*.bin)", "Intel Hex(*.hex)", "Bios Rom (*.rom)", "Asus Rom (*.cap)",
-                           "All files (*.*)"}));
-    EXPECT_EQ(nameFilters(kSaveFileFilter).size(), 4);
-    EXPECT_EQ(nameFilters("Plain|*.txt"), QStringList{"Plain (*.txt)"});
+    EXPECT_EQ(openNameFilters(),
+              QStringList({"Binary (*.bin)", "Intel Hex (*.hex *.ihx *.ihex *.h86 *.mcs)",
+                           "S-records (*.srec *.s19 *.s28 *.s37 *.src *.mot *.s *.sx)", "Bios Rom (*.rom)",
+                           "Asus Rom (*.cap)", "EEPROM data (*.eep)", "All files (*)"}));
+    EXPECT_EQ(saveNameFilters(), QStringList({"Binary (*.bin)", "Intel Hex (*.hex *.ihx *.ihex *.h86 *.mcs)",
+                                              "S-records (*.srec *.s19 *.s28 *.s37 *.src *.mot *.s *.sx)",
+                                              "Bios Rom (*.rom)", "All files (*)"}));
+    const QString bin = saveNameFilters()[0], hex = saveNameFilters()[1], srec = saveNameFilters()[2];
+    const struct {
+        const char* typed;
+        QString filter;
+        const char* path;
+        DataFormat format;
+    } choices[] = {
+        {"/d/readback", bin, "/d/readback.bin", DataFormat::Raw},
+        {"/d/readback", hex, "/d/readback.hex", DataFormat::IntelHex},
+        {"/d/readback", srec, "/d/readback.srec", DataFormat::SRecord},
+        {"/d/readback", "All files (*)", "/d/readback", DataFormat::ByName},
+        // A name's own extension wins, so that it opens back as what it holds.
+        {"/d/fw.hex", bin, "/d/fw.hex", DataFormat::ByName},
+        {"/d/fw.S19", hex, "/d/fw.S19", DataFormat::ByName},
+        // An extension the table does not know takes the filter's format.
+        {"/d/fw.v2", hex, "/d/fw.v2", DataFormat::IntelHex},
+        {"/d/fw.v2", bin, "/d/fw.v2", DataFormat::Raw},
+    };
+    for (const auto& c : choices) {
+        const SaveChoice got = saveChoice(c.typed, c.filter);
+        EXPECT_EQ(got.path, c.path) << c.typed << ' ' << c.filter.toStdString();
+        EXPECT_EQ(got.format, c.format) << c.typed << ' ' << c.filter.toStdString();
+    }
 }
 
 TEST(ErasedArea, ReadsErasedAboveWhatWasStoredWhateverTheMemoryHeld)
@@ -412,35 +585,10 @@ TEST(OpenPage, ABufferStoresOnlyWhatTheFileReachesAndReadsErasedAbove)
     EXPECT_EQ(b.flashCrc(), crc32Of(bytesOf(saved), saved.size()));
 }
 
-// The data went out whole, but the disk refused it when the file was
-// flushed or committed: no save, no new file, the old one whole.
+// Written whole, but the finished file cannot take the old one's place (a
+// folder was put there meanwhile): the final commit fails, and that is no save.
 TEST(SaveFile, AFailedFinalCommitIsNoSave)
 {
-    for (const char* name : {"new.bin", "old.bin", "new.hex", "old.hex"}) {
-        SCOPED_TRACE(name);
-        Scratch s;
-        const bool existing = QByteArray(name).startsWith("old");
-        if (existing)
-            s.write(name, "old");
-        Program p(0x2000);
-        std::fill_n(p.state.buffers().flash(), 6000, 0x5A);
-        p.state.buffers().setFlashLength(6000);
-        bool saved = true;
-        {
-            const FileSizeLimit limit(4096);
-            ASSERT_TRUE(limit.active());
-            saved = saveFromPage(p.state, MemoryPage::Flash, s.path(name));
-        }
-        EXPECT_FALSE(saved);
-        EXPECT_EQ(p.ui.errors(), QStringList{"Error writing file."});
-        EXPECT_EQ(QDir(s.path(".")).entryList(QDir::Files | QDir::Hidden),
-                  existing ? QStringList{QString::fromLatin1(name)} : QStringList());
-        if (existing) {
-            EXPECT_EQ(s.read(name), "old");
-        }
-    }
-    // Written and flushed, but the finished file cannot take the old one's
-    // place (a folder was put there meanwhile): no save either.
     Scratch s;
     const QString old = s.write("old.bin", "old");
     const FileWrite replaced = writeFileSafely(old, [&](QIODevice& out) {
@@ -464,4 +612,118 @@ TEST(SaveFile, AFailedWriteLeavesNoNewFileAndAnExistingOneWhole)
     EXPECT_EQ(writeFileSafely(s.path("fresh.bin"), [](QIODevice& out) { return out.write("fresh") == 5; }), FileWrite::Written);
     EXPECT_EQ(s.read("old.bin"), "new");
     EXPECT_EQ(s.read("fresh.bin"), "fresh");
+}
+
+namespace {
+
+// Runs `act` in a child process whose files may grow to `limit` bytes at
+// most (0: no limit), as the user nobody when `asNobody` and the tests run
+// as the superuser (who may write into any folder); gives what `act` said.
+QString inChild(qint64 limit, bool asNobody, const std::function<QString()>& act)
+{
+    int pipeEnds[2];
+    if (::pipe(pipeEnds) != 0)
+        return QStringLiteral("no pipe");
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::close(pipeEnds[0]);
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit size{rlim_t(limit), rlim_t(limit)};
+        if ((limit > 0 && ::setrlimit(RLIMIT_FSIZE, &size) != 0)
+            || (asNobody && ::getuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)))
+            ::_exit(2);
+        const QByteArray said = act().toUtf8();
+        ::_exit(::write(pipeEnds[1], said.constData(), size_t(said.size())) == said.size() ? 0 : 3);
+    }
+    ::close(pipeEnds[1]);
+    QByteArray said;
+    char chunk[256];
+    for (ssize_t n; (n = ::read(pipeEnds[0], chunk, sizeof chunk)) > 0;)
+        said.append(chunk, n);
+    ::close(pipeEnds[0]);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? QString::fromUtf8(said) : QStringLiteral("child failed");
+}
+
+} // namespace
+
+// A size limit or a full device fails the save with the system's reason,
+// and the file that was there is as it was: also where the folder takes
+// no new file and the file is rewritten in place, which reserves its room
+// first.
+TEST(SaveFile, ASizeLimitOrAFullDeviceKeepsTheOldFileAndSaysWhy)
+{
+    Scratch s;
+    const QString open = s.path("open"), locked = s.path("locked");
+    ASSERT_TRUE(QDir().mkpath(open) && QDir().mkpath(locked));
+    const QByteArray old = patternBytes(20000, 2);
+    const QByteArray image = patternBytes(12000, 3);
+    const struct {
+        QString path;
+        bool existing;
+        qint64 limit;
+        const char* reason;
+        QByteArray after;
+    } cases[] = {
+        {open + "/new.bin", false, 8192, "File too large", {}},
+        {open + "/new.hex", false, 8192, "File too large", {}},
+        {open + "/old.bin", true, 8192, "File too large", old},
+        {locked + "/old.bin", true, 8192, "File too large", old},
+        {locked + "/old.hex", true, 8192, "File too large", old},
+        // Room enough: rewritten in place, the longer old file cut to the new size.
+        {locked + "/fits.bin", true, 0, "", image},
+        {"/dev/full", false, 0, "No space left on device", {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path.toStdString());
+        if (c.existing) {
+            ASSERT_TRUE(putFile(c.path, old));
+            ::chown(QFile::encodeName(c.path).constData(), 65534, 65534);
+        }
+        // Nobody may make a file in the locked folder; its files are theirs to write.
+        ::chmod(QFile::encodeName(s.path(".")).constData(), 0755);
+        ::chmod(QFile::encodeName(locked).constData(), 0555);
+        const bool inPlace = c.path.startsWith(locked);
+        const QString said = inChild(c.limit, inPlace, [&] {
+            QString reason;
+            const FileWrite written = WriteBufferToFile(c.path, bytesOf(image), image.size(), DataFormat::ByName, &reason);
+            return written == FileWrite::Written ? QString() : reason;
+        });
+        ::chmod(QFile::encodeName(locked).constData(), 0755);
+        EXPECT_EQ(said, QLatin1String(c.reason));
+        if (c.path != "/dev/full") {
+            QFile after(c.path);
+            EXPECT_EQ(after.exists(), !c.after.isEmpty());
+            EXPECT_TRUE((after.open(QIODevice::ReadOnly) ? after.readAll() : QByteArray()) == c.after);
+        }
+    }
+    // No file was left behind by the failed saves.
+    EXPECT_EQ(QDir(open).entryList(QDir::Files), QStringList{"old.bin"});
+    EXPECT_EQ(QDir(locked).entryList(QDir::Files), QStringList({"fits.bin", "old.bin", "old.hex"}));
+}
+
+// A name of one of the program's own streams is that stream: ">>" appends
+// through it, and nothing asks about replacing it.
+TEST(SaveFile, AnOwnStreamIsWrittenThroughItsDescriptor)
+{
+    Scratch s;
+    const QString path = s.write("appended.bin", "old");
+    const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_APPEND);
+    ASSERT_GE(fd, 0);
+    for (const QString& name : {QStringLiteral("/proc/self/fd/%1").arg(fd), QStringLiteral("/dev/fd/%1").arg(fd),
+                                QStringLiteral("/proc/%1/fd/%2").arg(::getpid()).arg(fd)}) {
+        SCOPED_TRACE(name.toStdString());
+        EXPECT_EQ(ownStreamOf(name), fd);
+        EXPECT_TRUE(isSpecialFile(name));
+        RecordingUi ui;
+        EXPECT_TRUE(SaveBufferToFile(name, bytesOf("new"), 3, ui));
+        EXPECT_TRUE(ui.questions().isEmpty());
+    }
+    ::close(fd);
+    EXPECT_EQ(s.read("appended.bin"), "oldnewnewnew");
+    EXPECT_EQ(ownStreamOf(QStringLiteral("/dev/stdout")), 1);
+    EXPECT_EQ(ownStreamOf(QStringLiteral("/proc/1/fd/1")), std::nullopt) << "another process's stream";
+    EXPECT_EQ(ownStreamOf(QStringLiteral("/proc/self/fd/%1").arg(fd)), std::nullopt) << "a closed one";
+    EXPECT_EQ(ownStreamOf(path), std::nullopt);
 }

@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -60,40 +62,91 @@ TEST(IntelHexRead, SegmentAndLinearBasesPlaceTheNextRecord)
     EXPECT_EQ(start.value, 1);
 }
 
-TEST(IntelHexRead, MissingEndRecordFailsWithTwoMessagesButKeepsTheData)
+TEST(IntelHexRead, MissingEndRecordFailsAsCutOffButKeepsTheData)
 {
-    const TextRead r = readHex(":01000000AA55\r\n");
+    const TextRead r = readHex(":01000000AA55\r\n\r\n");
     EXPECT_EQ(r.value, 0);
-    EXPECT_EQ(r.errors, QStringList({"File Read Operation Failed", "Error reading File"}));
+    EXPECT_EQ(r.errors, QStringList{"File Read Operation Failed: no end record after line 2 (the file may be cut off)"});
     EXPECT_EQ(r.area[0], 0xAA);
-    EXPECT_EQ(readHex("").errors.size(), 2);
+    EXPECT_EQ(readHex("").errors.size(), 1);
 }
 
-TEST(IntelHexRead, EveryFaultHasItsMessage)
+TEST(IntelHexRead, EveryFaultHasItsMessageAndItsLine)
 {
     const struct {
         const char* text;
         const char* message;
     } cases[] = {
-        {"01000000AA55\n", "Illegal Line found"},
-        {"\n:00000001FF\n", "Illegal Line found"},
-        {":0100000GAA55\n", "Illegal Char in File"},
-        {":01000000AX55\n", "Illegal Char in File"},
-        {":00000006FA\n", "Invalid Record type"},
-        {":01000000AA56\n", "Checksum Error type 0"},
-        {":00000101FE\n", "Invalid EOF Record"},
-        {":01000001FF\n", "Invalid EOF Record"},
-        {":00000001FE\n", "Invalid EOF Record"},
-        {":03000002100000EB\n", "Invalid Record Length for type 2"},
-        {":020000021000ED\n", "Checksum Error type 2"},
-        {":0100000400FB\n", "Invalid Record Length for type 4"},
-        {":020000040001F8\n", "Checksum Error type 4"},
+        {"01000000AA55\n", "line 1: Illegal Line found (an Intel HEX record starts with \":\")"},
+        {"\n\xEF\xBB\xBF:00000001FF\n", "line 2: Illegal Line found (an Intel HEX record starts with \":\")"},
+        {":0100000GAA55\n", "line 1: Illegal Char in File (column 9)"},
+        {"\r\n:01000000AX55\n", "line 2: Illegal Char in File (column 11)"},
+        {":00000006FA\n", "line 1: Invalid Record type"},
+        {":01000000AA56\n", "line 1: Checksum Error type 0"},
+        {":01000001FF\n", "line 1: Invalid EOF Record"},
+        {":00000001FE\n", "line 1: Invalid EOF Record"},
+        {":03000002100000EB\n", "line 1: Invalid Record Length for type 2"},
+        {":020000021000ED\n", "line 1: Checksum Error type 2"},
+        {":0100000400FB\n", "line 1: Invalid Record Length for type 4"},
+        {":020000040001F8\n", "line 1: Checksum Error type 4"},
+        {":0200\n", "line 1: Illegal Line found (the record is shorter than its fields)"},
+        {":04000000AABB\n", "line 1: Illegal Line found (the record is shorter than its byte count)"},
     };
     for (const auto& c : cases) {
         const TextRead r = readHex(QByteArray(c.text) + ":00000001FF\n");
         EXPECT_EQ(r.value, 0) << c.text;
         EXPECT_EQ(r.errors, QStringList{c.message}) << c.text;
     }
+}
+
+// What other tools write: a byte-order mark, blank lines, an end record
+// that carries the start address, records of 255 bytes.
+TEST(IntelHexRead, OtherToolsFilesAreRead)
+{
+    const QByteArray record = recordLine(":", QByteArray::fromHex("02001000ABCD"), false);
+    const QByteArray longest = recordLine(":", QByteArray(1, char(255)) + QByteArray(3, 0) + patternBytes(255), false);
+    ASSERT_EQ(longest.size(), 521);
+    const struct {
+        QByteArray text;
+        int32_t value;
+    } files[] = {
+        {"\xEF\xBB\xBF" + record + "\r\n:00000001FF\r\n", 0x12},
+        {"\r\n  \n" + record + "\n\n\t\n:00000001FF\n\n", 0x12},
+        {record + "\n:00000101FE\n", 0x12},
+        {record + "\n" + recordLine(":", QByteArray::fromHex("00800001"), false) + "  \n", 0x12},
+        {longest + "\r\n:00000001FF", 255},
+    };
+    for (const auto& f : files) {
+        const TextRead r = readHex(f.text);
+        EXPECT_TRUE(r.errors.isEmpty()) << f.text.left(40).toStdString() << r.errors.join('|').toStdString();
+        EXPECT_EQ(r.value, f.value) << f.text.left(40).toStdString();
+    }
+    EXPECT_EQ(readHex(longest + "\r\n:00000001FF").area[254], uint8_t(patternBytes(255)[254]));
+}
+
+// After a type-02 record the offset wraps within the segment; linear
+// addresses (type 04, or none) count on.
+TEST(IntelHexRead, SegmentedDataWrapsWithinTheSegment)
+{
+    const QByteArray crossing = recordLine(":", QByteArray::fromHex("04FFFE00") + "\x01\x02\x03\x04", false) + "\n";
+    const struct {
+        const char* base;
+        int32_t value;
+        std::vector<std::pair<int, uint8_t>> bytes;
+    } cases[] = {
+        {":020000021000EC\n", 0x20000, {{0x1FFFE, 1}, {0x1FFFF, 2}, {0x10000, 3}, {0x10001, 4}, {0x20000, 0xEE}}},
+        {":020000040001F9\n", 0x20002, {{0x1FFFF, 2}, {0x20000, 3}, {0x20001, 4}, {0x10000, 0xEE}}},
+    };
+    for (const auto& c : cases) {
+        const TextRead r = readHex(c.base + crossing + ":00000001FF\n", 0x30000);
+        EXPECT_TRUE(r.errors.isEmpty()) << c.base << r.errors.join('|').toStdString();
+        EXPECT_EQ(r.value, c.value) << c.base;
+        for (const auto& [address, value] : c.bytes)
+            EXPECT_EQ(r.area[size_t(address)], value) << c.base << ' ' << address;
+    }
+    // A wrapped run checks both its parts against the capacity.
+    const TextRead over = readHex(":020000021000EC\n" + crossing + ":00000001FF\n", 0x1FFFF);
+    EXPECT_EQ(over.errors, QStringList{"line 2: data at 0x0001FFFF beyond the 131071-byte buffer"});
 }
 
 TEST(IntelHexRead, CapacityIsAnEndAddressAndAnOversizedRecordStoresNothing)
@@ -103,37 +156,40 @@ TEST(IntelHexRead, CapacityIsAnEndAddressAndAnOversizedRecordStoresNothing)
     EXPECT_EQ(fits.value, 0x100);
     const TextRead over = readHex(":0300FE00AABBCCCE\n:00000001FF\n", 0x100);
     EXPECT_EQ(over.value, 0);
-    EXPECT_EQ(over.errors, QStringList{"File exceeds Maximum Size"});
+    EXPECT_EQ(over.errors, QStringList{"line 1: data at 0x00000100 beyond the 256-byte buffer"});
     EXPECT_EQ(over.area[0xFE], 0xEE);
     EXPECT_EQ(over.area[0xFF], 0xEE);
     EXPECT_EQ(over.area[0x100], 0xEE);
+    const TextRead far = readHex(recordLine(":", QByteArray::fromHex("02000004080B"), false) + "\n:01000000AA55\n:00000001FF\n",
+                                 64 << 20);
+    EXPECT_EQ(far.errors, QStringList{"line 2: data at 0x080B0000 beyond the 64 MiB buffer"});
 }
 
-TEST(IntelHexRead, LinesBeyondTheLineBufferOrTheirCountAreRefused)
+TEST(IntelHexRead, LinesBeyondTheLongestRecordOrTheirCountAreRefused)
 {
-    // 250 data bytes: 511 characters with the line feed, inside the buffer.
-    const QByteArray bytes = patternBytes(250);
-    uint32_t sum = 250;
-    QByteArray line = ":FA000000";
-    for (char b : bytes) {
-        line += QByteArray::number(uint8_t(b), 16).rightJustified(2, '0').toUpper();
-        sum += uint8_t(b);
-    }
-    line += QByteArray::number((0x100 - (sum & 0xFF)) & 0xFF, 16).rightJustified(2, '0').toUpper();
-    ASSERT_EQ(line.size() + 1, 512);
-    const TextRead ok = readHex(line + "\n:00000001FF\n", 0x1000);
+    // 255 data bytes make the longest record; blanks and a line end may follow it.
+    const QByteArray longest = recordLine(":", QByteArray(1, char(255)) + QByteArray(3, 0) + patternBytes(255), false);
+    const TextRead ok = readHex(longest + "    \r\n:00000001FF\n", 0x1000);
     EXPECT_TRUE(ok.errors.isEmpty()) << ok.errors.join('|').toStdString();
-    EXPECT_EQ(ok.value, 250);
-    EXPECT_EQ(ok.area[249], uint8_t(bytes[249]));
-    // The same with a carriage return no longer fits the buffer.
-    const TextRead tooLong = readHex(line + "\r\n:00000001FF\n", 0x1000);
-    EXPECT_EQ(tooLong.errors, QStringList{"Illegal Line found"});
+    EXPECT_EQ(ok.value, 255);
+    const struct {
+        QByteArray text;
+        int line;
+    } tooLong[] = {
+        {":01000000AA55\n" + longest + "0\n:00000001FF\n", 2},
+        {longest + "00\n:00000001FF\n", 1},
+        {":" + QByteArray(2000, '0'), 1},
+    };
+    for (const auto& t : tooLong) {
+        const TextRead r = readHex(t.text, 0x1000);
+        EXPECT_EQ(r.errors, QStringList{QStringLiteral("line %1: longer than 521 characters").arg(t.line)});
+    }
     // A count that claims more digits than the line holds, and a record cut
     // before its checksum: refused before any byte is stored, never read on
     // into the next line.
     for (const char* text : {":04000000AABB\n:00000001FF\n", ":02000000AABB\n:00000001FF\n", ":0200"}) {
         const TextRead cut = readHex(text, 0x100);
-        EXPECT_EQ(cut.errors, QStringList{"Illegal Line found"}) << text;
+        EXPECT_TRUE(cut.errors.value(0).startsWith("line 1: Illegal Line found")) << text;
         EXPECT_EQ(cut.area[0], 0xEE) << text;
     }
 }

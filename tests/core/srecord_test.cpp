@@ -19,17 +19,6 @@ QByteArray writeSrec(const QByteArray& bytes)
     return writeText([](QIODevice& out, const uint8_t* b, qint64 n) { return WriteSRecord(out, b, n); }, bytes);
 }
 
-QByteArray s1Line(const QByteArray& data)
-{
-    uint32_t sum = uint32_t(data.size() + 3);
-    QByteArray line = "S1" + QByteArray::number(data.size() + 3, 16).rightJustified(2, '0').toUpper() + "0000";
-    for (char b : data) {
-        line += QByteArray::number(uint8_t(b), 16).rightJustified(2, '0').toUpper();
-        sum += uint8_t(b);
-    }
-    return line + QByteArray::number(0xFF - (sum & 0xFF), 16).rightJustified(2, '0').toUpper();
-}
-
 } // namespace
 
 TEST(SRecordRead, AllThreeDataKindsAndTheEndRecordUnchecked)
@@ -49,27 +38,58 @@ TEST(SRecordRead, AllThreeDataKindsAndTheEndRecordUnchecked)
     EXPECT_TRUE(readSrec("S0zz\nS\nSx\nS7").errors.isEmpty());
 }
 
-TEST(SRecordRead, EveryFaultHasItsMessage)
+TEST(SRecordRead, EveryFaultHasItsMessageAndItsLine)
 {
+    const QString cutOff = QStringLiteral("File Read Operation Failed: no S7, S8 or S9 end record and no S5 or S6 "
+                                          "count record after line %1 (the file may be cut off)");
     const struct {
         const char* text;
-        const char* message;
+        QString message;
     } cases[] = {
-        {"S1050000AABB95", "File Read Operation Failed"},
-        {"", "File Read Operation Failed"},
-        {"1050000AABB95\nS9", "Illegal Line found"},
-        {"\nS9", "Illegal Line found"},
-        {"S1050000AXBB95\nS9", "Illegal Char in File"},
-        {"S1050000AABB96\nS9", "Checksum Error"},
+        {"S1050000AABB95", cutOff.arg(1)},
+        {"S1050000AABB95\r\n\r\n", cutOff.arg(2)},
+        {"", cutOff.arg(0)},
+        {"1050000AABB95\nS9", "line 1: Illegal Line found (an S-record starts with \"S\")"},
+        {"S1050000AABB95\nS1050000AXBB95\nS9", "line 2: Illegal Char in File (column 10)"},
+        {"S1050000AABB96\nS9", "line 1: Checksum Error"},
         // One below the right value, in each record length.
-        {"S1050000AABB94\nS9", "Checksum Error"},
-        {"S206000000AABB93\nS9", "Checksum Error"},
-        {"S30700000000AABB92\nS9", "Checksum Error"},
+        {"S1050000AABB94\nS9", "line 1: Checksum Error"},
+        {"S206000000AABB93\nS9", "line 1: Checksum Error"},
+        {"S30700000000AABB92\nS9", "line 1: Checksum Error"},
+        // A count record that does not agree, or is itself damaged, ends nothing.
+        {"S1050000AABB95\nS5030002FA\n", "line 2: the count record says 2 data records, the file holds 1 "
+                                             "(the file may be cut off)"},
+        {"S1050000AABB95\nS5030001FC\n", cutOff.arg(2)},
+        {"S1050000AABB95\nS5030001FB\nS1050000AABB95\n", cutOff.arg(3)},
     };
     for (const auto& c : cases) {
         const TextRead r = readSrec(c.text);
         EXPECT_EQ(r.value, 0) << c.text;
         EXPECT_EQ(r.errors, QStringList{c.message}) << c.text;
+    }
+}
+
+// What other tools write: no end record but a count that agrees (S5, or S6
+// above 65,535 records), blank lines, a byte-order mark, a long header,
+// records of 255 bytes.
+TEST(SRecordRead, OtherToolsFilesAreRead)
+{
+    const QByteArray longest = recordLine("S3", QByteArray(1, char(255)) + QByteArray(4, 0) + patternBytes(250), true);
+    ASSERT_EQ(longest.size(), 514);
+    const QByteArray header = recordLine("S0", QByteArray(1, char(255)) + QByteArray(2, 0) + QByteArray(252, 'h'), true);
+    const struct {
+        QByteArray text;
+        int32_t value;
+    } files[] = {
+        {"S0030000FC\nS1050000AABB95\nS5030001FB\n", 2},
+        {"S1050000AABB95\r\nS1050000AABB95\r\nS604000002F9\r\n\r\n", 2},
+        {"\xEF\xBB\xBF\n\nS1050000AABB95\n\t\nS9030000FC", 2},
+        {header + "\r\n" + longest + "\r\nS70500000000FA\r\n", 250},
+    };
+    for (const auto& f : files) {
+        const TextRead r = readSrec(f.text);
+        EXPECT_TRUE(r.errors.isEmpty()) << f.text.left(40).toStdString() << r.errors.join('|').toStdString();
+        EXPECT_EQ(r.value, f.value) << f.text.left(40).toStdString();
     }
 }
 
@@ -80,25 +100,26 @@ TEST(SRecordRead, CapacityIsAnEndAddressAndAnOversizedRecordStoresNothing)
     EXPECT_EQ(fits.value, 0x100);
     const TextRead over = readSrec("S10600FEAABBCCCA\nS9", 0x100);
     EXPECT_EQ(over.value, 0);
-    EXPECT_EQ(over.errors, QStringList{"File exceeds Maximum Size"});
+    EXPECT_EQ(over.errors, QStringList{"line 1: data at 0x00000100 beyond the 256-byte buffer"});
     EXPECT_EQ(over.area[0xFE], 0xEE);
+    const TextRead far = readSrec(recordLine("S3", QByteArray::fromHex("0608000000AA"), true) + "\nS7", 8192);
+    EXPECT_EQ(far.errors, QStringList{"line 1: data at 0x08000000 beyond the 8 KiB buffer"});
 }
 
-TEST(SRecordRead, LinesBeyondTheLineBufferOrTheirCountAreRefused)
+TEST(SRecordRead, LinesBeyondTheLongestRecordOrTheirCountAreRefused)
 {
-    // 44 data bytes with a carriage return and line feed fill the 100 bytes.
-    const QByteArray full = s1Line(patternBytes(44));
-    ASSERT_EQ(full.size() + 2, 100);
-    const TextRead ok = readSrec(full + "\r\nS9\r\n");
+    const QByteArray longest = recordLine("S1", QByteArray(1, char(255)) + QByteArray(2, 0) + patternBytes(252), true);
+    const TextRead ok = readSrec(longest + "\r\nS9\r\n", 0x1000);
     EXPECT_TRUE(ok.errors.isEmpty()) << ok.errors.join('|').toStdString();
-    EXPECT_EQ(ok.value, 44);
-    const TextRead tooLong = readSrec(s1Line(patternBytes(45)) + "\nS9\n");
-    EXPECT_EQ(tooLong.errors, QStringList{"Illegal Line found"});
+    EXPECT_EQ(ok.value, 252);
+    const TextRead tooLong = readSrec("S1050000AABB95\n" + longest + "0\nS9\n", 0x1000);
+    EXPECT_EQ(tooLong.errors, QStringList{"line 2: longer than 514 characters"});
     // A count longer than its line, or too short for its own address and
     // checksum: nothing stored, nothing read from the next line.
     for (const char* text : {"S1070000AABB95\nS9\n", "S1020000FD\nS9\n", "S105\nS9\n"}) {
         const TextRead bad = readSrec(text);
-        EXPECT_EQ(bad.errors, QStringList{"Illegal Line found"}) << text;
+        EXPECT_TRUE(bad.errors.value(0).startsWith("line 1: Illegal Line found (the record is shorter than"))
+            << text << bad.errors.join('|').toStdString();
         EXPECT_EQ(bad.area[0], 0xEE) << text;
     }
 }

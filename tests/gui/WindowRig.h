@@ -55,6 +55,7 @@ public:
         saveSuffix = suffix;
         saveTitles << title;
         dialogFolders << startFolder();
+        setChosenFilter(next(saveFilterChoices));
         return chosen(next(saveNames));
     }
     int execDialog(QDialog& dialog) override
@@ -85,6 +86,7 @@ public:
     std::deque<bool> answers;
     QStringList openNames;
     QStringList saveNames;
+    QStringList saveFilterChoices;  // the filter selected with each save name
     QStringList openFilters;
     QStringList saveFilters;
     QString saveSuffix;

@@ -397,7 +397,7 @@ private slots:
         const QString out = rig->path(QStringLiteral("out.bin"));
         rig->boxes->saveNames << out;
         f->ToolSaveClick();
-        QCOMPARE(rig->boxes->saveSuffix, QStringLiteral("hex"));
+        QCOMPARE(rig->boxes->saveSuffix, QString());
         QFile saved(out);
         QVERIFY(saved.open(QIODevice::ReadOnly));
         QCOMPARE(saved.readAll(), QByteArray(300, '\x5A'));

@@ -42,6 +42,35 @@ private:
     QTemporaryDir dir_;
 };
 
+// A pipe as the loaders meet it: it tells no size and cannot go back. It
+// gives `bytes`, then ends, or with `endless` starts over for ever.
+class PipeDevice : public QIODevice {
+public:
+    explicit PipeDevice(QByteArray bytes, bool endless = false) : bytes_(std::move(bytes)), endless_(endless)
+    {
+        open(QIODevice::ReadOnly);
+    }
+    bool isSequential() const override { return true; }
+    qint64 given() const { return given_; }
+
+protected:
+    qint64 readData(char* data, qint64 max) override
+    {
+        qint64 n = 0;
+        while (n < max && (endless_ || given_ < bytes_.size())) {
+            data[n++] = bytes_[qsizetype(given_ % bytes_.size())];
+            ++given_;
+        }
+        return n;
+    }
+    qint64 writeData(const char*, qint64) override { return -1; }
+
+private:
+    QByteArray bytes_;
+    bool endless_;
+    qint64 given_ = 0;
+};
+
 // Bytes that never run into a record of erased bytes, from a small
 // generator so every run sees the same image.
 inline QByteArray patternBytes(qint64 count, uint32_t seed = 1)
@@ -53,6 +82,18 @@ inline QByteArray patternBytes(qint64 count, uint32_t seed = 1)
         bytes[qsizetype(i)] = char((x >> 16) % 255);  // never 0xFF
     }
     return bytes;
+}
+
+// A capsule's header as the UEFI capsule header lays it out: the header
+// size at offset 16, the capsule's size with its header at offset 24.
+inline QByteArray capsuleHeader(uint32_t headerSize, uint32_t imageSize)
+{
+    QByteArray header = patternBytes(2048, 3);
+    for (int i = 0; i < 4; ++i) {
+        header[16 + i] = char(headerSize >> (8 * i));
+        header[24 + i] = char(imageSize >> (8 * i));
+    }
+    return header;
 }
 
 inline const uint8_t* bytesOf(const QByteArray& b) { return reinterpret_cast<const uint8_t*>(b.constData()); }
@@ -69,15 +110,19 @@ inline QByteArray recordLine(const char* head, const QByteArray& fields, bool on
     return head + (fields + char(check)).toHex().toUpper();
 }
 
-// The converter of the srecord package, for cross-checks; empty when absent.
+// The converter of the srecord package and the binary tools' copier, for
+// cross-checks; empty when absent.
 inline QString srecCat() { return QStandardPaths::findExecutable(QStringLiteral("srec_cat")); }
+inline QString objcopy() { return QStandardPaths::findExecutable(QStringLiteral("objcopy")); }
 
-inline bool runSrecCat(const QStringList& args)
+inline bool runTool(const QString& program, const QStringList& args)
 {
     QProcess p;
-    p.start(srecCat(), args);
+    p.start(program, args);
     return p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
 }
+
+inline bool runSrecCat(const QStringList& args) { return runTool(srecCat(), args); }
 
 // One read of text through a reader taking (device, destination, capacity,
 // ui); the destination has 16 bytes of 0xEE past the capacity to show
@@ -128,7 +173,7 @@ inline bool readsAs(const TextRead& r, const QByteArray& image)
 
 // Reads `good`, a record of `bytes`, with a bad digit put in each place from
 // `firstData` on, followed by `end`: each read must say "Illegal Char in
-// File" and have stored the data bytes before the bad digit, none after it.
+// File" with the line and column and have stored the data bytes before the bad digit, none after it.
 // Gives the first place where that fails, -1 when none does.
 template <typename Reader>
 int firstWrongStopAtABadDigit(Reader read, const QByteArray& good, int firstData, const QByteArray& bytes,
@@ -139,7 +184,7 @@ int firstWrongStopAtABadDigit(Reader read, const QByteArray& good, int firstData
         bad[at] = 'g';
         const TextRead r = readText(read, bad + end, 0x100);
         const qsizetype stored = std::min<qsizetype>((at - firstData) / 2, bytes.size());
-        if (r.errors != QStringList{QStringLiteral("Illegal Char in File")}
+        if (r.errors != QStringList{QStringLiteral("line 1: Illegal Char in File (column %1)").arg(at + 1)}
             || QByteArray(reinterpret_cast<const char*>(r.area.data()), stored) != bytes.left(stored)
             || r.area[size_t(stored)] != 0xEE)
             return at;
