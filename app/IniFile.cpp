@@ -14,15 +14,23 @@ namespace {
 struct Lines {
     QList<QByteArray> lines;
     QByteArray newline = "\n";
+    QByteArray byteOrderMark;  // a UTF-8 mark before the first line, kept for the rewrite
 };
 
 Lines readLines(const QString& path)
 {
+    static const QByteArray kUtf8Mark = "\xEF\xBB\xBF";
     Lines out;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return out;
-    const QByteArray text = file.readAll();
+    QByteArray text = file.readAll();
+    // Editors on other systems start a UTF-8 file with the mark; left on
+    // the first line it would hide that line's section header.
+    if (text.startsWith(kUtf8Mark)) {
+        out.byteOrderMark = kUtf8Mark;
+        text.remove(0, kUtf8Mark.size());
+    }
     if (text.contains("\r\n"))
         out.newline = "\r\n";
     out.lines = text.split('\n');
@@ -166,7 +174,7 @@ bool IniFile::writeString(const QString& section, const QString& key, const QStr
     const QFileInfo info(path_);
     if (!info.dir().exists() && !QDir().mkpath(info.absolutePath()))
         return false;
-    const QByteArray bytes = file.lines.join(file.newline) + file.newline;
+    const QByteArray bytes = file.byteOrderMark + file.lines.join(file.newline) + file.newline;
     return writeFileSafely(path_, [&](QIODevice& out) { return out.write(bytes) == bytes.size(); })
            == FileWrite::Written;
 }

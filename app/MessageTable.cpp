@@ -290,6 +290,8 @@ constexpr std::array<Variants, kMessageCount> kTable = {{
     /* 152 */ {"第 %1 行：名称“%2”含有逗号，而逗号分隔芯片的各个名称；未保存。",
               "第 %1 行：名稱“%2”含有逗號，而逗號分隔芯片的各個名稱；未保存。",
               "line %1: the name \"%2\" holds a comma, which separates a chip's names; nothing was saved."},
+    /* 153 */ {"编程器只回复了 %1 字节，应为 %2 字节。", "編程器只回覆了 %1 字節，應為 %2 字節。",
+               "The programmer answered %1 of %2 bytes."},
 }};
 
 } // namespace

@@ -163,9 +163,11 @@ enum class Msg : int {
     CliYesAnswers = 150,
     CliExportDone = 151,
     CliChipNameHasComma = 152,
+    // Why a transfer failed: a reply shorter than asked.
+    ShortReply = 153,
 };
 
-inline constexpr int kMessageCount = 153;
+inline constexpr int kMessageCount = 154;
 
 // Text of a message in a language; an index outside 0..2 reads as 0.
 QString messageText(Msg id, int languageIndex);

@@ -50,36 +50,15 @@ TerminalUi::Settings uiSettings(const CliOptions& o, const CliStreams& streams)
 
 } // namespace
 
-int findChipByNames(const ChipTable& table, const QString& names)
-{
-    const QList<QByteArray> want = SplitChipKey(names.toUtf8());
-    if (want.size() < 3)
-        return -1;
-    const QByteArray t = trimControl(want[0]).toLower();
-    const QByteArray m = trimControl(want[1]).toLower();
-    const QByteArray n = trimControl(want[2]).toLower();
-    for (int i = 0; i < ChipTable::kCapacity && !table[i].isEnd(); ++i) {
-        const ChipNames c = chipNames(table[i].keyText());
-        if (c.type.toLower() == t && c.manufacturer.toLower() == m && c.model.toLower() == n)
-            return i;
-    }
-    return -1;
-}
-
 CliSession::CliSession(const CliOptions& options, const ProgramFiles& files, const CliStreams& streams)
     : options_(options), files_(files), out_(streams.out), err_(streams.err), dataIn_(streams.dataIn),
       dataOut_(streams.dataOut), system_(streams.system), logFile_(options.logFile),
       ui_(streams.err, uiSettings(options, streams))
 {
-    if (options_.simulate) {
+    if (options_.simulator.simulate) {
         auto sim = std::make_unique<SimulatedProgrammer>();
         sim_ = sim.get();
-        for (const auto& f : options_.faults)
-            sim_->addFault(f);
-        sim_->setLatency(options_.simLatencyMs);
-        sim_->setChipsArriveProtected(options_.simProtect);
-        for (const uint32_t address : options_.simUnstable)
-            sim_->addUnstableByte(address);
+        configureSimulator(*sim_, options_.simulator);
         backend_ = std::move(sim);
     } else {
         backend_ = std::make_unique<HidapiBackend>();
@@ -183,17 +162,22 @@ bool CliSession::prepareSimulator()
 {
     if (!sim_)
         return true;
-    if (!options_.simEmpty) {
+    const SimulatorOptions& o = options_.simulator;
+    if (!o.empty) {
         int index = 0;
-        if (options_.simChip && (index = chipNamed(*options_.simChip)) < 0)
+        if (o.chip && (index = chipNamed(*o.chip)) < 0)
             return false;
         if (!state_->chips()[index].isEnd())
             sim_->insertChip(state_->chips()[index]);
     }
-    if (!options_.simState.isEmpty()) {
+    if (!o.state.isEmpty()) {
         QString error;
-        if (!sim_->loadState(options_.simState, &error)) {
-            ui_.showError(message(Msg::CliCannotReadFile) + options_.simState + QLatin1Char('\n') + error);
+        if (!stateLock_.acquire(o.state, &error)) {
+            ui_.showError(error);
+            return false;
+        }
+        if (!sim_->loadState(o.state, &error)) {
+            ui_.showError(message(Msg::CliCannotReadFile) + o.state + QLatin1Char('\n') + error);
             return false;
         }
     }
@@ -240,11 +224,12 @@ int CliSession::chooseChip(bool identify)
         return kExitUsage;
     }
     // Unless told otherwise, the simulated socket holds the chip worked on.
-    if (sim_ && !options_.simChip && !options_.simEmpty) {
+    const SimulatorOptions& o = options_.simulator;
+    if (sim_ && !o.chip && !o.empty) {
         sim_->insertChip(current);
         QString error;
-        if (!options_.simState.isEmpty() && !sim_->loadState(options_.simState, &error)) {
-            ui_.showError(message(Msg::CliCannotReadFile) + options_.simState + QLatin1Char('\n') + error);
+        if (!o.state.isEmpty() && !sim_->loadState(o.state, &error)) {
+            ui_.showError(message(Msg::CliCannotReadFile) + o.state + QLatin1Char('\n') + error);
             return kExitFailed;
         }
     }
@@ -256,7 +241,7 @@ int CliSession::identifyChip()
     uint8_t id[5] = {};
     const int r = state_->programmer().probeChip(id);
     if (r < 0) {
-        ui_.showError(message(Msg::NotConnected));
+        ui_.showError(state_->programmer().failureText(Msg::NotConnected));
         return kExitFailed;
     }
     if (r == 0) {
@@ -299,10 +284,11 @@ UsbSetupPaths CliSession::systemPaths() const
 
 bool CliSession::finish()
 {
-    if (sim_ && !options_.simState.isEmpty()) {
+    if (sim_ && stateLock_.held()) {
         QString error;
-        if (!sim_->saveState(options_.simState, &error)) {
-            ui_.showError(message(Msg::CliCannotWriteFile) + options_.simState + QLatin1Char('\n') + error);
+        const QString& path = options_.simulator.state;
+        if (!sim_->saveState(path, &error)) {
+            ui_.showError(message(Msg::CliCannotWriteFile) + path + QLatin1Char('\n') + error);
             return false;
         }
     }

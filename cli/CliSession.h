@@ -8,6 +8,7 @@
 #include "cli/CommandLine.h"
 #include "cli/TerminalUi.h"
 #include "device/SimulatedProgrammer.h"
+#include "device/StateFileLock.h"
 #include "device/UsbSetup.h"
 
 #include <QFile>
@@ -46,15 +47,16 @@ public:
     QString chipListPath() const;
     // Loads the chip list (messages as at start-up); false when damaged.
     bool loadChips();
-    // Puts the --sim-chip chip (or the first entry) into the simulated socket
-    // and loads the state file; false with a message when that fails.
+    // Puts the --sim-chip chip (or the first entry) into the simulated socket,
+    // takes the state file for this run and loads it; false with a message
+    // when that fails (another program holding the state file among it).
     bool prepareSimulator();
     // Applies --chip / --chip-id. Without either, a command that works on a
     // chip (identify) takes the chip the socket identifies, as Detection does,
     // and says which; nothing else is sent before. Returns the exit status:
     // 1 for a failure reported, 2 when the chip must be named.
     int chooseChip(bool identify);
-    // Saves the simulator's state file if one was given.
+    // Saves the simulator's state file if this run holds one.
     bool finish();
     // Where the check of the set-up looks at the system.
     UsbSetupPaths systemPaths() const;
@@ -77,10 +79,7 @@ private:
     TerminalUi ui_;
     std::unique_ptr<HidBackend> backend_;
     SimulatedProgrammer* sim_ = nullptr;
+    StateFileLock stateLock_;
     std::unique_ptr<ProgramState> state_;
     QString usageError_;
 };
-
-// Index of the first chip whose type, manufacturer and model equal the names
-// (ASCII case ignored), or -1.
-int findChipByNames(const ChipTable& table, const QString& namesCommaSeparated);

@@ -1,7 +1,6 @@
 #include "cli/CommandLine.h"
 
 #include "app/AboutText.h"
-#include "app/IntegerText.h"
 #include "buffers/FileFormats.h"
 #include "cli/Commands.h"
 
@@ -17,20 +16,14 @@ using Apply = Result (*)(CliOptions& options, const QString& value);
 struct GlobalOption {
     OptionSpec entry;
     Apply apply;
-};
+    // The simulator's options, shared with the window program, apply here instead.
+    SimulatorOptionResult (*applySimulator)(SimulatorOptions& options, const QString& value) = nullptr;
 
-Result parseFault(CliOptions& o, const QString& v)
-{
-    const int at = v.indexOf(QLatin1Char('@'));
-    bool ok = false;
-    const int n = at > 0 ? v.mid(at + 1).toInt(&ok) : 0;
-    const QString kind = v.left(at);
-    using K = SimulatedProgrammer::Fault::Kind;
-    if (!ok || n < 1 || (kind != QLatin1String("set") && kind != QLatin1String("get") && kind != QLatin1String("unplug")))
-        return QStringLiteral("--sim-fault takes set@N, get@N or unplug@N (N from 1), not '%1'").arg(v);
-    o.faults.push_back({kind == QLatin1String("set") ? K::Set : kind == QLatin1String("get") ? K::Get : K::Unplug, n});
-    return {};
-}
+    Result applyTo(CliOptions& o, const QString& value) const
+    {
+        return apply ? apply(o, value) : applySimulator(o.simulator, value);
+    }
+};
 
 Result parseLanguage(CliOptions& o, const QString& v)
 {
@@ -59,7 +52,8 @@ Result parseProgress(CliOptions& o, const QString& v)
 }
 
 // The one place a global option is added: its names, value, help and effect.
-const GlobalOption kGlobalOptions[] = {
+// The simulator's options follow from their own table.
+const GlobalOption kFrontEndOptions[] = {
     {{"h,help", nullptr, "Show this help (after a command: the command's) and exit."},
      [](CliOptions& o, const QString&) -> Result { o.help = true; return {}; }},
     {{"help-all", nullptr, "Show this help with every command's own options and exit."},
@@ -93,39 +87,18 @@ const GlobalOption kGlobalOptions[] = {
     {{"trace", nullptr, "Show every report on stderr: \"> \" to the programmer, \"< \" from it; a report that "
                         "failed ends in \"failed\"."},
      [](CliOptions& o, const QString&) -> Result { o.trace = true; return {}; }},
-    {{"simulate", nullptr, "Use a simulated programmer instead of the USB one; --simulate=FILE is "
-                           "--simulate --sim-state FILE."},
-     [](CliOptions& o, const QString&) -> Result { o.simulate = true; return {}; }},
-    {{"sim-state", "FILE", "Keep the simulated chip's memory in FILE from run to run."},
-     [](CliOptions& o, const QString& v) -> Result { o.simState = v; return {}; }},
-    {{"sim-chip", "NAME", "Put this chip of the chip list into the simulated socket (default: the chip chosen, "
-                          "else the list's first)."},
-     [](CliOptions& o, const QString& v) -> Result { o.simChip = v; return {}; }},
-    {{"sim-empty", nullptr, "Leave the simulated socket empty."},
-     [](CliOptions& o, const QString&) -> Result { o.simEmpty = true; return {}; }},
-    {{"sim-protect", nullptr, "The simulated chip arrives with its block protection set."},
-     [](CliOptions& o, const QString&) -> Result { o.simProtect = true; return {}; }},
-    {{"sim-latency", "MS", "The simulated programmer takes MS milliseconds (0 to 10000) for every report."},
-     [](CliOptions& o, const QString& v) -> Result {
-         bool ok = false;
-         o.simLatencyMs = v.toInt(&ok);
-         if (!ok || o.simLatencyMs < 0 || o.simLatencyMs > 10000)
-             return QStringLiteral("--sim-latency takes milliseconds, 0 to 10000, not '%1'").arg(v);
-         return {};
-     }},
-    {{"sim-unstable", "ADDR", "The simulated chip's byte at ADDR (0x... or decimal) reads differently each time, "
-                              "as through a poor contact; repeatable."},
-     [](CliOptions& o, const QString& v) -> Result {
-         const std::optional<int32_t> address = parseInteger(v);
-         if (!address || *address < 0)
-             return QStringLiteral("--sim-unstable takes an address such as 0x1234, not '%1'").arg(v);
-         o.simUnstable.push_back(uint32_t(*address));
-         return {};
-     }},
-    {{"sim-fault", "KIND@N", "Make report N of the run fail: set@N the first host-to-programmer report from N on, "
-                             "get@N the first reply from N on, unplug@N report N and all after it; repeatable."},
-     parseFault},
 };
+
+const std::vector<GlobalOption>& globalOptions()
+{
+    static const std::vector<GlobalOption> all = [] {
+        std::vector<GlobalOption> options(std::begin(kFrontEndOptions), std::end(kFrontEndOptions));
+        for (const SimulatorOptionEntry& s : simulatorOptionEntries())
+            options.push_back({{s.name, s.valueName, s.help}, nullptr, s.apply});
+        return options;
+    }();
+    return all;
+}
 
 QStringList namesOf(const OptionSpec& entry)
 {
@@ -147,7 +120,7 @@ QCommandLineOption toOption(const OptionSpec& entry)
 
 const GlobalOption* globalNamed(const QString& name)
 {
-    for (const GlobalOption& g : kGlobalOptions)
+    for (const GlobalOption& g : globalOptions())
         if (namesOf(g.entry).contains(name))
             return &g;
     return nullptr;
@@ -210,23 +183,6 @@ std::pair<const CommandInfo*, std::optional<qsizetype>> locateCommand(const QStr
         }
     }
     return {found, found ? at : commandPosition(words, nullptr)};
-}
-
-// "--simulate=FILE", the short form the window program also takes.
-QStringList expandShorthands(const QStringList& words)
-{
-    QStringList out;
-    bool options = true;
-    for (const QString& w : words) {
-        if (w == QLatin1String("--"))
-            options = false;
-        if (options && w.startsWith(QLatin1String("--simulate="))) {
-            out << QStringLiteral("--simulate") << QStringLiteral("--sim-state=") + w.mid(11);
-            continue;
-        }
-        out << w;
-    }
-    return out;
 }
 
 // The words a command takes, from its word list: required, optional, unbounded.
@@ -323,7 +279,8 @@ QString commandItem(const CommandInfo& c)
 
 std::optional<QString> parseCliOptions(const QStringList& arguments, CliOptions& o)
 {
-    const QStringList words = expandShorthands(arguments);
+    // "--simulate=FILE", the short form the window program also takes.
+    const QStringList words = expandSimulateShorthand(arguments);
     const auto [command, at] = locateCommand(words);
     if (at && !command)
         return QStringLiteral("unknown command '%1' (\"ktr4180-cli --help\" lists them)").arg(words[*at]);
@@ -333,7 +290,7 @@ std::optional<QString> parseCliOptions(const QStringList& arguments, CliOptions&
     QCommandLineParser parser;
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsCompactedShortOptions);
     parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsOptions);
-    for (const GlobalOption& g : kGlobalOptions)
+    for (const GlobalOption& g : globalOptions())
         parser.addOption(toOption(g.entry));
     if (command)
         for (const OptionSpec& entry : command->options)
@@ -351,7 +308,7 @@ std::optional<QString> parseCliOptions(const QStringList& arguments, CliOptions&
         if (const GlobalOption* g = globalNamed(name)) {
             const QString canonical = longName(g->entry);
             const int index = used[canonical]++;
-            if (const Result error = g->apply(o, g->entry.valueName ? parser.values(canonical).value(index) : QString()))
+            if (const Result error = g->applyTo(o, g->entry.valueName ? parser.values(canonical).value(index) : QString()))
                 return error;
             continue;
         }
@@ -371,11 +328,8 @@ std::optional<QString> parseCliOptions(const QStringList& arguments, CliOptions&
     } else if (!positional.isEmpty()) {
         return QStringLiteral("unexpected argument '%1'").arg(positional.first());
     }
-    if ((o.simChip || o.simEmpty || o.simProtect || !o.faults.empty() || o.simLatencyMs > 0 || !o.simState.isEmpty()
-         || !o.simUnstable.empty())
-        && !o.simulate)
-        return QStringLiteral("--sim-chip, --sim-empty, --sim-protect, --sim-fault, --sim-latency, --sim-unstable and "
-                              "--sim-state go with --simulate");
+    if (const Result error = checkSimulatorOptions(o.simulator))
+        return error;
     if (command && !o.help)
         return checkWords(*command, o.args);
     return std::nullopt;
@@ -427,7 +381,7 @@ QString helpText(bool withCommandOptions)
     for (const CommandInfo* c : allCommands())
         text += commandItem(*c);
     text += QStringLiteral("\nOptions:\n");
-    for (const GlobalOption& g : kGlobalOptions)
+    for (const GlobalOption& g : globalOptions())
         text += optionItem(g.entry);
     for (const CommandInfo* c : allCommands()) {
         if (!withCommandOptions || c->options.empty())

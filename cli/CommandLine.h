@@ -3,7 +3,7 @@
 // line), the command and the command's own options, parsed by
 // QCommandLineParser; the help and version texts made from the same tables.
 
-#include "device/SimulatedProgrammer.h"
+#include "app/SimulatorOptions.h"
 
 #include <QHash>
 #include <QStringList>
@@ -25,14 +25,7 @@ struct CliOptions {
     int language = 2;
     std::optional<bool> answer;            // --yes / --no
     bool force = false;                    // --force: go on with a chip whose identifier differs
-    bool simulate = false;
-    QString simState;                      // --sim-state FILE or --simulate=FILE
-    std::optional<QString> simChip;        // --sim-chip NAME
-    bool simEmpty = false;
-    bool simProtect = false;               // --sim-protect: the chip's block protection set
-    std::vector<SimulatedProgrammer::Fault> faults;
-    int simLatencyMs = 0;                  // --sim-latency MS: a delay per report
-    std::vector<uint32_t> simUnstable;     // --sim-unstable ADDR: bytes that read differently each time
+    SimulatorOptions simulator;            // --simulate and the --sim-... options
     bool trace = false;
     std::optional<QString> chip;           // --chip NAME
     std::optional<QString> chipId;         // --chip-id 0xEF4017

@@ -10,7 +10,7 @@ int cmdProbe(CliSession& s, const QStringList&)
     uint8_t id[5] = {};
     const int r = s.state().programmer().probeChip(id);
     if (r < 0) {
-        s.ui().showError(s.message(Msg::NotConnected));
+        s.ui().showError(s.state().programmer().failureText(Msg::NotConnected));
         return kExitFailed;
     }
     if (r == 0) {

@@ -18,7 +18,8 @@ int HidDevice::open(uint16_t vendorId, const std::optional<std::string>& manufac
     int result = kOpenNoMatch;
     handle_.reset();
     open_ = false;
-    for (const std::string& path : backend_.interfaces()) {
+    failure_ = {};
+    for (const std::string& path : backend_.interfaces(vendorId, productId)) {
         open_ = false;
         handle_.reset();
         std::unique_ptr<HidHandle> candidate = backend_.open(path);
@@ -67,11 +68,21 @@ void HidDevice::close()
     open_ = false;
 }
 
+bool HidDevice::transferred(long moved, std::size_t length)
+{
+    if (moved >= 0 && std::size_t(moved) == length)
+        return true;
+    // A short reply is a failure, never data: the bytes past it would be
+    // whatever the buffer held before.
+    failure_ = {moved < 0 ? handle_->lastError() : std::string(), moved, length};
+    return false;
+}
+
 bool HidDevice::setFeature(const uint8_t* data, std::size_t length)
 {
     if (!open_)
         return false;
-    const bool ok = handle_->setFeature(data, length);
+    const bool ok = transferred(handle_->setFeature(data, length), length);
     if (tap_)
         tap_(Direction::ToDevice, data, length, ok);
     return ok;
@@ -81,7 +92,7 @@ bool HidDevice::getFeature(uint8_t* data, std::size_t length)
 {
     if (!open_)
         return false;
-    const bool ok = handle_->getFeature(data, length);
+    const bool ok = transferred(handle_->getFeature(data, length), length);
     if (tap_)
         tap_(Direction::FromDevice, data, length, ok);
     return ok;

@@ -1,6 +1,7 @@
 #pragma once
-// The link object: finds and opens the programmer among the HID interfaces,
-// sends and receives feature reports, and runs the 64-byte command exchange.
+// The link object: finds and opens the programmer among the HID interfaces
+// with its ids, sends and receives feature reports (whole ones only), and
+// runs the 64-byte command exchange.
 
 #include "device/HidBackend.h"
 
@@ -56,9 +57,21 @@ public:
     void setWireTap(WireTap tap) { tap_ = std::move(tap); }
     const HidBackend& backend() const { return backend_; }
 
+    // Why the last transfer since the last open failed: the platform's words,
+    // or a report shorter than asked. Empty (wanted 0) when none failed.
+    struct Failure {
+        std::string platformText;
+        long got = -1;           // bytes that came; -1 when the platform call failed
+        std::size_t wanted = 0;
+    };
+    const Failure& lastFailure() const { return failure_; }
+
 private:
+    bool transferred(long moved, std::size_t length);
+
     HidBackend& backend_;
     std::unique_ptr<HidHandle> handle_;
     bool open_ = false;
     WireTap tap_;
+    Failure failure_;
 };

@@ -2,11 +2,19 @@
 
 #include <hidapi/hidapi.h>
 
+#include <QString>
+
 #include <cerrno>
 #include <cstring>
 #include <cwchar>
 
 namespace {
+
+// hidapi's error texts are wide strings; the program's are UTF-8.
+std::string toUtf8(const wchar_t* text)
+{
+    return text ? QString::fromWCharArray(text).toStdString() : std::string();
+}
 
 std::u16string toUtf16Units(const wchar_t* text)
 {
@@ -49,14 +57,16 @@ public:
         text = toUtf16Units(buffer);
         return true;
     }
-    bool setFeature(const uint8_t* data, std::size_t length) override
+    // hidapi counts the report number in both directions, as the link does.
+    long setFeature(const uint8_t* data, std::size_t length) override
     {
-        return hid_send_feature_report(dev_, data, length) >= 0;
+        return hid_send_feature_report(dev_, data, length);
     }
-    bool getFeature(uint8_t* data, std::size_t length) override
+    long getFeature(uint8_t* data, std::size_t length) override
     {
-        return hid_get_feature_report(dev_, data, length) >= 0;
+        return hid_get_feature_report(dev_, data, length);
     }
+    std::string lastError() const override { return toUtf8(hid_error(dev_)); }
 
 private:
     hid_device* dev_;
@@ -74,12 +84,12 @@ HidapiBackend::~HidapiBackend()
         hid_exit();
 }
 
-std::vector<std::string> HidapiBackend::interfaces()
+std::vector<std::string> HidapiBackend::interfaces(uint16_t vendorId, uint16_t productId)
 {
     std::vector<std::string> paths;
     if (!initialised_)
         return paths;
-    hid_device_info* list = hid_enumerate(0, 0);
+    hid_device_info* list = hid_enumerate(vendorId, productId);
     for (hid_device_info* d = list; d; d = d->next)
         if (d->path)
             paths.emplace_back(d->path);
@@ -119,7 +129,7 @@ std::vector<HidBackend::Unopened> HidapiBackend::unopened(uint16_t vendorId, uin
             continue;
         }
         const int why = errno;
-        refused.push_back({d->path, why ? std::strerror(why) : "unknown reason"});
+        refused.push_back({d->path, why ? std::strerror(why) : toUtf8(hid_error(nullptr))});
     }
     hid_free_enumeration(list);
     return refused;

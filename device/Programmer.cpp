@@ -115,7 +115,7 @@ int Programmer::setupChip()
     Report reply{};
     if (!command(report, &reply)) {
         // No reply is no chip job: the link is closed already.
-        ui_.showError(ui_.message(Msg::NotConnected));
+        ui_.showError(failureText(Msg::NotConnected));
         return 0;
     }
     jobRunning_ = true;
@@ -123,6 +123,19 @@ int Programmer::setupChip()
         return 1;
     ui_.showError(ui_.message(Msg::NoChipDetected));
     return 2;
+}
+
+QString Programmer::failureText(Msg message) const
+{
+    QString text = ui_.message(message);
+    const HidDevice::Failure& failure = device_.lastFailure();
+    if (failure.wanted == 0)
+        return text;
+    if (failure.got >= 0)
+        return text + QLatin1Char('\n') + ui_.message(Msg::ShortReply).arg(failure.got).arg(failure.wanted);
+    if (!failure.platformText.empty())
+        text += QLatin1Char('\n') + QString::fromStdString(failure.platformText);
+    return text;
 }
 
 bool Programmer::finishChip()

@@ -2,9 +2,11 @@
 // The programmer's command protocol and the procedures that frame a chip job:
 // probe, set-up and finish, streams, data reports, fuse, lock and signature.
 
+#include "app/MessageTable.h"
 #include "device/HidDevice.h"
 #include "device/ProgrammerCommand.h"
 
+#include <QString>
 #include <array>
 #include <cstdint>
 #include <vector>
@@ -54,6 +56,10 @@ public:
     bool jobRunning() const { return jobRunning_; }
     bool linkOpen() const { return device_.isOpen(); }
     HidDevice& device() { return device_; }
+
+    // The message, and on a second line why the link failed when a transfer
+    // since the last open did: the platform's words or a short reply.
+    QString failureText(Msg message) const;
 
     // The Setup report for the current chip, as sent.
     std::array<uint8_t, kCommandReportSize> setupReport() const;

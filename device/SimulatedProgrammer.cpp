@@ -10,7 +10,9 @@
 #include <QThread>
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
+#include <random>
 
 namespace {
 
@@ -54,19 +56,53 @@ public:
         text = widen(kProgrammerProduct);
         return true;
     }
-    bool setFeature(const uint8_t* data, std::size_t length) override
+    long setFeature(const uint8_t* data, std::size_t length) override
     {
         return sim_.handleSet(generation_, data, length);
     }
-    bool getFeature(uint8_t* data, std::size_t length) override
+    long getFeature(uint8_t* data, std::size_t length) override
     {
         return sim_.handleGet(generation_, data, length);
     }
+    std::string lastError() const override { return sim_.lastFailure(); }
 
 private:
     SimulatedProgrammer& sim_;
     unsigned generation_;
 };
+
+// Random bytes in runs (up to a 32nd of the memory, at most 512), one run in
+// five a 0xFF hole, then an erased tail of up to an eighth of the memory above
+// a programmed byte: a read trims there, a write rounds up to pages, a verify
+// meets whole blocks. Raw generator output only, so a seed gives the same
+// bytes everywhere.
+void fillRandom(std::vector<uint8_t>& memory, std::mt19937& random)
+{
+    const std::size_t size = memory.size();
+    const std::size_t longest = std::clamp<std::size_t>(size / 32, 1, 512);
+    std::size_t at = 0;
+    while (at < size) {
+        const std::size_t run = std::min<std::size_t>(1 + random() % longest, size - at);
+        const bool hole = random() % 5 == 0;
+        for (std::size_t i = 0; i < run; i += 4) {
+            const uint32_t bits = hole ? 0xFFFFFFFFu : uint32_t(random());
+            for (std::size_t k = 0; k < 4 && i + k < run; ++k)
+                memory[at + i + k] = uint8_t(bits >> (8 * k));
+        }
+        at += run;
+    }
+    if (size < 2)
+        return;
+    const std::size_t tail = 1 + random() % std::max<std::size_t>(size / 8, 1);
+    std::fill(memory.end() - static_cast<long>(tail), memory.end(), 0xFF);
+    memory[size - tail - 1] = uint8_t(random() % 0xFF);
+}
+
+qint64 steadyMilliseconds()
+{
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
 
 uint32_t be16(const uint8_t* p) { return (uint32_t(p[0]) << 8) | p[1]; }
 uint32_t be32(const uint8_t* p) { return (uint32_t(p[0]) << 24) | (uint32_t(p[1]) << 16) | (uint32_t(p[2]) << 8) | p[3]; }
@@ -88,9 +124,9 @@ std::array<uint8_t, SimulatedProgrammer::kFuseBytes> SimulatedProgrammer::defaul
     return f;
 }
 
-std::vector<std::string> SimulatedProgrammer::interfaces()
+std::vector<std::string> SimulatedProgrammer::interfaces(uint16_t vendorId, uint16_t productId)
 {
-    if (!plugged_)
+    if (!plugged_ || vendorId != kProgrammerVendorId || productId != kProgrammerProductId)
         return {};
     return {kInterfacePath};
 }
@@ -107,6 +143,11 @@ void SimulatedProgrammer::insertChip(const ChipEntry& chip)
     chip_ = chip;
     flash_.assign(std::min(chip.flashBytes(), kMaxFlash), 0xFF);
     eeprom_.assign(std::min<uint32_t>(chip.eepromBytes(), kMaxEeprom), 0xFF);
+    if (fillSeed_) {
+        std::mt19937 random(*fillSeed_);
+        fillRandom(flash_, random);
+        fillRandom(eeprom_, random);
+    }
     fuses_ = defaultFuses();
     lock_ = 0xFF;
     status_ = 0;
@@ -164,7 +205,7 @@ void SimulatedProgrammer::setPlugged(bool plugged)
     stream_ = Stream::None;
 }
 
-bool SimulatedProgrammer::countReport(bool isSet)
+std::optional<SimulatedProgrammer::Fault::Kind> SimulatedProgrammer::countReport(bool isSet)
 {
     if (latencyMs_ > 0)
         QThread::msleep(static_cast<unsigned long>(latencyMs_));
@@ -172,17 +213,33 @@ bool SimulatedProgrammer::countReport(bool isSet)
     for (auto it = faults_.begin(); it != faults_.end(); ++it) {
         if (reportCount_ < it->atReport)
             continue;
-        const bool fires = it->kind == Fault::Kind::Unplug
-                           || (it->kind == Fault::Kind::Set && isSet)
-                           || (it->kind == Fault::Kind::Get && !isSet);
+        const Fault::Kind kind = it->kind;
+        const bool fires = kind == Fault::Kind::Unplug || (kind == Fault::Kind::Set && isSet)
+                           || ((kind == Fault::Kind::Get || kind == Fault::Kind::Short) && !isSet);
         if (!fires)
             continue;
-        if (it->kind == Fault::Kind::Unplug)
+        if (kind == Fault::Kind::Unplug)
             setPlugged(false);
         faults_.erase(it);
-        return false;
+        // The words a real link would give: the device gone, or the report stalled.
+        const std::string report = std::to_string(reportCount_);
+        if (kind == Fault::Kind::Unplug)
+            lastFailure_ = "No such device (the simulated programmer was unplugged at report " + report + ")";
+        else if (kind != Fault::Kind::Short)
+            lastFailure_ = "Broken pipe (simulated fault at report " + report + ")";
+        return kind;
     }
-    return true;
+    return std::nullopt;
+}
+
+qint64 SimulatedProgrammer::clockNow() const
+{
+    return now_ ? now_() : steadyMilliseconds();
+}
+
+bool SimulatedProgrammer::eraseRunning() const
+{
+    return slowEraseMs_ > 0 && clockNow() < eraseEndsAt_;
 }
 
 void SimulatedProgrammer::record(bool toDevice, const uint8_t* data, std::size_t length, bool ok)
@@ -191,29 +248,32 @@ void SimulatedProgrammer::record(bool toDevice, const uint8_t* data, std::size_t
         traffic_.push_back({toDevice, std::vector<uint8_t>(data, data + length), ok});
 }
 
-bool SimulatedProgrammer::handleSet(unsigned generation, const uint8_t* data, std::size_t length)
+long SimulatedProgrammer::handleSet(unsigned generation, const uint8_t* data, std::size_t length)
 {
     if (!handleAlive(generation) || length == 0) {
+        lastFailure_ = length == 0 ? "Invalid argument" : "No such device (the simulated programmer is unplugged)";
         record(true, data, length, false);
-        return false;
+        return -1;
     }
-    if (!countReport(true)) {
+    if (countReport(true)) {
         record(true, data, length, false);
-        return false;
+        return -1;
     }
     record(true, data, length, true);
+    const long whole = static_cast<long>(length);
     const uint8_t id = data[0];
     if (id == kCommandReportId) {
         if (length >= kCommandReportSize)
             runCommand(data);
-        return true;
+        return whole;
     }
     if (id >= 0x02 && id <= 0x07 && stream_ != Stream::None && chip_) {
         std::vector<uint8_t>& mem = streamMemory();
         const std::size_t block = length - 1;
         const bool norFlash = stream_ == Stream::Flash && setupClass_ == kClassSpiFlash;
-        // A protected array takes no program command: the block goes nowhere.
-        const bool ignored = norFlash && blockProtected();
+        // A protected array, or one still busy erasing, takes no program
+        // command: the block goes nowhere.
+        const bool ignored = norFlash && (blockProtected() || eraseRunning());
         for (std::size_t i = 0; i < block && !ignored; ++i) {
             const uint64_t a = uint64_t(streamPos_) + i;
             if (a >= mem.size())
@@ -222,36 +282,43 @@ bool SimulatedProgrammer::handleSet(unsigned generation, const uint8_t* data, st
         }
         streamPos_ += static_cast<uint32_t>(block);
     }
-    return true;
+    return whole;
 }
 
-bool SimulatedProgrammer::handleGet(unsigned generation, uint8_t* data, std::size_t length)
+long SimulatedProgrammer::handleGet(unsigned generation, uint8_t* data, std::size_t length)
 {
-    if (!handleAlive(generation) || length == 0 || !countReport(false)) {
+    if (!handleAlive(generation) || length == 0) {
+        lastFailure_ = length == 0 ? "Invalid argument" : "No such device (the simulated programmer is unplugged)";
         record(false, data, length, false);
-        return false;
+        return -1;
     }
+    const std::optional<Fault::Kind> fault = countReport(false);
+    if (fault && fault != Fault::Kind::Short) {
+        record(false, data, length, false);
+        return -1;
+    }
+    // A short reply fills only its first half of the caller's buffer.
+    const std::size_t delivered = fault ? length / 2 : length;
+    reportBytes_.assign(length, 0);
+    uint8_t* const out = reportBytes_.data();
     const uint8_t id = data[0];
     if (id == kCommandReportId) {
-        std::memset(data, 0, length);
-        std::memcpy(data, reply_.data(), std::min(length, reply_.size()));
+        std::memcpy(out, reply_.data(), std::min(length, reply_.size()));
     } else if (id >= 0x02 && id <= 0x07 && stream_ != Stream::None && chip_) {
         const std::vector<uint8_t>& mem = streamMemory();
         const std::size_t block = length - 1;
         for (std::size_t i = 0; i < block; ++i) {
             const uint64_t a = uint64_t(streamPos_) + i;
-            data[i] = a < mem.size() ? mem[a] : 0xFF;
+            out[i] = a < mem.size() ? mem[a] : 0xFF;
         }
         for (const uint32_t a : unstable_)
             if (a >= streamPos_ && a - streamPos_ < block)
-                data[a - streamPos_] ^= unstableReads_++;
-        data[block] = 0;
+                out[a - streamPos_] ^= unstableReads_++;
         streamPos_ += static_cast<uint32_t>(block);
-    } else {
-        std::memset(data, 0, length);
     }
-    record(false, data, length, true);
-    return true;
+    std::memcpy(data, out, delivered);
+    record(false, data, delivered, true);
+    return static_cast<long>(delivered);
 }
 
 bool SimulatedProgrammer::answersClass(int cls) const
@@ -334,9 +401,11 @@ void SimulatedProgrammer::runCommand(const uint8_t* r)
         const uint32_t arg = be16(r + 16);
         switch (setupClass_) {
         case 0:
-            if (arg == kWholeChipErase && !blockProtected()) {
+            if (arg == kWholeChipErase && !blockProtected() && !eraseRunning()) {
                 std::fill(flash_.begin(), flash_.end(), 0xFF);
                 busyLeft_ = busyPolls_;
+                if (slowEraseMs_ > 0)
+                    eraseEndsAt_ = clockNow() + slowEraseMs_;
             }
             break;
         case 1: case 3: case 4: case 5: {
@@ -358,9 +427,10 @@ void SimulatedProgrammer::runCommand(const uint8_t* r)
         break;
     }
     case kCmdPollStatus:
-        if (busyForever_) {
+        // A slow erase ends by the clock alone, any other after its polls.
+        if (busyForever_ || eraseRunning()) {
             reply_[0] = 1;
-        } else if (busyLeft_ > 0) {
+        } else if (slowEraseMs_ == 0 && busyLeft_ > 0) {
             reply_[0] = 1;
             --busyLeft_;
         }

@@ -9,7 +9,9 @@
 #include <QString>
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
+#include <string>
 #include <vector>
 
 class SimulatedProgrammer final : public HidBackend {
@@ -19,7 +21,9 @@ public:
     static constexpr int kFuseBytes = 32;
 
     struct Fault {
-        enum class Kind { Set, Get, Unplug };
+        // Short: the reply comes back shorter than asked, as a device whose
+        // report is cut off delivers it.
+        enum class Kind { Set, Get, Unplug, Short };
         Kind kind;
         int atReport;  // counted from 1 over every report of the run, both ways
     };
@@ -34,13 +38,18 @@ public:
     ~SimulatedProgrammer() override;
 
     // --- HidBackend
-    std::vector<std::string> interfaces() override;
+    std::vector<std::string> interfaces(uint16_t vendorId, uint16_t productId) override;
     std::unique_ptr<HidHandle> open(const std::string& path) override;
     bool simulated() const override { return true; }
 
     // --- the socket
-    // A new chip arrives erased: memories 0xFF, fuses at their defaults.
+    // A new chip arrives erased (memories 0xFF), or with the pseudo-random
+    // contents of the fill seed; fuses at their defaults.
     void insertChip(const ChipEntry& chip);
+    // A seed makes every chip put in afterwards arrive filled: random bytes
+    // with 0xFF holes, and erased from a point short of its end, the same for
+    // the same seed. None: chips arrive erased.
+    void setFillSeed(std::optional<uint32_t> seed) { fillSeed_ = seed; }
     void removeChip();
     bool hasChip() const { return chip_.has_value(); }
     const std::optional<ChipEntry>& chip() const { return chip_; }
@@ -62,6 +71,12 @@ public:
     // --- timing of a whole-chip erase
     void setBusyPolls(int polls) { busyPolls_ = polls; }
     void setBusyForever(bool always) { busyForever_ = always; }
+    // The chip stays busy this long after a whole-chip erase, by the clock
+    // rather than by polls: PollStatus answers busy, and an erase or data
+    // written meanwhile is not taken, as a real part ignores them. 0: off.
+    void setSlowErase(int milliseconds) { slowEraseMs_ = milliseconds; }
+    // Milliseconds of a steady clock; tests set their own.
+    void setClock(std::function<qint64()> now) { now_ = std::move(now); }
 
     // --- pace: a delay on every report, as a real link has
     void setLatency(int milliseconds) { latencyMs_ = milliseconds; }
@@ -94,15 +109,20 @@ public:
     bool loadState(const QString& path, QString* error = nullptr);
     bool saveState(const QString& path, QString* error = nullptr) const;
 
-    // Used by the interface handles.
-    bool handleSet(unsigned generation, const uint8_t* data, std::size_t length);
-    bool handleGet(unsigned generation, uint8_t* data, std::size_t length);
+    // Used by the interface handles: the bytes that crossed or -1, and why
+    // the last transfer failed.
+    long handleSet(unsigned generation, const uint8_t* data, std::size_t length);
+    long handleGet(unsigned generation, uint8_t* data, std::size_t length);
     bool handleAlive(unsigned generation) const { return plugged_ && generation == generation_; }
+    const std::string& lastFailure() const { return lastFailure_; }
 
 private:
     enum class Stream { None, Flash, Eeprom };
 
-    bool countReport(bool isSet);
+    // The fault that fires at this report, if any.
+    std::optional<Fault::Kind> countReport(bool isSet);
+    qint64 clockNow() const;
+    bool eraseRunning() const;
     void record(bool toDevice, const uint8_t* data, std::size_t length, bool ok);
     void runCommand(const uint8_t* report);
     void erasePage(uint32_t address, uint32_t size);
@@ -122,6 +142,11 @@ private:
     int busyPolls_ = 2;
     bool busyForever_ = false;
     int busyLeft_ = 0;
+    int slowEraseMs_ = 0;
+    qint64 eraseEndsAt_ = 0;
+    std::function<qint64()> now_;
+    std::optional<uint32_t> fillSeed_;
+    std::string lastFailure_;
 
     std::vector<Fault> faults_;
     int latencyMs_ = 0;
@@ -132,6 +157,7 @@ private:
     std::vector<Record> traffic_;
 
     std::array<uint8_t, 64> reply_{};
+    std::vector<uint8_t> reportBytes_;  // a reply as it leaves the programmer
     int setupClass_ = 0;
     uint16_t setupPage_ = 0;
     Stream stream_ = Stream::None;

@@ -96,12 +96,12 @@ FuseJobResult RunFuseJobs(ProgramState& state, std::initializer_list<FuseJob> jo
         for (const QString& line : lines)
             ui.log(line);
         if (transferFailed) {
-            ui.showError(ui.message(Msg::TransferFailed));
+            ui.showError(programmer.failureText(Msg::TransferFailed));
             result = FuseJobResult::Failed;
         }
     }
     if (!programmer.finishChip() && result == FuseJobResult::Done) {
-        ui.showError(ui.message(Msg::TransferFailed));
+        ui.showError(programmer.failureText(Msg::TransferFailed));
         result = FuseJobResult::Failed;
     }
     return result;

@@ -396,7 +396,7 @@ Outcome ChipOperations::autoBody(const AutoOptions& o)
         const bool written = (!o.fuseEnable || programmer.writeFuses(fuses.currentBytes(), fuses.fuseByteCount()))
                              && (!o.lockEnable || programmer.writeLock(fuses.lockByte()));
         if (!written)
-            return stopAuto(AutoStep::Fuses, reportTransferFailure(ui));
+            return stopAuto(AutoStep::Fuses, reportTransferFailure(ui, programmer));
     }
     return Outcome::Done;
 }

@@ -94,7 +94,7 @@ Outcome checkErased(Programmer& programmer, UserInterface& ui, const ChipEntry& 
     const int block = streamBlockSize(chip.flashPage());
     std::vector<uint8_t> bytes(std::size_t(block), 0xFF);
     if (!programmer.openStream(0, kCmdOpenFlashStream) || !programmer.readBlock(blockReportId(block), block, bytes.data()))
-        return reportTransferFailure(ui);
+        return reportTransferFailure(ui, programmer);
     // Past the end of a small chip the block holds no memory.
     const auto end = bytes.begin() + std::min<qint64>(block, chip.flashBytes());
     const auto notBlank = std::find_if(bytes.begin(), end, [](uint8_t b) { return b != 0xFF; });
@@ -121,7 +121,7 @@ Outcome eraseChipMemory(Programmer& programmer, UserInterface& ui, const ChipEnt
     ui.setStatus(ui.message(Msg::EraseFlash));
     switch (eraseBody(programmer, ui, chip)) {
     case Erased::Failed:
-        return reportTransferFailure(ui);
+        return reportTransferFailure(ui, programmer);
     case Erased::Stopped:
         return reportStopped(ui, Msg::EraseStoppedPartly);
     case Erased::StillBusy: {

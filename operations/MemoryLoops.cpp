@@ -85,7 +85,7 @@ const uint8_t* MemoryLoops::readWhole(const ChipEntry& chip, MemoryPage memory, 
     ui_.setStatus(statusText(ui_, a.flash, Msg::ReadFlash, "读出 Eeprom ..."));
     ui_.progressStart(a.chipSize);
     if (!programmer_.openStream(0, a.streamCode)) {
-        outcome = reportTransferFailure(ui_);
+        outcome = reportTransferFailure(ui_, programmer_);
         return nullptr;
     }
     // The last block comes whole; only the chip's size of it is data.
@@ -93,7 +93,7 @@ const uint8_t* MemoryLoops::readWhole(const ChipEntry& chip, MemoryPage memory, 
     uint8_t* const chipBytes = scratch(std::size_t(blocks * a.block));
     for (qint64 address = 0; address < a.chipSize; address += a.block) {
         if (!programmer_.readBlock(a.reportId, a.block, chipBytes + address)) {
-            outcome = reportTransferFailure(ui_);
+            outcome = reportTransferFailure(ui_, programmer_);
             return nullptr;
         }
         ui_.progressSet(address);
@@ -176,11 +176,11 @@ Outcome MemoryLoops::blank(const ChipEntry& chip)
     ui_.setStatus(ui_.message(Msg::BankFlash));
     ui_.progressStart(a.chipSize);
     if (!programmer_.openStream(0, a.streamCode))
-        return reportTransferFailure(ui_);
+        return reportTransferFailure(ui_, programmer_);
     block_.resize(std::size_t(a.block));
     for (qint64 address = 0; address < a.chipSize; address += a.block) {
         if (!programmer_.readBlock(a.reportId, a.block, block_.data()))
-            return reportTransferFailure(ui_);
+            return reportTransferFailure(ui_, programmer_);
         // The whole block counts, also past the end of the chip.
         if (const auto used = std::find_if(block_.begin(), block_.end(), [](uint8_t b) { return b != 0xFF; });
             used != block_.end()) {
@@ -222,7 +222,7 @@ Outcome MemoryLoops::write(const ChipEntry& chip, MemoryPage memory, Buffers& bu
     const uint8_t* const source = blockSource(buffers, a, count);
     ui_.progressStart(count);
     if (!programmer_.openStream(0, a.streamCode))
-        return reportTransferFailure(ui_);
+        return reportTransferFailure(ui_, programmer_);
     for (qint64 address = 0; address < count; address += a.block) {
         const uint8_t* data = source + address;
         if (address + a.block > a.capacity) {
@@ -232,7 +232,7 @@ Outcome MemoryLoops::write(const ChipEntry& chip, MemoryPage memory, Buffers& bu
             data = block_.data();
         }
         if (!programmer_.writeBlock(a.reportId, a.block, data))
-            return reportTransferFailure(ui_);
+            return reportTransferFailure(ui_, programmer_);
         writtenUpTo_ = std::min(address + a.block, count);
         ui_.progressSet(address);
         ui_.pumpEvents();
@@ -256,11 +256,11 @@ Outcome MemoryLoops::walkAgainstBuffer(const ChipEntry& chip, MemoryPage memory,
     const uint8_t* const source = blockSource(buffers, a, count);
     ui_.progressStart(count);
     if (!programmer_.openStream(0, a.streamCode))
-        return reportTransferFailure(ui_);
+        return reportTransferFailure(ui_, programmer_);
     block_.resize(std::size_t(a.block));
     for (qint64 address = 0; address < count; address += a.block) {
         if (!programmer_.readBlock(a.reportId, a.block, block_.data()))
-            return reportTransferFailure(ui_);
+            return reportTransferFailure(ui_, programmer_);
         // Whole blocks are compared, as far as the buffer reaches.
         const std::size_t n = std::size_t(std::min<qint64>(a.block, a.capacity - address));
         if (!check(address, source + address, n)) {

@@ -10,7 +10,7 @@ bool OperationFrame::probe(uint8_t* id)
     uint8_t scratch[5] = {};
     const int r = programmer_.probeChip(id ? id : scratch);
     if (r < 0) {
-        ui_.showError(ui_.message(Msg::NotConnected));
+        ui_.showError(programmer_.failureText(Msg::NotConnected));
         return false;
     }
     if (r == 0) {
@@ -38,7 +38,7 @@ Outcome OperationFrame::runJob(const std::function<Outcome()>& body, std::option
         // The data moved, but a programmer that never took the job's end may
         // not have finished it either: that is no success.
         if (!programmer_.finishChip() && setup == 1 && outcome != Outcome::Failed)
-            outcome = reportTransferFailure(ui_);
+            outcome = reportTransferFailure(ui_, programmer_);
     }
     ui_.setControlsEnabled(true);
     return outcome;
@@ -50,10 +50,10 @@ QString formatElapsed(qint64 milliseconds)
     return QString::asprintf("%02lld:%02lld:%02lld", seconds / 3600, (seconds / 60) % 60, seconds % 60);
 }
 
-Outcome reportTransferFailure(UserInterface& ui)
+Outcome reportTransferFailure(UserInterface& ui, const Programmer& programmer)
 {
     ui.progressEnd();
-    ui.showError(ui.message(Msg::TransferFailed));
+    ui.showError(programmer.failureText(Msg::TransferFailed));
     return Outcome::Failed;
 }
 

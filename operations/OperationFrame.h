@@ -35,8 +35,9 @@ private:
 QString formatElapsed(qint64 milliseconds);
 
 // A set or get that failed: the progress goes away and the one message is
-// shown. Returns Outcome::Failed for the caller to pass on.
-Outcome reportTransferFailure(UserInterface& ui);
+// shown, with the link's reason. Returns Outcome::Failed for the caller to
+// pass on.
+Outcome reportTransferFailure(UserInterface& ui, const Programmer& programmer);
 
 // A job the person stopped: the progress goes away and the log says so; a
 // chip left changed half way (`partly`, a write or an erase) is also told in

@@ -14,7 +14,7 @@ Outcome checkSignature(Programmer& programmer, UserInterface& ui, const ChipEntr
 {
     uint8_t s[6] = {};
     if (!programmer.readSignature(s, 6))
-        return reportTransferFailure(ui);
+        return reportTransferFailure(ui, programmer);
     const int32_t read = (int32_t(s[0]) << 16) | (int32_t(s[1]) << 8) | s[2];
     if (read == chip.chipId())
         return Outcome::Done;

@@ -64,7 +64,7 @@ Outcome confirmSocketSignature(Programmer& programmer, UserInterface& ui, const 
         return Outcome::Done;
     uint8_t s[6] = {};
     if (!programmer.readSignature(s, 6))
-        return reportTransferFailure(ui);
+        return reportTransferFailure(ui, programmer);
     const uint32_t signature = identifierOf(s);
     if (signature == uint32_t(chosen.chipId()))
         return Outcome::Done;

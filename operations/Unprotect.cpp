@@ -13,7 +13,7 @@ Outcome clearBlockProtection(Programmer& programmer, UserInterface& ui, const Ch
     ui.setStatus(ui.message(Msg::UnprotectFlash));
     for (const std::vector<uint8_t>& transaction : sequence)
         if (!programmer.sendRawSpi(transaction.data(), int(transaction.size())))
-            return reportTransferFailure(ui);
+            return reportTransferFailure(ui, programmer);
     // A command sent while the status register is still being written is
     // ignored by the chip: the erase that follows in the auto sequence would be lost.
     ui.pause(kStatusWriteMs);

@@ -62,5 +62,8 @@ expect "ktr4180-cli write " image.bin
 expect "ktr4180-cli unprotect " !image.bin
 expect "ktr4180-cli doctor " !image.bin
 expect "ktr4180-cli --chip w25q64jv auto --eeprom-file " image.bin
+expect "ktr4180-cli --simulate --sim-fill " random random: erased
+expect "ktr4180-cli --simulate --sim-slow-erase 3000 re" read !write
+expect "ktr4180-cli --sim" --simulate --sim-fill --sim-slow-erase --sim-fault
 [ "$failures" -eq 0 ] && echo "completion: all lines offer what they should"
 exit $((failures > 0))

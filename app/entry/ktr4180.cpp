@@ -2,12 +2,13 @@
 // simulated one with --simulate.
 
 #include "app/ProgramFiles.h"
+#include "app/SimulatorOptions.h"
+#include "app/WindowCommandLine.h"
 #include "app/gui/Unit1.h"
 #include "chipdb/ChipTable.h"
-#include "cli/CliSession.h"
-#include "cli/WindowCommandLine.h"
 #include "device/HidapiBackend.h"
 #include "device/SimulatedProgrammer.h"
+#include "device/StateFileLock.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -62,32 +63,34 @@ std::optional<int> answerBeforeWindowSystem(int argc, char** argv)
 }
 
 // The chip of --sim-chip (or the list's first) in the simulated socket, and
-// the memories of the state file.
-bool prepareSimulator(SimulatedProgrammer& sim, const CliOptions& options, const ProgramFiles& files, QTextStream& err)
+// the memories of the state file, which this program holds until it ends.
+bool prepareSimulator(SimulatedProgrammer& sim, StateFileLock& lock, const SimulatorOptions& options,
+                      const ProgramFiles& files, QTextStream& err)
 {
-    for (const auto& fault : options.faults)
-        sim.addFault(fault);
-    sim.setLatency(options.simLatencyMs);
-    sim.setChipsArriveProtected(options.simProtect);
-    for (const uint32_t address : options.simUnstable)
-        sim.addUnstableByte(address);
-    if (!options.simEmpty) {
+    configureSimulator(sim, options);
+    if (!options.empty) {
         ChipTable table;
         table.loadFile(files.chipList());
         int index = 0;
-        if (options.simChip) {
-            index = findChipByNames(table, *options.simChip);
+        if (options.chip) {
+            index = findChipByNames(table, *options.chip);
             if (index < 0) {
-                err << QStringLiteral("No chip named \"%1\" in the chip list.").arg(*options.simChip) << Qt::endl;
+                err << QStringLiteral("No chip named \"%1\" in the chip list.").arg(*options.chip) << Qt::endl;
                 return false;
             }
         }
         if (!table[index].isEnd())
             sim.insertChip(table[index]);
     }
+    if (options.state.isEmpty())
+        return true;
     QString error;
-    if (!options.simState.isEmpty() && !sim.loadState(options.simState, &error)) {
-        err << options.simState << ": " << error << Qt::endl;
+    if (!lock.acquire(options.state, &error)) {
+        err << error << Qt::endl;
+        return false;
+    }
+    if (!sim.loadState(options.state, &error)) {
+        err << options.state << ": " << error << Qt::endl;
         return false;
     }
     return true;
@@ -101,14 +104,15 @@ int run(QApplication& app)
     WindowCommandLine line{QStringLiteral(KTR_VERSION)};
     if (const int status = answerWithoutWindow(line, line.parse(arguments)); status >= 0)
         return status;
-    const CliOptions& options = line.options();
+    const SimulatorOptions& options = line.simulator();
     const ProgramFiles files = ProgramFiles::forRunningProgram();
     std::unique_ptr<HidBackend> backend;
     SimulatedProgrammer* sim = nullptr;
+    StateFileLock stateLock;
     if (options.simulate) {
         auto simulated = std::make_unique<SimulatedProgrammer>();
         sim = simulated.get();
-        if (!prepareSimulator(*sim, options, files, err))
+        if (!prepareSimulator(*sim, stateLock, options, files, err))
             return 1;
         backend = std::move(simulated);
     } else {
@@ -123,8 +127,8 @@ int run(QApplication& app)
         app.exec();
     }
     QString error;
-    if (sim && !options.simState.isEmpty() && !sim->saveState(options.simState, &error)) {
-        err << options.simState << ": " << error << Qt::endl;
+    if (sim && stateLock.held() && !sim->saveState(options.state, &error)) {
+        err << options.state << ": " << error << Qt::endl;
         return 1;
     }
     return 0;

@@ -174,7 +174,7 @@ TEST(Auto, FailedTransferNamesTheStepInTheCurrentLanguage)
     // 1-6 probe, 7-8 Setup, 9-10 stream, 11 first page, 12 second page.
     rig.sim.addFault({Fault::Kind::Set, 12});
     rig.ops.runAuto({.writeFlash = true, .verifyFlash = true});
-    EXPECT_EQ(rig.ui.errors(), QStringList{rig.ui.message(Msg::TransferFailed)});
+    EXPECT_EQ(rig.ui.errors(), QStringList{rig.failure(Msg::TransferFailed, rig.brokenPipe(12))});
     EXPECT_EQ(rig.ui.logs(), QStringList{QString::fromUtf8("自动编程在此步骤停止：编程")});
     EXPECT_TRUE(rig.ui.pauses().empty());  // no verify started
     EXPECT_EQ(rig.ops.lastOutcome(), Outcome::Failed);

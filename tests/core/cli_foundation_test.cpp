@@ -1,5 +1,5 @@
 #include "cli/Cli.h"
-#include "cli/WindowCommandLine.h"
+#include "app/WindowCommandLine.h"
 #include "support/SystemTree.h"
 #include "support/TestChipEntry.h"
 #include "support/QtPrinting.h"
@@ -133,14 +133,15 @@ TEST(CliProbe, ChipInTheSocketAndTheFaultsOfTheLink)
     // A reply that never came is a missing programmer, not an empty socket.
     r = cli({"--simulate", "--sim-fault", "get@2", "probe"});
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.errLines(), QStringList{"Not connected"});
+    EXPECT_EQ(r.errLines(), QStringList({"Not connected", "Broken pipe (simulated fault at report 2)"}));
     // Report 4 is the first ReadId's reply: the trace shows what did cross.
     r = cli({"--simulate", "--sim-fault=unplug@4", "--trace", "probe"});
     EXPECT_EQ(r.status, 1);
-    ASSERT_EQ(r.errLines().size(), 5) << "three reports, the failed fourth, then the message";
+    ASSERT_EQ(r.errLines().size(), 6) << "three reports, the failed fourth, then the message and its reason";
     EXPECT_EQ(r.errLines()[3], "< 01 failed") << "a reply that never came shows its report number only";
     EXPECT_FALSE(r.errLines()[2].endsWith("failed"));
-    EXPECT_EQ(r.errLines().last(), "Not connected");
+    EXPECT_EQ(r.errLines().mid(4), QStringList({"Not connected",
+                                                "No such device (the simulated programmer was unplugged at report 4)"}));
     // A set that fails shows the bytes it tried to send.
     r = cli({"--simulate", "--sim-fault=set@3", "--trace", "probe"});
     EXPECT_EQ(r.status, 1);
@@ -312,6 +313,14 @@ TEST(WindowCommandLine, EachLineGivesItsActionOptionsAndFile)
         {{"--sim-chip", "A,B,C"}, A::Error, "go with --simulate"},
         {{"--simulate", "--sim-fault", "bogus"}, A::Error, "--sim-fault takes"},
         {{"--sim-chip"}, A::Error, "Missing value after '--sim-chip'"},
+        {{"--simulate", "--sim-fill", "random:7", "--sim-slow-erase", "3000", "--sim-fault", "short@5"}, A::Run, ""},
+        {{"--sim-fill", "random"}, A::Error, "go with --simulate"},
+        {{"--sim-slow-erase", "10"}, A::Error, "go with --simulate"},
+        {{"--simulate", "--sim-fill", "random:x"}, A::Error, "--sim-fill takes erased, random or random:SEED"},
+        {{"--simulate", "--sim-fill", "zeros"}, A::Error, "--sim-fill takes"},
+        {{"--simulate", "--sim-slow-erase", "0"}, A::Error, "--sim-slow-erase takes milliseconds, 1 to 600000"},
+        {{"--simulate", "--sim-fault", "short@0"}, A::Error, "--sim-fault takes set@N, get@N, short@N or unplug@N"},
+        {{"--simulate", "--sim-latency", "-1"}, A::Error, "--sim-latency takes milliseconds, 0 to 10000"},
     };
     for (const auto& l : lines) {
         SCOPED_TRACE(l.args.join(QLatin1Char(' ')).toStdString());
@@ -326,17 +335,32 @@ TEST(WindowCommandLine, EachLineGivesItsActionOptionsAndFile)
     ASSERT_EQ(line.parse({"--simulate=state.txt", "--sim-chip", "SPI_FLASH,WINBOND,W25Q64", "--sim-fault", "get@3",
                           "--sim-fault=unplug@9", "x.hex"}),
               A::Run);
-    EXPECT_TRUE(line.options().simulate);
-    EXPECT_EQ(line.options().simState, QStringLiteral("state.txt"));
-    EXPECT_EQ(line.options().simChip, QStringLiteral("SPI_FLASH,WINBOND,W25Q64"));
-    ASSERT_EQ(line.options().faults.size(), 2u);
-    EXPECT_EQ(line.options().faults[0].kind, SimulatedProgrammer::Fault::Kind::Get);
-    EXPECT_EQ(line.options().faults[1].kind, SimulatedProgrammer::Fault::Kind::Unplug);
+    const SimulatorOptions& sim = line.simulator();
+    EXPECT_TRUE(sim.simulate);
+    EXPECT_EQ(sim.state, QStringLiteral("state.txt"));
+    EXPECT_EQ(sim.chip, QStringLiteral("SPI_FLASH,WINBOND,W25Q64"));
+    ASSERT_EQ(sim.faults.size(), 2u);
+    EXPECT_EQ(sim.faults[0].kind, SimulatedProgrammer::Fault::Kind::Get);
+    EXPECT_EQ(sim.faults[1].kind, SimulatedProgrammer::Fault::Kind::Unplug);
+    EXPECT_EQ(sim.faults[1].atReport, 9);
     EXPECT_EQ(line.dataFile(), QFileInfo(QStringLiteral("x.hex")).absoluteFilePath());
     // Each parse starts afresh.
     ASSERT_EQ(line.parse({"--simulate", "--sim-empty"}), A::Run);
-    EXPECT_TRUE(line.options().simEmpty && line.options().simState.isEmpty() && !line.options().simChip);
+    EXPECT_TRUE(sim.empty && sim.state.isEmpty() && !sim.chip && sim.faults.empty());
     EXPECT_TRUE(line.dataFile().isEmpty());
+    // The values of the options both front ends share, the later one winning.
+    ASSERT_EQ(line.parse({"--simulate", "--sim-fill", "random", "--sim-fill=random:0x10", "--sim-slow-erase",
+                          "3000", "--sim-fault", "short@5", "--sim-latency", "20", "--sim-protect"}),
+              A::Run);
+    EXPECT_EQ(sim.fillSeed, std::optional<uint32_t>(16));
+    EXPECT_EQ(sim.slowEraseMs, 3000);
+    EXPECT_EQ(sim.latencyMs, 20);
+    EXPECT_TRUE(sim.protect);
+    ASSERT_EQ(sim.faults.size(), 1u);
+    EXPECT_EQ(sim.faults[0].kind, SimulatedProgrammer::Fault::Kind::Short);
+    EXPECT_EQ(sim.faults[0].atReport, 5);
+    ASSERT_EQ(line.parse({"--simulate", "--sim-fill", "random"}), A::Run);
+    EXPECT_EQ(sim.fillSeed, std::optional<uint32_t>(1)) << "random alone is seed 1";
 }
 
 // How a person meets the command line: each line with its exit status and
@@ -380,6 +404,12 @@ TEST(CliUsage, CommandLinesTheirStatusAndWhatTheySay)
         {{"--db"}, 2, 'e', "Missing value after '--db'."},
         {{"--lang", "9", "list-chips"}, 2, 'e', "--lang takes 0 (zh_CN), 1 (zh_TW) or 2 (en), not '9'"},
         {{"--sim-latency", "5", "probe"}, 2, 'e', "go with --simulate"},
+        {{"--sim-fill", "random:7", "probe"}, 2, 'e', "go with --simulate"},
+        {{"--simulate", "--sim-fault", "short@x", "probe"}, 2, 'e', "--sim-fault takes set@N, get@N, short@N or unplug@N"},
+        {{"--simulate", "--sim-slow-erase", "600001", "probe"}, 2, 'e', "--sim-slow-erase takes milliseconds, 1 to 600000"},
+        // Report 6 is the reply to the probe's first Finish: cut short, no chip is seen.
+        {{"--simulate", "--chip", "w25q64jv", "--sim-fault", "short@5", "read", dir.filePath("short.bin")}, 1, 'e',
+         "Not connected\nThe programmer answered 32 of 64 bytes.\n"},
         {{"convert", "--format", "xyz", "a", "b"}, 2, 'e', "--format takes bin, hex, srec or cap, not 'xyz'"},
         {{"--", "list-chips", "W25Q64JV"}, 0, 'o', "\tWINBOND\tW25Q64JV\t0xEF4017\t"},
         {{"list-chips", "--", "-"}, 0, 'o', "# index\t"},

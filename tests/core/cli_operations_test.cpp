@@ -5,6 +5,7 @@
 #include "cli/TerminalUi.h"
 #include "buffers/Buffers.h"
 #include "device/SimulatedProgrammer.h"
+#include "device/StateFileLock.h"
 #include "support/TestChipEntry.h"
 
 #include <QBuffer>
@@ -170,6 +171,53 @@ TEST(CliOperations, VerifyMismatchBlankAndErase)
     EXPECT_TRUE(rig.err.contains("The chip is not empty."));
     EXPECT_EQ(rig.run(kW25Q64 + QStringList{"erase"}), 0);
     EXPECT_EQ(rig.run(kW25Q64 + QStringList{"blank"}), 0);
+}
+
+// A filled chip reads the same for the same seed, and is mostly data.
+TEST(CliOperations, FilledChipReadsTheSameTwice)
+{
+    CliRig rig;
+    const auto fullRead = [&](const QString& name, const char* fill) {
+        QFile::remove(rig.state);  // a new chip each time, not the kept one
+        EXPECT_EQ(rig.run(kW25Q64 + QStringList{"--sim-fill", fill, "read", "--full", rig.dir.filePath(name)}), 0)
+            << rig.err.toStdString();
+        return rig.read(name);
+    };
+    const QByteArray first = fullRead("a.bin", "random:7");
+    ASSERT_EQ(first.size(), 16384);
+    EXPECT_EQ(fullRead("b.bin", "random:7"), first);
+    EXPECT_NE(fullRead("c.bin", "random:8"), first);
+    EXPECT_LT(first.count(char(0xFF)), first.size() / 2);
+    // The trimmed read ends where the chip's erased tail starts.
+    QFile::remove(rig.state);
+    ASSERT_EQ(rig.run(kW25Q64 + QStringList{"--sim-fill", "random:7", "read", rig.dir.filePath("d.bin")}), 0);
+    const QByteArray trimmed = rig.read("d.bin");
+    EXPECT_LT(trimmed.size(), first.size());
+    EXPECT_EQ(trimmed, first.left(trimmed.size()));
+    EXPECT_EQ(first.mid(trimmed.size()), QByteArray(first.size() - trimmed.size(), char(0xFF)));
+}
+
+// A second program on a state file in use stops before it touches the chip.
+TEST(CliOperations, StateFileHeldByAnotherProgramStopsTheRun)
+{
+    CliRig rig;
+    ASSERT_EQ(rig.run(kW25Q64 + QStringList{"write", rig.file("in.bin", pattern(512))}), 0);
+    const QByteArray kept = [&] {
+        QFile f(rig.state);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }();
+    {
+        StateFileLock other;
+        ASSERT_TRUE(other.acquire(rig.state, nullptr));
+        EXPECT_EQ(rig.run(kW25Q64 + QStringList{"--trace", "erase"}), 1);
+        EXPECT_TRUE(rig.err.startsWith(QStringLiteral("The simulator's state file %1 is in use by another program").arg(rig.state)))
+            << rig.err.toStdString();
+        EXPECT_FALSE(rig.err.contains("> 01 ")) << "nothing was sent";
+        QFile f(rig.state);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        EXPECT_EQ(f.readAll(), kept) << "the holder's chip is as it was";
+    }
+    EXPECT_EQ(rig.run(kW25Q64 + QStringList{"verify", rig.file("in.bin", pattern(512))}), 0) << rig.err.toStdString();
 }
 
 TEST(CliOperations, EepromOfAChipThatHasOne)

@@ -13,6 +13,7 @@
 #include "support/RecordingView.h"
 #include "support/TestChipEntry.h"
 
+#include <QFileInfo>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -508,6 +509,14 @@ TEST(ErasedArea, ReadsErasedAboveWhatWasStoredWhateverTheMemoryHeld)
         {"read span", [&] { area.bytes(0, 300); }, 300, {{103, 0x11}, {200, 0xFF}, {207, 0xFF}}},
         {"erase", [&] { area.erase(); }, 0, {{103, 0xFF}}},
         {"span after erase", [&] { area.span(0, 3 << 20); }, 3 << 20, {{103, 0xFF}, {(3 << 20) - 1, 0xFF}}},
+        // Memory above a lowered mark still holds the old bytes: a span or a
+        // write that starts one byte past the mark must erase that byte too.
+        {"data, erased from 4", [&] { area.eraseFrom(0); area.write(0, data, 8); area.eraseFrom(4); }, 4,
+         {{3, 4}, {4, 0xFF}, {7, 0xFF}}},
+        {"span one past the mark", [&] { std::memset(area.span(5, 2), 0x22, 2); }, 7,
+         {{4, 0xFF}, {5, 0x22}, {6, 0x22}, {7, 0xFF}}},
+        {"data, erased from 4 again", [&] { area.write(0, data, 8); area.eraseFrom(4); }, 4, {{4, 0xFF}}},
+        {"write one past the mark", [&] { area.write(5, data, 1); }, 6, {{4, 0xFF}, {5, 1}, {6, 0xFF}}},
     };
     for (const auto& s : steps) {
         s.act();
@@ -561,12 +570,32 @@ TEST(OpenPage, ABufferStoresOnlyWhatTheFileReachesAndReadsErasedAbove)
     b.flash();
     EXPECT_EQ(openIntoPage(p.state, MemoryPage::Flash, s.write("small.bin", patternBytes(100))), OpenOutcome::Loaded);
     EXPECT_EQ(b.flashArea().stored(), 100);
+    // A record one byte past the last one: the byte between is erased, not
+    // what the file before left there.
+    const QString gap = s.write("gap.hex", ":020000001122CB\r\n:0100030033C9\r\n:00000001FF\r\n");
+    EXPECT_EQ(openIntoPage(p.state, MemoryPage::Flash, gap), OpenOutcome::Loaded);
+    EXPECT_EQ(p.flashView.bytes.left(5), QByteArray::fromHex("1122FF33FF"));
+    EXPECT_EQ(b.flashArea().at(2), 0xFF);
+    EXPECT_EQ(openIntoPage(p.state, MemoryPage::Flash, s.write("small.bin", patternBytes(100))), OpenOutcome::Loaded);
     // Save and the CRC read past what was stored as 0xFF.
     b.setFlashLength(300);
     EXPECT_TRUE(saveFromPage(p.state, MemoryPage::Flash, s.path("out.bin")));
     const QByteArray saved = patternBytes(100) + QByteArray(200, char(0xFF));
     EXPECT_EQ(s.read("out.bin"), saved);
     EXPECT_EQ(b.flashCrc(), crc32Of(bytesOf(saved), saved.size()));
+}
+
+// Written whole, but the finished file cannot take the old one's place (a
+// folder was put there meanwhile): the final commit fails, and that is no save.
+TEST(SaveFile, AFailedFinalCommitIsNoSave)
+{
+    Scratch s;
+    const QString old = s.write("old.bin", "old");
+    const FileWrite replaced = writeFileSafely(old, [&](QIODevice& out) {
+        return out.write("new") == 3 && QFile::remove(old) && QDir(s.path(".")).mkdir(QStringLiteral("old.bin"));
+    });
+    EXPECT_EQ(replaced, FileWrite::Failed);
+    EXPECT_TRUE(QFileInfo(old).isDir());
 }
 
 TEST(SaveFile, AFailedWriteLeavesNoNewFileAndAnExistingOneWhole)

@@ -153,13 +153,21 @@ TEST(Write, LastBlockPastTheBufferIsPaddedNotOverrun)
 TEST(Write, FailedTransferStopsWithOneMessage)
 {
     // Reports 1-6 probe, 7-8 Setup, 9-10 stream, then one per page.
-    for (const auto& [fault, sent] : {std::pair{Fault{Fault::Kind::Set, 13}, 2}, std::pair{Fault{Fault::Kind::Unplug, 12}, 1}}) {
+    const struct {
+        Fault fault;
+        int sent;
+        QString why;
+    } cases[] = {
+        {{Fault::Kind::Set, 13}, 2, OperationRig::brokenPipe(13)},
+        {{Fault::Kind::Unplug, 12}, 1, OperationRig::unplugged(12)},
+    };
+    for (const auto& [fault, sent, why] : cases) {
         OperationRig rig;
         rig.use(chipOf(0, 4096, 256));
         rig.loadFlash(1024);
         rig.sim.addFault(fault);
         rig.ops.writeChip(MemoryPage::Flash);
-        EXPECT_EQ(rig.ui.errors(), QStringList{rig.ui.message(Msg::TransferFailed)});
+        EXPECT_EQ(rig.ui.errors(), QStringList{rig.failure(Msg::TransferFailed, why)});
         EXPECT_TRUE(rig.ui.logs().isEmpty());
         EXPECT_EQ(rig.ops.lastOutcome(), Outcome::Failed);
         EXPECT_EQ(rig.wireAfterProbe().count("W04/257"), sent);
@@ -273,6 +281,35 @@ TEST(Verify, ShortBufferStillComparesTheWholeBlock)
     EXPECT_EQ(rig.ui.errors(), QStringList{"Flash check error address:C8h"});
 }
 
+// Verify and compare read the data length's blocks, not the whole chip:
+// what lies beyond the data is no difference.
+TEST(Verify, OnlyTheDataLengthIsCompared)
+{
+    const struct {
+        const char* what;
+        std::function<void(OperationRig&)> run;
+        QString line;
+    } cases[] = {
+        {"verify", [](OperationRig& r) { r.ops.verifyChip(MemoryPage::Flash); }, "Verify Complete!"},
+        {"compare", [](OperationRig& r) { r.ops.compareChip(MemoryPage::Flash); }, "The chip and the buffer are equal."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        OperationRig rig;
+        rig.use(chipOf(0, 4096, 256));
+        rig.loadFlash(1000);
+        // The chip holds the data's four blocks (the last one's tail erased),
+        // then other bytes.
+        std::fill(rig.sim.flash().begin(), rig.sim.flash().end(), 0x00);
+        std::fill_n(rig.sim.flash().begin(), 1024, 0xFF);
+        std::copy_n(rig.state.buffers().flash(), 1000, rig.sim.flash().begin());
+        c.run(rig);
+        EXPECT_EQ(rig.ops.lastOutcome(), Outcome::Done);
+        EXPECT_EQ(rig.ui.logs(), QStringList{c.line});
+        EXPECT_EQ(rig.wireAfterProbe(), QStringList({"C09", "C07"}) + times(4, "R/257") + QStringList{"C0A"});
+    }
+}
+
 TEST(Verify, EepromUsesItsStreamAndTheFlashMessage)
 {
     OperationRig rig;
@@ -295,7 +332,7 @@ TEST(Verify, FailedReadIsNotAComparison)
     std::copy_n(rig.state.buffers().flash(), 512, rig.sim.flash().begin());
     rig.sim.addFault({Fault::Kind::Get, 12});
     rig.ops.verifyChip(MemoryPage::Flash);
-    EXPECT_EQ(rig.ui.errors(), QStringList{rig.ui.message(Msg::TransferFailed)});
+    EXPECT_EQ(rig.ui.errors(), QStringList{rig.failure(Msg::TransferFailed, rig.brokenPipe(12))});
     EXPECT_TRUE(rig.ui.logs().isEmpty());
     EXPECT_EQ(rig.ops.lastOutcome(), Outcome::Failed);
 }
@@ -374,11 +411,12 @@ TEST(Compare, EqualChipManyRangesAndAFailedRead)
 
     // A failed read ends the compare with the transfer message and no report.
     rig.ui.clear();
-    rig.sim.addFault({Fault::Kind::Get, rig.sim.reportCount() + 24});  // the second block: 18 probe, 4 set-up and stream
+    const int secondBlock = rig.sim.reportCount() + 24;  // 18 probe, 4 set-up and stream, then the blocks
+    rig.sim.addFault({Fault::Kind::Get, secondBlock});
     rig.ops.compareChip(MemoryPage::Flash);
     EXPECT_EQ(rig.ops.lastCompare(), nullptr);
     EXPECT_EQ(rig.ops.lastOutcome(), Outcome::Failed);
-    EXPECT_EQ(rig.ui.errors(), QStringList{rig.ui.message(Msg::TransferFailed)});
+    EXPECT_EQ(rig.ui.errors(), QStringList{rig.failure(Msg::TransferFailed, rig.brokenPipe(secondBlock))});
 }
 
 // The strip's picture of a compare, 64 cells over a 64 KiB chip: '#' a cell
@@ -691,7 +729,7 @@ TEST(Erase, FailedTransferStopsWithoutCompletion)
     rig.use(chipOf(1, 1024, 64));
     rig.sim.addFault({Fault::Kind::Set, 19});  // an Erase of the page loop
     rig.ops.eraseChip();
-    EXPECT_EQ(rig.ui.errors(), QStringList{rig.ui.message(Msg::TransferFailed)});
+    EXPECT_EQ(rig.ui.errors(), QStringList{rig.failure(Msg::TransferFailed, rig.brokenPipe(19))});
     EXPECT_TRUE(rig.ui.logs().isEmpty());
     EXPECT_LT(rig.commands(0x02).size(), 16u);
 }
@@ -732,7 +770,7 @@ TEST(Finish, LostAtTheClosingReportIsAFailureAfterTheCompletionLine)
         rig.sim.addFault({Fault::Kind::Unplug, finishReport});
         c.run(rig);
         EXPECT_EQ(rig.ui.logs(), QStringList{c.line}) << c.what;
-        EXPECT_EQ(rig.ui.errors(), QStringList{rig.ui.message(Msg::TransferFailed)}) << c.what;
+        EXPECT_EQ(rig.ui.errors(), QStringList{rig.failure(Msg::TransferFailed, rig.unplugged(finishReport))}) << c.what;
         EXPECT_EQ(rig.ops.lastOutcome(), Outcome::Failed) << c.what;
     }
 }
@@ -785,6 +823,36 @@ TEST(Stop, EveryLoopStopsBetweenTwoReportsAndFinishesTheJob)
         EXPECT_FALSE(rig.ui.progressVisible) << c.what;
         EXPECT_TRUE(std::equal(before.begin(), before.end(), rig.state.buffers().flash())) << c.what;
         EXPECT_EQ(rig.state.buffers().flashLength(), 4096) << c.what;
+    }
+}
+
+// A stop asked for while the last block goes out comes too late to stop
+// anything: the chip is whole, and so is the job.
+TEST(Stop, DuringTheLastBlockTheJobIsComplete)
+{
+    const struct {
+        const char* what;
+        ChipEntry chip;
+        int blocks;
+        std::function<void(OperationRig&)> run;
+        QString line;
+    } cases[] = {
+        {"write", chipOf(0, 4096, 256, 2), 16, [](OperationRig& r) { r.ops.writeChip(MemoryPage::Flash); },
+         "Write Complete!"},
+        {"erase, by pages", chipOf(1, 4096, 64), 64, [](OperationRig& r) { r.ops.eraseChip(); }, "Erase Complete!"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        OperationRig rig;
+        rig.use(c.chip);
+        rig.loadFlash(4096);
+        rig.ui.stopAfterPumps = c.blocks;
+        c.run(rig);
+        EXPECT_EQ(rig.ui.pumps, c.blocks);
+        EXPECT_EQ(rig.ops.lastOutcome(), Outcome::Done);
+        EXPECT_TRUE(rig.ui.errors().isEmpty()) << rig.ui.errors().join('|').toStdString();
+        EXPECT_EQ(rig.ui.logs(), QStringList{c.line});
+        EXPECT_EQ(rig.wire().last(), "C0A");
     }
 }
 

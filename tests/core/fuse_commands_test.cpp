@@ -152,9 +152,11 @@ TEST(FuseJobs, FailedTransferStopsWithoutCompletionLine)
         FuseRig rig;
         rig.sim.fuses()[0] = 0x00;
         // Reports 1 and 2 are the Setup exchange, 3 and 4 the signature's; 5 and 6 the ReadConfig one.
-        rig.sim.addFault({kind, kind == Fault::Kind::Set ? rig.sim.reportCount() + 5 : rig.sim.reportCount() + 6});
+        const int report = kind == Fault::Kind::Set ? rig.sim.reportCount() + 5 : rig.sim.reportCount() + 6;
+        rig.sim.addFault({kind, report});
         EXPECT_EQ(RunFuseJob(rig.state, FuseJob::ReadFuses), FuseJobResult::Failed);
-        EXPECT_EQ(rig.ui.errors(), QStringList{messageText(Msg::TransferFailed, 2)});
+        EXPECT_EQ(rig.ui.errors(), QStringList{messageText(Msg::TransferFailed, 2)
+                                               + QStringLiteral("\nBroken pipe (simulated fault at report %1)").arg(report)});
         EXPECT_TRUE(rig.ui.logs().isEmpty());
         EXPECT_EQ(rig.state.fuses().currentBytes()[0], 0x62) << "nothing read";
         EXPECT_EQ(rig.value(1), "      0x62");

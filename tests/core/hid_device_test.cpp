@@ -40,8 +40,11 @@ TEST_F(HidDeviceTest, OpensTheProgrammerAmongOtherInterfaces)
     EXPECT_TRUE(device.isOpen());
     // The lower of two programmers in the platform's list, after the misfits.
     EXPECT_EQ(openedPath(), "first");
-    // Every candidate that was not taken has been let go.
+    // Every candidate that was not taken has been let go; the keyboard was
+    // never even listed.
     EXPECT_EQ(hid.liveHandles, 1);
+    EXPECT_EQ(hid.openCalls, (std::vector<std::string>{"same-ids-other-maker", "same-ids-other-product", "first"}));
+    EXPECT_EQ(hid.listings, (std::vector<std::pair<uint16_t, uint16_t>>{{kProgrammerVendorId, kProgrammerProductId}}));
 
     device.close();
     EXPECT_FALSE(device.isOpen());
@@ -54,7 +57,9 @@ TEST_F(HidDeviceTest, ResultTellsTheLastNoteworthyEvent)
 {
     EXPECT_EQ(device.openProgrammer(), kOpenNoMatch) << "empty list";
 
-    hid.add("locked", 0x1234, 0x5678, u"x", u"y").opens = false;
+    hid.add("locked-keyboard", 0x1234, 0x5678, u"x", u"y").opens = false;
+    EXPECT_EQ(device.openProgrammer(), kOpenNoMatch) << "another device is not even tried";
+    hid.add("locked", kProgrammerVendorId, kProgrammerProductId, kMaker, kProduct).opens = false;
     EXPECT_EQ(device.openProgrammer(), kOpenFailed);
 
     // A later id match resets the result before its strings are compared.
@@ -70,7 +75,7 @@ TEST_F(HidDeviceTest, ResultTellsTheLastNoteworthyEvent)
     hid.add("other-ids", 0x1111, 0x2222, kMaker, kProduct);
     EXPECT_EQ(device.openProgrammer(), kOpenStringFailed) << "an id mismatch is not noteworthy";
 
-    hid.add("locked-too", 0x1234, 0x5678, u"x", u"y").opens = false;
+    hid.add("locked-too", kProgrammerVendorId, kProgrammerProductId, u"x", u"y").opens = false;
     EXPECT_EQ(device.openProgrammer(), kOpenFailed);
     EXPECT_FALSE(device.isOpen());
     EXPECT_EQ(hid.liveHandles, 0);
@@ -166,13 +171,31 @@ TEST_F(HidDeviceTest, ExchangeSendsRequestAndAsksForReportOne)
 
 TEST_F(HidDeviceTest, FailedExchangeClosesTheLinkForGood)
 {
-    for (const bool failSet : {true, false}) {
-        SCOPED_TRACE(failSet ? "set fails" : "get fails");
+    const struct {
+        const char* what;
+        bool setWorks;
+        bool getWorks;
+        long replyLength;
+        HidDevice::Failure failure;
+    } cases[] = {
+        {"set fails", false, true, -1, {"Broken pipe", -1, 64}},
+        {"get fails", true, false, -1, {"Broken pipe", -1, 64}},
+        // A short reply is no reply: its tail would be what the buffer held.
+        {"get comes back short", true, true, 63, {"", 63, 64}},
+        {"get brings nothing", true, true, 0, {"", 0, 64}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const bool failSet = !c.setWorks;
         hid.list.clear();
         hid.transfers.clear();
         FakeHidBackend::Interface& p = programmer("p");
-        (failSet ? p.setWorks : p.getWorks) = false;
+        p.setWorks = c.setWorks;
+        p.getWorks = c.getWorks;
+        p.replyLength = c.replyLength;
+        p.reply.assign(64, 0x5A);
         ASSERT_EQ(device.openProgrammer(), kOpenOk);
+        EXPECT_EQ(device.lastFailure().wanted, 0u) << "an open starts without a failure";
 
         uint8_t request[64] = {0x01, 0x0B};
         uint8_t reply[64] = {};
@@ -180,6 +203,9 @@ TEST_F(HidDeviceTest, FailedExchangeClosesTheLinkForGood)
         EXPECT_FALSE(device.isOpen());
         EXPECT_EQ(hid.liveHandles, 0);
         EXPECT_EQ(hid.transfers.size(), failSet ? 1u : 2u) << "no get after a failed set";
+        EXPECT_EQ(device.lastFailure().platformText, c.failure.platformText);
+        EXPECT_EQ(device.lastFailure().got, c.failure.got);
+        EXPECT_EQ(device.lastFailure().wanted, c.failure.wanted);
 
         const std::size_t before = hid.transfers.size();
         EXPECT_FALSE(device.setFeature(request, 64));
@@ -199,7 +225,12 @@ TEST_F(HidDeviceTest, PlainFeatureFailureKeepsTheLinkOpen)
     EXPECT_FALSE(device.setFeature(data, 65));
     EXPECT_FALSE(device.getFeature(data, 65));
     EXPECT_TRUE(device.isOpen());
-    ASSERT_EQ(hid.transfers.size(), 2u);
+    p.getWorks = true;
+    p.replyLength = 64;
+    EXPECT_FALSE(device.getFeature(data, 65)) << "a data report one byte short";
+    EXPECT_EQ(device.lastFailure().got, 64);
+    EXPECT_TRUE(device.isOpen());
+    ASSERT_EQ(hid.transfers.size(), 3u);
     EXPECT_EQ(hid.transfers[0].bytes.size(), 65u);
     EXPECT_EQ(hid.transfers[1].bytes[0], 0x02) << "the caller's report number goes out unchanged";
 }

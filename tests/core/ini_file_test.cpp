@@ -1,8 +1,10 @@
 #include "app/IniFile.h"
 #include "support/FileText.h"
+#include "support/OrdinaryUserFileAccess.h"
 
 #include <QDir>
 #include <QFile>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -102,6 +104,20 @@ TEST_F(IniFileTest, BytesThatAreNotUtf8SurviveAWrite)
     EXPECT_EQ(ini.readString(QStringLiteral("files"), QStringLiteral("FOLDER"), QString()), QStringLiteral("/home/用户"));
 }
 
+TEST_F(IniFileTest, AByteOrderMarkIsSkippedAndKeptAtTheStart)
+{
+    const QByteArray mark = "\xEF\xBB\xBF";
+    ASSERT_TRUE(putFile(path, mark + "[DEVICE]\r\nLANGU=1\r\n[CHIP]\r\nINDEX1=3\r\n"));
+    IniFile ini(path);
+    EXPECT_EQ(ini.readInteger(QStringLiteral("DEVICE"), QStringLiteral("LANGU"), 0), 1);
+    EXPECT_EQ(ini.readInteger(QStringLiteral("CHIP"), QStringLiteral("INDEX1"), 0), 3);
+    // The first section is found, not added again below.
+    ASSERT_TRUE(ini.writeInteger(QStringLiteral("DEVICE"), QStringLiteral("LANGU"), 2));
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), mark + "[DEVICE]\r\nLANGU=2\r\n[CHIP]\r\nINDEX1=3\r\n");
+}
+
 TEST_F(IniFileTest, EveryReadSeesTheFileAsItIsNow)
 {
     IniFile ini(path);
@@ -127,16 +143,31 @@ TEST_F(IniFileTest, FailedWriteSaysWhereAndLeavesTheFileWhole)
     EXPECT_FALSE(blocked.writeInteger(QStringLiteral("A"), QStringLiteral("k"), 2));
     EXPECT_EQ(blocked.writeError(), QStringLiteral("Unable to write to ") + path);
 
+    // A read-only file in a read-only folder: neither replaced nor written in place.
+    const QString sub = dir.filePath(QStringLiteral("sub"));
     const QString other = dir.filePath(QStringLiteral("sub/u.ini"));
     QDir(dir.path()).mkdir(QStringLiteral("sub"));
     ASSERT_TRUE(putFile(other, "[A]\nk=1\n"));
-    QFile::setPermissions(dir.filePath(QStringLiteral("sub")), QFile::ReadOwner | QFile::ExeOwner);
+    const auto readable = QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther;
+    const auto enterable = QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther;
+    const auto keep = qScopeGuard([&] {
+        QFile::setPermissions(sub, readable | enterable | QFile::WriteOwner);
+        QFile::setPermissions(other, readable | QFile::WriteOwner);
+    });
+    ASSERT_TRUE(QFile::setPermissions(other, readable));
+    ASSERT_TRUE(QFile::setPermissions(sub, readable | enterable));
+    ASSERT_TRUE(QFile::setPermissions(dir.path(), readable | enterable | QFile::WriteOwner));
     IniFile readOnly(other);
-    const bool written = readOnly.writeInteger(QStringLiteral("A"), QStringLiteral("k"), 2);
-    QFile::setPermissions(dir.filePath(QStringLiteral("sub")), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    if (written)
-        GTEST_SKIP() << "the folder stays writable for this user (root)";
+    bool written = true;
+    {
+        // Root may write anywhere: the write is made with an ordinary user's rights.
+        const OrdinaryUserFileAccess ordinary;
+        ASSERT_TRUE(ordinary.active());
+        written = readOnly.writeInteger(QStringLiteral("A"), QStringLiteral("k"), 2);
+    }
+    EXPECT_FALSE(written);
     EXPECT_EQ(fileText(other), QStringLiteral("[A]\nk=1\n"));
+    EXPECT_EQ(QDir(sub).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("u.ini")}) << "no leftovers";
 }
 
 TEST_F(IniFileTest, WriteIntoAFolderThatCannotExistFails)

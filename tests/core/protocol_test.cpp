@@ -103,13 +103,22 @@ TEST(SetupChip, NoProgrammerMeansNotConnectedAndNoTraffic)
 
 TEST(SetupChip, ReplyThatNeverCameIsNotAChip)
 {
-    for (const Fault fault : {Fault{Fault::Kind::Get, 2}, Fault{Fault::Kind::Set, 1}, Fault{Fault::Kind::Unplug, 2}}) {
+    const struct {
+        Fault fault;
+        const char* why;  // the link's reason, on the message's second line
+    } cases[] = {
+        {{Fault::Kind::Get, 2}, "Broken pipe (simulated fault at report 2)"},
+        {{Fault::Kind::Set, 1}, "Broken pipe (simulated fault at report 1)"},
+        {{Fault::Kind::Unplug, 2}, "No such device (the simulated programmer was unplugged at report 2)"},
+        {{Fault::Kind::Short, 2}, "The programmer answered 32 of 64 bytes."},
+    };
+    for (const auto& [fault, why] : cases) {
         SCOPED_TRACE(fault.atReport);
         SimulatedRig rig;
         rig.use(kW25Q64);
         rig.sim.addFault(fault);
         EXPECT_EQ(rig.programmer.setupChip(), 0);
-        EXPECT_EQ(rig.ui.errors(), QStringList{"Not connected"});
+        EXPECT_EQ(rig.ui.errors(), QStringList{QStringLiteral("Not connected\n") + QLatin1String(why)});
         EXPECT_FALSE(rig.programmer.linkOpen());
         EXPECT_FALSE(rig.programmer.jobRunning());
         // A later command of the same job would go nowhere.
@@ -259,6 +268,28 @@ TEST(ProbeChip, StopsAtTheAnsweringClass)
     EXPECT_EQ(Bytes(id, id + 5), (Bytes{1, 0xEF, 0x40, 0x17, 1}));
 }
 
+// A reply naming another class is no answer from the class asked: the walk
+// goes on until the class named is the one asked, or ends empty.
+TEST(ProbeChip, AnotherClassesCodeIsNoAnswer)
+{
+    for (int code = 0; code <= 7; ++code) {
+        SCOPED_TRACE(code);
+        FakeHidBackend hid;
+        FakeHidBackend::Interface& p =
+            hid.add("p", kProgrammerVendorId, kProgrammerProductId, u"Quibex-USBProg", u"VedUDUVur");
+        p.reply.assign(64, 0);
+        p.reply[0] = uint8_t(code);
+        RecordingUi ui;
+        HidDevice device(hid);
+        Programmer programmer(device, ui);
+        uint8_t id[5] = {};
+        const bool answers = code >= 1 && code <= 5;
+        EXPECT_EQ(programmer.probeChip(id), answers ? code : 0);
+        // Setup, ReadId and Finish per class tried, each with its reply.
+        EXPECT_EQ(hid.transfers.size(), 6u * (answers ? code : 5));
+    }
+}
+
 TEST(ProbeChip, SilentProgrammerIsNotAnEmptySocket)
 {
     SimulatedRig unplugged;
@@ -270,7 +301,7 @@ TEST(ProbeChip, SilentProgrammerIsNotAnEmptySocket)
     // Report 2 is the first Setup's reply, 4 the first ReadId's: without the
     // guard either would read as class 0 answering.
     for (const Fault fault : {Fault{Fault::Kind::Set, 1}, Fault{Fault::Kind::Get, 2}, Fault{Fault::Kind::Get, 4},
-                              Fault{Fault::Kind::Unplug, 3}}) {
+                              Fault{Fault::Kind::Unplug, 3}, Fault{Fault::Kind::Short, 2}, Fault{Fault::Kind::Short, 4}}) {
         for (const bool withChip : {false, true}) {
             SCOPED_TRACE(testing::Message() << "report " << fault.atReport << (withChip ? " chip" : " empty"));
             SimulatedRig rig;

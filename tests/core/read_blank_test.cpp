@@ -1,7 +1,9 @@
 // Read and blank check through the simulated programmer: the reports on the
 // wire, the data length rules, the frame's order, and what a failure leaves.
 
+#include "operations/OperationFrame.h"
 #include "support/OperationRig.h"
+#include "support/SimulatedRig.h"
 
 #include <gtest/gtest.h>
 
@@ -183,6 +185,30 @@ TEST(Read, ProbeRefusalsNeverLockTheControls)
     EXPECT_EQ(empty.ops.lastOutcome(), Outcome::Refused);
 }
 
+// The chip taken out between the probe and the set-up: the set-up finds the
+// socket empty, says so, and the job still ends with Finish.
+TEST(Read, EmptySocketAtTheSetUpStillSendsFinish)
+{
+    SimulatedRig rig;
+    rig.chip = flashChip();
+    OperationFrame frame(rig.programmer, rig.ui);
+    bool ran = false;
+    const Outcome outcome = frame.runJob(
+        [&] {
+            ran = true;
+            return Outcome::Done;
+        },
+        Msg::ReadComplete);
+    EXPECT_EQ(outcome, Outcome::Refused);
+    EXPECT_FALSE(ran);
+    EXPECT_EQ(rig.commandCodes(), (std::vector<int>{kCmdSetup, kCmdFinish}));
+    EXPECT_EQ(rig.ui.errors(), QStringList{"No chips detected, please put the chip to try again!"});
+    EXPECT_TRUE(rig.ui.logs().isEmpty());
+    EXPECT_TRUE(rig.ui.controlsEnabled);
+    EXPECT_FALSE(rig.programmer.linkOpen());
+    EXPECT_EQ(rig.ui.status, "Ready");
+}
+
 TEST(Read, UnusableRecordIsRefusedBeforeAnythingIsSent)
 {
     for (const ChipEntry& chip : {flashChip(64u * 1024 * 1024 + 1), mcuChip(8193)}) {
@@ -200,7 +226,16 @@ TEST(Read, UnusableRecordIsRefusedBeforeAnythingIsSent)
 TEST(Read, FailedTransferLeavesBufferLengthAndViewAsTheyWere)
 {
     using Fault = SimulatedProgrammer::Fault;
-    for (const Fault fault : {Fault{Fault::Kind::Get, 12}, Fault{Fault::Kind::Unplug, 13}, Fault{Fault::Kind::Set, 9}}) {
+    const struct {
+        Fault fault;
+        QString why;
+    } cases[] = {
+        {{Fault::Kind::Get, 12}, OperationRig::brokenPipe(12)},
+        {{Fault::Kind::Unplug, 13}, OperationRig::unplugged(13)},
+        {{Fault::Kind::Set, 9}, OperationRig::brokenPipe(9)},
+        {{Fault::Kind::Short, 12}, QStringLiteral("The programmer answered 128 of 257 bytes.")},
+    };
+    for (const auto& [fault, why] : cases) {
         OperationRig rig;
         rig.use(flashChip());
         std::fill(rig.sim.flash().begin(), rig.sim.flash().end(), 0x00);
@@ -212,7 +247,7 @@ TEST(Read, FailedTransferLeavesBufferLengthAndViewAsTheyWere)
         rig.ops.readChip(MemoryPage::Flash);
 
         EXPECT_EQ(rig.ops.lastOutcome(), Outcome::Failed);
-        EXPECT_EQ(rig.ui.errors(), QStringList{rig.ui.message(Msg::TransferFailed)});
+        EXPECT_EQ(rig.ui.errors(), QStringList{rig.failure(Msg::TransferFailed, why)});
         EXPECT_TRUE(rig.ui.logs().isEmpty());
         EXPECT_FALSE(told);
         EXPECT_EQ(rig.state.buffers().flashLength(), 100);
@@ -267,7 +302,7 @@ TEST(BlankCheck, FailedTransferIsNotReportedAsNotEmpty)
     rig.use(flashChip());
     rig.sim.addFault({SimulatedProgrammer::Fault::Kind::Get, 11});
     rig.ops.blankCheck();
-    EXPECT_EQ(rig.ui.errors(), QStringList{rig.ui.message(Msg::TransferFailed)});
+    EXPECT_EQ(rig.ui.errors(), QStringList{rig.failure(Msg::TransferFailed, rig.brokenPipe(11))});
     EXPECT_TRUE(rig.ui.logs().isEmpty());
 }
 

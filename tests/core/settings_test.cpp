@@ -58,12 +58,17 @@ TEST_F(SettingsTest, MaximisedWindowSkipsTheGeometryKeys)
     EXPECT_TRUE(s.formMax);
     EXPECT_EQ(s.formTop, 10);
     EXPECT_EQ(s.formWidth, 700);
-    ASSERT_TRUE(putFile(path, "[Environment]\nFormMax=0\nFormTop=99\nFormLeft=98\nFormHeight=97\nFormWidth=96\n"));
-    ASSERT_TRUE(LoadSettings(ini, s));
-    EXPECT_EQ(s.formTop, 99);
-    EXPECT_EQ(s.formLeft, 98);
-    EXPECT_EQ(s.formHeight, 97);
-    EXPECT_EQ(s.formWidth, 96);
+    // Also behind the byte-order mark an editor may put first.
+    for (const QByteArray& mark : {QByteArray(), QByteArray("\xEF\xBB\xBF")}) {
+        SCOPED_TRACE(mark.size());
+        ASSERT_TRUE(putFile(path, mark + "[Environment]\nFormMax=0\nFormTop=99\nFormLeft=98\nFormHeight=97\nFormWidth=96\n"));
+        Settings read;
+        ASSERT_TRUE(LoadSettings(ini, read));
+        EXPECT_EQ(read.formTop, 99);
+        EXPECT_EQ(read.formLeft, 98);
+        EXPECT_EQ(read.formHeight, 97);
+        EXPECT_EQ(read.formWidth, 96);
+    }
 }
 
 TEST_F(SettingsTest, ValuesAreReadWithTheirEncodings)

@@ -1,12 +1,16 @@
 #include "device/BlockProtection.h"
+#include "device/StateFileLock.h"
 #include "support/SimulatedRig.h"
 #include "support/TestChipEntry.h"
 #include "support/QtPrinting.h"
 
+#include <QCoreApplication>
+#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <optional>
 
 namespace {
 
@@ -55,6 +59,45 @@ TEST(SimulatorChip, InsertedChipArrivesErasedAndSetupSeesIt)
     EXPECT_EQ(rig.received().back()[0], 0);
 }
 
+TEST(SimulatorChip, FilledChipsArriveTheSameForTheSameSeed)
+{
+    const ChipEntry mcu = makeChip({.key = "AVR,ATMEL,M", .id = 0x1E950F, .flash = 32768, .page = 128,
+                                    .chipClass = 7, .eeprom = 1024, .eepromPage = 4});
+    const auto arrived = [](const ChipEntry& chip, std::optional<uint32_t> seed) {
+        SimulatedProgrammer sim;
+        sim.setFillSeed(seed);
+        sim.insertChip(chip);
+        return std::make_pair(sim.flash(), sim.eeprom());
+    };
+    for (const ChipEntry& chip : {kFlash, mcu}) {
+        SCOPED_TRACE(chip.flashBytes());
+        const auto seven = arrived(chip, 7);
+        EXPECT_EQ(arrived(chip, 7), seven);
+        EXPECT_NE(arrived(chip, 8).first, seven.first);
+        EXPECT_EQ(arrived(chip, std::nullopt).first, Bytes(chip.flashBytes(), 0xFF));
+        for (const Bytes& memory : {seven.first, seven.second}) {
+            if (memory.empty())
+                continue;
+            const auto erased = std::count(memory.begin(), memory.end(), 0xFF);
+            // Holes, but mostly data.
+            EXPECT_GT(erased, qint64(memory.size()) / 20);
+            EXPECT_LT(erased, qint64(memory.size()) / 2);
+            // Erased from a point short of the end, above a programmed byte:
+            // a read trims there.
+            const auto lastData = std::find_if(memory.rbegin(), memory.rend(), [](uint8_t b) { return b != 0xFF; });
+            const auto tail = lastData - memory.rbegin();
+            EXPECT_GE(tail, 1);
+            EXPECT_LE(tail, qint64(memory.size()) / 8);
+        }
+        EXPECT_EQ(seven.second.size(), std::size_t(chip.eepromBytes()));
+    }
+    // The fuses still arrive at their defaults.
+    SimulatedProgrammer sim;
+    sim.setFillSeed(1);
+    sim.insertChip(mcu);
+    EXPECT_EQ(sim.fuses(), SimulatedProgrammer::defaultFuses());
+}
+
 TEST(SimulatorChip, ReadIdAnswersOnlyTheChipsOwnClass)
 {
     for (int chipClass = 0; chipClass <= 8; ++chipClass) {
@@ -96,6 +139,44 @@ TEST(SimulatorErase, WholeChipEraseOfSpiFlashNeedsBusyPolls)
     for (int i = 0; i < 10; ++i)
         ASSERT_TRUE(rig.programmer.pollStatus(busy));
     EXPECT_TRUE(busy);
+}
+
+TEST(SimulatorErase, SlowEraseStaysBusyByTheClockAndTakesNothingMeanwhile)
+{
+    SimulatedRig rig;
+    rig.use(kFlash);
+    qint64 now = 1000;
+    rig.sim.setClock([&] { return now; });
+    rig.sim.setSlowErase(3000);
+    std::fill(rig.sim.flash().begin(), rig.sim.flash().end(), 0x00);
+    startJob(rig);
+    const auto poll = [&] {
+        bool busy = false;
+        EXPECT_TRUE(rig.programmer.pollStatus(busy));
+        return busy;
+    };
+    ASSERT_TRUE(rig.programmer.erase(kWholeChipErase));
+    EXPECT_TRUE(allErased(rig.sim.flash(), 0, 4096));
+    // However often it is asked, only the clock ends the erase.
+    for (int i = 0; i < 20; ++i)
+        EXPECT_TRUE(poll()) << i;
+    now = 3999;
+    EXPECT_TRUE(poll());
+    // Data written to a chip that is still erasing goes nowhere.
+    ASSERT_TRUE(rig.programmer.openStream(0, kCmdOpenFlashStream));
+    ASSERT_TRUE(rig.programmer.writeBlock(4, 256, Bytes(256, 0x00).data()));
+    EXPECT_TRUE(allErased(rig.sim.flash(), 0, 256));
+    now = 4000;
+    EXPECT_FALSE(poll());
+    ASSERT_TRUE(rig.programmer.openStream(0, kCmdOpenFlashStream));
+    ASSERT_TRUE(rig.programmer.writeBlock(4, 256, Bytes(256, 0x00).data()));
+    EXPECT_EQ(rig.sim.flash()[0], 0x00) << "ready again, the chip takes data";
+    // An erase asked for while one runs is not taken either.
+    ASSERT_TRUE(rig.programmer.erase(kWholeChipErase));
+    now = 4500;
+    ASSERT_TRUE(rig.programmer.erase(kWholeChipErase));
+    now = 7000;
+    EXPECT_FALSE(poll()) << "busy from the first erase, not the ignored second";
 }
 
 TEST(SimulatorErase, PageEraseCountsPastSixtyFourKilobytes)
@@ -313,6 +394,36 @@ TEST(SimulatorState, ForeignOrDamagedFilesAreRefused)
     EXPECT_EQ(small.flash()[0], 0x00);
 }
 
+TEST(SimulatorState, OneProgramAtATimeHoldsTheStateFile)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("sim.state"));
+    const QString lockFile = StateFileLock::lockPathFor(path);
+    StateFileLock first;
+    QString error;
+    ASSERT_TRUE(first.acquire(path, &error)) << error.toStdString();
+    EXPECT_TRUE(QFile::exists(lockFile));
+    {
+        StateFileLock second;
+        EXPECT_FALSE(second.acquire(path, &error));
+        EXPECT_FALSE(second.held());
+        EXPECT_EQ(error, QStringLiteral("The simulator's state file %1 is in use by another program (process %2); "
+                                        "close that one first, or name another state file.")
+                             .arg(path)
+                             .arg(QCoreApplication::applicationPid()));
+    }
+    EXPECT_TRUE(first.held()) << "a refused second program takes nothing from the first";
+    first.release();
+    EXPECT_FALSE(QFile::exists(lockFile)) << "no lock file is left behind";
+    StateFileLock third;
+    EXPECT_TRUE(third.acquire(path, &error));
+
+    // A folder that is not there takes no lock file: that is said, not ignored.
+    StateFileLock nowhere;
+    EXPECT_FALSE(nowhere.acquire(dir.filePath(QStringLiteral("missing/sim.state")), &error));
+    EXPECT_TRUE(error.endsWith(QStringLiteral(": No such file or directory"))) << error.toStdString();
+}
+
 const ChipEntry kSst25 = makeChip({.key = "SPI_FLASH,SST,SST25VF016B", .id = 0xBF2541, .flash = 4096, .page = 256,
                                    .subtype = 1, .eraseDelay = 1});
 const ChipEntry kSst26 = makeChip({.key = "SPI_FLASH,SST,SST26VF016B", .id = 0xBF2641, .flash = 4096, .page = 256,
@@ -424,28 +535,51 @@ TEST(SimulatorFaults, CountingAndTheCable)
     EXPECT_EQ(rig.programmer.setupChip(), 1);
     rig.programmer.finishChip();
 
+    // A short reply: half the bytes asked for, the rest of the buffer untouched.
+    rig.sim.addFault({Fault::Kind::Short, rig.sim.reportCount() + 1});
+    std::unique_ptr<HidHandle> handle = rig.sim.open(rig.sim.interfaces(kProgrammerVendorId, kProgrammerProductId).at(0));
+    const uint8_t readId[64] = {0x01, kCmdReadId};
+    ASSERT_EQ(handle->setFeature(readId, 64), 64);
+    uint8_t reply[64];
+    std::fill(std::begin(reply), std::end(reply), 0xAA);
+    reply[0] = 0x01;
+    EXPECT_EQ(handle->getFeature(reply, 64), 32);
+    EXPECT_EQ(reply[0], 0x01) << "class 0 answered";
+    EXPECT_EQ(reply[32], 0xAA);
+    EXPECT_EQ(rig.sim.traffic().back().bytes.size(), 32u) << "the record shows what crossed";
+    EXPECT_EQ(handle->getFeature(reply, 64), 64) << "once only";
+    handle.reset();
+    rig.ui.clear();
+    rig.sim.addFault({Fault::Kind::Short, rig.sim.reportCount() + 1});
+    EXPECT_EQ(rig.programmer.setupChip(), 0);
+    EXPECT_EQ(rig.ui.errors(), QStringList{"Not connected\nThe programmer answered 32 of 64 bytes."});
+
     // Unplugging kills the link at once and for good.
     rig.sim.addFault({Fault::Kind::Unplug, rig.sim.reportCount() + 3});
     ASSERT_EQ(rig.programmer.setupChip(), 1);
     bool busy = false;
     EXPECT_FALSE(rig.programmer.pollStatus(busy));
+    EXPECT_EQ(rig.programmer.failureText(Msg::TransferFailed),
+              QStringLiteral("Communication with the programmer failed; the operation was stopped.\n"
+                             "No such device (the simulated programmer was unplugged at report %1)")
+                  .arg(rig.sim.reportCount()));
     EXPECT_FALSE(rig.sim.plugged());
-    EXPECT_TRUE(rig.sim.interfaces().empty());
+    EXPECT_TRUE(rig.sim.interfaces(kProgrammerVendorId, kProgrammerProductId).empty());
     uint8_t id[5];
     EXPECT_EQ(rig.programmer.probeChip(id), -1);
     rig.sim.setPlugged(true);
     EXPECT_EQ(rig.programmer.probeChip(id), 1);
 
     // A handle from before the unplug stays dead after the cable is back.
-    std::unique_ptr<HidHandle> old = rig.sim.open(rig.sim.interfaces().at(0));
+    std::unique_ptr<HidHandle> old = rig.sim.open(rig.sim.interfaces(kProgrammerVendorId, kProgrammerProductId).at(0));
     ASSERT_TRUE(old);
     rig.sim.setPlugged(false);
     rig.sim.setPlugged(true);
     const uint8_t r[64] = {0x01, kCmdPollStatus};
-    EXPECT_FALSE(old->setFeature(r, 64));
+    EXPECT_EQ(old->setFeature(r, 64), -1);
     uint16_t vid = 0, pid = 0;
     EXPECT_FALSE(old->attributes(vid, pid));
-    EXPECT_TRUE(rig.sim.open(rig.sim.interfaces().at(0))->setFeature(r, 64));
+    EXPECT_EQ(rig.sim.open(rig.sim.interfaces(kProgrammerVendorId, kProgrammerProductId).at(0))->setFeature(r, 64), 64);
 }
 
 } // namespace

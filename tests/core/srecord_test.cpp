@@ -52,6 +52,10 @@ TEST(SRecordRead, EveryFaultHasItsMessageAndItsLine)
         {"1050000AABB95\nS9", "line 1: Illegal Line found (an S-record starts with \"S\")"},
         {"S1050000AABB95\nS1050000AXBB95\nS9", "line 2: Illegal Char in File (column 10)"},
         {"S1050000AABB96\nS9", "line 1: Checksum Error"},
+        // One below the right value, in each record length.
+        {"S1050000AABB94\nS9", "line 1: Checksum Error"},
+        {"S206000000AABB93\nS9", "line 1: Checksum Error"},
+        {"S30700000000AABB92\nS9", "line 1: Checksum Error"},
         // A count record that does not agree, or is itself damaged, ends nothing.
         {"S1050000AABB95\nS5030002FA\n", "line 2: the count record says 2 data records, the file holds 1 "
                                              "(the file may be cut off)"},

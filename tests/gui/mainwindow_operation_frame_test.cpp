@@ -335,11 +335,13 @@ private slots:
         const QString caption = f->FlashSize->text();
         const QString crc = f->FlashCrc->text();
 
-        rig->sim.addFault({SimulatedProgrammer::Fault::Kind::Get, rig->sim.reportCount() + 60});
+        const int failing = rig->sim.reportCount() + 60;
+        rig->sim.addFault({SimulatedProgrammer::Fault::Kind::Get, failing});
         const int before = logCount();
         f->ToolReadClick();
 
-        QCOMPARE(errors(), QStringList{QStringLiteral("Communication with the programmer failed; the operation was stopped.")});
+        QCOMPARE(errors(), QStringList{QStringLiteral("Communication with the programmer failed; the operation was stopped.\n"
+                                                      "Broken pipe (simulated fault at report %1)").arg(failing)});
         QCOMPARE(linesContaining(QStringLiteral("Read Complete!")), 0);
         QCOMPARE(logCount(), before);
         QVERIFY(f->ToolBar1->isEnabled() && f->Panel2->isEnabled());
@@ -393,7 +395,10 @@ private slots:
         JobWatch watch(*f);
         watch.failNextSetOnce(rig->sim, QStringLiteral("Write Flash ..."));
         f->ToolWriteClick();
-        QCOMPARE(errors(), QStringList{QStringLiteral("Communication with the programmer failed; the operation was stopped.")});
+        QCOMPARE(errors().size(), 1);
+        QVERIFY2(errors().first().startsWith(QStringLiteral("Communication with the programmer failed; the operation "
+                                                             "was stopped.\nBroken pipe (simulated fault at report ")),
+                 qPrintable(errors().first()));
         QCOMPARE(linesContaining(QStringLiteral("Write Complete!")), 0);
         QVERIFY(f->ToolBar1->isEnabled() && f->Panel2->isEnabled());
         QVERIFY(!f->Progress->isVisible());
@@ -419,7 +424,8 @@ private slots:
         };
         f->ToolVerifyClick();
         QVERIFY(told);
-        QCOMPARE(errors(), QStringList{QStringLiteral("Communication with the programmer failed; the operation was stopped.")});
+        QCOMPARE(errors(), QStringList{QStringLiteral("Communication with the programmer failed; the operation was stopped.\n"
+                                                      "No such device (the simulated programmer is unplugged)")});
         QCOMPARE(linesContaining(QStringLiteral("Verify Complete!")), 0);
         QVERIFY(f->ToolBar1->isEnabled() && f->Panel2->isEnabled());
         QVERIFY(!f->Progress->isVisible());

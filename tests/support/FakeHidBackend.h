@@ -1,9 +1,10 @@
 #pragma once
 // A HID layer made of plain data: a list of interfaces with their ids and
-// strings, and a record of every open, close and feature report.
+// strings, and a record of every listing, open, close and feature report.
 
 #include "device/HidBackend.h"
 
+#include <algorithm>
 #include <memory>
 #include <optional>
 #include <string>
@@ -21,6 +22,8 @@ public:
         bool setWorks = true;
         bool getWorks = true;
         std::vector<uint8_t> reply;  // what a get feature delivers
+        long replyLength = -1;       // bytes a get reports having read; -1: as many as asked
+        std::string error = "Broken pipe";  // the platform's words for a failed transfer
     };
 
     struct Transfer {
@@ -30,6 +33,7 @@ public:
     };
 
     std::vector<Interface> list;
+    std::vector<std::pair<uint16_t, uint16_t>> listings;  // the ids each listing asked for
     std::vector<std::string> openCalls;
     std::vector<Transfer> transfers;
     int liveHandles = 0;
@@ -55,11 +59,13 @@ public:
         return nullptr;
     }
 
-    std::vector<std::string> interfaces() override
+    std::vector<std::string> interfaces(uint16_t vid, uint16_t pid) override
     {
+        listings.emplace_back(vid, pid);
         std::vector<std::string> paths;
         for (const Interface& i : list)
-            paths.push_back(i.path);
+            if (i.vendorId == vid && i.productId == pid)
+                paths.push_back(i.path);
         return paths;
     }
 
@@ -94,19 +100,21 @@ private:
         }
         bool manufacturerString(std::u16string& text) override { return take(self().manufacturer, text); }
         bool productString(std::u16string& text) override { return take(self().product, text); }
-        bool setFeature(const uint8_t* data, std::size_t length) override
+        long setFeature(const uint8_t* data, std::size_t length) override
         {
             owner_.transfers.push_back({path_, true, std::vector<uint8_t>(data, data + length)});
-            return self().setWorks;
+            return self().setWorks ? long(length) : -1;
         }
-        bool getFeature(uint8_t* data, std::size_t length) override
+        long getFeature(uint8_t* data, std::size_t length) override
         {
             owner_.transfers.push_back({path_, false, std::vector<uint8_t>(data, data + length)});
             const Interface& i = self();
-            for (std::size_t k = 0; k < length && k < i.reply.size(); ++k)
+            const std::size_t delivered = i.replyLength >= 0 ? std::min(length, std::size_t(i.replyLength)) : length;
+            for (std::size_t k = 0; k < delivered && k < i.reply.size(); ++k)
                 data[k] = i.reply[k];
-            return i.getWorks;
+            return i.getWorks ? long(delivered) : -1;
         }
+        std::string lastError() const override { return owner_.find(path_)->error; }
 
     private:
         Interface& self() { return *owner_.find(path_); }

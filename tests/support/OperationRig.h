@@ -72,6 +72,14 @@ struct OperationRig {
                 out.push_back(r.bytes);
         return out;
     }
+    // A failure message with the simulated link's reason on its second line.
+    QString failure(Msg message, const QString& why) const { return ui.message(message) + QLatin1Char('\n') + why; }
+    static QString brokenPipe(int report) { return QStringLiteral("Broken pipe (simulated fault at report %1)").arg(report); }
+    static QString unplugged(int report)
+    {
+        return QStringLiteral("No such device (the simulated programmer was unplugged at report %1)").arg(report);
+    }
+
     // The kinds of UI events in order, as one string per event.
     QStringList uiTrace() const
     {

@@ -1,12 +1,12 @@
 #pragma once
 // The window program's command line: help, version, the simulator options
 // it shares with the terminal front end, and a data file to open after
-// start-up. Kept beside the terminal's options because it hands the
-// simulator options to the same parser.
+// start-up.
 
-#include "cli/CliSession.h"
+#include "app/SimulatorOptions.h"
 
 #include <QCommandLineParser>
+#include <vector>
 
 class WindowCommandLine {
 public:
@@ -22,7 +22,7 @@ public:
     // The words after the program name.
     Action parse(const QStringList& arguments);
 
-    const CliOptions& options() const { return options_; }
+    const SimulatorOptions& simulator() const { return simulator_; }
     // The data file named on the line, made absolute; empty when none.
     const QString& dataFile() const { return dataFile_; }
     const QString& error() const { return error_; }
@@ -35,14 +35,8 @@ private:
     QCommandLineParser parser_;
     QCommandLineOption help_;
     QCommandLineOption versionOption_;
-    QCommandLineOption simulate_;
-    QCommandLineOption simChip_;
-    QCommandLineOption simEmpty_;
-    QCommandLineOption simFault_;
-    QCommandLineOption simLatency_;
-    QCommandLineOption simProtect_;
-    QCommandLineOption simUnstable_;
-    CliOptions options_;
+    std::vector<QCommandLineOption> simulatorOptions_;  // in the order of their table
+    SimulatorOptions simulator_;
     QString dataFile_;
     QString error_;
 };
