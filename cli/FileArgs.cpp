@@ -58,6 +58,12 @@ bool checkInput(CliSession& s, const QString& path)
         return s.dataIn() ? true : refuse(s, Msg::CliCannotReadFile, path, systemReason(EBADF));
     if (QFileInfo(path).isDir())
         return refuse(s, Msg::CliCannotReadFile, path, systemReason(EISDIR));
+    // A trial open of a FIFO would take its writer's data with it, and the
+    // real open would then wait for a writer that has gone.
+    if (isSpecialFile(path)) {
+        const int error = writeAccess(path, R_OK);
+        return error == 0 || refuse(s, Msg::CliCannotReadFile, path, systemReason(error));
+    }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return refuse(s, Msg::CliCannotReadFile, path, file.errorString());
