@@ -165,7 +165,14 @@ std::optional<QByteArray> readInputBytes(CliSession& s, const QString& path, qin
         }
         in = &file;
     }
-    QByteArray bytes = in->read(limit + 1);
+    // A pipe gives what its writer has written so far: read on to its end.
+    QByteArray bytes;
+    while (bytes.size() <= limit) {
+        const QByteArray part = in->read(limit + 1 - bytes.size());
+        if (part.isEmpty())
+            break;
+        bytes += part;
+    }
     if (bytes.size() > limit) {
         refuse(s, Msg::CliCannotReadFile, path, s.message(Msg::FileTooBig));
         return std::nullopt;

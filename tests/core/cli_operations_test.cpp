@@ -21,6 +21,11 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cstdio>
+#include <thread>
+#include <unistd.h>
+
 namespace {
 
 const ChipEntry kW25Q64Entry =
@@ -56,8 +61,10 @@ struct CliRig {
         return runCli(words, dir.path(), o, e, terminal);
     }
 
-    // With the data of "-" and the Ctrl+C flag.
+    // With the data of "-" and the Ctrl+C flag; a nonzero pipeChunk gives
+    // "-" as a pipe written that many bytes at a time.
     QByteArray data;
+    qint64 pipeChunk = 0;
     int runWithData(QStringList words, QByteArray in = {}, const volatile std::sig_atomic_t* stop = nullptr,
                     bool terminal = false)
     {
@@ -65,11 +72,31 @@ struct CliRig {
         err.clear();
         data.clear();
         QTextStream o(&out), e(&err);
-        QBuffer input(&in), output(&data);
-        input.open(QIODevice::ReadOnly);
+        QBuffer buffered(&in), output(&data);
+        buffered.open(QIODevice::ReadOnly);
         output.open(QIODevice::WriteOnly);
         words = QStringList{"--db", db, "--simulate=" + state} + words;
-        return runCli(words, ProgramFiles(dir.path()), CliStreams{o, e, terminal, &input, &output, stop});
+        if (pipeChunk <= 0)
+            return runCli(words, ProgramFiles(dir.path()), CliStreams{o, e, terminal, &buffered, &output, stop});
+        // Standard input as the program opens it, on a pipe whose writer is slower.
+        int ends[2];
+        if (::pipe(ends) != 0)
+            return -1;
+        std::thread writer([&] {
+            for (qsizetype at = 0; at < in.size(); at += pipeChunk) {
+                const qsizetype n = std::min<qsizetype>(pipeChunk, in.size() - at);
+                if (::write(ends[1], in.constData() + at, size_t(n)) != n)
+                    break;
+                std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            }
+            ::close(ends[1]);
+        });
+        QFile piped;
+        piped.open(::fdopen(ends[0], "r"), QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
+        const int status = runCli(words, ProgramFiles(dir.path()), CliStreams{o, e, terminal, &piped, &output, stop});
+        piped.close();
+        writer.join();
+        return status;
     }
 
     QString file(const QString& name, const QByteArray& bytes)
@@ -541,6 +568,15 @@ TEST(CliOperations, StandardStreamsFullReadAndFormat)
     EXPECT_EQ(rig.runWithData(kW25Q64 + QStringList{"verify", "-"}, hex), 0) << rig.err.toStdString();
     EXPECT_EQ(rig.runWithData(kW25Q64 + QStringList{"verify", "--format", "bin", "-"}, hex), 1)
         << "the same text read as raw bytes differs";
+
+    // A pipe hands its bytes out a part at a time: every part is taken.
+    rig.pipeChunk = 3000;
+    for (const QStringList& write : {QStringList{"write", "--erase", "-"}, QStringList{"write", "--preserve", "-"}}) {
+        const QByteArray piped = randomBytes(6000, quint32(write.join(QString()).size()));
+        ASSERT_EQ(rig.runWithData(kW25Q64 + QStringList{"--yes", "--format", "bin"} + write, piped), 0)
+            << rig.err.toStdString();
+        EXPECT_EQ(rig.chipFlash(kW25Q64Entry).left(piped.size()), piped) << write.join(' ').toStdString();
+    }
 }
 
 // A name that fits several chips lists them and asks for one.
