@@ -62,7 +62,7 @@ struct CliRig {
     }
 
     // With the data of "-" and the Ctrl+C flag; a nonzero pipeChunk gives
-    // "-" as a pipe written that many bytes at a time.
+    // "-" as a pipe whose writer pauses after that many bytes.
     QByteArray data;
     qint64 pipeChunk = 0;
     int runWithData(QStringList words, QByteArray in = {}, const volatile std::sig_atomic_t* stop = nullptr,
@@ -83,11 +83,10 @@ struct CliRig {
         if (::pipe(ends) != 0)
             return -1;
         std::thread writer([&] {
-            for (qsizetype at = 0; at < in.size(); at += pipeChunk) {
-                const qsizetype n = std::min<qsizetype>(pipeChunk, in.size() - at);
-                if (::write(ends[1], in.constData() + at, size_t(n)) != n)
-                    break;
+            const qsizetype first = std::min<qsizetype>(pipeChunk, in.size());
+            if (::write(ends[1], in.constData(), size_t(first)) == first) {
                 std::this_thread::sleep_for(std::chrono::milliseconds(100));
+                (void)!::write(ends[1], in.constData() + first, size_t(in.size() - first));
             }
             ::close(ends[1]);
         });
@@ -569,7 +568,8 @@ TEST(CliOperations, StandardStreamsFullReadAndFormat)
     EXPECT_EQ(rig.runWithData(kW25Q64 + QStringList{"verify", "--format", "bin", "-"}, hex), 1)
         << "the same text read as raw bytes differs";
 
-    // A pipe hands its bytes out a part at a time: every part is taken.
+    // A pipe hands its bytes out a part at a time: every part is taken, and
+    // its content is judged on as much as a file would show.
     rig.pipeChunk = 3000;
     for (const QStringList& write : {QStringList{"write", "--erase", "-"}, QStringList{"write", "--preserve", "-"}}) {
         const QByteArray piped = randomBytes(6000, quint32(write.join(QString()).size()));
@@ -577,6 +577,12 @@ TEST(CliOperations, StandardStreamsFullReadAndFormat)
             << rig.err.toStdString();
         EXPECT_EQ(rig.chipFlash(kW25Q64Entry).left(piped.size()), piped) << write.join(' ').toStdString();
     }
+    rig.pipeChunk = 0;
+    ASSERT_EQ(rig.runWithData(kW25Q64 + QStringList{"read", "--format", "hex", "-"}), 0);
+    const QByteArray chipHex = rig.data;
+    rig.pipeChunk = 5;
+    EXPECT_EQ(rig.runWithData(kW25Q64 + QStringList{"verify", "-"}, chipHex), 0) << rig.err.toStdString();
+    EXPECT_TRUE(rig.err.contains("-: read by its content as Intel HEX")) << rig.err.toStdString();
 }
 
 // A name that fits several chips lists them and asks for one.
