@@ -23,6 +23,8 @@
 
 #include <chrono>
 #include <cstdio>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
 
@@ -525,6 +527,23 @@ TEST(CliOperations, ProductionLogRowIsTheRunsOutcome)
     const QString chinese = QString::fromUtf8(rig.read("log.csv")).split("\r\n", Qt::SkipEmptyParts).value(3);
     EXPECT_TRUE(chinese.contains(",9,Write SN + Program,ok,")) << chinese.toStdString();
     EXPECT_TRUE(chinese.endsWith(QString::fromUtf8(",写入 SN + 编程: 通过"))) << chinese.toStdString();
+
+    // A pipe as the log (a logger, tee): the row goes through, and a pipe
+    // has no disk to sync it to, which is no failure.
+    const QString fifo = rig.dir.filePath("log.pipe");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    QByteArray piped;
+    std::thread reader([&] {
+        QFile f(fifo);
+        if (f.open(QIODevice::ReadOnly))
+            piped = f.readAll();
+    });
+    const int throughPipe = rig.run(kW25Q64 + QStringList{"--production-log", fifo, "auto", in, "--write-flash"});
+    if (const int unblock = ::open(QFile::encodeName(fifo).constData(), O_WRONLY | O_NONBLOCK); unblock >= 0)
+        ::close(unblock);
+    reader.join();
+    EXPECT_EQ(throughPipe, 0) << rig.err.toStdString();
+    EXPECT_TRUE(piped.contains(",Program,ok,")) << piped.toStdString();
 
     const QByteArray chipBefore = rig.read("chip.sim");
     EXPECT_EQ(rig.run(kW25Q64 + QStringList{"--production-log", rig.dir.path(), "auto", in, "--erase"}), 1);
