@@ -114,6 +114,9 @@ std::optional<AutoRun> parseAuto(CliSession& s)
         else return bad("sn-mode", QStringLiteral("takes inc, dec or none, not '%1'").arg(v));
     }
     if (s.isSet(QStringLiteral("lock"))) {
+        // Two values for the byte that can lock the chip for good: neither is taken.
+        if (s.values(QStringLiteral("lock")).size() > 1)
+            return bad("lock", QStringLiteral("is given more than once"));
         const auto number = parseInteger(s.value(QStringLiteral("lock")));
         if (!number || *number < 0 || *number > 0xFF)
             return bad("lock", QStringLiteral("takes a byte, not '%1'").arg(s.value(QStringLiteral("lock"))));
