@@ -77,6 +77,9 @@ constexpr const char* kMessages[][3] = {
      "Batch mode writes the same buffer into every chip, so it cannot change now. Switch batch mode off first."},
     {"生产记录：不记录", "生產記錄：不記錄", "Production log: none"},
     {"生产记录文件", "生產記錄文件", "Production log file"},
+    {"自动编程选项中没有勾选任何步骤，请至少勾选一项（例如擦除、编程、校验）。",
+     "自動編程選項中沒有勾選任何步驟，請至少勾選一項（例如擦除、編程、校驗）。",
+     "No step is ticked in the AUTO Program Options: tick at least one (such as Erase, Program, Verify)."},
 };
 
 QString lookUp(std::span<const CaptionEntry> table, const char* window, const char* control, int languageIndex)

@@ -34,5 +34,6 @@ enum class AidMessage {
     BatchHoldsBuffers,
     ProductionLogOff,
     ProductionLogTitle,
+    AutoNoSteps,
 };
 QString aidMessage(AidMessage message, int languageIndex);

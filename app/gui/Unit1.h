@@ -120,6 +120,9 @@ public:
     MemoryPage activePage() const override { return activeMemoryPage(); }
     // The auto-sequence boxes that are both ticked and enabled.
     AutoOptions autoOptions() const override;
+    // Whether the options tick a step; says so in a box when none is, as a
+    // batch of no steps would count every chip passed untouched.
+    bool autoHasSteps();
     void setWatchTimerRunning(bool running) override;
     void showBatchMode(bool on, const QString& caption) override;
     // Batch mode: the raised look of Panel8.

@@ -130,6 +130,8 @@ void TForm1::Panel8Click()
     // not under a running job.
     if (!batchModeOn() && lockedForJob())
         return;
+    if (!batchModeOn() && !autoHasSteps())
+        return;
     if (!batchModeOn())
         takeViewEdits();
     batch_->toggle();

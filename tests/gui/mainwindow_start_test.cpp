@@ -247,6 +247,7 @@ private slots:
         QVERIFY(rig.useChipList({kFlash4k}));
         TForm1& f = rig.start();
         f.state().buffers().setFlashLength(16);
+        f.CheckBoxWriteFlash->setChecked(true);
         f.Panel8Click();
         QVERIFY(f.batchModeOn());
         QVERIFY(f.Timer1->isActive());
