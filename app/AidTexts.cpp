@@ -42,6 +42,7 @@ constexpr CaptionEntry kCaptions[] = {
     {"TForm1", "CopyHex", {"复制为十六进制文本(&C)", "複製為十六進制文本(&C)", "Copy as hex text(&C)"}},
     {"TForm1", "Detect", {"智能检测(&D)", "智能檢測(&D)", "Detection(&D)"}},
     {"TForm1", "BatchMode", {"批量编程(&M)", "批量編程(&M)", "Batch mode(&M)"}},
+    {"TForm1", "WriteSn", {"写入系列号(&N)", "寫入系列號(&N)", "Write SN(&N)"}},
     {"TForm1", "UndoEdit", {"撤销(&U)", "撤銷(&U)", "Undo(&U)"}},
     {"TForm1", "RedoEdit", {"重做(&R)", "重做(&R)", "Redo(&R)"}},
     {"TForm1", "PasteHex", {"粘贴十六进制文本(&V)", "貼上十六進制文本(&V)", "Paste hex text(&V)"}},

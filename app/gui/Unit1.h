@@ -190,6 +190,7 @@ public:
     QAction* NoProdLog = nullptr;  // checked while no production log is kept
     QAction* Detect = nullptr;     // Operation menu: detection, as BtnCheck
     QAction* BatchMode = nullptr;  // Operation menu: batch mode on and off, as Panel8
+    QAction* WriteSn = nullptr;    // Operation menu: the auto option CheckBoxSN, whose box is never shown
     QAction* UndoEdit = nullptr;   // Buffer menu: undo and redo in the page's hex view
     QAction* RedoEdit = nullptr;
     QAction* PasteHex = nullptr;   // Buffer menu: paste hex text into the page's hex view

@@ -247,6 +247,8 @@ bool TForm1::MaskEdit1KeyPress(const QKeyEvent* event) const
 void TForm1::CheckBoxSNClick()
 {
     PageControl1->setTabVisible(PageControl1->indexOf(TabSheet4), CheckBoxSN->isChecked());
+    if (WriteSn)
+        WriteSn->setChecked(CheckBoxSN->isChecked());
 }
 
 void TForm1::RadioButton1Click()

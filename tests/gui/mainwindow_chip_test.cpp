@@ -12,6 +12,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTabWidget>
@@ -179,6 +180,13 @@ private slots:
         QVERIFY(f->activeMemoryPage() == MemoryPage::Eeprom);
         f->CheckBoxSN->setChecked(false);
         QVERIFY(!tabShown(*f, f->TabSheet4));
+        // The box itself is never shown: the Operation menu's item is how a
+        // person ticks it, and it follows the box the settings set.
+        QVERIFY(f->O3->actions().contains(f->WriteSn) && f->WriteSn->isVisible());
+        f->WriteSn->trigger();
+        QVERIFY(f->CheckBoxSN->isChecked() && tabShown(*f, f->TabSheet4));
+        f->CheckBoxSN->setChecked(false);
+        QVERIFY(!f->WriteSn->isChecked() && !tabShown(*f, f->TabSheet4));
     }
 
     // Ctrl+Tab goes round the shown pages only; a hidden page is never the
