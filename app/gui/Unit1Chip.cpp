@@ -108,6 +108,7 @@ void TForm1::ComboBox1Change()
 {
     if (lockedForJob())
         return;
+    takeViewEdits();
     state_->selection().typeChanged(ComboBox1->currentIndex());
 }
 
@@ -115,6 +116,7 @@ void TForm1::ComboBox2Change()
 {
     if (lockedForJob())
         return;
+    takeViewEdits();
     state_->selection().manufacturerChanged(ComboBox2->currentIndex());
 }
 
@@ -122,6 +124,7 @@ void TForm1::ComboBox3Change()
 {
     if (lockedForJob())
         return;
+    takeViewEdits();
     state_->selection().modelChanged(ComboBox3->currentIndex());
 }
 

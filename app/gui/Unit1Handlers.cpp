@@ -154,15 +154,21 @@ void TForm1::Timer1Timer()
     }
 }
 
+// A chip change reloads the views from the buffers: the bytes typed into
+// them go into the buffers first, or they would be lost.
 void TForm1::BtnCheckClick()
 {
-    runChipJob([this] { operations_->detectChip(); });
+    runChipJob([this] {
+        takeViewEdits();
+        operations_->detectChip();
+    });
 }
 
 void TForm1::BtnFindClick()
 {
     if (lockedForJob())
         return;
+    takeViewEdits();
     presenter_->execDialog(*form3_);
 }
 

@@ -23,6 +23,7 @@
 #include <QtTest>
 
 #include <cstring>
+#include <functional>
 
 namespace {
 
@@ -338,6 +339,31 @@ private slots:
         f->TakeFlashViewEdits();
         QCOMPARE(b.flashLength(), 1048576);
         QCOMPARE(b.flash()[1048576], uint8_t(0xFF));
+    }
+
+    // A chip change reloads the view from the buffer: the bytes typed into
+    // it just before stay, whichever way the chip changed.
+    void typedBytesSurviveAChipChange()
+    {
+        const std::function<void()> changes[] = {
+            [&] { choose(f->ComboBox3, 1); },
+            [&] {
+                rig->sim.insertChip(kChips[0]);
+                f->BtnCheckClick();
+            },
+        };
+        for (std::size_t i = 0; i < std::size(changes); ++i) {
+            const int at = 0x10 + int(i);
+            QVERIFY(f->FlashEditor->goToAddress(at));
+            QTest::keyClicks(f->FlashEditor, QStringLiteral("5a"));
+            const int before = f->state().currentChipIndex();
+            changes[i]();
+            QVERIFY(f->state().currentChipIndex() != before);
+            QCOMPARE(f->state().buffers().flash()[at], uint8_t(0x5A));
+            uint8_t shown[0x20] = {};
+            f->FlashEditor->copyOut(shown, sizeof shown);
+            QCOMPARE(shown[at], uint8_t(0x5A));
+        }
     }
 
     void identificationSelectsTheChipOrReportsTheUnknownId()
