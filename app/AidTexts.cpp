@@ -81,6 +81,13 @@ constexpr const char* kMessages[][3] = {
     {"自动编程选项中没有勾选任何步骤，请至少勾选一项（例如擦除、编程、校验）。",
      "自動編程選項中沒有勾選任何步驟，請至少勾選一項（例如擦除、編程、校驗）。",
      "No step is ticked in the AUTO Program Options: tick at least one (such as Erase, Program, Verify)."},
+    {"显示的熔丝值不是从这颗芯片读出的：写入会替换芯片的全部熔丝字节，包括您没有改动的。请先读熔丝，只改您要改的位。仍要写入吗？",
+     "顯示的熔絲值不是從這顆芯片讀出的：寫入會替換芯片的全部熔絲字節，包括您沒有改動的。請先讀熔絲，只改您要改的位。仍要寫入嗎？",
+     "The fuse values shown were not read from this chip: writing them replaces every fuse byte of the chip, also "
+     "those you did not change. Read the fuses first (ReadFuse) and change only what you mean to. Write them anyway?"},
+    {"显示的加密字节不是从这颗芯片读出的。请先读加密。仍要写入吗？",
+     "顯示的加密字節不是從這顆芯片讀出的。請先讀加密。仍要寫入嗎？",
+     "The lock byte shown was not read from this chip. Read it first (ReadLock). Write it anyway?"},
 };
 
 QString lookUp(std::span<const CaptionEntry> table, const char* window, const char* control, int languageIndex)

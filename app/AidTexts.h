@@ -35,5 +35,7 @@ enum class AidMessage {
     ProductionLogOff,
     ProductionLogTitle,
     AutoNoSteps,
+    FusesNotRead,
+    LockNotRead,
 };
 QString aidMessage(AidMessage message, int languageIndex);

@@ -425,6 +425,11 @@ private:
     // The fuse grid and check list as the fuse state holds them.
     void showFuses();
     void runFuseJob(FuseJob job);
+    // Whether the fuse bytes and the lock byte shown are the chip's (read
+    // from it) or chosen (Default): a write of values that are neither
+    // would replace bytes nobody looked at, so it asks first.
+    bool fuseBytesKnown_ = false;
+    bool lockByteKnown_ = false;
     void showBatchTally();
     // The No log item shows whether a production log is kept.
     void showProductionLog();

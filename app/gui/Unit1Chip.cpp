@@ -62,6 +62,8 @@ const QColor kBlue(0x00, 0x00, 0xFF);
 void TForm1::chipBecameCurrent(int tableIndex)
 {
     const ChipEntry& chip = state_->chips()[tableIndex];
+    fuseBytesKnown_ = false;
+    lockByteKnown_ = false;
     ShowBufferSizes();
     edtCapcity->setText(capacityText(chip.flashBytes()));
     edtPageSize->setText(QString::number(chip.flashPage()));

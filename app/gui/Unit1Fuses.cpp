@@ -4,6 +4,7 @@
 
 #include "app/gui/Unit1.h"
 
+#include "app/AidTexts.h"
 #include "fuses/FuseJobs.h"
 #include "fuses/FuseState.h"
 
@@ -72,8 +73,19 @@ void TForm1::showFuses()
 
 void TForm1::runFuseJob(FuseJob job)
 {
+    if (lockedForJob())
+        return;
+    const bool fuseBytes = job == FuseJob::ReadFuses || job == FuseJob::WriteFuses;
+    bool& known = fuseBytes ? fuseBytesKnown_ : lockByteKnown_;
+    const bool writes = job == FuseJob::WriteFuses || job == FuseJob::WriteLock;
+    if (writes && !known && pageShown(TabSheet3)
+        && !askYesNo(aidMessage(fuseBytes ? AidMessage::FusesNotRead : AidMessage::LockNotRead, languageIndex_)))
+        return;
     // A chip without fuse bytes (the page hidden) is refused by the job itself, with its message.
-    runChipJob([this, job] { RunFuseJob(*state_, job); });
+    FuseJobResult result = FuseJobResult::Failed;
+    runChipJob([&] { result = RunFuseJob(*state_, job); });
+    if (result == FuseJobResult::Done)
+        known = true;
     showFuses();
 }
 
@@ -87,6 +99,7 @@ void TForm1::FuseDefaultClick()
     if (lockedForJob() || !pageShown(TabSheet3))
         return;
     state_->fuses().resetFusesToDefaults();
+    fuseBytesKnown_ = true;
     showFuses();
     beep();
 }
