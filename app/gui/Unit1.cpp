@@ -726,3 +726,9 @@ bool TForm1::autoHasSteps()
     ShowError(aidMessage(AidMessage::AutoNoSteps, languageIndex_));
     return false;
 }
+
+bool TForm1::confirmAutoFuseValues()
+{
+    const AutoOptions o = autoOptions();
+    return !o.fuses || confirmFuseValues(o.fuseEnable, o.lockEnable);
+}

@@ -123,6 +123,9 @@ public:
     // Whether the options tick a step; says so in a box when none is, as a
     // batch of no steps would count every chip passed untouched.
     bool autoHasSteps();
+    // The auto sequence's fuse step writes the page's values: asked about
+    // as the fuse buttons are.
+    bool confirmAutoFuseValues();
     void setWatchTimerRunning(bool running) override;
     void showBatchMode(bool on, const QString& caption) override;
     // Batch mode: the raised look of Panel8.
@@ -426,10 +429,12 @@ private:
     void showFuses();
     void runFuseJob(FuseJob job);
     // Whether the fuse bytes and the lock byte shown are the chip's (read
-    // from it) or chosen (Default): a write of values that are neither
-    // would replace bytes nobody looked at, so it asks first.
+    // from it) or chosen (Default, or a yes to the question): a write of
+    // values that are neither would replace bytes nobody looked at.
     bool fuseBytesKnown_ = false;
     bool lockByteKnown_ = false;
+    // Asks about the values that are neither; false when the person says No.
+    bool confirmFuseValues(bool fuseBytes, bool lockByte);
     void showBatchTally();
     // The No log item shows whether a production log is kept.
     void showProductionLog();

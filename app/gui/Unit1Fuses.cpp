@@ -71,21 +71,29 @@ void TForm1::showFuses()
         CheckListBox1->item(i)->setCheckState(fuses.isChecked(i) ? Qt::Checked : Qt::Unchecked);
 }
 
+bool TForm1::confirmFuseValues(bool fuseBytes, bool lockByte)
+{
+    const auto confirmed = [this](bool& known, AidMessage question) {
+        if (!known)
+            known = askYesNo(aidMessage(question, languageIndex_));
+        return known;
+    };
+    return (!fuseBytes || confirmed(fuseBytesKnown_, AidMessage::FusesNotRead))
+           && (!lockByte || confirmed(lockByteKnown_, AidMessage::LockNotRead));
+}
+
 void TForm1::runFuseJob(FuseJob job)
 {
     if (lockedForJob())
         return;
     const bool fuseBytes = job == FuseJob::ReadFuses || job == FuseJob::WriteFuses;
-    bool& known = fuseBytes ? fuseBytesKnown_ : lockByteKnown_;
-    const bool writes = job == FuseJob::WriteFuses || job == FuseJob::WriteLock;
-    if (writes && !known && pageShown(TabSheet3)
-        && !askYesNo(aidMessage(fuseBytes ? AidMessage::FusesNotRead : AidMessage::LockNotRead, languageIndex_)))
+    // A hidden page's jobs are refused by the job itself, with its message.
+    if (pageShown(TabSheet3) && !confirmFuseValues(job == FuseJob::WriteFuses, job == FuseJob::WriteLock))
         return;
-    // A chip without fuse bytes (the page hidden) is refused by the job itself, with its message.
     FuseJobResult result = FuseJobResult::Failed;
     runChipJob([&] { result = RunFuseJob(*state_, job); });
     if (result == FuseJobResult::Done)
-        known = true;
+        (fuseBytes ? fuseBytesKnown_ : lockByteKnown_) = true;
     showFuses();
 }
 

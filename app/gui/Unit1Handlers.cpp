@@ -116,6 +116,8 @@ void TForm1::ToolVerifyClick()
 
 void TForm1::ToolAutoClick()
 {
+    if (lockedForJob() || !confirmAutoFuseValues())
+        return;
     runChipJob([this] {
         takeViewEdits();
         operations_->runAuto(autoOptions());
@@ -130,7 +132,7 @@ void TForm1::Panel8Click()
     // not under a running job.
     if (!batchModeOn() && lockedForJob())
         return;
-    if (!batchModeOn() && !autoHasSteps())
+    if (!batchModeOn() && (!autoHasSteps() || !confirmAutoFuseValues()))
         return;
     if (!batchModeOn())
         takeViewEdits();

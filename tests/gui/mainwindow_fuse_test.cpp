@@ -7,6 +7,7 @@
 #include "device/ProgrammerCommand.h"
 
 #include <QCheckBox>
+#include <QToolButton>
 #include <QHeaderView>
 #include <QPushButton>
 #include <QLineEdit>
@@ -196,7 +197,7 @@ private slots:
         const QString lockAsked = aidMessage(AidMessage::LockNotRead, 0);
         const struct {
             std::function<void()> before;
-            QPushButton* write;
+            QAbstractButton* write;
             QString asked;
             uint8_t lowAfter;  // the chip's LOW fuse byte afterwards
         } steps[] = {
@@ -211,6 +212,8 @@ private slots:
             {[&] { f->ReadLockBtn->click(); }, f->WriteLockBtn, {}, 0xE2},
             {[&] { f->state().selection().selectByNames("AVR", "ATMEL", "ATmega328P"); }, f->FuseWrite, fusesAsked,
              0xE2},
+            // The auto sequence's fuse step writes the same values.
+            {[&] { f->CheckBoxFUSE->setChecked(true); }, f->ToolAuto, fusesAsked, 0xE2},
             {[&] { f->FuseDefault->click(); }, f->FuseWrite, {}, 0x62},
         };
         for (const auto& step : steps) {
