@@ -6,6 +6,7 @@
 #include "buffers/Buffers.h"
 #include "device/SimulatedProgrammer.h"
 #include "device/StateFileLock.h"
+#include "support/DataFileKit.h"
 #include "support/TestChipEntry.h"
 
 #include <QBuffer>
@@ -23,8 +24,6 @@
 
 #include <chrono>
 #include <cstdio>
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
 
@@ -531,19 +530,11 @@ TEST(CliOperations, ProductionLogRowIsTheRunsOutcome)
     // A pipe as the log (a logger, tee): the row goes through, and a pipe
     // has no disk to sync it to, which is no failure.
     const QString fifo = rig.dir.filePath("log.pipe");
-    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
-    QByteArray piped;
-    std::thread reader([&] {
-        QFile f(fifo);
-        if (f.open(QIODevice::ReadOnly))
-            piped = f.readAll();
-    });
-    const int throughPipe = rig.run(kW25Q64 + QStringList{"--production-log", fifo, "auto", in, "--write-flash"});
-    if (const int unblock = ::open(QFile::encodeName(fifo).constData(), O_WRONLY | O_NONBLOCK); unblock >= 0)
-        ::close(unblock);
-    reader.join();
-    EXPECT_EQ(throughPipe, 0) << rig.err.toStdString();
-    EXPECT_TRUE(piped.contains(",Program,ok,")) << piped.toStdString();
+    FifoReader reader(fifo);
+    ASSERT_TRUE(reader.created());
+    EXPECT_EQ(rig.run(kW25Q64 + QStringList{"--production-log", fifo, "auto", in, "--write-flash"}), 0)
+        << rig.err.toStdString();
+    EXPECT_TRUE(reader.received().contains(",Program,ok,")) << reader.received().toStdString();
 
     const QByteArray chipBefore = rig.read("chip.sim");
     EXPECT_EQ(rig.run(kW25Q64 + QStringList{"--production-log", rig.dir.path(), "auto", in, "--erase"}), 1);
