@@ -465,6 +465,8 @@ TEST(CliUsage, CommandLinesTheirStatusAndWhatTheySay)
          "--at takes an address such as 0x10000, not '-4'"},
         {{"--simulate", "--trace", "--chip", "w25q64jv", "write", "--preserve", "--backup", image, image}, 2, 'e',
          "--backup names a file of its own, neither IN nor standard output"},
+        {{"--simulate", "--trace", "--chip", "w25q64jv", "write", "--preserve", "--backup", "/dev/null", image}, 2, 'e',
+         "--backup names a regular file, not a pipe or a device"},
         {{"--simulate", "--trace", "--chip", "w25q20cl", "write", "--preserve", "--at", "0x3FF00", "--backup",
           dir.filePath("b.bin"), image},
          1, 'e', "The file (3FF00h-4002Bh) runs past the chip's end (262144 bytes): nothing was sent."},
