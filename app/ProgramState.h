@@ -13,7 +13,7 @@
 
 class UserInterface;
 
-class ProgramState {
+class ProgramState : private ChipSelectionTarget {
 public:
     ProgramState(HidBackend& backend, UserInterface& ui);
     ProgramState(const ProgramState&) = delete;
@@ -23,12 +23,13 @@ public:
 
     ChipTable& chips() { return chips_; }
     const ChipTable& chips() const { return chips_; }
-    int currentChipIndex() const { return currentChip_; }
+    int currentChipIndex() const { return selection_.currentChipIndex(); }
     // Only chip selection moves the current chip.
-    void setCurrentChipIndex(int index);
-    const ChipEntry& currentChip() const { return chips_[currentChip_]; }
+    void setCurrentChipIndex(int index) { selection_.setCurrentChipIndex(index); }
+    const ChipEntry& currentChip() const { return selection_.currentChip(); }
 
     ChipSelection& selection() { return selection_; }
+    const ChipSelection& selection() const { return selection_; }
 
     Buffers& buffers() { return buffers_; }
     const Buffers& buffers() const { return buffers_; }
@@ -40,10 +41,13 @@ public:
     Programmer& programmer() { return programmer_; }
 
 private:
+    void currentChipChanged(const ChipEntry& chip) override { programmer_.setChip(&chip); }
+    void speedChosen(int speedIndex) override { programmer_.setSpeedIndex(speedIndex); }
+    void reloadFlashView(const ChipEntry& chip) override { buffers_.reloadFlashView(chip); }
+
     UserInterface& ui_;
     ChipTable chips_;
-    int currentChip_ = 0;
-    ChipSelection selection_{*this};
+    ChipSelection selection_{chips_, *this, ui_};
     Buffers buffers_;
     SerialNumber serial_;
     FuseState fuses_;

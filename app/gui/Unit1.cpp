@@ -142,8 +142,8 @@ TForm1::TForm1(HidBackend& backend, ProgramFiles files, std::unique_ptr<BoxPrese
     toolkitTranslation_ = std::make_unique<ToolkitTranslation>();
 
     FormCreate();
-    form2_ = new TForm2(*state_, files_, *presenter_, RichEdit1, this);
-    form3_ = new TForm3(*state_, this);
+    form2_ = new TForm2(state_->chips(), state_->ui(), files_, *presenter_, RichEdit1, this);
+    form3_ = new TForm3(state_->selection(), state_->ui(), this);
     // The window shows the fill in the view itself (see ToolFillClick).
     form4_ = new TForm4(state_->buffers(), *this, nullptr, this);
 }
