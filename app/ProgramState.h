@@ -10,6 +10,7 @@
 #include "device/HidDevice.h"
 #include "device/Programmer.h"
 #include "fuses/FuseState.h"
+#include "operations/FuseJobs.h"
 
 class UserInterface;
 
@@ -39,6 +40,9 @@ public:
 
     HidDevice& device() { return device_; }
     Programmer& programmer() { return programmer_; }
+
+    // The parts a fuse job on the current chip takes.
+    FuseJobParts fuseJobParts() { return {programmer_, currentChip(), fuses_, ui_}; }
 
 private:
     void currentChipChanged(const ChipEntry& chip) override { programmer_.setChip(&chip); }

@@ -4,7 +4,7 @@
 
 #include "app/gui/Unit1.h"
 
-#include "fuses/FuseJobs.h"
+#include "operations/FuseJobs.h"
 #include "fuses/FuseState.h"
 
 #include <QCheckBox>
@@ -73,7 +73,7 @@ void TForm1::showFuses()
 void TForm1::runFuseJob(FuseJob job)
 {
     // A chip without fuse bytes (the page hidden) is refused by the job itself, with its message.
-    runChipJob([this, job] { RunFuseJob(*state_, job); });
+    runChipJob([this, job] { RunFuseJob(state_->fuseJobParts(), job); });
     showFuses();
 }
 

@@ -77,8 +77,8 @@ QString fileError(const QString& path, const QString& error)
 
 } // namespace
 
-TForm2::TForm2(ChipTable& chips, UserInterface& ui, const ProgramFiles& files, BoxPresenter& presenter, QPlainTextEdit* log,
-               QWidget* parent)
+TForm2::TForm2(ChipTable& chips, UserInterface& ui, const ProgramFiles& files, BoxPresenter& presenter,
+               QPlainTextEdit* log, QWidget* parent)
     : QDialog(parent), chips_(chips), ui_(ui), files_(files), presenter_(presenter), log_(log)
 {
     setObjectName(QStringLiteral("TForm2"));

@@ -24,8 +24,8 @@ class TForm2 : public QDialog {
     Q_OBJECT
 public:
     // log: the main window's log pane, which the export fills.
-    TForm2(ChipTable& chips, UserInterface& ui, const ProgramFiles& files, BoxPresenter& presenter, QPlainTextEdit* log,
-           QWidget* parent = nullptr);
+    TForm2(ChipTable& chips, UserInterface& ui, const ProgramFiles& files, BoxPresenter& presenter,
+           QPlainTextEdit* log, QWidget* parent = nullptr);
 
     QTableWidget* StringGrid1 = nullptr;
     QComboBox* box = nullptr;          // drop-down laid over the edited cell

@@ -34,7 +34,10 @@ struct Program {
     {
         return FillFlash(buffers(), kind, f, seed, ui, &view);
     }
-    bool merge(const QString& path) { return MergeFileIntoFlash(buffers(), state.serial(), state.currentChip(), path, ui); }
+    bool merge(const QString& path)
+    {
+        return MergeFileIntoFlash(buffers(), state.serial(), state.currentChip(), path, ui);
+    }
 };
 
 } // namespace
