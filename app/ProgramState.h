@@ -12,6 +12,7 @@
 #include "fuses/FuseState.h"
 #include "operations/FuseJobs.h"
 
+class ChipOperations;
 class UserInterface;
 
 class ProgramState : private ChipSelectionTarget {
@@ -41,6 +42,8 @@ public:
     HidDevice& device() { return device_; }
     Programmer& programmer() { return programmer_; }
 
+    // The chip operations on these parts.
+    ChipOperations chipOperations();
     // The parts a fuse job on the current chip takes.
     FuseJobParts fuseJobParts() { return {programmer_, currentChip(), fuses_, ui_}; }
 

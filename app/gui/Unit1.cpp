@@ -128,13 +128,15 @@ TForm1::TForm1(HidBackend& backend, ProgramFiles files, std::unique_ptr<BoxPrese
     state_->buffers().setFlashView(FlashEditor);
     state_->buffers().setEepromView(EpromEditor);
     state_->selection().setObserver(this);
-    operations_ = std::make_unique<ChipOperations>(*state_);
+    operations_ = std::make_unique<ChipOperations>(state_->selection(), state_->buffers(), state_->programmer(),
+                                                   state_->serial(), state_->fuses(), state_->ui());
     operations_->setReadListener([this](MemoryPage page) {
         // A read replaces the buffer: what came before cannot be taken back into it.
         (page == MemoryPage::Eeprom ? EpromEditor : FlashEditor)->clearHistory();
         showReadSizes(page);
     });
-    batch_ = std::make_unique<BatchProgrammer>(*state_, *operations_, *this);
+    batch_ = std::make_unique<BatchProgrammer>(state_->selection(), state_->buffers(), state_->programmer(),
+                                               state_->ui(), *operations_, *this);
     connectHandlers();
     collectJobLock();
     buildAids();
