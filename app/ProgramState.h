@@ -1,7 +1,8 @@
 #pragma once
 // Everything the program holds while it runs, apart from the windows: the
 // chip table and current chip, the buffers, the link to the programmer. The
-// main window and the terminal front end each own one.
+// main window and the terminal front end each own one; the core pieces take
+// only the parts of it they use.
 
 #include "buffers/Buffers.h"
 #include "buffers/SerialNumber.h"
