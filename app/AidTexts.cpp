@@ -42,6 +42,7 @@ constexpr CaptionEntry kCaptions[] = {
     {"TForm1", "CopyHex", {"复制为十六进制文本(&C)", "複製為十六進制文本(&C)", "Copy as hex text(&C)"}},
     {"TForm1", "Detect", {"智能检测(&D)", "智能檢測(&D)", "Detection(&D)"}},
     {"TForm1", "BatchMode", {"批量编程(&M)", "批量編程(&M)", "Batch mode(&M)"}},
+    {"TForm1", "WriteSn", {"写入系列号(&N)", "寫入系列號(&N)", "Write SN(&N)"}},
     {"TForm1", "UndoEdit", {"撤销(&U)", "撤銷(&U)", "Undo(&U)"}},
     {"TForm1", "RedoEdit", {"重做(&R)", "重做(&R)", "Redo(&R)"}},
     {"TForm1", "PasteHex", {"粘贴十六进制文本(&V)", "貼上十六進制文本(&V)", "Paste hex text(&V)"}},
@@ -77,6 +78,16 @@ constexpr const char* kMessages[][3] = {
      "Batch mode writes the same buffer into every chip, so it cannot change now. Switch batch mode off first."},
     {"生产记录：不记录", "生產記錄：不記錄", "Production log: none"},
     {"生产记录文件", "生產記錄文件", "Production log file"},
+    {"自动编程选项中没有勾选任何步骤，请至少勾选一项（例如擦除、编程、校验）。",
+     "自動編程選項中沒有勾選任何步驟，請至少勾選一項（例如擦除、編程、校驗）。",
+     "No step is ticked in the AUTO Program Options: tick at least one (such as Erase, Program, Verify)."},
+    {"显示的熔丝值不是从这颗芯片读出的：写入会替换芯片的全部熔丝字节，包括您没有改动的。请先读熔丝，只改您要改的位。仍要写入吗？",
+     "顯示的熔絲值不是從這顆芯片讀出的：寫入會替換芯片的全部熔絲字節，包括您沒有改動的。請先讀熔絲，只改您要改的位。仍要寫入嗎？",
+     "The fuse values shown were not read from this chip: writing them replaces every fuse byte of the chip, also "
+     "those you did not change. Read the fuses first (ReadFuse) and change only what you mean to. Write them anyway?"},
+    {"显示的加密字节不是从这颗芯片读出的。请先读加密。仍要写入吗？",
+     "顯示的加密字節不是從這顆芯片讀出的。請先讀加密。仍要寫入嗎？",
+     "The lock byte shown was not read from this chip. Read it first (ReadLock). Write it anyway?"},
 };
 
 QString lookUp(std::span<const CaptionEntry> table, const char* window, const char* control, int languageIndex)

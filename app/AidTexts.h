@@ -34,5 +34,8 @@ enum class AidMessage {
     BatchHoldsBuffers,
     ProductionLogOff,
     ProductionLogTitle,
+    AutoNoSteps,
+    FusesNotRead,
+    LockNotRead,
 };
 QString aidMessage(AidMessage message, int languageIndex);

@@ -34,6 +34,8 @@ void MessageBoxPresenter::show(Icon icon, const QString& caption, const QString&
 bool MessageBoxPresenter::ask(const QString& caption, const QString& text)
 {
     QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::Yes | QMessageBox::No, parent_);
+    // Every question guards a chip or a file: a stray Enter must not say yes.
+    box.setDefaultButton(QMessageBox::No);
     return box.exec() == QMessageBox::Yes;
 }
 

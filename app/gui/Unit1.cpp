@@ -3,6 +3,7 @@
 
 #include "app/gui/Unit1.h"
 
+#include "app/AidTexts.h"
 #include "app/Captions.h"
 #include "app/FileHistory.h"
 #include "app/IniFile.h"
@@ -718,4 +719,18 @@ AutoOptions TForm1::autoOptions() const
     o.fuseEnable = FuseEnable->isChecked();
     o.lockEnable = LockEnable->isChecked();
     return o;
+}
+
+bool TForm1::autoHasSteps()
+{
+    if (!autoStepsOf(autoOptions()).empty())
+        return true;
+    ShowError(aidMessage(AidMessage::AutoNoSteps, languageIndex_));
+    return false;
+}
+
+bool TForm1::confirmAutoFuseValues()
+{
+    const AutoOptions o = autoOptions();
+    return !o.fuses || confirmFuseValues(o.fuseEnable, o.lockEnable);
 }

@@ -120,6 +120,12 @@ public:
     MemoryPage activePage() const override { return activeMemoryPage(); }
     // The auto-sequence boxes that are both ticked and enabled.
     AutoOptions autoOptions() const override;
+    // Whether the options tick a step; says so in a box when none is, as a
+    // batch of no steps would count every chip passed untouched.
+    bool autoHasSteps();
+    // The auto sequence's fuse step writes the page's values: asked about
+    // as the fuse buttons are.
+    bool confirmAutoFuseValues();
     void setWatchTimerRunning(bool running) override;
     void showBatchMode(bool on, const QString& caption) override;
     // Batch mode: the raised look of Panel8.
@@ -187,6 +193,7 @@ public:
     QAction* NoProdLog = nullptr;  // checked while no production log is kept
     QAction* Detect = nullptr;     // Operation menu: detection, as BtnCheck
     QAction* BatchMode = nullptr;  // Operation menu: batch mode on and off, as Panel8
+    QAction* WriteSn = nullptr;    // Operation menu: the auto option CheckBoxSN, whose box is never shown
     QAction* UndoEdit = nullptr;   // Buffer menu: undo and redo in the page's hex view
     QAction* RedoEdit = nullptr;
     QAction* PasteHex = nullptr;   // Buffer menu: paste hex text into the page's hex view
@@ -421,6 +428,13 @@ private:
     // The fuse grid and check list as the fuse state holds them.
     void showFuses();
     void runFuseJob(FuseJob job);
+    // Whether the fuse bytes and the lock byte shown are the chip's (read
+    // from it) or chosen (Default, or a yes to the question): a write of
+    // values that are neither would replace bytes nobody looked at.
+    bool fuseBytesKnown_ = false;
+    bool lockByteKnown_ = false;
+    // Asks about the values that are neither; false when the person says No.
+    bool confirmFuseValues(bool fuseBytes, bool lockByte);
     void showBatchTally();
     // The No log item shows whether a production log is kept.
     void showProductionLog();

@@ -83,6 +83,15 @@ void TForm1::buildAids()
     // Usable when BtnCheck is: chipBecameCurrent applies the rule to both.
     Detect->setEnabled(!BtnCheck->testAttribute(Qt::WA_ForceDisabled));
 
+    // The serial-number option sits on a panel nobody sees; without this item
+    // only the settings file could show the Extend(SN) page and its merge.
+    WriteSn = new QAction(O3);
+    WriteSn->setObjectName(QStringLiteral("WriteSn"));
+    WriteSn->setCheckable(true);
+    WriteSn->setChecked(CheckBoxSN->isChecked());
+    O3->insertAction(N2, WriteSn);
+    connect(WriteSn, &QAction::toggled, CheckBoxSN, &QCheckBox::setChecked);
+
     // The batch switch, as Panel8; it stays usable while a chip is programmed,
     // since batch mode may be switched off then.
     O3->addSeparator();

@@ -62,6 +62,8 @@ const QColor kBlue(0x00, 0x00, 0xFF);
 void TForm1::chipBecameCurrent(int tableIndex)
 {
     const ChipEntry& chip = state_->chips()[tableIndex];
+    fuseBytesKnown_ = false;
+    lockByteKnown_ = false;
     ShowBufferSizes();
     edtCapcity->setText(capacityText(chip.flashBytes()));
     edtPageSize->setText(QString::number(chip.flashPage()));
@@ -108,6 +110,7 @@ void TForm1::ComboBox1Change()
 {
     if (lockedForJob())
         return;
+    takeViewEdits();
     state_->selection().typeChanged(ComboBox1->currentIndex());
 }
 
@@ -115,6 +118,7 @@ void TForm1::ComboBox2Change()
 {
     if (lockedForJob())
         return;
+    takeViewEdits();
     state_->selection().manufacturerChanged(ComboBox2->currentIndex());
 }
 
@@ -122,6 +126,7 @@ void TForm1::ComboBox3Change()
 {
     if (lockedForJob())
         return;
+    takeViewEdits();
     state_->selection().modelChanged(ComboBox3->currentIndex());
 }
 
@@ -247,6 +252,8 @@ bool TForm1::MaskEdit1KeyPress(const QKeyEvent* event) const
 void TForm1::CheckBoxSNClick()
 {
     PageControl1->setTabVisible(PageControl1->indexOf(TabSheet4), CheckBoxSN->isChecked());
+    if (WriteSn)
+        WriteSn->setChecked(CheckBoxSN->isChecked());
 }
 
 void TForm1::RadioButton1Click()

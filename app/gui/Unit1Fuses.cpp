@@ -4,8 +4,9 @@
 
 #include "app/gui/Unit1.h"
 
-#include "operations/FuseJobs.h"
+#include "app/AidTexts.h"
 #include "fuses/FuseState.h"
+#include "operations/FuseJobs.h"
 
 #include <QCheckBox>
 #include <QHeaderView>
@@ -70,10 +71,29 @@ void TForm1::showFuses()
         CheckListBox1->item(i)->setCheckState(fuses.isChecked(i) ? Qt::Checked : Qt::Unchecked);
 }
 
+bool TForm1::confirmFuseValues(bool fuseBytes, bool lockByte)
+{
+    const auto confirmed = [this](bool& known, AidMessage question) {
+        if (!known)
+            known = askYesNo(aidMessage(question, languageIndex_));
+        return known;
+    };
+    return (!fuseBytes || confirmed(fuseBytesKnown_, AidMessage::FusesNotRead))
+           && (!lockByte || confirmed(lockByteKnown_, AidMessage::LockNotRead));
+}
+
 void TForm1::runFuseJob(FuseJob job)
 {
-    // A chip without fuse bytes (the page hidden) is refused by the job itself, with its message.
-    runChipJob([this, job] { RunFuseJob(state_->fuseJobParts(), job); });
+    if (lockedForJob())
+        return;
+    const bool fuseBytes = job == FuseJob::ReadFuses || job == FuseJob::WriteFuses;
+    // A hidden page's jobs are refused by the job itself, with its message.
+    if (pageShown(TabSheet3) && !confirmFuseValues(job == FuseJob::WriteFuses, job == FuseJob::WriteLock))
+        return;
+    FuseJobResult result = FuseJobResult::Failed;
+    runChipJob([&] { result = RunFuseJob(state_->fuseJobParts(), job); });
+    if (result == FuseJobResult::Done)
+        (fuseBytes ? fuseBytesKnown_ : lockByteKnown_) = true;
     showFuses();
 }
 
@@ -87,6 +107,7 @@ void TForm1::FuseDefaultClick()
     if (lockedForJob() || !pageShown(TabSheet3))
         return;
     state_->fuses().resetFusesToDefaults();
+    fuseBytesKnown_ = true;
     showFuses();
     beep();
 }

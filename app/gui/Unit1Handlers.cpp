@@ -116,6 +116,8 @@ void TForm1::ToolVerifyClick()
 
 void TForm1::ToolAutoClick()
 {
+    if (lockedForJob() || !confirmAutoFuseValues())
+        return;
     runChipJob([this] {
         takeViewEdits();
         operations_->runAuto(autoOptions());
@@ -129,6 +131,8 @@ void TForm1::Panel8Click()
     // Switching on takes the view's edits in, which may change the length, so
     // not under a running job.
     if (!batchModeOn() && lockedForJob())
+        return;
+    if (!batchModeOn() && (!autoHasSteps() || !confirmAutoFuseValues()))
         return;
     if (!batchModeOn())
         takeViewEdits();
@@ -152,15 +156,21 @@ void TForm1::Timer1Timer()
     }
 }
 
+// A chip change reloads the views from the buffers: the bytes typed into
+// them go into the buffers first, or they would be lost.
 void TForm1::BtnCheckClick()
 {
-    runChipJob([this] { operations_->detectChip(); });
+    runChipJob([this] {
+        takeViewEdits();
+        operations_->detectChip();
+    });
 }
 
 void TForm1::BtnFindClick()
 {
     if (lockedForJob())
         return;
+    takeViewEdits();
     presenter_->execDialog(*form3_);
 }
 

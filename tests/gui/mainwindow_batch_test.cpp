@@ -76,6 +76,26 @@ private slots:
         QVERIFY(f->close());
     }
 
+    // A batch of no steps would count every chip passed untouched; one ticked
+    // step is enough to start.
+    void batchOfNoStepsIsRefused()
+    {
+        loadData(1000);
+        for (QCheckBox* box : {f->CheckBoxSN, f->CheckBoxErase, f->CheckBoxWriteFlash, f->CheckBoxVerity})
+            box->setChecked(false);
+        const int lines = int(rig->logLines().size());
+        clickBatchPanel();
+        QCOMPARE(errors(), QStringList{QStringLiteral(
+            "No step is ticked in the AUTO Program Options: tick at least one (such as Erase, Program, Verify).")});
+        QVERIFY(!f->batchModeOn() && !f->Timer1->isActive());
+        QCOMPARE(int(rig->logLines().size()), lines);
+        f->CheckBoxVerity->setChecked(true);
+        clickBatchPanel();
+        QCOMPARE(errors().size(), qsizetype(1));
+        QVERIFY(f->batchModeOn());
+        clickBatchPanel();
+    }
+
     void chipAfterChip()
     {
         loadData(1000);
@@ -189,7 +209,7 @@ private slots:
         JobWatch watch(*f);
         watch.failNextSetOnce(rig->sim, QStringLiteral("Write Flash ..."));
         f->Timer1Timer();
-        QCOMPARE(errors().size(), 1);
+        QCOMPARE(errors().size(), qsizetype(1));
         QVERIFY2(errors().first().startsWith(QStringLiteral("Communication with the programmer failed; the operation "
                                                              "was stopped.\nBroken pipe (simulated fault at report ")),
                  qPrintable(errors().first()));

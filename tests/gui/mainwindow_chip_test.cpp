@@ -12,6 +12,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTabWidget>
@@ -22,6 +23,7 @@
 #include <QtTest>
 
 #include <cstring>
+#include <functional>
 
 namespace {
 
@@ -179,6 +181,13 @@ private slots:
         QVERIFY(f->activeMemoryPage() == MemoryPage::Eeprom);
         f->CheckBoxSN->setChecked(false);
         QVERIFY(!tabShown(*f, f->TabSheet4));
+        // The box itself is never shown: the Operation menu's item is how a
+        // person ticks it, and it follows the box the settings set.
+        QVERIFY(f->O3->actions().contains(f->WriteSn) && f->WriteSn->isVisible());
+        f->WriteSn->trigger();
+        QVERIFY(f->CheckBoxSN->isChecked() && tabShown(*f, f->TabSheet4));
+        f->CheckBoxSN->setChecked(false);
+        QVERIFY(!f->WriteSn->isChecked() && !tabShown(*f, f->TabSheet4));
     }
 
     // Ctrl+Tab goes round the shown pages only; a hidden page is never the
@@ -330,6 +339,31 @@ private slots:
         f->TakeFlashViewEdits();
         QCOMPARE(b.flashLength(), 1048576);
         QCOMPARE(b.flash()[1048576], uint8_t(0xFF));
+    }
+
+    // A chip change reloads the view from the buffer: the bytes typed into
+    // it just before stay, whichever way the chip changed.
+    void typedBytesSurviveAChipChange()
+    {
+        const std::function<void()> changes[] = {
+            [&] { choose(f->ComboBox3, 1); },
+            [&] {
+                rig->sim.insertChip(kChips[0]);
+                f->BtnCheckClick();
+            },
+        };
+        for (std::size_t i = 0; i < std::size(changes); ++i) {
+            const int at = 0x10 + int(i);
+            QVERIFY(f->FlashEditor->goToAddress(at));
+            QTest::keyClicks(f->FlashEditor, QStringLiteral("5a"));
+            const int before = f->state().currentChipIndex();
+            changes[i]();
+            QVERIFY(f->state().currentChipIndex() != before);
+            QCOMPARE(f->state().buffers().flash()[at], uint8_t(0x5A));
+            uint8_t shown[0x20] = {};
+            f->FlashEditor->copyOut(shown, sizeof shown);
+            QCOMPARE(shown[at], uint8_t(0x5A));
+        }
     }
 
     void identificationSelectsTheChipOrReportsTheUnknownId()

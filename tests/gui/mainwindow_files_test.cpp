@@ -821,6 +821,7 @@ private slots:
         const QByteArray data = patternBytes(300);
         const QString in = file("in.bin", data);
         open(in);
+        f->CheckBoxWriteFlash->setChecked(true);
         f->BatchMode->trigger();
         QVERIFY(f->batchModeOn() && f->BatchMode->isChecked());
         const QString other = file("other.bin", QByteArray(100, '\x11'));

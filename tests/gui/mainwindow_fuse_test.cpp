@@ -2,10 +2,12 @@
 
 #include "WindowRig.h"
 
+#include "app/AidTexts.h"
 #include "app/MessageTable.h"
 #include "device/ProgrammerCommand.h"
 
 #include <QCheckBox>
+#include <QToolButton>
 #include <QHeaderView>
 #include <QPushButton>
 #include <QLineEdit>
@@ -14,6 +16,7 @@
 #include <QTableWidget>
 #include <QtTest>
 
+#include <functional>
 #include <tuple>
 
 namespace {
@@ -182,6 +185,53 @@ private slots:
         QVERIFY(rig->boxes->texts(BoxPresenter::Icon::Error).isEmpty());
     }
 
+    // Values on the page that were neither read from this chip nor chosen
+    // with Default replace bytes nobody looked at: the write asks first, and
+    // No leaves the chip as it was.
+    void writingValuesNotReadFromTheChipAsksFirst()
+    {
+        rig->showPage(f->TabSheet3);
+        rig->sim.fuses()[0] = 0xE2;  // the chip's own clock setting, not the page's 0x62
+        rig->sim.lockByte() = 0x3C;
+        const QString fusesAsked = aidMessage(AidMessage::FusesNotRead, 0);
+        const QString lockAsked = aidMessage(AidMessage::LockNotRead, 0);
+        const struct {
+            std::function<void()> before;
+            QAbstractButton* write;
+            QString asked;
+            uint8_t lowAfter;  // the chip's LOW fuse byte afterwards
+        } steps[] = {
+            {{}, f->FuseWrite, fusesAsked, 0xE2},
+            {{}, f->WriteLockBtn, lockAsked, 0xE2},
+            // Read, one HIGH bit changed, written: LOW stays the chip's own.
+            {[&] {
+                 f->FuseRead->click();
+                 f->StringGrid1Click(9, 2);
+             },
+             f->FuseWrite, {}, 0xE2},
+            {[&] { f->ReadLockBtn->click(); }, f->WriteLockBtn, {}, 0xE2},
+            {[&] { f->state().selection().selectByNames("AVR", "ATMEL", "ATmega328P"); }, f->FuseWrite, fusesAsked,
+             0xE2},
+            // The auto sequence's fuse step writes the same values.
+            {[&] { f->CheckBoxFUSE->setChecked(true); }, f->ToolAuto, fusesAsked, 0xE2},
+            {[&] { f->FuseDefault->click(); }, f->FuseWrite, {}, 0x62},
+        };
+        for (const auto& step : steps) {
+            if (step.before)
+                step.before();
+            rig->boxes->boxes.clear();
+            rig->boxes->answers = {false};
+            const auto fuses = rig->sim.fuses();
+            const uint8_t lock = rig->sim.lockByte();
+            step.write->click();
+            QCOMPARE(rig->boxes->texts(BoxPresenter::Icon::Question),
+                     step.asked.isEmpty() ? QStringList() : QStringList{step.asked});
+            if (!step.asked.isEmpty())
+                QVERIFY(rig->sim.fuses() == fuses && rig->sim.lockByte() == lock);
+            QCOMPARE(rig->sim.fuses()[0], step.lowAfter);
+        }
+    }
+
     // Another AVR in the socket: a fuse job names both signatures and No
     // ends it before any fuse byte is read or written.
     void fuseJobsCompareTheSignatureFirst()
@@ -190,11 +240,12 @@ private slots:
         tiny.setChipId(0x1E9007);
         rig->sim.insertChip(tiny);
         rig->sim.setRecording(true);
-        rig->boxes->answers = {false};
+        rig->boxes->answers = {true, false};  // write the values shown, but not into this chip
         f->FuseWrite->click();
         QCOMPARE(rig->boxes->texts(BoxPresenter::Icon::Question),
-                 QStringList{QStringLiteral("插座中的芯片（签名 0x1E9007）不是所选的芯片 ATMEL ATmega328P（签名 0x1E950F）。"
-                                            "是否继续操作插座中的芯片？")});
+                 (QStringList{aidMessage(AidMessage::FusesNotRead, 0),
+                              QStringLiteral("插座中的芯片（签名 0x1E9007）不是所选的芯片 ATMEL ATmega328P（签名 0x1E950F）。"
+                                             "是否继续操作插座中的芯片？")}));
         std::vector<int> codes;
         for (const auto& r : rig->sim.traffic())
             if (r.toDevice && r.bytes.size() == 64)

@@ -197,6 +197,7 @@ private slots:
     void batchPanelNamesWhatAClickDoesNext()
     {
         f->state().buffers().setFlashLength(1);
+        f->CheckBoxWriteFlash->setChecked(true);
         f->Panel8Click();
         f->EnlishClick();
         QCOMPARE(f->Panel8->text(), QStringLiteral("Stop batch write "));

@@ -449,6 +449,8 @@ private slots:
         qint64 cursor = -1;
         std::vector<StripCell> cells;
         qint64 stripCursor = -1;
+        int markedRows = 0;
+        qint64 markCursor = -1;
         qint64 equalPlaceCursor = -1;
         qint64 equalPlaceStart = -2;
         QRect dialogFrame;
@@ -466,6 +468,14 @@ private slots:
             cells = strip->cells();
             QTest::mouseClick(strip, Qt::LeftButton, {}, QPoint(strip->width() / 2, strip->rowOf(0x1230)));
             stripCursor = f->FlashEditor->cursorAddress();
+            // A lone differing byte shows as more than a one-pixel line, and
+            // a click on its mark goes to it.
+            const QImage picture = strip->grab().toImage();
+            for (int y = strip->rowOf(0x1230) - 2; y <= strip->rowOf(0x1230) + 2; ++y)
+                markedRows += qRed(picture.pixel(strip->width() / 2, y)) > qGreen(picture.pixel(strip->width() / 2, y)) + 60;
+            f->FlashEditor->goToAddress(0);
+            QTest::mouseClick(strip, Qt::LeftButton, {}, QPoint(strip->width() / 2, strip->rowOf(0x1230) + 1));
+            markCursor = f->FlashEditor->cursorAddress();
             const int equalRow = strip->rowOf(0x4000);
             QTest::mouseClick(strip, Qt::LeftButton, {}, QPoint(strip->width() / 2, equalRow));
             equalPlaceCursor = f->FlashEditor->cursorAddress();
@@ -483,6 +493,8 @@ private slots:
                 marked.push_back(c.first);
         QCOMPARE(marked, (std::vector<qint64>{0x1230, 0x8000}));
         QCOMPARE(stripCursor, qint64(0x1230));
+        QCOMPARE(markedRows, 3);
+        QCOMPARE(markCursor, qint64(0x1230));
         QCOMPARE(equalPlaceCursor, equalPlaceStart);
         // Beside the hex view, not over it, and on the screen.
         const QRect view(f->FlashEditor->mapToGlobal(QPoint(0, 0)), f->FlashEditor->size());

@@ -9,6 +9,8 @@
 #include "app/gui/PanelStatusBar.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QMessageBox>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDesktopServices>
@@ -245,6 +247,7 @@ private slots:
         QVERIFY(rig.useChipList({kFlash4k}));
         TForm1& f = rig.start();
         f.state().buffers().setFlashLength(16);
+        f.CheckBoxWriteFlash->setChecked(true);
         f.Panel8Click();
         QVERIFY(f.batchModeOn());
         QVERIFY(f.Timer1->isActive());
@@ -526,6 +529,33 @@ private slots:
         f.Q1->trigger();
         QVERIFY(!f.isVisible());
         QVERIFY(rig.ini().contains(QStringLiteral("[OPTIONS]")));
+    }
+
+    // The real question box: only a deliberate Yes goes ahead, a stray Enter
+    // or Escape does not.
+    void questionBoxSaysYesOnlyWhenAskedTo()
+    {
+        const struct {
+            Qt::Key key;  // pressed in the box; Qt::Key_unknown clicks Yes
+            bool yes;
+        } cases[] = {
+            {Qt::Key_Return, false},
+            {Qt::Key_Escape, false},
+            {Qt::Key_unknown, true},
+        };
+        for (const auto& c : cases) {
+            QWidget parent;
+            MessageBoxPresenter presenter(&parent);
+            QTimer::singleShot(0, [&] {
+                auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+                QVERIFY(box);
+                if (c.key == Qt::Key_unknown)
+                    box->button(QMessageBox::Yes)->click();
+                else
+                    QTest::keyClick(box, c.key);
+            });
+            QCOMPARE(presenter.ask(QStringLiteral("Info"), QStringLiteral("Go ahead?")), c.yes);
+        }
     }
 };
 
