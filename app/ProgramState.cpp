@@ -1,15 +1,14 @@
 #include "app/ProgramState.h"
 
+#include "operations/ChipOperations.h"
+
 ProgramState::ProgramState(HidBackend& backend, UserInterface& ui)
     : ui_(ui), device_(backend), programmer_(device_, ui)
 {
-    programmer_.setChip(&chips_[currentChip_]);
+    programmer_.setChip(&selection_.currentChip());
 }
 
-void ProgramState::setCurrentChipIndex(int index)
+ChipOperations ProgramState::chipOperations()
 {
-    if (index < 0 || index >= ChipTable::kCapacity)
-        return;
-    currentChip_ = index;
-    programmer_.setChip(&chips_[currentChip_]);
+    return ChipOperations(selection_, buffers_, programmer_, serial_, fuses_, ui_);
 }

@@ -1,7 +1,8 @@
 #pragma once
 // Everything the program holds while it runs, apart from the windows: the
 // chip table and current chip, the buffers, the link to the programmer. The
-// main window and the terminal front end each own one.
+// main window and the terminal front end each own one; the core pieces take
+// only the parts of it they use.
 
 #include "buffers/Buffers.h"
 #include "buffers/SerialNumber.h"
@@ -10,10 +11,12 @@
 #include "device/HidDevice.h"
 #include "device/Programmer.h"
 #include "fuses/FuseState.h"
+#include "operations/FuseJobs.h"
 
+class ChipOperations;
 class UserInterface;
 
-class ProgramState {
+class ProgramState : private ChipSelectionTarget {
 public:
     ProgramState(HidBackend& backend, UserInterface& ui);
     ProgramState(const ProgramState&) = delete;
@@ -23,12 +26,13 @@ public:
 
     ChipTable& chips() { return chips_; }
     const ChipTable& chips() const { return chips_; }
-    int currentChipIndex() const { return currentChip_; }
+    int currentChipIndex() const { return selection_.currentChipIndex(); }
     // Only chip selection moves the current chip.
-    void setCurrentChipIndex(int index);
-    const ChipEntry& currentChip() const { return chips_[currentChip_]; }
+    void setCurrentChipIndex(int index) { selection_.setCurrentChipIndex(index); }
+    const ChipEntry& currentChip() const { return selection_.currentChip(); }
 
     ChipSelection& selection() { return selection_; }
+    const ChipSelection& selection() const { return selection_; }
 
     Buffers& buffers() { return buffers_; }
     const Buffers& buffers() const { return buffers_; }
@@ -39,11 +43,19 @@ public:
     HidDevice& device() { return device_; }
     Programmer& programmer() { return programmer_; }
 
+    // The chip operations on these parts.
+    ChipOperations chipOperations();
+    // The parts a fuse job on the current chip takes.
+    FuseJobParts fuseJobParts() { return {programmer_, currentChip(), fuses_, ui_}; }
+
 private:
+    void currentChipChanged(const ChipEntry& chip) override { programmer_.setChip(&chip); }
+    void speedChosen(int speedIndex) override { programmer_.setSpeedIndex(speedIndex); }
+    void reloadFlashView(const ChipEntry& chip) override { buffers_.reloadFlashView(chip); }
+
     UserInterface& ui_;
     ChipTable chips_;
-    int currentChip_ = 0;
-    ChipSelection selection_{*this};
+    ChipSelection selection_{chips_, *this, ui_};
     Buffers buffers_;
     SerialNumber serial_;
     FuseState fuses_;

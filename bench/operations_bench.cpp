@@ -22,7 +22,7 @@ struct Bench {
     SimulatedProgrammer sim;
     RecordingUi ui;  // records a few events per run; progress and pumps only count
     ProgramState state{sim, ui};
-    ChipOperations ops{state};
+    ChipOperations ops = state.chipOperations();
 
     Bench()
     {

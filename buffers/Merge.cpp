@@ -1,8 +1,9 @@
 #include "buffers/Merge.h"
 
-#include "app/ProgramState.h"
 #include "app/UserInterface.h"
+#include "buffers/Buffers.h"
 #include "buffers/DataFile.h"
+#include "buffers/SerialNumber.h"
 
 #include <algorithm>
 
@@ -28,11 +29,10 @@ qint64 overlayData(ErasedArea& area, qint64 address, const AreaLoader& load, con
     return n;
 }
 
-bool MergeFileIntoFlash(ProgramState& state, const QString& path)
+bool MergeFileIntoFlash(Buffers& buffers, const SerialNumber& serial, const ChipEntry& viewChip, const QString& path,
+                        UserInterface& ui)
 {
-    UserInterface& ui = state.ui();
-    Buffers& buffers = state.buffers();
-    const qint64 address = state.serial().address;
+    const qint64 address = serial.address;
     if (address < 0 || address >= Buffers::kFlashCapacity) {
         ui.showError(ui.message(Msg::SerialAddressOutOfRange));
         return false;
@@ -49,6 +49,6 @@ bool MergeFileIntoFlash(ProgramState& state, const QString& path)
         return false;
     }
     buffers.setFlashLength(int32_t(std::max<qint64>(buffers.flashLength(), address + n)));
-    buffers.refreshFlashView(state.currentChip(), address, changed);
+    buffers.refreshFlashView(viewChip, address, changed);
     return true;
 }

@@ -8,8 +8,11 @@
 #include <cstdint>
 #include <functional>
 
+class Buffers;
 class ErasedArea;
-class ProgramState;
+struct SerialNumber;
+class UserInterface;
+struct ChipEntry;
 
 // Puts a data file into an area as Open does; its result is the loader's
 // (the new data length, 0 after a failure whose message it showed).
@@ -24,11 +27,12 @@ using OverlayWatch = std::function<void(qint64 from, qint64 count)>;
 // `area` unchanged, for data that would end past the area.
 qint64 overlayData(ErasedArea& area, qint64 address, const AreaLoader& load, const OverlayWatch& aboutToChange = {});
 
-// Loads the file at the serial number address, HEX and S-record addresses
+// Loads the file at the serial number's address, HEX and S-record addresses
 // counting from there; bytes the file does not cover keep their values.
 // Then the Flash data length becomes at least address + the loader's result
 // (a failed load, its message shown, counts 0) and the Flash view is
-// reloaded. An address outside the buffer, or a file that fits the buffer
+// reloaded for `viewChip`. An address outside the buffer, or a file that fits the buffer
 // but would end past it from that address, is refused with a message and
 // changes nothing: the result is then false.
-bool MergeFileIntoFlash(ProgramState& state, const QString& path);
+bool MergeFileIntoFlash(Buffers& buffers, const SerialNumber& serial, const ChipEntry& viewChip, const QString& path,
+                        UserInterface& ui);

@@ -1,8 +1,9 @@
 #include "buffers/OpenSave.h"
 
-#include "app/ProgramState.h"
 #include "app/UserInterface.h"
+#include "buffers/Buffers.h"
 #include "buffers/DataFile.h"
+#include "chipdb/ChipEntry.h"
 
 #include <QFileInfo>
 
@@ -22,9 +23,9 @@ SaveChoice saveChoice(const QString& path, const QString& filter)
     return {path, formatOfName(path) ? DataFormat::ByName : saveFormatFor(QString(), chosen->format)};
 }
 
-bool pageTakesFiles(const ProgramState& state, MemoryPage page)
+bool pageTakesFiles(const ChipEntry& chip, MemoryPage page)
 {
-    return page == MemoryPage::Flash || (page == MemoryPage::Eeprom && state.currentChip().eepromBytes() != 0);
+    return page == MemoryPage::Flash || (page == MemoryPage::Eeprom && chip.eepromBytes() != 0);
 }
 
 namespace {
@@ -111,11 +112,12 @@ OpenOutcome loadIntoBuffer(Buffers& buffers, MemoryPage page, const QString& pat
     return loaded ? OpenOutcome::Loaded : OpenOutcome::Failed;
 }
 
-OpenOutcome openIntoPage(ProgramState& state, MemoryPage page, const QString& path)
+OpenOutcome openIntoPage(Buffers& buffers, const ChipEntry& chip, MemoryPage page, const QString& path,
+                         UserInterface& ui)
 {
-    if (!pageTakesFiles(state, page))
+    if (!pageTakesFiles(chip, page))
         return OpenOutcome::Ignored;
-    return loadIntoBuffer(state.buffers(), page, path, state.ui(), &state.currentChip());
+    return loadIntoBuffer(buffers, page, path, ui, &chip);
 }
 
 bool saveFromBuffer(const Buffers& buffers, MemoryPage page, const QString& path, UserInterface& ui,
@@ -131,7 +133,8 @@ bool saveFromBuffer(const Buffers& buffers, MemoryPage page, const QString& path
     return SaveBufferToFile(path, area.bytes(0, n), n, ui, format);
 }
 
-bool saveFromPage(ProgramState& state, MemoryPage page, const QString& path, DataFormat format)
+bool saveFromPage(const Buffers& buffers, const ChipEntry& chip, MemoryPage page, const QString& path,
+                  UserInterface& ui, DataFormat format)
 {
-    return pageTakesFiles(state, page) && saveFromBuffer(state.buffers(), page, path, state.ui(), format);
+    return pageTakesFiles(chip, page) && saveFromBuffer(buffers, page, path, ui, format);
 }

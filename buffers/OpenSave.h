@@ -9,7 +9,6 @@
 
 class Buffers;
 struct ChipEntry;
-class ProgramState;
 class UserInterface;
 
 // What a Save writes: the path chosen with the extension of the filter
@@ -23,7 +22,7 @@ SaveChoice saveChoice(const QString& path, const QString& filter);
 
 // Open and Save act on the Flash page, and on the EEPROM page while the
 // current chip has an EEPROM; on nothing else.
-bool pageTakesFiles(const ProgramState& state, MemoryPage page);
+bool pageTakesFiles(const ChipEntry& chip, MemoryPage page);
 
 enum class OpenOutcome {
     Ignored,  // the page takes no files
@@ -33,10 +32,11 @@ enum class OpenOutcome {
               // the loader's result
 };
 
-// ToolOpenClick once the path is chosen: loads, sets the data length,
-// reloads the page's view and writes the log line. The window then rewrites
-// the size caption (and the gauge) unless nothing was done.
-OpenOutcome openIntoPage(ProgramState& state, MemoryPage page, const QString& path);
+// ToolOpenClick once the path is chosen, for the current chip: loads, sets
+// the data length, reloads the page's view and writes the log line. The
+// window then rewrites the size caption (and the gauge) unless nothing was done.
+OpenOutcome openIntoPage(Buffers& buffers, const ChipEntry& chip, MemoryPage page, const QString& path,
+                         UserInterface& ui);
 
 // The same on the buffers alone, whatever chip is current; the view is
 // reloaded for `viewChip` when one is given.
@@ -45,7 +45,7 @@ OpenOutcome loadIntoBuffer(Buffers& buffers, MemoryPage page, const QString& pat
 
 // ToolSaveClick once the path is chosen: the page's buffer up to its data
 // length. True when a file was written.
-bool saveFromPage(ProgramState& state, MemoryPage page, const QString& path,
-                  DataFormat format = DataFormat::ByName);
+bool saveFromPage(const Buffers& buffers, const ChipEntry& chip, MemoryPage page, const QString& path,
+                  UserInterface& ui, DataFormat format = DataFormat::ByName);
 bool saveFromBuffer(const Buffers& buffers, MemoryPage page, const QString& path, UserInterface& ui,
                     DataFormat format = DataFormat::ByName);

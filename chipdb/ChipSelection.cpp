@@ -1,8 +1,8 @@
 #include "chipdb/ChipSelection.h"
 
-#include "app/ProgramState.h"
 #include "app/UserInterface.h"
 #include "chipdb/ChipKey.h"
+#include "chipdb/ChipTable.h"
 
 namespace {
 
@@ -34,6 +34,19 @@ int ChipSelection::positionOf(const QList<QByteArray>& list, const QByteArray& t
     return -1;
 }
 
+const ChipEntry& ChipSelection::currentChip() const
+{
+    return chips_[current_];
+}
+
+void ChipSelection::setCurrentChipIndex(int index)
+{
+    if (index < 0 || index >= ChipTable::kCapacity)
+        return;
+    current_ = index;
+    target_.currentChipChanged(chips_[current_]);
+}
+
 void ChipSelection::setSavedPositions(int type, int manufacturer, int model)
 {
     saved_[0] = type;
@@ -47,7 +60,7 @@ int ChipSelection::apply(int t, int m, int n)
     models_.clear();
     int result = -1;
     int modelCounter = 0;
-    const ChipTable& table = state_.chips();
+    const ChipTable& table = chips_;
     for (int i = 0; i < ChipTable::kCapacity && !table[i].isEnd(); ++i) {
         const ChipNames names = chipNames(table[i].keyText());
         if (!present(types_, names.type))
@@ -60,17 +73,17 @@ int ChipSelection::apply(int t, int m, int n)
             && !present(models_, names.model)) {
             models_.append(names.model);
             if (modelCounter == n) {
-                state_.setCurrentChipIndex(i);
+                setCurrentChipIndex(i);
                 result = i;
                 // Selecting a chip picks the speed its class usually runs at.
-                state_.programmer().setSpeedIndex(table[i].chipClass == kClassSpiFlash ? 0 : 2);
+                target_.speedChosen(table[i].chipClass == kClassSpiFlash ? 0 : 2);
                 if (observer_)
                     observer_->chipBecameCurrent(i);
             }
             ++modelCounter;
         }
     }
-    state_.buffers().reloadFlashView(state_.currentChip());
+    target_.reloadFlashView(currentChip());
     shown_[0] = t;
     shown_[1] = m;
     shown_[2] = n;
@@ -105,10 +118,10 @@ void ChipSelection::selectByNames(const QByteArray& type, const QByteArray& manu
 
 bool ChipSelection::selectById(uint8_t b1, uint8_t b2, uint8_t b3, int classCode, uint8_t variantFlags)
 {
-    UserInterface& ui = state_.ui();
+    UserInterface& ui = ui_;
     const int32_t id = (int32_t(b1) << 16) | (int32_t(b2) << 8) | b3;
     int found = -1;
-    const ChipTable& table = state_.chips();
+    const ChipTable& table = chips_;
     for (int i = 0; id != 0 && i < ChipTable::kCapacity && !table[i].isEnd(); ++i) {
         if (table[i].chipId() == id) {
             found = i;

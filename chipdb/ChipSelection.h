@@ -7,7 +7,21 @@
 #include <QString>
 #include <cstdint>
 
-class ProgramState;
+class ChipTable;
+class UserInterface;
+struct ChipEntry;
+
+// What a chip becoming current changes beyond the lists; the object that
+// composes the program's parts carries it out.
+class ChipSelectionTarget {
+public:
+    virtual ~ChipSelectionTarget() = default;
+    // The link sends this record at the set-up from now on.
+    virtual void currentChipChanged(const ChipEntry& chip) = 0;
+    // A choice from the lists picks the speed the chip's class usually runs at.
+    virtual void speedChosen(int speedIndex) = 0;
+    virtual void reloadFlashView(const ChipEntry& chip) = 0;
+};
 
 // Told when an entry becomes current and when the lists were rebuilt, so a
 // window can show the chip and mirror the lists.
@@ -22,7 +36,17 @@ public:
 
 class ChipSelection {
 public:
-    explicit ChipSelection(ProgramState& state) : state_(state) {}
+    ChipSelection(const ChipTable& chips, ChipSelectionTarget& target, UserInterface& ui)
+        : chips_(chips), target_(target), ui_(ui)
+    {
+    }
+
+    const ChipTable& chips() const { return chips_; }
+    // The current chip record: an entry of the table, the first until a choice.
+    int currentChipIndex() const { return current_; }
+    const ChipEntry& currentChip() const;
+    // Only a choice moves the current chip; an index outside the table is ignored.
+    void setCurrentChipIndex(int index);
 
     void setObserver(ChipSelectionObserver* observer) { observer_ = observer; }
 
@@ -61,7 +85,10 @@ public:
     void setSavedPositions(int type, int manufacturer, int model);
 
 private:
-    ProgramState& state_;
+    const ChipTable& chips_;
+    ChipSelectionTarget& target_;
+    UserInterface& ui_;
+    int current_ = 0;
     ChipSelectionObserver* observer_ = nullptr;
     QList<QByteArray> types_;
     QList<QByteArray> manufacturers_;

@@ -37,7 +37,7 @@ int cmdUnprotect(CliSession& s, const QStringList&)
     // Said before anything is sent: what the chip loses with its protection.
     if (const QString effect = unprotectEffect(s.state().currentChip(), s.ui().languageIndex()); !effect.isEmpty())
         s.ui().note(effect);
-    ChipOperations ops(s.state());
+    ChipOperations ops = s.state().chipOperations();
     ops.unprotectChip();
     if (ops.lastOutcome() == Outcome::Done)
         return kExitOk;

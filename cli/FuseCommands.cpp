@@ -3,7 +3,7 @@
 
 #include "app/IntegerText.h"
 #include "chipdb/ChipEntry.h"
-#include "fuses/FuseJobs.h"
+#include "operations/FuseJobs.h"
 #include "fuses/FuseState.h"
 
 #include "cli/FileArgs.h"
@@ -147,14 +147,15 @@ int cmdFuses(CliSession& s, const QStringList& words)
     if (!loadChipFuseDescription(s))
         return kExitFailed;
     FuseState& fuses = s.state().fuses();
+    const FuseJobParts parts = s.state().fuseJobParts();
 
     // The bytes printed afterwards are the chip's: what a job does not write
     // it reads first, in the same chip job.
     FuseJobResult result = FuseJobResult::Failed;
     if (action == QLatin1String("read")) {
-        result = RunFuseJobs(s.state(), {FuseJob::ReadFuses, FuseJob::ReadLock});
+        result = RunFuseJobs(parts, {FuseJob::ReadFuses, FuseJob::ReadLock});
     } else if (action == QLatin1String("default")) {
-        result = RunFuseJobs(s.state(), {FuseJob::ReadLock, FuseJob::WriteFuses},
+        result = RunFuseJobs(parts, {FuseJob::ReadLock, FuseJob::WriteFuses},
                              [](FuseState& f) { f.resetFusesToDefaults(); });
     } else {
         const std::optional<WriteRequest> request = parseWriteRequest(s, fuses.fuseByteCount());
@@ -168,12 +169,12 @@ int cmdFuses(CliSession& s, const QStringList& words)
         };
         // Only the bytes named change; the others go back as the chip held them.
         if (request->fuses.empty())
-            result = RunFuseJobs(s.state(), {FuseJob::ReadFuses, FuseJob::ReadLock, FuseJob::WriteLock}, edit);
+            result = RunFuseJobs(parts, {FuseJob::ReadFuses, FuseJob::ReadLock, FuseJob::WriteLock}, edit);
         else if (!request->lock)
-            result = RunFuseJobs(s.state(), {FuseJob::ReadFuses, FuseJob::ReadLock, FuseJob::WriteFuses}, edit);
+            result = RunFuseJobs(parts, {FuseJob::ReadFuses, FuseJob::ReadLock, FuseJob::WriteFuses}, edit);
         else
-            result = RunFuseJobs(s.state(), {FuseJob::ReadFuses, FuseJob::ReadLock, FuseJob::WriteFuses,
-                                             FuseJob::WriteLock}, edit);
+            result = RunFuseJobs(
+                parts, {FuseJob::ReadFuses, FuseJob::ReadLock, FuseJob::WriteFuses, FuseJob::WriteLock}, edit);
     }
     const bool done = result == FuseJobResult::Done;
     if (done)

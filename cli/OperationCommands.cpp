@@ -156,7 +156,7 @@ int withLoadedFile(CliSession& s, const QStringList& words,
         return kExitUsage;
     if (!chipHasMemory(s, page) || !loadInput(s, words[0], page, *format))
         return kExitFailed;
-    ChipOperations ops(s.state());
+    ChipOperations ops = s.state().chipOperations();
     operation(ops, page);
     return exitStatus(s, ops);
 }
@@ -229,7 +229,7 @@ int cmdRead(CliSession& s, const QStringList& words)
     const bool json = s.isSet(QStringLiteral("json"));
     if (!chipHasMemory(s, page))
         return kExitFailed;
-    ChipOperations ops(s.state());
+    ChipOperations ops = s.state().chipOperations();
     reads > 1 ? ops.readChecked(page, reads) : ops.readChip(page);
     if (ops.lastOutcome() != Outcome::Done) {
         // Reads that differ: where, for a script; nothing saved.
@@ -283,7 +283,7 @@ int cmdRead(CliSession& s, const QStringList& words)
 
 int cmdBlank(CliSession& s, const QStringList&)
 {
-    ChipOperations ops(s.state());
+    ChipOperations ops = s.state().chipOperations();
     ops.blankCheck();
     // A verdict only when the check saw the chip: blank, or a byte in use.
     const auto used = ops.lastUsedAddress();
@@ -301,14 +301,14 @@ int cmdBlank(CliSession& s, const QStringList&)
 
 int cmdErase(CliSession& s, const QStringList&)
 {
-    ChipOperations ops(s.state());
+    ChipOperations ops = s.state().chipOperations();
     ops.eraseChip();
     return exitStatus(s, ops);
 }
 
 int cmdDetect(CliSession& s, const QStringList&)
 {
-    ChipOperations ops(s.state());
+    ChipOperations ops = s.state().chipOperations();
     ops.detectChip();
     if (ops.lastOutcome() != Outcome::Done)
         return exitStatus(s, ops);
@@ -379,7 +379,7 @@ int cmdAuto(CliSession& s, const QStringList& words)
         s.state().serial() = run->serial;
     if (o.unprotect)
         s.ui().note(unprotectEffect(chip, s.ui().languageIndex()));
-    ChipOperations ops(s.state());
+    ChipOperations ops = s.state().chipOperations();
     ops.setProductionLogPath(s.options().productionLog);
     ops.runAuto(o);
     // The number steps even when a later step fails: the next run needs it.

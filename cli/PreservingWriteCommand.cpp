@@ -95,7 +95,7 @@ int cmdWritePreserving(CliSession& s, const QStringList& words)
     request.backupPath = backup.isEmpty()
                              ? defaultBackupPath(QString::fromUtf8(chipNames(s.state().currentChip().keyText()).model))
                              : QFileInfo(backup).absoluteFilePath();
-    ChipOperations ops(s.state());
+    ChipOperations ops = s.state().chipOperations();
     ops.writePreserving(request);
     if (ops.lastOutcome() == Outcome::Done)
         return kExitOk;

@@ -1,16 +1,19 @@
 #include "operations/BatchProgrammer.h"
 
-#include "app/ProgramState.h"
 #include "app/UserInterface.h"
+#include "buffers/Buffers.h"
+#include "chipdb/ChipSelection.h"
+#include "device/Programmer.h"
 
-BatchProgrammer::BatchProgrammer(ProgramState& state, ChipOperations& operations, BatchHost& host)
-    : state_(state), operations_(operations), host_(host)
+BatchProgrammer::BatchProgrammer(const ChipSelection& selection, Buffers& buffers, Programmer& programmer,
+                                 UserInterface& ui, ChipOperations& operations, BatchHost& host)
+    : selection_(selection), buffers_(buffers), programmer_(programmer), ui_(ui), operations_(operations), host_(host)
 {
 }
 
 QString BatchProgrammer::caption() const
 {
-    return state_.ui().message(on_ ? Msg::StopBatchWrite : Msg::BatchWrite);
+    return ui_.message(on_ ? Msg::StopBatchWrite : Msg::BatchWrite);
 }
 
 void BatchProgrammer::switchOff()
@@ -26,9 +29,9 @@ void BatchProgrammer::toggle()
         switchOff();
         return;
     }
-    UserInterface& ui = state_.ui();
-    Buffers& buffers = state_.buffers();
-    buffers.takeFlashViewEdits(state_.currentChip());
+    UserInterface& ui = ui_;
+    Buffers& buffers = buffers_;
+    buffers.takeFlashViewEdits(selection_.currentChip());
     const MemoryPage page = host_.activePage();
     if ((page == MemoryPage::Flash && buffers.flashLength() == 0)
         || (page == MemoryPage::Eeprom && buffers.eepromLength() == 0)) {
@@ -48,8 +51,8 @@ void BatchProgrammer::tick()
     // A tick queued before the timer stopped, or after the batch ended.
     if (!on_ || running_)
         return;
-    UserInterface& ui = state_.ui();
-    Programmer& programmer = state_.programmer();
+    UserInterface& ui = ui_;
+    Programmer& programmer = programmer_;
     uint8_t id[5] = {};
     if (programmer.probeChip(id) > 0) {
         if (chipHandled_) {

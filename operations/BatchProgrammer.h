@@ -9,7 +9,10 @@
 
 #include <QString>
 
-class ProgramState;
+class Buffers;
+class ChipSelection;
+class Programmer;
+class UserInterface;
 
 // What the batch needs of the window.
 class BatchHost {
@@ -31,7 +34,8 @@ class BatchProgrammer {
 public:
     static constexpr int kWatchIntervalMs = 500;
 
-    BatchProgrammer(ProgramState& state, ChipOperations& operations, BatchHost& host);
+    BatchProgrammer(const ChipSelection& selection, Buffers& buffers, Programmer& programmer, UserInterface& ui,
+                    ChipOperations& operations, BatchHost& host);
 
     // Panel8Click: on when off (data in the active page's buffer), off when on.
     void toggle();
@@ -49,7 +53,10 @@ public:
 private:
     void switchOff();
 
-    ProgramState& state_;
+    const ChipSelection& selection_;
+    Buffers& buffers_;
+    Programmer& programmer_;
+    UserInterface& ui_;
     ChipOperations& operations_;
     BatchHost& host_;
     bool on_ = false;

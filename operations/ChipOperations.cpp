@@ -1,9 +1,14 @@
 #include "operations/ChipOperations.h"
 
-#include "app/ProgramState.h"
 #include "app/UserInterface.h"
+#include "buffers/Buffers.h"
+#include "buffers/SerialNumber.h"
+#include "chipdb/ChipEntry.h"
 #include "chipdb/ChipKey.h"
+#include "chipdb/ChipSelection.h"
 #include "device/BlockProtection.h"
+#include "device/Programmer.h"
+#include "fuses/FuseState.h"
 #include "operations/ChipRecordCheck.h"
 #include "operations/EraseProcedure.h"
 #include "operations/SignatureCheck.h"
@@ -19,8 +24,10 @@ constexpr int kSettleBeforeVerifyMs = 350;
 
 } // namespace
 
-ChipOperations::ChipOperations(ProgramState& state)
-    : state_(state), frame_(state.programmer(), state.ui()), loops_(state.programmer(), state.ui())
+ChipOperations::ChipOperations(ChipSelection& selection, Buffers& buffers, Programmer& programmer,
+                               SerialNumber& serial, FuseState& fuses, UserInterface& ui)
+    : selection_(selection), buffers_(buffers), programmer_(programmer), serial_(serial), fuses_(fuses), ui_(ui),
+      frame_(programmer, ui), loops_(programmer, ui)
 {
 }
 
@@ -46,15 +53,15 @@ bool ChipOperations::start(bool willErase, uint8_t* id)
     // The probe's bytes are wanted here whether or not the caller keeps them.
     uint8_t scratch[5] = {};
     uint8_t* const probeId = id ? id : scratch;
-    return checkChipRecord(state_.currentChip(), willErase, state_.ui()) && frame_.probe(probeId)
-           && confirmSocketIdentity(probeId, state_.currentChip(), state_.ui());
+    return checkChipRecord(selection_.currentChip(), willErase, ui_) && frame_.probe(probeId)
+           && confirmSocketIdentity(probeId, selection_.currentChip(), ui_);
 }
 
 Outcome ChipOperations::runJob(const std::function<Outcome()>& body, std::optional<Msg> completionLine)
 {
     return frame_.runJob(
         [&] {
-            const Outcome identity = confirmSocketSignature(state_.programmer(), state_.ui(), state_.currentChip());
+            const Outcome identity = confirmSocketSignature(programmer_, ui_, selection_.currentChip());
             return identity == Outcome::Done ? body() : identity;
         },
         completionLine);
@@ -62,9 +69,9 @@ Outcome ChipOperations::runJob(const std::function<Outcome()>& body, std::option
 
 bool ChipOperations::refuseEmpty(MemoryPage page)
 {
-    const Buffers& b = state_.buffers();
+    const Buffers& b = buffers_;
     if ((page == MemoryPage::Flash && b.flashLength() == 0) || (page == MemoryPage::Eeprom && b.eepromLength() == 0)) {
-        state_.ui().showError(state_.ui().message(Msg::BufferEmpty));
+        ui_.showError(ui_.message(Msg::BufferEmpty));
         return true;
     }
     return false;
@@ -72,21 +79,21 @@ bool ChipOperations::refuseEmpty(MemoryPage page)
 
 bool ChipOperations::refuseLargerThanChip(MemoryPage page)
 {
-    const ChipEntry& chip = state_.currentChip();
-    const Buffers& b = state_.buffers();
+    const ChipEntry& chip = selection_.currentChip();
+    const Buffers& b = buffers_;
     const bool flash = page == MemoryPage::Flash;
     const qint64 length = flash ? b.flashLength() : b.eepromLength();
     const qint64 size = flash ? qint64(chip.flashBytes()) : qint64(chip.eepromBytes());
     if (page == MemoryPage::Other || length <= size)
         return false;
-    state_.ui().showError(state_.ui().message(Msg::DataLargerThanChip).arg(length).arg(size));
+    ui_.showError(ui_.message(Msg::DataLargerThanChip).arg(length).arg(size));
     return true;
 }
 
 Outcome ChipOperations::logWhenDone(Outcome outcome, Msg line)
 {
     if (outcome == Outcome::Done)
-        state_.ui().log(state_.ui().message(line));
+        ui_.log(ui_.message(line));
     return outcome;
 }
 
@@ -106,13 +113,13 @@ void ChipOperations::readChecked(MemoryPage page, int reads)
         [&] {
             if (page == MemoryPage::Other)
                 return Outcome::Done;
-            const ChipEntry& chip = state_.currentChip();
-            const Outcome r = checked ? loops_.readAgreeing(chip, page, state_.buffers(), reads, compare_)
-                                      : loops_.read(chip, page, state_.buffers());
+            const ChipEntry& chip = selection_.currentChip();
+            const Outcome r = checked ? loops_.readAgreeing(chip, page, buffers_, reads, compare_)
+                                      : loops_.read(chip, page, buffers_);
             if (checked)
                 compareDone_ = r == Outcome::Done || r == Outcome::Declined;
             if (checked && r == Outcome::Declined) {
-                UserInterface& ui = state_.ui();
+                UserInterface& ui = ui_;
                 ui.showError(unstableReadLines(compare_, reads, ui.languageIndex()).join(QLatin1Char('\n')));
             }
             if (r == Outcome::Done && readListener_)
@@ -126,7 +133,7 @@ void ChipOperations::blankCheck()
 {
     if (!start(false))
         return;
-    outcome_ = runJob([&] { return logWhenDone(loops_.blank(state_.currentChip()), Msg::BankComplete); },
+    outcome_ = runJob([&] { return logWhenDone(loops_.blank(selection_.currentChip()), Msg::BankComplete); },
                       std::nullopt);
 }
 
@@ -135,7 +142,7 @@ void ChipOperations::eraseChip()
     if (!start(true))
         return;
     outcome_ = runJob(
-        [&] { return eraseChipMemory(state_.programmer(), state_.ui(), state_.currentChip()); }, Msg::EraseComplete);
+        [&] { return eraseChipMemory(programmer_, ui_, selection_.currentChip()); }, Msg::EraseComplete);
 }
 
 void ChipOperations::writeChip(MemoryPage page, WriteOptions options)
@@ -143,7 +150,7 @@ void ChipOperations::writeChip(MemoryPage page, WriteOptions options)
     const bool other = page == MemoryPage::Other;
     if (!start(options.eraseFirst && !other))
         return;
-    state_.buffers().takeFlashViewEdits(state_.currentChip());
+    buffers_.takeFlashViewEdits(selection_.currentChip());
     if (refuseEmpty(page))
         return;
     // No write loop on another page, so nothing to report as written.
@@ -152,11 +159,11 @@ void ChipOperations::writeChip(MemoryPage page, WriteOptions options)
             if (other)
                 return Outcome::Done;
             if (options.eraseFirst) {
-                if (const Outcome r = eraseChipMemory(state_.programmer(), state_.ui(), state_.currentChip());
+                if (const Outcome r = eraseChipMemory(programmer_, ui_, selection_.currentChip());
                     r != Outcome::Done)
                     return r;
             }
-            const Outcome written = loops_.write(state_.currentChip(), page, state_.buffers());
+            const Outcome written = loops_.write(selection_.currentChip(), page, buffers_);
             if (written != Outcome::Done || !options.verifyAfter)
                 return written;
             return logWhenDone(verifyWritten(page), Msg::VerifyComplete);
@@ -167,11 +174,11 @@ void ChipOperations::writeChip(MemoryPage page, WriteOptions options)
 Outcome ChipOperations::verifyWritten(MemoryPage page)
 {
     compareDone_ = false;
-    const Outcome r = loops_.compare(state_.currentChip(), page, state_.buffers(), compare_);
+    const Outcome r = loops_.compare(selection_.currentChip(), page, buffers_, compare_);
     compareDone_ = r == Outcome::Done || r == Outcome::Declined;
     if (r != Outcome::Declined)
         return r;
-    UserInterface& ui = state_.ui();
+    UserInterface& ui = ui_;
     const qint64 first = compare_.listedRanges().front().start;
     QStringList lines{ui.message(Msg::FlashCheckErrorAddress) + QString::asprintf("%llXh", qulonglong(first))};
     lines << compareDiagnosis(compare_, ui.languageIndex());
@@ -187,7 +194,7 @@ void ChipOperations::verifyChip(MemoryPage page)
         [&] {
             if (page == MemoryPage::Other)
                 return Outcome::Done;
-            return logWhenDone(loops_.verify(state_.currentChip(), page, state_.buffers()), Msg::VerifyComplete);
+            return logWhenDone(loops_.verify(selection_.currentChip(), page, buffers_), Msg::VerifyComplete);
         },
         std::nullopt);
 }
@@ -198,7 +205,7 @@ void ChipOperations::detectChip()
     uint8_t id[5] = {};
     if (!frame_.probe(id))
         return;
-    const bool found = state_.selection().selectById(id[1], id[2], id[3], id[0] - 1, id[4]);
+    const bool found = selection_.selectById(id[1], id[2], id[3], id[0] - 1, id[4]);
     outcome_ = found ? Outcome::Done : Outcome::Declined;
 }
 
@@ -210,10 +217,10 @@ void ChipOperations::compareChip(MemoryPage page)
         return;
     outcome_ = runJob(
         [&] {
-            const Outcome r = loops_.compare(state_.currentChip(), page, state_.buffers(), compare_);
+            const Outcome r = loops_.compare(selection_.currentChip(), page, buffers_, compare_);
             compareDone_ = r == Outcome::Done || r == Outcome::Declined;
             if (compareDone_)
-                state_.ui().log(compareSummaryLine(compare_, state_.ui().languageIndex()));
+                ui_.log(compareSummaryLine(compare_, ui_.languageIndex()));
             return r;
         },
         std::nullopt);
@@ -221,9 +228,9 @@ void ChipOperations::compareChip(MemoryPage page)
 
 bool ChipOperations::refuseUnprotect()
 {
-    if (unlockMethodFor(state_.currentChip()) != UnlockMethod::None)
+    if (unlockMethodFor(selection_.currentChip()) != UnlockMethod::None)
         return false;
-    state_.ui().showError(state_.ui().message(Msg::UnprotectSpiFlashOnly));
+    ui_.showError(ui_.message(Msg::UnprotectSpiFlashOnly));
     return true;
 }
 
@@ -233,7 +240,7 @@ void ChipOperations::unprotectChip()
     if (refuseUnprotect() || !start(false))
         return;
     outcome_ = runJob(
-        [&] { return clearBlockProtection(state_.programmer(), state_.ui(), state_.currentChip()); },
+        [&] { return clearBlockProtection(programmer_, ui_, selection_.currentChip()); },
         Msg::UnprotectComplete);
 }
 
@@ -244,18 +251,18 @@ void ChipOperations::runAuto(const AutoOptions& options)
     serialWritten_.reset();
     flashCrcWritten_.reset();
     outcome_ = Outcome::Refused;
-    UserInterface& ui = state_.ui();
+    UserInterface& ui = ui_;
     // Steps that cannot run as asked are refused before anything is sent: a
     // run that stopped half way would leave an erased or half-written chip.
-    if (options.serialNumber && !serialNumberFits(state_.serial(), state_.currentChip())) {
+    if (options.serialNumber && !serialNumberFits(serial_, selection_.currentChip())) {
         ui.showError(ui.message(Msg::SerialNumberOutsideChip));
         return;
     }
-    if (options.fuses && !isMicrocontroller(state_.currentChip())) {
+    if (options.fuses && !isMicrocontroller(selection_.currentChip())) {
         ui.showError(ui.message(Msg::NoFuseBytes));
         return;
     }
-    if (options.fuses && !state_.fuses().descriptionLoaded()) {
+    if (options.fuses && !fuses_.descriptionLoaded()) {
         ui.showError(ui.message(Msg::FuseStepWithoutDescription));
         return;
     }
@@ -274,7 +281,7 @@ void ChipOperations::runAuto(const AutoOptions& options)
     uint8_t id[5] = {};
     if ((options.unprotect && refuseUnprotect()) || !start(options.erase, id))
         return;
-    state_.buffers().takeFlashViewEdits(state_.currentChip());
+    buffers_.takeFlashViewEdits(selection_.currentChip());
     // Only the Flash buffer counts here, whatever page is active; steps that
     // send no data (unprotect, identify, erase, fuses) need none.
     const bool sendsData = options.writeFlash || options.verifyFlash || options.serialNumber || options.writeEeprom
@@ -287,7 +294,7 @@ void ChipOperations::runAuto(const AutoOptions& options)
     outcome_ = frame_.runJob(
         [&] {
             autoReachedChip_ = true;
-            const Outcome identity = confirmSocketSignature(state_.programmer(), ui, state_.currentChip());
+            const Outcome identity = confirmSocketSignature(programmer_, ui, selection_.currentChip());
             if (identity != Outcome::Done)
                 return stopAuto(AutoStep::Detection, identity);
             return autoBody(options);
@@ -307,8 +314,8 @@ void ChipOperations::runAuto(const AutoOptions& options)
 void ChipOperations::logProductionRow(const AutoOptions& options, const uint8_t* id, const QDateTime& started,
                                       qint64 elapsedMs)
 {
-    UserInterface& ui = state_.ui();
-    const ChipNames names = chipNames(state_.currentChip().keyText());
+    UserInterface& ui = ui_;
+    const ChipNames names = chipNames(selection_.currentChip().keyText());
     ProductionRecord record;
     record.started = started;
     record.manufacturer = QString::fromUtf8(names.manufacturer);
@@ -336,17 +343,17 @@ void ChipOperations::logProductionRow(const AutoOptions& options, const uint8_t*
 Outcome ChipOperations::stopAuto(AutoStep step, Outcome why)
 {
     autoStoppedAt_ = step;
-    UserInterface& ui = state_.ui();
+    UserInterface& ui = ui_;
     ui.log(ui.message(Msg::AutoStoppedAt) + autoStepCaption(step, ui.languageIndex()));
     return why;
 }
 
 Outcome ChipOperations::autoBody(const AutoOptions& o)
 {
-    UserInterface& ui = state_.ui();
-    Programmer& programmer = state_.programmer();
-    const ChipEntry& chip = state_.currentChip();
-    Buffers& buffers = state_.buffers();
+    UserInterface& ui = ui_;
+    Programmer& programmer = programmer_;
+    const ChipEntry& chip = selection_.currentChip();
+    Buffers& buffers = buffers_;
 
     if (o.unprotect) {
         if (const Outcome r = clearBlockProtection(programmer, ui, chip); r != Outcome::Done)
@@ -358,8 +365,8 @@ Outcome ChipOperations::autoBody(const AutoOptions& o)
     }
     std::optional<int32_t> serial;
     if (o.serialNumber) {
-        serial = state_.serial().value;
-        if (!ApplySerialNumber(state_.serial(), buffers, chip, ui))
+        serial = serial_.value;
+        if (!ApplySerialNumber(serial_, buffers, chip, ui))
             return stopAuto(AutoStep::WriteSerial, Outcome::Refused);
     }
     // An erase the chip did not take (still busy, not blank) stops the run
@@ -392,7 +399,7 @@ Outcome ChipOperations::autoBody(const AutoOptions& o)
             return stopAuto(AutoStep::VerifyEeprom, r);
     }
     if (o.fuses) {
-        FuseState& fuses = state_.fuses();
+        FuseState& fuses = fuses_;
         const bool written = (!o.fuseEnable || programmer.writeFuses(fuses.currentBytes(), fuses.fuseByteCount()))
                              && (!o.lockEnable || programmer.writeLock(fuses.lockByte()));
         if (!written)

@@ -18,7 +18,12 @@
 #include <optional>
 #include <vector>
 
-class ProgramState;
+class Buffers;
+class ChipSelection;
+class FuseState;
+class Programmer;
+class UserInterface;
+struct SerialNumber;
 
 // The auto-sequence steps, each true when its box is both ticked and enabled.
 struct AutoOptions {
@@ -57,7 +62,9 @@ struct WriteOptions {
 
 class ChipOperations {
 public:
-    explicit ChipOperations(ProgramState& state);
+    // The operations act on the selection's current chip; detection moves it.
+    ChipOperations(ChipSelection& selection, Buffers& buffers, Programmer& programmer, SerialNumber& serial,
+                   FuseState& fuses, UserInterface& ui);
 
     void readChip(MemoryPage page);           // ToolReadClick
     // Reads the chip `reads` times in one job (readChip: once): reads that
@@ -125,7 +132,12 @@ private:
     bool refuseUnprotect();
     void logProductionRow(const AutoOptions& options, const uint8_t* id, const QDateTime& started, qint64 elapsedMs);
 
-    ProgramState& state_;
+    ChipSelection& selection_;
+    Buffers& buffers_;
+    Programmer& programmer_;
+    SerialNumber& serial_;
+    FuseState& fuses_;
+    UserInterface& ui_;
     OperationFrame frame_;
     MemoryLoops loops_;
     std::function<void(MemoryPage)> readListener_;

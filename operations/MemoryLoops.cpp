@@ -174,28 +174,17 @@ Outcome MemoryLoops::blank(const ChipEntry& chip)
     const Area a = areaOf(chip, MemoryPage::Flash);
     firstUsed_.reset();
     ui_.setStatus(ui_.message(Msg::BankFlash));
-    ui_.progressStart(a.chipSize);
-    if (!programmer_.openStream(0, a.streamCode))
-        return reportTransferFailure(ui_, programmer_);
-    block_.resize(std::size_t(a.block));
-    for (qint64 address = 0; address < a.chipSize; address += a.block) {
-        if (!programmer_.readBlock(a.reportId, a.block, block_.data()))
-            return reportTransferFailure(ui_, programmer_);
+    const Outcome outcome = walk(a.streamCode, a.block, a.chipSize, [&](qint64 address) {
         // The whole block counts, also past the end of the chip.
-        if (const auto used = std::find_if(block_.begin(), block_.end(), [](uint8_t b) { return b != 0xFF; });
-            used != block_.end()) {
-            firstUsed_ = address + (used - block_.begin());
-            endProgress();
-            ui_.showError(ui_.message(Msg::ChipNotEmpty));
-            return Outcome::Declined;
-        }
-        ui_.progressSet(address);
-        ui_.pumpEvents();
-        if (ui_.stopRequested())
-            return reportStopped(ui_);
-    }
-    endProgress();
-    return Outcome::Done;
+        const auto used = std::find_if(block_.begin(), block_.end(), [](uint8_t b) { return b != 0xFF; });
+        if (used == block_.end())
+            return true;
+        firstUsed_ = address + (used - block_.begin());
+        return false;
+    });
+    if (outcome == Outcome::Declined)
+        ui_.showError(ui_.message(Msg::ChipNotEmpty));
+    return outcome;
 }
 
 Outcome MemoryLoops::write(const ChipEntry& chip, MemoryPage memory, Buffers& buffers)
@@ -247,23 +236,16 @@ Outcome MemoryLoops::write(const ChipEntry& chip, MemoryPage memory, Buffers& bu
 }
 
 template <typename BlockCheck>
-Outcome MemoryLoops::walkAgainstBuffer(const ChipEntry& chip, MemoryPage memory, const Buffers& buffers,
-                                       BlockCheck check)
+Outcome MemoryLoops::walk(uint8_t streamCode, int block, qint64 count, BlockCheck check)
 {
-    const Area a = areaOf(chip, memory);
-    ui_.setStatus(statusText(ui_, a.flash, Msg::VerifyFlash, "校验 Eeprom ..."));
-    const qint64 count = comparedBytes(chip, memory, buffers);
-    const uint8_t* const source = blockSource(buffers, a, count);
     ui_.progressStart(count);
-    if (!programmer_.openStream(0, a.streamCode))
+    if (!programmer_.openStream(0, streamCode))
         return reportTransferFailure(ui_, programmer_);
-    block_.resize(std::size_t(a.block));
-    for (qint64 address = 0; address < count; address += a.block) {
-        if (!programmer_.readBlock(a.reportId, a.block, block_.data()))
+    block_.resize(std::size_t(block));
+    for (qint64 address = 0; address < count; address += block) {
+        if (!programmer_.readBlock(blockReportId(block), block, block_.data()))
             return reportTransferFailure(ui_, programmer_);
-        // Whole blocks are compared, as far as the buffer reaches.
-        const std::size_t n = std::size_t(std::min<qint64>(a.block, a.capacity - address));
-        if (!check(address, source + address, n)) {
+        if (!check(address)) {
             endProgress();
             return Outcome::Declined;
         }
@@ -274,6 +256,21 @@ Outcome MemoryLoops::walkAgainstBuffer(const ChipEntry& chip, MemoryPage memory,
     }
     endProgress();
     return Outcome::Done;
+}
+
+template <typename BlockCheck>
+Outcome MemoryLoops::walkAgainstBuffer(const ChipEntry& chip, MemoryPage memory, const Buffers& buffers,
+                                       BlockCheck check)
+{
+    const Area a = areaOf(chip, memory);
+    ui_.setStatus(statusText(ui_, a.flash, Msg::VerifyFlash, "校验 Eeprom ..."));
+    const qint64 count = comparedBytes(chip, memory, buffers);
+    const uint8_t* const source = blockSource(buffers, a, count);
+    return walk(a.streamCode, a.block, count, [&](qint64 address) {
+        // Whole blocks are compared, as far as the buffer reaches.
+        const std::size_t n = std::size_t(std::min<qint64>(a.block, a.capacity - address));
+        return check(address, source + address, n);
+    });
 }
 
 Outcome MemoryLoops::verify(const ChipEntry& chip, MemoryPage memory, const Buffers& buffers)

@@ -49,6 +49,10 @@ public:
     Outcome compare(const ChipEntry& chip, MemoryPage memory, const Buffers& buffers, CompareReport& report);
 
 private:
+    // Reads `count` bytes of the stream block by block into block_ and hands
+    // each block's address to check(), whose false ends the walk as Declined.
+    template <typename BlockCheck>
+    Outcome walk(uint8_t streamCode, int block, qint64 count, BlockCheck check);
     // Reads the verify's blocks and hands each to check(address, expected,
     // count), whose false ends the walk as Declined.
     template <typename BlockCheck>

@@ -5,9 +5,11 @@
 #include "operations/ChipOperations.h"
 
 #include "app/FileWrite.h"
-#include "app/ProgramState.h"
 #include "app/UserInterface.h"
+#include "buffers/Buffers.h"
 #include "buffers/Merge.h"
+#include "chipdb/ChipEntry.h"
+#include "chipdb/ChipSelection.h"
 #include "operations/EraseProcedure.h"
 
 #include <QBuffer>
@@ -90,8 +92,8 @@ std::optional<Coverage> coverageOf(const AreaLoader& load, qint64 address, qint6
 void ChipOperations::writePreserving(const PreserveRequest& request)
 {
     outcome_ = Outcome::Refused;
-    UserInterface& ui = state_.ui();
-    const qint64 size = state_.currentChip().flashBytes();
+    UserInterface& ui = ui_;
+    const qint64 size = selection_.currentChip().flashBytes();
     // Where the data land is settled before the chip is touched.
     const AreaLoader load = loaderOf(request, ui);
     const bool placeable = request.address >= 0 && request.address < Buffers::kFlashCapacity;
@@ -116,9 +118,9 @@ void ChipOperations::writePreserving(const PreserveRequest& request)
 
 Outcome ChipOperations::preserveBody(const PreserveRequest& request, qint64 first, qint64 last)
 {
-    UserInterface& ui = state_.ui();
-    const ChipEntry& chip = state_.currentChip();
-    Buffers& buffers = state_.buffers();
+    UserInterface& ui = ui_;
+    const ChipEntry& chip = selection_.currentChip();
+    Buffers& buffers = buffers_;
     const qint64 size = chip.flashBytes();
     // Every failure says what the chip holds now, and once it was erased,
     // where its earlier contents are.
@@ -143,7 +145,7 @@ Outcome ChipOperations::preserveBody(const PreserveRequest& request, qint64 firs
     buffers.reloadFlashView(chip);
     ui.log(ui.message(Msg::PreserveCovers).arg(hexAddress(first), hexAddress(last)));
 
-    if (const Outcome erased = eraseChipMemory(state_.programmer(), ui, chip); erased != Outcome::Done)
+    if (const Outcome erased = eraseChipMemory(programmer_, ui, chip); erased != Outcome::Done)
         return failed(erased, ui.message(Msg::PreserveAfterErase), true);
     ui.log(ui.message(Msg::EraseComplete));
     if (const Outcome written = loops_.write(chip, MemoryPage::Flash, buffers); written != Outcome::Done)

@@ -129,13 +129,15 @@ TForm1::TForm1(HidBackend& backend, ProgramFiles files, std::unique_ptr<BoxPrese
     state_->buffers().setFlashView(FlashEditor);
     state_->buffers().setEepromView(EpromEditor);
     state_->selection().setObserver(this);
-    operations_ = std::make_unique<ChipOperations>(*state_);
+    operations_ = std::make_unique<ChipOperations>(state_->selection(), state_->buffers(), state_->programmer(),
+                                                   state_->serial(), state_->fuses(), state_->ui());
     operations_->setReadListener([this](MemoryPage page) {
         // A read replaces the buffer: what came before cannot be taken back into it.
         (page == MemoryPage::Eeprom ? EpromEditor : FlashEditor)->clearHistory();
         showReadSizes(page);
     });
-    batch_ = std::make_unique<BatchProgrammer>(*state_, *operations_, *this);
+    batch_ = std::make_unique<BatchProgrammer>(state_->selection(), state_->buffers(), state_->programmer(),
+                                               state_->ui(), *operations_, *this);
     connectHandlers();
     collectJobLock();
     buildAids();
@@ -143,8 +145,8 @@ TForm1::TForm1(HidBackend& backend, ProgramFiles files, std::unique_ptr<BoxPrese
     toolkitTranslation_ = std::make_unique<ToolkitTranslation>();
 
     FormCreate();
-    form2_ = new TForm2(*state_, files_, *presenter_, RichEdit1, this);
-    form3_ = new TForm3(*state_, this);
+    form2_ = new TForm2(state_->chips(), state_->ui(), files_, *presenter_, RichEdit1, this);
+    form3_ = new TForm3(state_->selection(), state_->ui(), this);
     // The window shows the fill in the view itself (see ToolFillClick).
     form4_ = new TForm4(state_->buffers(), *this, nullptr, this);
 }

@@ -230,7 +230,7 @@ bool TForm1::openDataFile(const QString& path)
     if (lockedForJob() || batchModeOn() || path.isEmpty())
         return false;
     const MemoryPage page = activeMemoryPage();
-    if (openIntoPage(*state_, page, path) != OpenOutcome::Loaded)
+    if (openIntoPage(state_->buffers(), state_->currentChip(), page, path, state_->ui()) != OpenOutcome::Loaded)
         return false;
     // What came before the file cannot be taken back into it.
     (page == MemoryPage::Eeprom ? EpromEditor : FlashEditor)->clearHistory();

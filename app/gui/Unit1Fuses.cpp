@@ -5,8 +5,8 @@
 #include "app/gui/Unit1.h"
 
 #include "app/AidTexts.h"
-#include "fuses/FuseJobs.h"
 #include "fuses/FuseState.h"
+#include "operations/FuseJobs.h"
 
 #include <QCheckBox>
 #include <QHeaderView>
@@ -91,7 +91,7 @@ void TForm1::runFuseJob(FuseJob job)
     if (pageShown(TabSheet3) && !confirmFuseValues(job == FuseJob::WriteFuses, job == FuseJob::WriteLock))
         return;
     FuseJobResult result = FuseJobResult::Failed;
-    runChipJob([&] { result = RunFuseJob(*state_, job); });
+    runChipJob([&] { result = RunFuseJob(state_->fuseJobParts(), job); });
     if (result == FuseJobResult::Done)
         (fuseBytes ? fuseBytesKnown_ : lockByteKnown_) = true;
     showFuses();

@@ -45,7 +45,7 @@ void TForm1::ToolOpenClick()
     if (lockedForJob() || refusedInBatchMode())
         return;
     const MemoryPage page = activeMemoryPage();
-    if (!pageTakesFiles(*state_, page))
+    if (!pageTakesFiles(state_->currentChip(), page))
         return;
     const QString path = presenter_->openFileName(openNameFilters());
     if (!path.isEmpty())
@@ -57,7 +57,7 @@ void TForm1::ToolSaveClick()
     if (lockedForJob())
         return;
     const MemoryPage page = activeMemoryPage();
-    if (!pageTakesFiles(*state_, page))
+    if (!pageTakesFiles(state_->currentChip(), page))
         return;
     const QString path = presenter_->saveFileName(saveNameFilters(), QString());
     if (path.isEmpty())
@@ -67,7 +67,7 @@ void TForm1::ToolSaveClick()
     ShowBufferSizes();
     // The file opens back as what it holds: the filter's format goes with its extension.
     const SaveChoice choice = saveChoice(path, presenter_->chosenFilter());
-    if (saveFromPage(*state_, page, choice.path, choice.format)) {
+    if (saveFromPage(state_->buffers(), state_->currentChip(), page, choice.path, state_->ui(), choice.format)) {
         fileHistory_->remember(choice.path);
         showRecentFiles();
     }
@@ -204,6 +204,6 @@ void TForm1::BitBtn1Click()
     if (path.isEmpty())
         return;
     Edit2->setText(path);
-    MergeFileIntoFlash(*state_, path);
+    MergeFileIntoFlash(state_->buffers(), state_->serial(), state_->currentChip(), path, state_->ui());
     refreshChecksums();
 }

@@ -2,10 +2,10 @@
 
 #include "app/IntegerText.h"
 #include "app/ProgramFiles.h"
-#include "app/ProgramState.h"
 #include "app/UserInterface.h"
 #include "app/gui/BoxPresenter.h"
 #include "buffers/OpenSave.h"
+#include "chipdb/ChipTable.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -77,9 +77,9 @@ QString fileError(const QString& path, const QString& error)
 
 } // namespace
 
-TForm2::TForm2(ProgramState& state, const ProgramFiles& files, BoxPresenter& presenter, QPlainTextEdit* log,
-               QWidget* parent)
-    : QDialog(parent), state_(state), files_(files), presenter_(presenter), log_(log)
+TForm2::TForm2(ChipTable& chips, UserInterface& ui, const ProgramFiles& files, BoxPresenter& presenter,
+               QPlainTextEdit* log, QWidget* parent)
+    : QDialog(parent), chips_(chips), ui_(ui), files_(files), presenter_(presenter), log_(log)
 {
     setObjectName(QStringLiteral("TForm2"));
     setWindowTitle(QStringLiteral("芯片编辑"));
@@ -193,7 +193,7 @@ std::optional<int32_t> TForm2::cellInteger(int column, int row)
     const QString text = grid_.cell(column, row);
     const std::optional<int32_t> value = parseInteger(text);
     if (!value) {
-        UserInterface& ui = state_.ui();
+        UserInterface& ui = ui_;
         ui.showError(ui.message(Msg::ChipListCellNotInteger).arg(text));
     }
     return value;
@@ -201,9 +201,9 @@ std::optional<int32_t> TForm2::cellInteger(int column, int row)
 
 void TForm2::FormShow()
 {
-    UserInterface& ui = state_.ui();
+    UserInterface& ui = ui_;
     const QString path = files_.chipList();
-    switch (state_.chips().loadFile(path)) {
+    switch (chips_.loadFile(path)) {
     case ChipTable::LoadResult::Damaged:
         ui.showMessage(QString(), QStringLiteral("配置文件被破坏！"));
         break;
@@ -218,7 +218,7 @@ void TForm2::FormShow()
         break;
     }
     StringGrid1->setHorizontalHeaderLabels(ChipGrid::headings());
-    grid_.fillFrom(state_.chips());
+    grid_.fillFrom(chips_);
     box->hide();
     editedColumn_ = editedRow_ = -1;
     showGrid();
@@ -360,7 +360,7 @@ void TForm2::boxChange(int position)
 void TForm2::BtnAddClick()
 {
     // The row is filled before it becomes current, so its drop-down sees the copied values.
-    grid_.addRowFromFirstEntry(state_.chips());
+    grid_.addRowFromFirstEntry(chips_);
     showGrid();
     const int column = StringGrid1->currentColumn() >= 0 ? StringGrid1->currentColumn() : 1;
     StringGrid1->setCurrentCell(StringGrid1->rowCount() - 1, column);
@@ -377,10 +377,10 @@ void TForm2::BtnDeleteClick()
 
 void TForm2::BtnSaveClick()
 {
-    UserInterface& ui = state_.ui();
+    UserInterface& ui = ui_;
     // The table changes only once the file holds the same list.
     auto work = std::make_unique<ChipTable>();
-    copyTable(state_.chips(), *work);
+    copyTable(chips_, *work);
     if (const auto refusal = grid_.saveInto(*work)) {
         ui.showError(refusal->text(ui.languageIndex()));
         return;
@@ -391,7 +391,7 @@ void TForm2::BtnSaveClick()
         ui.showError(fileError(path, error));
         return;
     }
-    copyTable(*work, state_.chips());
+    copyTable(*work, chips_);
 }
 
 void TForm2::BtnExitClick()
@@ -406,7 +406,7 @@ void TForm2::BitBtn1Click()
         return;
     const auto lines = readLinesOfFile(path);
     if (!lines) {
-        UserInterface& ui = state_.ui();
+        UserInterface& ui = ui_;
         ui.showError(fileError(path, ui.message(Msg::CantOpenFile)));
         return;
     }
@@ -418,7 +418,7 @@ void TForm2::BitBtn1Click()
 
 void TForm2::BitBtn2Click()
 {
-    UserInterface& ui = state_.ui();
+    UserInterface& ui = ui_;
     const QStringList lines = grid_.exportLines();
     // The log pane shows what the file gets, and nothing else.
     if (log_)

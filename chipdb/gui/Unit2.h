@@ -11,20 +11,21 @@
 
 class BoxPresenter;
 class ProgramFiles;
-class ProgramState;
+class ChipTable;
 class QComboBox;
 class QLabel;
 class QPlainTextEdit;
 class QPushButton;
 class QTableWidget;
 class QTableWidgetItem;
+class UserInterface;
 
 class TForm2 : public QDialog {
     Q_OBJECT
 public:
     // log: the main window's log pane, which the export fills.
-    TForm2(ProgramState& state, const ProgramFiles& files, BoxPresenter& presenter, QPlainTextEdit* log,
-           QWidget* parent = nullptr);
+    TForm2(ChipTable& chips, UserInterface& ui, const ProgramFiles& files, BoxPresenter& presenter,
+           QPlainTextEdit* log, QWidget* parent = nullptr);
 
     QTableWidget* StringGrid1 = nullptr;
     QComboBox* box = nullptr;          // drop-down laid over the edited cell
@@ -72,7 +73,8 @@ private:
     // Columns as wide as their designed width, their heading and their texts.
     void fitColumns();
 
-    ProgramState& state_;
+    ChipTable& chips_;
+    UserInterface& ui_;
     const ProgramFiles& files_;
     BoxPresenter& presenter_;
     QPlainTextEdit* log_;

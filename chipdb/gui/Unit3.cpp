@@ -1,9 +1,10 @@
 #include "chipdb/gui/Unit3.h"
 
 #include "app/MessageTable.h"
-#include "app/ProgramState.h"
 #include "app/UserInterface.h"
 #include "chipdb/ChipKey.h"
+#include "chipdb/ChipSelection.h"
+#include "chipdb/ChipTable.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -26,7 +27,8 @@ constexpr int kListedOnOpening = 1000;
 
 } // namespace
 
-TForm3::TForm3(ProgramState& state, QWidget* parent) : QDialog(parent), state_(state)
+TForm3::TForm3(ChipSelection& selection, UserInterface& ui, QWidget* parent)
+    : QDialog(parent), selection_(selection), ui_(ui)
 {
     setObjectName(QStringLiteral("TForm3"));
     setWindowTitle(QStringLiteral("芯片选择"));
@@ -90,7 +92,7 @@ QString TForm3::columnHeading(int heading, int languageIndex)
 void TForm3::buildColumns()
 {
     ListView1->clear();
-    const int language = state_.ui().languageIndex();
+    const int language = ui_.languageIndex();
     ListView1->setColumnCount(4);
     ListView1->setHeaderLabels({columnHeading(0, language), columnHeading(1, language),
                                 columnHeading(2, language), QStringLiteral("pos")});
@@ -103,7 +105,7 @@ void TForm3::buildColumns()
 
 void TForm3::addRow(int position)
 {
-    const ChipNames names = chipNames(state_.chips()[position].keyText());
+    const ChipNames names = chipNames(selection_.chips()[position].keyText());
     auto* row = new QTreeWidgetItem(ListView1);
     row->setText(0, QString::fromUtf8(names.type));
     row->setText(1, QString::fromUtf8(names.manufacturer));
@@ -122,8 +124,8 @@ void TForm3::FormShow()
     // The search text stays as it was; the list shows the table all the same,
     // with the current chip chosen, and typing goes to the search text.
     buildColumns();
-    const ChipTable& chips = state_.chips();
-    const int current = state_.currentChipIndex();
+    const ChipTable& chips = selection_.chips();
+    const int current = selection_.currentChipIndex();
     for (int i = 0; i < kListedOnOpening && !chips[i].isEnd(); ++i) {
         addRow(i);
         if (i == current)
@@ -140,7 +142,7 @@ void TForm3::ComboBox1Change()
     buildColumns();
     // The whole key is searched: a text may match across the commas or in
     // the association field.
-    for (const int position : state_.chips().positionsHolding(ComboBox1->currentText().toUtf8()))
+    for (const int position : selection_.chips().positionsHolding(ComboBox1->currentText().toUtf8()))
         addRow(position);
     // The first match is chosen, so Enter takes it.
     if (ListView1->topLevelItemCount() > 0)
@@ -153,7 +155,7 @@ void TForm3::BitBtn1Click()
     if (selected.isEmpty())
         return;
     const QTreeWidgetItem* row = selected.first();
-    state_.selection().selectByNames(row->text(0).toUtf8(), row->text(1).toUtf8(), row->text(2).toUtf8());
+    selection_.selectByNames(row->text(0).toUtf8(), row->text(1).toUtf8(), row->text(2).toUtf8());
     accept();
 }
 

@@ -4,16 +4,17 @@
 
 #include <QDialog>
 
-class ProgramState;
+class ChipSelection;
 class QComboBox;
 class QLabel;
 class QPushButton;
 class QTreeWidget;
+class UserInterface;
 
 class TForm3 : public QDialog {
     Q_OBJECT
 public:
-    explicit TForm3(ProgramState& state, QWidget* parent = nullptr);
+    TForm3(ChipSelection& selection, UserInterface& ui, QWidget* parent = nullptr);
 
     QLabel* Label1 = nullptr;
     QComboBox* ComboBox1 = nullptr;    // the search text; never has items
@@ -42,5 +43,6 @@ private:
     void buildColumns();
     void addRow(int position);
 
-    ProgramState& state_;
+    ChipSelection& selection_;
+    UserInterface& ui_;
 };

@@ -34,7 +34,7 @@ struct FakeHost final : BatchHost {
 
 struct BatchRig : OperationRig {
     FakeHost host;
-    BatchProgrammer batch{state, ops, host};
+    BatchProgrammer batch{state.selection(), state.buffers(), state.programmer(), state.ui(), ops, host};
 
     BatchRig()
     {

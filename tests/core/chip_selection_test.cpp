@@ -1,10 +1,13 @@
 #include "app/ProgramState.h"
+#include "chipdb/ChipTable.h"
 #include "device/SimulatedProgrammer.h"
 #include "support/RecordingUi.h"
 #include "support/TestChipEntry.h"
 #include "support/QtPrinting.h"
 
 #include <gtest/gtest.h>
+
+#include <functional>
 
 namespace {
 
@@ -246,6 +249,54 @@ TEST(ChipSelectionText, CapacityAndCaseRules)
     EXPECT_EQ(ChipSelection::positionOf(list, "Winbond "), -1);
     EXPECT_EQ(ChipSelection::textAt(list, 3), "");
     EXPECT_EQ(ChipSelection::textAt(list, -1), "");
+}
+
+// The selection on its own parts: what a choice sets beyond the lists reaches
+// the target, in this order, and only when an entry becomes current.
+class EffectLog final : public ChipSelectionTarget, public ChipSelectionObserver {
+public:
+    const ChipTable& table;
+    QStringList events;
+    explicit EffectLog(const ChipTable& t) : table(t) {}
+    void currentChipChanged(const ChipEntry& chip) override { events << QString("current %1").arg(&chip - &table[0]); }
+    void speedChosen(int speedIndex) override { events << QString("speed %1").arg(speedIndex); }
+    void reloadFlashView(const ChipEntry& chip) override { events << QString("view %1").arg(&chip - &table[0]); }
+    void chipBecameCurrent(int index) override { events << QString("became %1").arg(index); }
+    void listsRebuilt() override { events << "rebuilt"; }
+};
+
+TEST(ChipSelectionParts, ChoiceReachesTheTargetInOrder)
+{
+    ChipTable table;
+    fillTable(table, {makeChip({.key = "SPI_FLASH,WINBOND,W25Q32", .id = 0xEF4016, .flash = 4096, .page = 256}),
+                      makeChip({.key = "24_EEPROM,ATMEL,AT24C02", .id = 0x1F0001, .flash = 256, .page = 8,
+                                .chipClass = 1})});
+    RecordingUi ui;
+    EffectLog log(table);
+    ChipSelection sel(table, log, ui);
+    sel.setObserver(&log);
+    const struct {
+        const char* what;
+        std::function<void()> act;
+        QStringList events;
+        int current;
+    } cases[] = {
+        {"a flash", [&] { sel.apply(0, 0, 0); }, {"current 0", "speed 0", "became 0", "view 0", "rebuilt"}, 0},
+        {"an EEPROM", [&] { sel.apply(1, 0, 0); }, {"current 1", "speed 2", "became 1", "view 1", "rebuilt"}, 1},
+        {"no match keeps the chip", [&] { sel.apply(1, 0, 5); }, {"view 1", "rebuilt"}, 1},
+        {"an index", [&] { sel.setCurrentChipIndex(0); }, {"current 0"}, 0},
+        {"past the table", [&] { sel.setCurrentChipIndex(ChipTable::kCapacity); }, {}, 0},
+        {"below it", [&] { sel.setCurrentChipIndex(-1); }, {}, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        log.events.clear();
+        c.act();
+        EXPECT_EQ(log.events, c.events);
+        EXPECT_EQ(sel.currentChipIndex(), c.current);
+        EXPECT_EQ(&sel.currentChip(), &table[c.current]);
+    }
+    EXPECT_TRUE(ui.errors().isEmpty());
 }
 
 } // namespace

@@ -342,6 +342,14 @@ struct Program {
         state.buffers().setFlashView(&flashView);
         state.buffers().setEepromView(&eepromView);
     }
+    OpenOutcome open(MemoryPage page, const QString& path)
+    {
+        return openIntoPage(state.buffers(), state.currentChip(), page, path, ui);
+    }
+    bool save(MemoryPage page, const QString& path)
+    {
+        return saveFromPage(state.buffers(), state.currentChip(), page, path, ui);
+    }
 };
 
 } // namespace
@@ -352,7 +360,7 @@ TEST(OpenPage, FlashIsRefilledLoadedShownAndLogged)
     Program p;
     p.state.buffers().flash()[200] = 0x00;
     const QString path = s.write("small.bin", patternBytes(100));
-    EXPECT_EQ(openIntoPage(p.state, MemoryPage::Flash, path), OpenOutcome::Loaded);
+    EXPECT_EQ(p.open(MemoryPage::Flash, path), OpenOutcome::Loaded);
     EXPECT_EQ(p.state.buffers().flashLength(), 100);
     EXPECT_EQ(p.flashView.bytes.size(), 256);
     EXPECT_EQ(p.flashView.bytes.left(100), patternBytes(100));
@@ -367,7 +375,7 @@ TEST(OpenPage, AFailedLoadChangesNothing)
     p.state.buffers().flash()[0] = 0x12;
     p.state.buffers().setFlashLength(77);
     const QString missing = s.path("gone.bin");
-    EXPECT_EQ(openIntoPage(p.state, MemoryPage::Flash, missing), OpenOutcome::Failed);
+    EXPECT_EQ(p.open(MemoryPage::Flash, missing), OpenOutcome::Failed);
     EXPECT_EQ(p.ui.errors(), QStringList{"Can't open File"});
     EXPECT_EQ(p.state.buffers().flashLength(), 77);
     EXPECT_EQ(p.state.buffers().flash()[0], 0x12);
@@ -377,7 +385,7 @@ TEST(OpenPage, AFailedLoadChangesNothing)
     // A faulty file was read: the records it stored before the fault are not kept.
     p.ui.clear();
     const QString bad = s.write("bad.hex", ":01000000AA55\r\n:01000100BB00\r\n");
-    EXPECT_EQ(openIntoPage(p.state, MemoryPage::Flash, bad), OpenOutcome::Failed);
+    EXPECT_EQ(p.open(MemoryPage::Flash, bad), OpenOutcome::Failed);
     EXPECT_EQ(p.ui.errors(), QStringList{"line 2: Checksum Error type 0"});
     EXPECT_EQ(p.state.buffers().flashLength(), 77);
     EXPECT_EQ(p.state.buffers().flash()[0], 0x12);
@@ -387,7 +395,7 @@ TEST(OpenPage, AFailedLoadChangesNothing)
 
     // A file that holds nothing is no failure: the buffer is blank, the length 0.
     p.ui.clear();
-    EXPECT_EQ(openIntoPage(p.state, MemoryPage::Flash, s.write("empty.hex", ":00000001FF\r\n")), OpenOutcome::Loaded);
+    EXPECT_EQ(p.open(MemoryPage::Flash, s.write("empty.hex", ":00000001FF\r\n")), OpenOutcome::Loaded);
     EXPECT_TRUE(p.ui.errors().isEmpty());
     EXPECT_EQ(p.state.buffers().flashLength(), 0);
     EXPECT_EQ(p.state.buffers().flash()[0], 0xFF);
@@ -400,13 +408,13 @@ TEST(OpenPage, WholeFlashBufferLoadsAndOneByteMoreIsRefused)
     Program p;
     QByteArray image(int(Buffers::kFlashCapacity), '\x5A');
     const QString exact = s.write("exact.bin", image);
-    EXPECT_EQ(openIntoPage(p.state, MemoryPage::Flash, exact), OpenOutcome::Loaded);
+    EXPECT_EQ(p.open(MemoryPage::Flash, exact), OpenOutcome::Loaded);
     EXPECT_EQ(p.state.buffers().flashLength(), Buffers::kFlashCapacity);
     EXPECT_EQ(p.state.buffers().flash()[Buffers::kFlashCapacity - 1], 0x5A);
     image += 'x';
     const QString over = s.write("over.bin", image);
     image.clear();
-    EXPECT_EQ(openIntoPage(p.state, MemoryPage::Flash, over), OpenOutcome::Failed);
+    EXPECT_EQ(p.open(MemoryPage::Flash, over), OpenOutcome::Failed);
     EXPECT_EQ(p.ui.errors(), QStringList{"File is too big for Buffer"});
     EXPECT_EQ(p.state.buffers().flashLength(), Buffers::kFlashCapacity);
     const uint8_t* flash = p.state.buffers().flash();
@@ -418,17 +426,17 @@ TEST(OpenPage, EepromPageActsOnlyWhenTheChipHasOne)
     Scratch s;
     const QString path = s.write("e.bin", patternBytes(8193));
     Program without;
-    EXPECT_EQ(openIntoPage(without.state, MemoryPage::Eeprom, path), OpenOutcome::Ignored);
-    EXPECT_EQ(openIntoPage(without.state, MemoryPage::Other, path), OpenOutcome::Ignored);
+    EXPECT_EQ(without.open(MemoryPage::Eeprom, path), OpenOutcome::Ignored);
+    EXPECT_EQ(without.open(MemoryPage::Other, path), OpenOutcome::Ignored);
     EXPECT_TRUE(without.ui.events.empty());
-    EXPECT_FALSE(saveFromPage(without.state, MemoryPage::Eeprom, s.path("out.bin")));
+    EXPECT_FALSE(without.save(MemoryPage::Eeprom, s.path("out.bin")));
     EXPECT_FALSE(QFile::exists(s.path("out.bin")));
 
     Program with(256, 512);
-    EXPECT_EQ(openIntoPage(with.state, MemoryPage::Eeprom, path), OpenOutcome::Failed);
+    EXPECT_EQ(with.open(MemoryPage::Eeprom, path), OpenOutcome::Failed);
     EXPECT_EQ(with.ui.errors(), QStringList{"File is too big for Buffer"});
     const QString fits = s.write("fits.bin", patternBytes(8192));
-    EXPECT_EQ(openIntoPage(with.state, MemoryPage::Eeprom, fits), OpenOutcome::Loaded);
+    EXPECT_EQ(with.open(MemoryPage::Eeprom, fits), OpenOutcome::Loaded);
     EXPECT_EQ(with.state.buffers().eepromLength(), 8192);
     EXPECT_EQ(with.eepromView.bytes, patternBytes(512));
     EXPECT_EQ(with.flashView.loads, 0);
@@ -442,12 +450,12 @@ TEST(SavePage, WritesTheDataLengthOfThePage)
     p.state.buffers().setFlashLength(5);
     std::fill_n(p.state.buffers().eeprom(), 8, 0x22);
     p.state.buffers().setEepromLength(3);
-    EXPECT_TRUE(saveFromPage(p.state, MemoryPage::Flash, s.path("f.bin")));
-    EXPECT_TRUE(saveFromPage(p.state, MemoryPage::Eeprom, s.path("e.bin")));
+    EXPECT_TRUE(p.save(MemoryPage::Flash, s.path("f.bin")));
+    EXPECT_TRUE(p.save(MemoryPage::Eeprom, s.path("e.bin")));
     EXPECT_EQ(s.read("f.bin"), QByteArray(5, 0x11));
     EXPECT_EQ(s.read("e.bin"), QByteArray(3, 0x22));
     p.state.buffers().setFlashLength(0);
-    EXPECT_TRUE(saveFromPage(p.state, MemoryPage::Flash, s.path("f.hex")));
+    EXPECT_TRUE(p.save(MemoryPage::Flash, s.path("f.hex")));
     EXPECT_EQ(s.read("f.hex"), ":00000001FF\r\n");
 }
 
@@ -549,31 +557,31 @@ TEST(OpenPage, ABufferStoresOnlyWhatTheFileReachesAndReadsErasedAbove)
     EXPECT_EQ(b.flashArea().stored(), 0);
     // A failed open of a blank buffer leaves it blank.
     const QString bad = s.write("bad.hex", ":01000000AA55\r\n:01000100BB00\r\n");
-    EXPECT_EQ(openIntoPage(p.state, MemoryPage::Flash, bad), OpenOutcome::Failed);
+    EXPECT_EQ(p.open(MemoryPage::Flash, bad), OpenOutcome::Failed);
     EXPECT_EQ(b.flashArea().stored(), 0);
     EXPECT_EQ(b.flashArea().at(0), 0xFF);
     // A record far up stores the buffer to its end, no further; the view shows
     // the rest of the chip as 0xFF.
     const QByteArray far = QByteArray::fromHex("DEADBEEF");
     const QString hex = s.write("far.hex", recordLine(":", QByteArray::fromHex("04800000") + far, false) + "\r\n:00000001FF\r\n");
-    EXPECT_EQ(openIntoPage(p.state, MemoryPage::Flash, hex), OpenOutcome::Loaded);
+    EXPECT_EQ(p.open(MemoryPage::Flash, hex), OpenOutcome::Loaded);
     EXPECT_EQ(b.flashLength(), 0x8004);
     EXPECT_EQ(b.flashArea().stored(), 0x8004);
     EXPECT_EQ(p.flashView.bytes, QByteArray(0x8000, char(0xFF)) + far + QByteArray(0x7FFC, char(0xFF)));
     // Over a wholly stored buffer, an open lets the old bytes go.
     b.flash();
-    EXPECT_EQ(openIntoPage(p.state, MemoryPage::Flash, s.write("small.bin", patternBytes(100))), OpenOutcome::Loaded);
+    EXPECT_EQ(p.open(MemoryPage::Flash, s.write("small.bin", patternBytes(100))), OpenOutcome::Loaded);
     EXPECT_EQ(b.flashArea().stored(), 100);
     // A record one byte past the last one: the byte between is erased, not
     // what the file before left there.
     const QString gap = s.write("gap.hex", ":020000001122CB\r\n:0100030033C9\r\n:00000001FF\r\n");
-    EXPECT_EQ(openIntoPage(p.state, MemoryPage::Flash, gap), OpenOutcome::Loaded);
+    EXPECT_EQ(p.open(MemoryPage::Flash, gap), OpenOutcome::Loaded);
     EXPECT_EQ(p.flashView.bytes.left(5), QByteArray::fromHex("1122FF33FF"));
     EXPECT_EQ(b.flashArea().at(2), 0xFF);
-    EXPECT_EQ(openIntoPage(p.state, MemoryPage::Flash, s.write("small.bin", patternBytes(100))), OpenOutcome::Loaded);
+    EXPECT_EQ(p.open(MemoryPage::Flash, s.write("small.bin", patternBytes(100))), OpenOutcome::Loaded);
     // Save and the CRC read past what was stored as 0xFF.
     b.setFlashLength(300);
-    EXPECT_TRUE(saveFromPage(p.state, MemoryPage::Flash, s.path("out.bin")));
+    EXPECT_TRUE(p.save(MemoryPage::Flash, s.path("out.bin")));
     const QByteArray saved = patternBytes(100) + QByteArray(200, char(0xFF));
     EXPECT_EQ(s.read("out.bin"), saved);
     EXPECT_EQ(b.flashCrc(), crc32Of(bytesOf(saved), saved.size()));

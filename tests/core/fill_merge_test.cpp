@@ -34,6 +34,10 @@ struct Program {
     {
         return FillFlash(buffers(), kind, f, seed, ui, &view);
     }
+    bool merge(const QString& path)
+    {
+        return MergeFileIntoFlash(buffers(), state.serial(), state.currentChip(), path, ui);
+    }
 };
 
 } // namespace
@@ -119,9 +123,9 @@ TEST(Merge, FilesAddUpWithoutClearing)
     p.buffers().flash()[0x500] = 0x33;
     const QString a = s.write("a.bin", patternBytes(100, 1));
     const QString b = s.write("b.bin", patternBytes(50, 2));
-    ASSERT_TRUE(MergeFileIntoFlash(p.state, a));
+    ASSERT_TRUE(p.merge(a));
     p.state.serial().address = 0x1000;
-    ASSERT_TRUE(MergeFileIntoFlash(p.state, b));
+    ASSERT_TRUE(p.merge(b));
     EXPECT_EQ(p.buffers().flashLength(), 0x1032);
     EXPECT_EQ(p.flash(0, 100), patternBytes(100, 1));
     EXPECT_EQ(p.flash(0x1000, 50), patternBytes(50, 2));
@@ -131,7 +135,7 @@ TEST(Merge, FilesAddUpWithoutClearing)
 
     // A small file inside the data keeps the length.
     p.state.serial().address = 0x200;
-    ASSERT_TRUE(MergeFileIntoFlash(p.state, s.write("c.bin", patternBytes(16, 3))));
+    ASSERT_TRUE(p.merge(s.write("c.bin", patternBytes(16, 3))));
     EXPECT_EQ(p.buffers().flashLength(), 0x1032);
     EXPECT_EQ(p.flash(0x200, 16), patternBytes(16, 3));
 }
@@ -142,7 +146,7 @@ TEST(Merge, RecordAddressesCountFromTheMergeAddress)
     Program p;
     p.state.serial().address = 0x300;
     p.buffers().flash()[0x301] = 0x44;
-    ASSERT_TRUE(MergeFileIntoFlash(p.state, s.write("m.hex", ":01001000AA45\r\n:00000001FF\r\n")));
+    ASSERT_TRUE(p.merge(s.write("m.hex", ":01001000AA45\r\n:00000001FF\r\n")));
     EXPECT_EQ(p.buffers().flash()[0x310], 0xAA);
     EXPECT_EQ(p.buffers().flash()[0x301], 0x44);
     EXPECT_EQ(p.buffers().flashLength(), 0x311);
@@ -159,19 +163,19 @@ TEST(Merge, AFileEndingPastTheBufferChangesNothing)
     for (const QString& path : {s.write("big.bin", patternBytes(0x81)),
                                 s.write("big.hex", ":01008000AAD5\r\n:00000001FF\r\n")}) {
         p.ui.clear();
-        EXPECT_FALSE(MergeFileIntoFlash(p.state, path));
+        EXPECT_FALSE(p.merge(path));
         EXPECT_EQ(p.ui.errors(), QStringList{"The file does not fit into the buffer at this address; nothing was changed."});
         EXPECT_EQ(p.buffers().flashLength(), 7);
         EXPECT_EQ(p.flash(a, 0x80), QByteArray(0x80, 0x66));
         EXPECT_EQ(p.view.loads, 0);
     }
     // Exactly to the end is fine.
-    EXPECT_TRUE(MergeFileIntoFlash(p.state, s.write("fits.bin", patternBytes(0x80))));
+    EXPECT_TRUE(p.merge(s.write("fits.bin", patternBytes(0x80))));
     EXPECT_EQ(p.buffers().flashLength(), Buffers::kFlashCapacity);
 
     p.state.serial().address = int32_t(Buffers::kFlashCapacity);
     p.ui.clear();
-    EXPECT_FALSE(MergeFileIntoFlash(p.state, s.write("one.bin", "x")));
+    EXPECT_FALSE(p.merge(s.write("one.bin", "x")));
     EXPECT_EQ(p.ui.errors(), QStringList{"The serial number address lies beyond the buffer."});
 }
 
@@ -180,7 +184,7 @@ TEST(Merge, AFailedLoadCountsZeroAndKeepsWhatItStored)
     Scratch s;
     Program p;
     p.state.serial().address = 0x40;
-    ASSERT_TRUE(MergeFileIntoFlash(p.state, s.write("bad.hex", ":01000000AA55\r\n")));
+    ASSERT_TRUE(p.merge(s.write("bad.hex", ":01000000AA55\r\n")));
     EXPECT_EQ(p.ui.errors(), QStringList{"File Read Operation Failed: no end record after line 1 (the file may be cut off)"});
     EXPECT_EQ(p.buffers().flash()[0x40], 0xAA);
     EXPECT_EQ(p.buffers().flashLength(), 0x40);

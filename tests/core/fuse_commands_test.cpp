@@ -1,6 +1,6 @@
 #include "app/ProgramState.h"
 #include "device/SimulatedProgrammer.h"
-#include "fuses/FuseJobs.h"
+#include "operations/FuseJobs.h"
 #include "support/RecordingUi.h"
 #include "support/TestChipEntry.h"
 
@@ -70,7 +70,7 @@ TEST(FuseJobs, ReadFusesFillsTheFuseColumnsOnly)
     rig.sim.fuses()[2] = 0xFD;
     rig.sim.lockByte() = 0x3C;
 
-    EXPECT_EQ(RunFuseJob(rig.state, FuseJob::ReadFuses), FuseJobResult::Done);
+    EXPECT_EQ(RunFuseJob(rig.state.fuseJobParts(), FuseJob::ReadFuses), FuseJobResult::Done);
     EXPECT_EQ(rig.codes(), kSetupReadFinish);
     EXPECT_EQ(rig.commands()[2], commandReport(0x03, {3}));
     const uint8_t* b = rig.state.fuses().currentBytes();
@@ -90,7 +90,7 @@ TEST(FuseJobs, ReadLockAsksForOneByteIntoTheLockColumn)
     FuseRig rig;
     rig.ui.language = 0;
     rig.sim.lockByte() = 0x3C;
-    EXPECT_EQ(RunFuseJob(rig.state, FuseJob::ReadLock), FuseJobResult::Done);
+    EXPECT_EQ(RunFuseJob(rig.state.fuseJobParts(), FuseJob::ReadLock), FuseJobResult::Done);
     EXPECT_EQ(rig.codes(), kSetupReadFinish);
     EXPECT_EQ(rig.commands()[2], commandReport(0x03, {1}));
     EXPECT_EQ(rig.state.fuses().lockByte(), 0x3C);
@@ -108,7 +108,7 @@ TEST(FuseJobs, WritesSendTheCurrentBytes)
     f.setFuseByte(2, 0xFD);
     f.setFuseByte(3, 0x0C);
 
-    EXPECT_EQ(RunFuseJob(rig.state, FuseJob::WriteFuses), FuseJobResult::Done);
+    EXPECT_EQ(RunFuseJob(rig.state.fuseJobParts(), FuseJob::WriteFuses), FuseJobResult::Done);
     ASSERT_EQ(rig.codes(), (std::vector<int>{0x09, 0x01, 0x04, 0x0A}));
     EXPECT_EQ(rig.commands()[2], commandReport(0x04, {3, 0xFF, 0xD9, 0xFD}));
     EXPECT_EQ(rig.sim.fuses()[0], 0xFF);
@@ -116,7 +116,7 @@ TEST(FuseJobs, WritesSendTheCurrentBytes)
     EXPECT_EQ(rig.sim.lockByte(), 0xFF) << "fuses only";
 
     rig.sim.clearTraffic();
-    EXPECT_EQ(RunFuseJob(rig.state, FuseJob::WriteLock), FuseJobResult::Done);
+    EXPECT_EQ(RunFuseJob(rig.state.fuseJobParts(), FuseJob::WriteLock), FuseJobResult::Done);
     ASSERT_EQ(rig.codes(), (std::vector<int>{0x09, 0x01, 0x06, 0x0A}));
     EXPECT_EQ(rig.commands()[2], commandReport(0x06, {1, 0x0C}));
     EXPECT_EQ(rig.sim.lockByte(), 0x0C);
@@ -128,7 +128,7 @@ TEST(FuseJobs, NoChipOrNoProgrammerStillFinishes)
     {
         FuseRig rig;
         rig.sim.removeChip();
-        EXPECT_EQ(RunFuseJob(rig.state, FuseJob::ReadFuses), FuseJobResult::NoChip);
+        EXPECT_EQ(RunFuseJob(rig.state.fuseJobParts(), FuseJob::ReadFuses), FuseJobResult::NoChip);
         EXPECT_EQ(rig.codes(), (std::vector<int>{0x09, 0x0A}));
         EXPECT_EQ(rig.ui.errors(), QStringList{messageText(Msg::NoChipDetected, 2)});
         EXPECT_TRUE(rig.ui.logs().isEmpty());
@@ -137,7 +137,7 @@ TEST(FuseJobs, NoChipOrNoProgrammerStillFinishes)
     {
         FuseRig rig;
         rig.sim.setPlugged(false);
-        EXPECT_EQ(RunFuseJob(rig.state, FuseJob::WriteLock), FuseJobResult::NoChip);
+        EXPECT_EQ(RunFuseJob(rig.state.fuseJobParts(), FuseJob::WriteLock), FuseJobResult::NoChip);
         EXPECT_TRUE(rig.codes().empty());
         EXPECT_EQ(rig.ui.errors(), QStringList{messageText(Msg::NotConnected, 2)});
         EXPECT_EQ(rig.ui.status, "Ready") << "finished whatever the set-up gave";
@@ -154,7 +154,7 @@ TEST(FuseJobs, FailedTransferStopsWithoutCompletionLine)
         // Reports 1 and 2 are the Setup exchange, 3 and 4 the signature's; 5 and 6 the ReadConfig one.
         const int report = kind == Fault::Kind::Set ? rig.sim.reportCount() + 5 : rig.sim.reportCount() + 6;
         rig.sim.addFault({kind, report});
-        EXPECT_EQ(RunFuseJob(rig.state, FuseJob::ReadFuses), FuseJobResult::Failed);
+        EXPECT_EQ(RunFuseJob(rig.state.fuseJobParts(), FuseJob::ReadFuses), FuseJobResult::Failed);
         EXPECT_EQ(rig.ui.errors(), QStringList{messageText(Msg::TransferFailed, 2)
                                                + QStringLiteral("\nBroken pipe (simulated fault at report %1)").arg(report)});
         EXPECT_TRUE(rig.ui.logs().isEmpty());
@@ -200,7 +200,7 @@ TEST(FuseJobs, OnlyChipsWithFusesOnlyTheChosenChipOnlyTheNamedBytes)
         const Bytes before{0xE2, 0xD9, 0xFD};
         std::copy(before.begin(), before.end(), rig.sim.fuses().begin());
         rig.ui.defaultAnswer = false;
-        EXPECT_EQ(RunFuseJobs(rig.state, {FuseJob::ReadFuses, FuseJob::ReadLock, FuseJob::WriteFuses}, setByte1),
+        EXPECT_EQ(RunFuseJobs(rig.state.fuseJobParts(), {FuseJob::ReadFuses, FuseJob::ReadLock, FuseJob::WriteFuses}, setByte1),
                   c.result);
         EXPECT_EQ(rig.codes(), c.codes);
         EXPECT_EQ(Bytes(rig.sim.fuses().begin(), rig.sim.fuses().begin() + 3), c.chipFuses);

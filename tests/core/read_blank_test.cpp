@@ -266,6 +266,7 @@ TEST(BlankCheck, LastProgrammedByteIsFoundAfterTheLastBlock)
     rig.sim.flash()[1023] = 0xFE;
     rig.ops.blankCheck();
     EXPECT_EQ(rig.ui.errors(), QStringList{"The chip is not empty."});
+    EXPECT_EQ(rig.ops.lastUsedAddress(), 1023);
     EXPECT_EQ(rig.wireAfterProbe(), QStringList({"C09", "C07", "R/257", "R/257", "R/257", "R/257", "C0A"}));
     EXPECT_TRUE(rig.ui.logs().isEmpty());
     // No line, but the time and the beep still follow.
@@ -280,6 +281,7 @@ TEST(BlankCheck, BlankChipLogsBeforeTimeAndBeep)
     rig.use(flashChip(1000, 32));  // 32-byte pages go in 64-byte blocks
     rig.ops.blankCheck();
     EXPECT_EQ(rig.ui.logs(), QStringList{"Bank Complete!"});
+    EXPECT_FALSE(rig.ops.lastUsedAddress().has_value());
     EXPECT_EQ(rig.wireAfterProbe().mid(2, 16), times(16, "R/65"));
     const QStringList trace = rig.uiTrace();
     EXPECT_LT(trace.indexOf("Log"), trace.indexOf("Elapsed"));
@@ -294,6 +296,7 @@ TEST(BlankCheck, WholeLastBlockCountsPastTheChipsEnd)
     rig.sim.flash().resize(1024, 0x00);
     rig.ops.blankCheck();
     EXPECT_EQ(rig.ui.errors(), QStringList{"The chip is not empty."});
+    EXPECT_EQ(rig.ops.lastUsedAddress(), 1000);
 }
 
 TEST(BlankCheck, FailedTransferIsNotReportedAsNotEmpty)

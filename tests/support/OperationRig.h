@@ -16,7 +16,7 @@ struct OperationRig {
     SimulatedProgrammer sim;
     RecordingUi ui;
     ProgramState state{sim, ui};
-    ChipOperations ops{state};
+    ChipOperations ops = state.chipOperations();
 
     OperationRig() { sim.setRecording(true); }
 

@@ -1,11 +1,14 @@
-#include "fuses/FuseJobs.h"
+#include "operations/FuseJobs.h"
 
-#include "app/ProgramState.h"
 #include "app/UserInterface.h"
+#include "chipdb/ChipEntry.h"
+#include "device/Programmer.h"
+#include "fuses/FuseState.h"
 #include "operations/OperationFrame.h"
 #include "operations/SocketIdentity.h"
 
 #include <QElapsedTimer>
+#include <QStringList>
 
 namespace {
 
@@ -42,17 +45,17 @@ QString completionLine(UserInterface& ui, FuseJob job)
 
 } // namespace
 
-FuseJobResult RunFuseJob(ProgramState& state, FuseJob job)
+FuseJobResult RunFuseJob(const FuseJobParts& parts, FuseJob job)
 {
-    return RunFuseJobs(state, {job});
+    return RunFuseJobs(parts, {job});
 }
 
-FuseJobResult RunFuseJobs(ProgramState& state, std::initializer_list<FuseJob> jobs, const FuseEdit& edit)
+FuseJobResult RunFuseJobs(const FuseJobParts& parts, std::initializer_list<FuseJob> jobs, const FuseEdit& edit)
 {
-    Programmer& programmer = state.programmer();
-    UserInterface& ui = state.ui();
-    const ChipEntry& chip = state.currentChip();
-    FuseState& fuses = state.fuses();
+    Programmer& programmer = parts.programmer;
+    UserInterface& ui = parts.ui;
+    const ChipEntry& chip = parts.chip;
+    FuseState& fuses = parts.fuses;
     // Bytes of no description, or for a chip without any, are no chip's.
     if (!isMicrocontroller(chip) || !fuses.descriptionLoaded()) {
         ui.showError(ui.message(isMicrocontroller(chip) ? Msg::FuseStepWithoutDescription : Msg::NoFuseBytes));

@@ -8,7 +8,9 @@
 #include <initializer_list>
 
 class FuseState;
-class ProgramState;
+class Programmer;
+class UserInterface;
+struct ChipEntry;
 
 enum class FuseJob { ReadFuses, WriteFuses, ReadLock, WriteLock };
 
@@ -20,13 +22,21 @@ enum class FuseJobResult {
     Failed,    // the transfer failed (message shown, no completion line)
 };
 
-// Sets the chip up, runs the job on state.fuses(), and finishes the chip
+// What a fuse job works on: the link, the current chip and its fuse bytes.
+struct FuseJobParts {
+    Programmer& programmer;
+    const ChipEntry& chip;
+    FuseState& fuses;
+    UserInterface& ui;
+};
+
+// Sets the chip up, runs the job on the fuse bytes, and finishes the chip
 // whatever the set-up gave. A read updates the bytes, checks and value cells.
-FuseJobResult RunFuseJob(ProgramState& state, FuseJob job);
+FuseJobResult RunFuseJob(const FuseJobParts& parts, FuseJob job);
 
 // Changes the bytes between a job's reads and its first write.
 using FuseEdit = std::function<void(FuseState&)>;
 
 // Several jobs in one chip job, in order, each with its log line: a write of
 // some bytes reads the chip's first so that the others go back as they were.
-FuseJobResult RunFuseJobs(ProgramState& state, std::initializer_list<FuseJob> jobs, const FuseEdit& edit = {});
+FuseJobResult RunFuseJobs(const FuseJobParts& parts, std::initializer_list<FuseJob> jobs, const FuseEdit& edit = {});
