@@ -292,6 +292,10 @@ constexpr std::array<Variants, kMessageCount> kTable = {{
               "line %1: the name \"%2\" holds a comma, which separates a chip's names; nothing was saved."},
     /* 153 */ {"编程器只回复了 %1 字节，应为 %2 字节。", "編程器只回覆了 %1 字節，應為 %2 字節。",
                "The programmer answered %1 of %2 bytes."},
+    /* 154 */ {"第 %1 行：第 %2 个字段为空或含有空格，后面的字段会移入别的列；未保存。",
+              "第 %1 行：第 %2 個欄位為空或含有空格，後面的欄位會移入別的列；未保存。",
+              "line %1: field %2 is empty or holds a blank, which would move the fields after it into other "
+              "columns; nothing was saved."},
 }};
 
 } // namespace

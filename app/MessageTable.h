@@ -165,9 +165,10 @@ enum class Msg : int {
     CliChipNameHasComma = 152,
     // Why a transfer failed: a reply shorter than asked.
     ShortReply = 153,
+    CliChipLineField = 154,
 };
 
-inline constexpr int kMessageCount = 154;
+inline constexpr int kMessageCount = 155;
 
 // Text of a message in a language; an index outside 0..2 reads as 0.
 QString messageText(Msg id, int languageIndex);

@@ -16,7 +16,16 @@ const FileFormat& openingRow(QIODevice& in, const QString& name, DataFormat form
         return formatRow(format);
     if (const FileFormat* row = formatOfName(name); row && row->read)
         return *row;
-    const DataFormat content = formatOfContent(in.peek(kRecognitionBytes));
+    // A pipe's first read holds only what its writer has written so far: the
+    // content decides on as much as a file of the same bytes would show.
+    QByteArray head = in.peek(kRecognitionBytes);
+    while (in.isSequential() && head.size() < kRecognitionBytes) {
+        const QByteArray more = in.peek(kRecognitionBytes);
+        if (more.size() <= head.size())
+            break;
+        head = more;
+    }
+    const DataFormat content = formatOfContent(head);
     ui.log(ui.message(Msg::ReadByContent).arg(QFileInfo(name).fileName(), formatTitle(content)));
     return formatRow(content);
 }

@@ -87,6 +87,24 @@ namespace {
 // The text of a chip list holds some thousand lines of a few dozen bytes.
 constexpr qint64 kChipTextLimit = 16 << 20;
 
+// The import splits at every run of tabs and blanks, so an empty field or a
+// blank in one would move the later fields into other columns: a Flash size
+// read as a page size, silently.
+int refuseShiftingLine(CliSession& s, const QList<QByteArray>& lines)
+{
+    for (int i = 0; i < lines.size(); ++i) {
+        const QList<QByteArray> fields = lines[i].split('\t');
+        for (int column = 0; column < ChipGrid::kVisibleColumns; ++column) {
+            const QByteArray field = column < fields.size() ? fields[column].trimmed() : QByteArray();
+            if (field.isEmpty() || field.contains(' ') || field.contains('\t')) {
+                s.ui().showError(s.message(Msg::CliChipLineField).arg(i + 1).arg(column + 1));
+                return i + 1;
+            }
+        }
+    }
+    return 0;
+}
+
 // A comma in a name would split the chip key into other names.
 int refuseCommaInName(CliSession& s, const ChipGrid& grid)
 {
@@ -111,8 +129,11 @@ int cmdImportChips(CliSession& s, const QStringList& words)
     const auto text = readInputBytes(s, words[0], kChipTextLimit);
     if (!text)
         return kExitFailed;
+    const QList<QByteArray> lines = readLines(*text);
+    if (refuseShiftingLine(s, lines) != 0)
+        return kExitFailed;
     ChipGrid grid;
-    grid.importLines(readLines(*text));
+    grid.importLines(lines);
     if (refuseCommaInName(s, grid) != 0)
         return kExitFailed;
     ChipTable table;

@@ -36,7 +36,7 @@ const std::array kCommands = {
     CommandInfo{"write", cmdWrite,
                 "write [--eeprom] [--erase] [--no-verify] [--preserve [--at ADDR] [--backup FILE]] [--format FORMAT] IN",
                 ChipNeed::Chosen,
-                "Open IN (\"-\": standard input) and write it to the chip, rounded up to whole pages, then verify it.",
+                "Open IN (\"-\": standard input) and write it to the chip, rounded up to whole pages of 64 bytes at least, then verify it.",
                 {kEeprom,
                  {"erase", nullptr, "Erase the chip first (not with --eeprom)."},
                  {"no-verify", nullptr, "Do not read the written data back and compare it."},

@@ -58,6 +58,12 @@ bool checkInput(CliSession& s, const QString& path)
         return s.dataIn() ? true : refuse(s, Msg::CliCannotReadFile, path, systemReason(EBADF));
     if (QFileInfo(path).isDir())
         return refuse(s, Msg::CliCannotReadFile, path, systemReason(EISDIR));
+    // A trial open of a FIFO would take its writer's data with it, and the
+    // real open would then wait for a writer that has gone.
+    if (isSpecialFile(path)) {
+        const int error = writeAccess(path, R_OK);
+        return error == 0 || refuse(s, Msg::CliCannotReadFile, path, systemReason(error));
+    }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return refuse(s, Msg::CliCannotReadFile, path, file.errorString());
@@ -159,7 +165,14 @@ std::optional<QByteArray> readInputBytes(CliSession& s, const QString& path, qin
         }
         in = &file;
     }
-    QByteArray bytes = in->read(limit + 1);
+    // A pipe gives what its writer has written so far: read on to its end.
+    QByteArray bytes;
+    while (bytes.size() <= limit) {
+        const QByteArray part = in->read(limit + 1 - bytes.size());
+        if (part.isEmpty())
+            break;
+        bytes += part;
+    }
     if (bytes.size() > limit) {
         refuse(s, Msg::CliCannotReadFile, path, s.message(Msg::FileTooBig));
         return std::nullopt;

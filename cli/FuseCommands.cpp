@@ -49,7 +49,15 @@ std::optional<WriteRequest> parseWriteRequest(CliSession& s, int fuseByteCount)
             s.usageError(QStringLiteral("--fuse takes N=0xVV with N from 0 to %1, not '%2'").arg(fuseByteCount - 1).arg(fuse));
             return std::nullopt;
         }
-        request.fuses[index] = *value;
+        // Two values for one byte: neither is taken, since either could stop the chip.
+        if (!request.fuses.emplace(index, *value).second) {
+            s.usageError(QStringLiteral("--fuse names byte %1 more than once").arg(index));
+            return std::nullopt;
+        }
+    }
+    if (s.values(QStringLiteral("lock")).size() > 1) {
+        s.usageError(QStringLiteral("--lock is given more than once"));
+        return std::nullopt;
     }
     if (s.isSet(QStringLiteral("lock"))) {
         request.lock = byteArgument(s.value(QStringLiteral("lock")));

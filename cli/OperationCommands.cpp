@@ -4,14 +4,19 @@
 #include "cli/FileArgs.h"
 #include "cli/JsonResults.h"
 
+#include "app/FileWrite.h"
 #include "app/IntegerText.h"
 #include "chipdb/ChipKey.h"
 #include "operations/ChipOperations.h"
 #include "operations/Unprotect.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QJsonObject>
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <unistd.h>
 
 namespace {
 
@@ -109,6 +114,9 @@ std::optional<AutoRun> parseAuto(CliSession& s)
         else return bad("sn-mode", QStringLiteral("takes inc, dec or none, not '%1'").arg(v));
     }
     if (s.isSet(QStringLiteral("lock"))) {
+        // Two values for the byte that can lock the chip for good: neither is taken.
+        if (s.values(QStringLiteral("lock")).size() > 1)
+            return bad("lock", QStringLiteral("is given more than once"));
         const auto number = parseInteger(s.value(QStringLiteral("lock")));
         if (!number || *number < 0 || *number > 0xFF)
             return bad("lock", QStringLiteral("takes a byte, not '%1'").arg(s.value(QStringLiteral("lock"))));
@@ -199,7 +207,12 @@ int prepareAuto(CliSession& s, const QStringList& words)
         ProductionLog production;
         production.setPath(log);
         QString reason;
-        if (!production.open(&reason)) {
+        // A trial open of a FIFO would end its reader's input before the row came.
+        const bool writable = isSpecialFile(log) ? ::access(QFile::encodeName(log).constData(), W_OK) == 0
+                                                 : production.open(&reason);
+        if (!writable && reason.isEmpty())
+            reason = QString::fromLocal8Bit(std::strerror(errno));
+        if (!writable) {
             s.ui().showError(s.message(Msg::ProductionLogFailed) + log + QLatin1Char('\n') + reason);
             return kExitFailed;
         }

@@ -4,6 +4,7 @@
 #include "cli/Commands.h"
 #include "cli/FileArgs.h"
 
+#include "app/FileWrite.h"
 #include "app/IntegerText.h"
 #include "chipdb/ChipKey.h"
 #include "operations/ChipOperations.h"
@@ -66,6 +67,9 @@ int preparePreservingWrite(CliSession& s, const QStringList& words)
     const QString backup = s.value(QStringLiteral("backup"));
     if (!backup.isEmpty() && (backup == QLatin1String("-") || sameFile(backup, words[0])))
         return s.usageError(QStringLiteral("--backup names a file of its own, neither IN nor standard output"));
+    // The copy is what restores the chip: a pipe or a device keeps nothing to restore from.
+    if (!backup.isEmpty() && isSpecialFile(backup))
+        return s.usageError(QStringLiteral("--backup names a regular file, not a pipe or a device"));
     // Where the chip's contents will go is settled before the chip is touched.
     return checkOutput(s, backup.isEmpty() ? defaultBackupPath(QStringLiteral("chip")) : backup) ? kExitOk
                                                                                                : kExitFailed;

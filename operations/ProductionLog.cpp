@@ -3,6 +3,7 @@
 #include "app/MessageTable.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 #include <algorithm>
 #include <cerrno>
@@ -92,7 +93,10 @@ bool ProductionLog::open(QString* reason)
 {
     close();
     auto file = std::make_unique<QFile>(path_);
-    if (!file->open(QIODevice::WriteOnly | QIODevice::Append)) {
+    // A pipe or a device is written where it is: it has no end to seek to.
+    const QFileInfo info(path_);
+    const bool regular = !info.exists() || info.isFile();
+    if (!file->open(regular ? QIODevice::WriteOnly | QIODevice::Append : QIODevice::WriteOnly)) {
         *reason = file->errorString();
         return false;
     }
@@ -105,14 +109,15 @@ bool ProductionLog::append(const ProductionRecord& record, QString* reason)
     if (!file_ && !open(reason))
         return false;
     QByteArray bytes;
-    if (file_->size() == 0)
+    if (file_->isSequential() || file_->size() == 0)
         bytes = headerRow().toUtf8();
     bytes += row(record).toUtf8();
     bool written = file_->write(bytes) == bytes.size() && file_->flush();
     if (!written)
         *reason = file_->errorString();
-    // On disk before the next chip, not only in the system's cache.
-    if (written && ::fsync(file_->handle()) != 0) {
+    // On disk before the next chip, not only in the system's cache; a pipe
+    // or a device has no disk behind it (EINVAL, EROFS).
+    if (written && ::fsync(file_->handle()) != 0 && errno != EINVAL && errno != EROFS) {
         *reason = QString::fromLocal8Bit(std::strerror(errno));
         written = false;
     }

@@ -7,6 +7,15 @@
 #include <QTextStream>
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
+#include <csignal>
+#include <fcntl.h>
+#include <pthread.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+
 namespace {
 
 struct ConvertRun {
@@ -132,4 +141,40 @@ TEST(CliConvert, FormatOptionsAndStandardStreams)
         e2.flush();
         EXPECT_TRUE(fullErr.contains("Cannot write the file -\nNo space left on device")) << fullErr.toStdString();
     }
+}
+
+// A FIFO as IN is read once: a trial open before the load would take the
+// writer's bytes with it and leave the load waiting for a writer.
+TEST(CliConvert, ANamedPipeIsReadOnce)
+{
+    Scratch s;
+    const QByteArray image = patternBytes(3000);
+    const QString fifo = s.path("in.pipe");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    std::atomic<bool> finished{false};
+    std::thread writer([&] {
+        sigset_t pipeSignal;
+        sigemptyset(&pipeSignal);
+        sigaddset(&pipeSignal, SIGPIPE);
+        pthread_sigmask(SIG_BLOCK, &pipeSignal, nullptr);
+        const int fd = ::open(QFile::encodeName(fifo).constData(), O_WRONLY);
+        if (fd >= 0) {
+            (void)!::write(fd, image.constData(), image.size());
+            ::close(fd);
+        }
+        // A second open still waiting for a writer gets an end of file
+        // instead of hanging the test.
+        for (int i = 0; i < 100 && !finished; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        if (!finished) {
+            const int again = ::open(QFile::encodeName(fifo).constData(), O_WRONLY | O_NONBLOCK);
+            if (again >= 0)
+                ::close(again);
+        }
+    });
+    const ConvertRun run = convert({fifo, s.path("out.bin")});
+    finished = true;
+    writer.join();
+    EXPECT_EQ(run.status, 0) << run.err.toStdString();
+    EXPECT_EQ(s.read("out.bin"), image);
 }

@@ -260,6 +260,25 @@ TEST(CliChipText, ImportRefusesBadInputAndWritesNothing)
     EXPECT_TRUE(r.err.startsWith(QStringLiteral("A chip's type, manufacturer, model and association field, with the commas between them, exceed 47 bytes")));
     EXPECT_FALSE(QFile::exists(dat));
 
+    // An empty field or a blank inside one would move the later fields into
+    // other columns (a Flash size read as a page size): the line is named.
+    const QByteArray good = "A\tB\tC\t0x1\t4096\t256\t0\t0\t0\t0\t0\t0\t0\t1\t0";
+    for (const auto& [line, says] : {std::pair{good + "\n" + "A\tB\tC\t0x1\t\t256\t0\t0\t0\t0\t0\t0\t0\t1\t0\n",
+                                               "line 2: field 5 is empty"},
+                                     std::pair{"A\tB\tW25Q 64\t0x1\t4096\t256\t0\t0\t0\t0\t0\t0\t0\t1\t0\n" + good,
+                                               "line 1: field 3 is empty or holds a blank"},
+                                     std::pair{good + "\n\n", "line 2: field 1 is empty"},
+                                     std::pair{QByteArray("A\tB\tC\t0x1\t4096\n"), "line 1: field 6 is empty"}}) {
+        ASSERT_TRUE(writeBytes(txt, line));
+        r = cli({"import-chips", txt, dat});
+        EXPECT_EQ(r.status, 1) << says;
+        EXPECT_TRUE(r.err.startsWith(QString::fromLatin1(says))) << r.err.toStdString();
+        EXPECT_FALSE(QFile::exists(dat));
+    }
+    ASSERT_TRUE(writeBytes(txt, good + "\t\t\n"));
+    EXPECT_EQ(cli({"import-chips", txt, dat}).status, 0) << "empty fields after the fifteenth, as the export writes";
+    QFile::remove(dat);
+
     r = cli({"import-chips", dir.filePath(QStringLiteral("missing.txt")), dat});
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.errLines(), (QStringList{"Cannot read the file " + dir.filePath("missing.txt"), "No such file or directory"}));
@@ -446,6 +465,8 @@ TEST(CliUsage, CommandLinesTheirStatusAndWhatTheySay)
          "--at takes an address such as 0x10000, not '-4'"},
         {{"--simulate", "--trace", "--chip", "w25q64jv", "write", "--preserve", "--backup", image, image}, 2, 'e',
          "--backup names a file of its own, neither IN nor standard output"},
+        {{"--simulate", "--trace", "--chip", "w25q64jv", "write", "--preserve", "--backup", "/dev/null", image}, 2, 'e',
+         "--backup names a regular file, not a pipe or a device"},
         {{"--simulate", "--trace", "--chip", "w25q20cl", "write", "--preserve", "--at", "0x3FF00", "--backup",
           dir.filePath("b.bin"), image},
          1, 'e', "The file (3FF00h-4002Bh) runs past the chip's end (262144 bytes): nothing was sent."},

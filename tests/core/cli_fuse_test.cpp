@@ -164,6 +164,9 @@ TEST_F(CliFuses, BadArgumentsAndMissingDescription)
                                     QStringList{"fuses", "write", "--fuse", "3=0x00"},
                                     QStringList{"fuses", "write", "--fuse", "0=0x100"},
                                     QStringList{"fuses", "write", "--fuse", "0"}, QStringList{"fuses", "write", "--lock"},
+                                    QStringList{"fuses", "write", "--fuse", "1=0xDF", "--fuse", "1=0xD9"},
+                                    QStringList{"fuses", "write", "--lock", "0x3C", "--lock", "0x3F"},
+                                    QStringList{"auto", "--fuse", "--lock", "0x3C", "--lock", "0x3F"},
                                     QStringList{"fuses", "write", "--bogus"}})
         EXPECT_EQ(onChip(args).status, 2) << args.join(' ').toStdString();
 

@@ -6,6 +6,7 @@
 #include "buffers/Buffers.h"
 #include "device/SimulatedProgrammer.h"
 #include "device/StateFileLock.h"
+#include "support/DataFileKit.h"
 #include "support/TestChipEntry.h"
 
 #include <QBuffer>
@@ -20,6 +21,11 @@
 #include <QTextStream>
 
 #include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -56,8 +62,10 @@ struct CliRig {
         return runCli(words, dir.path(), o, e, terminal);
     }
 
-    // With the data of "-" and the Ctrl+C flag.
+    // With the data of "-" and the Ctrl+C flag; a nonzero pipeChunk gives
+    // "-" as a pipe whose writer pauses after that many bytes.
     QByteArray data;
+    qint64 pipeChunk = 0;
     int runWithData(QStringList words, QByteArray in = {}, const volatile std::sig_atomic_t* stop = nullptr,
                     bool terminal = false)
     {
@@ -65,11 +73,30 @@ struct CliRig {
         err.clear();
         data.clear();
         QTextStream o(&out), e(&err);
-        QBuffer input(&in), output(&data);
-        input.open(QIODevice::ReadOnly);
+        QBuffer buffered(&in), output(&data);
+        buffered.open(QIODevice::ReadOnly);
         output.open(QIODevice::WriteOnly);
         words = QStringList{"--db", db, "--simulate=" + state} + words;
-        return runCli(words, ProgramFiles(dir.path()), CliStreams{o, e, terminal, &input, &output, stop});
+        if (pipeChunk <= 0)
+            return runCli(words, ProgramFiles(dir.path()), CliStreams{o, e, terminal, &buffered, &output, stop});
+        // Standard input as the program opens it, on a pipe whose writer is slower.
+        int ends[2];
+        if (::pipe(ends) != 0)
+            return -1;
+        std::thread writer([&] {
+            const qsizetype first = std::min<qsizetype>(pipeChunk, in.size());
+            if (::write(ends[1], in.constData(), size_t(first)) == first) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(100));
+                (void)!::write(ends[1], in.constData() + first, size_t(in.size() - first));
+            }
+            ::close(ends[1]);
+        });
+        QFile piped;
+        piped.open(::fdopen(ends[0], "r"), QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
+        const int status = runCli(words, ProgramFiles(dir.path()), CliStreams{o, e, terminal, &piped, &output, stop});
+        piped.close();
+        writer.join();
+        return status;
     }
 
     QString file(const QString& name, const QByteArray& bytes)
@@ -500,6 +527,15 @@ TEST(CliOperations, ProductionLogRowIsTheRunsOutcome)
     EXPECT_TRUE(chinese.contains(",9,Write SN + Program,ok,")) << chinese.toStdString();
     EXPECT_TRUE(chinese.endsWith(QString::fromUtf8(",写入 SN + 编程: 通过"))) << chinese.toStdString();
 
+    // A pipe as the log (a logger, tee): the row goes through, and a pipe
+    // has no disk to sync it to, which is no failure.
+    const QString fifo = rig.dir.filePath("log.pipe");
+    FifoReader reader(fifo);
+    ASSERT_TRUE(reader.created());
+    EXPECT_EQ(rig.run(kW25Q64 + QStringList{"--production-log", fifo, "auto", in, "--write-flash"}), 0)
+        << rig.err.toStdString();
+    EXPECT_TRUE(reader.received().contains(",Program,ok,")) << reader.received().toStdString();
+
     const QByteArray chipBefore = rig.read("chip.sim");
     EXPECT_EQ(rig.run(kW25Q64 + QStringList{"--production-log", rig.dir.path(), "auto", in, "--erase"}), 1);
     EXPECT_TRUE(rig.err.contains("The production log could not be written: " + rig.dir.path() + "\nIs a directory"));
@@ -541,6 +577,22 @@ TEST(CliOperations, StandardStreamsFullReadAndFormat)
     EXPECT_EQ(rig.runWithData(kW25Q64 + QStringList{"verify", "-"}, hex), 0) << rig.err.toStdString();
     EXPECT_EQ(rig.runWithData(kW25Q64 + QStringList{"verify", "--format", "bin", "-"}, hex), 1)
         << "the same text read as raw bytes differs";
+
+    // A pipe hands its bytes out a part at a time: every part is taken, and
+    // its content is judged on as much as a file would show.
+    rig.pipeChunk = 3000;
+    for (const QStringList& write : {QStringList{"write", "--erase", "-"}, QStringList{"write", "--preserve", "-"}}) {
+        const QByteArray piped = randomBytes(6000, quint32(write.join(QString()).size()));
+        ASSERT_EQ(rig.runWithData(kW25Q64 + QStringList{"--yes", "--format", "bin"} + write, piped), 0)
+            << rig.err.toStdString();
+        EXPECT_EQ(rig.chipFlash(kW25Q64Entry).left(piped.size()), piped) << write.join(' ').toStdString();
+    }
+    rig.pipeChunk = 0;
+    ASSERT_EQ(rig.runWithData(kW25Q64 + QStringList{"read", "--format", "hex", "-"}), 0);
+    const QByteArray chipHex = rig.data;
+    rig.pipeChunk = 5;
+    EXPECT_EQ(rig.runWithData(kW25Q64 + QStringList{"verify", "-"}, chipHex), 0) << rig.err.toStdString();
+    EXPECT_TRUE(rig.err.contains("-: read by its content as Intel HEX")) << rig.err.toStdString();
 }
 
 // A name that fits several chips lists them and asks for one.

@@ -313,17 +313,11 @@ TEST(SaveFile, TargetsThatAreNotRegularFilesAreWrittenWhereTheyAre)
         const QByteArray expected = s.read(QStringLiteral("plain_") + name);
 
         const QString fifo = s.path(name);
-        ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
-        QByteArray received;
-        std::thread reader([&] {
-            QFile f(fifo);
-            if (f.open(QIODevice::ReadOnly))
-                received = f.readAll();
-        });
+        FifoReader reader(fifo);
+        ASSERT_TRUE(reader.created());
         const bool saved = SaveBufferToFile(fifo, bytesOf(bytes), bytes.size(), ui);
-        reader.join();
         EXPECT_TRUE(saved) << name;
-        EXPECT_EQ(received, expected) << name;
+        EXPECT_EQ(reader.received(), expected) << name;
         struct stat info {};
         ASSERT_EQ(::stat(QFile::encodeName(fifo).constData(), &info), 0);
         EXPECT_TRUE(S_ISFIFO(info.st_mode)) << name;

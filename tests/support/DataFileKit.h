@@ -16,8 +16,13 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <thread>
 #include <utility>
 #include <vector>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 class Scratch {
 public:
@@ -69,6 +74,43 @@ private:
     QByteArray bytes_;
     bool endless_;
     qint64 given_ = 0;
+};
+
+// A FIFO made at `path` with a reader at its far end, as the program a user
+// pipes into: it reads on a thread of its own until the writer closes.
+class FifoReader {
+public:
+    explicit FifoReader(const QString& path)
+        : path_(path), created_(::mkfifo(QFile::encodeName(path).constData(), 0600) == 0)
+    {
+        thread_ = std::thread([this] {
+            QFile f(path_);
+            if (f.open(QIODevice::ReadOnly))
+                received_ = f.readAll();
+        });
+    }
+    ~FifoReader() { received(); }
+    FifoReader(const FifoReader&) = delete;
+    FifoReader& operator=(const FifoReader&) = delete;
+
+    bool created() const { return created_; }
+    // What came through; a writer that never came leaves it empty instead of
+    // leaving the reader waiting.
+    const QByteArray& received()
+    {
+        if (thread_.joinable()) {
+            if (const int fd = ::open(QFile::encodeName(path_).constData(), O_WRONLY | O_NONBLOCK); fd >= 0)
+                ::close(fd);
+            thread_.join();
+        }
+        return received_;
+    }
+
+private:
+    QString path_;
+    bool created_;
+    QByteArray received_;
+    std::thread thread_;
 };
 
 // Bytes that never run into a record of erased bytes, from a small
