@@ -296,6 +296,10 @@ constexpr std::array<Variants, kMessageCount> kTable = {{
               "第 %1 行：第 %2 個欄位為空或含有空格，後面的欄位會移入別的列；未保存。",
               "line %1: field %2 is empty or holds a blank, which would move the fields after it into other "
               "columns; nothing was saved."},
+    /* 155 */ {"芯片没有接受%1写入：写入 %2，读回 %3（芯片已加密锁定时不接受熔丝写入；加密位只能由擦除清除）。",
+              "芯片沒有接受%1寫入：寫入 %2，讀回 %3（芯片已加密鎖定時不接受熔絲寫入；加密位只能由擦除清除）。",
+              "The chip did not take the %1 write: written %2, read back %3 (a locked chip ignores fuse writes; only an "
+              "erase clears lock bits)."},
 }};
 
 } // namespace

@@ -166,9 +166,11 @@ enum class Msg : int {
     // Why a transfer failed: a reply shorter than asked.
     ShortReply = 153,
     CliChipLineField = 154,
+    // Fuse or lock bytes that read back other than written.
+    ConfigNotTaken = 155,
 };
 
-inline constexpr int kMessageCount = 155;
+inline constexpr int kMessageCount = 156;
 
 // Text of a message in a language; an index outside 0..2 reads as 0.
 QString messageText(Msg id, int languageIndex);

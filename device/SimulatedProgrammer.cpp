@@ -379,7 +379,9 @@ void SimulatedProgrammer::runCommand(const uint8_t* r)
     }
     case kCmdWriteFuses: {
         const int count = std::min<int>(r[20], 64 - 21);
-        if (chip_)
+        // Lock mode 2 or 3 (a lock bit programmed) locks the fuse bytes
+        // until an erase.
+        if (chip_ && (lock_ & 0x03) == 0x03)
             for (int i = 0; i < count && i < kFuseBytes; ++i)
                 fuses_[static_cast<std::size_t>(i)] = r[21 + i];
         break;

@@ -11,6 +11,7 @@
 #include "fuses/FuseState.h"
 #include "operations/ChipRecordCheck.h"
 #include "operations/EraseProcedure.h"
+#include "operations/FuseJobs.h"
 #include "operations/SignatureCheck.h"
 #include "operations/SocketIdentity.h"
 #include "operations/Unprotect.h"
@@ -399,11 +400,20 @@ Outcome ChipOperations::autoBody(const AutoOptions& o)
             return stopAuto(AutoStep::VerifyEeprom, r);
     }
     if (o.fuses) {
-        FuseState& fuses = fuses_;
-        const bool written = (!o.fuseEnable || programmer.writeFuses(fuses.currentBytes(), fuses.fuseByteCount()))
-                             && (!o.lockEnable || programmer.writeLock(fuses.lockByte()));
-        if (!written)
-            return stopAuto(AutoStep::Fuses, reportTransferFailure(ui, programmer));
+        for (const bool lock : {false, true}) {
+            if (!(lock ? o.lockEnable : o.fuseEnable))
+                continue;
+            QString notTaken;
+            switch (WriteConfigChecked(programmer, fuses_, ui, lock, notTaken)) {
+            case ConfigWrite::Done:
+                break;
+            case ConfigWrite::TransferFailed:
+                return stopAuto(AutoStep::Fuses, reportTransferFailure(ui, programmer));
+            case ConfigWrite::NotTaken:
+                ui.showError(notTaken);
+                return stopAuto(AutoStep::Fuses, Outcome::Declined);
+            }
+        }
     }
     return Outcome::Done;
 }

@@ -8,32 +8,52 @@
 #include "operations/SocketIdentity.h"
 
 #include <QElapsedTimer>
+
+#include <array>
 #include <QStringList>
 
 namespace {
 
-bool transfer(Programmer& programmer, FuseState& fuses, FuseJob job)
+ConfigWrite transfer(Programmer& programmer, FuseState& fuses, const UserInterface& ui, FuseJob job, QString& notTaken)
 {
     switch (job) {
     case FuseJob::ReadFuses:
         if (!programmer.readConfig(fuses.fuseByteCount(), fuses.currentBytes()))
-            return false;
+            return ConfigWrite::TransferFailed;
         fuses.fuseBytesRead();
-        return true;
+        return ConfigWrite::Done;
     case FuseJob::WriteFuses:
-        return programmer.writeFuses(fuses.currentBytes(), fuses.fuseByteCount());
+        return WriteConfigChecked(programmer, fuses, ui, false, notTaken);
     case FuseJob::ReadLock: {
         uint8_t lock = 0;
         if (!programmer.readConfig(1, &lock))
-            return false;
+            return ConfigWrite::TransferFailed;
         fuses.currentBytes()[fuses.lockIndex()] = lock;
         fuses.lockByteRead();
-        return true;
+        return ConfigWrite::Done;
     }
     case FuseJob::WriteLock:
-        return programmer.writeLock(fuses.lockByte());
+        return WriteConfigChecked(programmer, fuses, ui, true, notTaken);
     }
-    return false;
+    return ConfigWrite::TransferFailed;
+}
+
+// The bits of byte `index` that the description's settings name.
+uint8_t namedBits(const FuseState& fuses, int index)
+{
+    uint8_t mask = 0;
+    for (const FuseSetting& s : fuses.settings())
+        if (s.byteIndex == index)
+            mask |= s.mask;
+    return mask != 0 ? mask : 0xFF;
+}
+
+QString hexBytes(const uint8_t* bytes, int count)
+{
+    QStringList parts;
+    for (int i = 0; i < count; ++i)
+        parts << QStringLiteral("0x") + QStringLiteral("%1").arg(bytes[i], 2, 16, QLatin1Char('0')).toUpper();
+    return parts.join(QLatin1Char(' '));
 }
 
 QString completionLine(UserInterface& ui, FuseJob job)
@@ -44,6 +64,29 @@ QString completionLine(UserInterface& ui, FuseJob job)
 }
 
 } // namespace
+
+ConfigWrite WriteConfigChecked(Programmer& programmer, const FuseState& fuses, const UserInterface& ui, bool lock,
+                               QString& notTaken)
+{
+    const int count = lock ? 1 : fuses.fuseByteCount();
+    const int first = lock ? fuses.lockIndex() : 0;
+    const uint8_t* written = fuses.currentBytes() + first;
+    if (!(lock ? programmer.writeLock(*written) : programmer.writeFuses(written, count)))
+        return ConfigWrite::TransferFailed;
+    std::array<uint8_t, FuseState::kMaxBytes> readBack{};
+    if (!programmer.readConfig(count, readBack.data()))
+        return ConfigWrite::TransferFailed;
+    for (int i = 0; i < count; ++i) {
+        const uint8_t mask = namedBits(fuses, first + i);
+        if ((written[i] & mask) != (readBack[static_cast<std::size_t>(i)] & mask)) {
+            notTaken = ui.message(Msg::ConfigNotTaken)
+                             .arg(QLatin1String(lock ? "LOCK" : "FUSE"), hexBytes(written, count),
+                                  hexBytes(readBack.data(), count));
+            return ConfigWrite::NotTaken;
+        }
+    }
+    return ConfigWrite::Done;
+}
 
 FuseJobResult RunFuseJob(const FuseJobParts& parts, FuseJob job)
 {
@@ -78,28 +121,28 @@ FuseJobResult RunFuseJobs(const FuseJobParts& parts, std::initializer_list<FuseJ
         }
         QStringList lines;
         bool edited = !edit;
-        bool transferFailed = false;
+        ConfigWrite failure = ConfigWrite::Done;
+        QString notTaken;
         for (const FuseJob job : jobs) {
-            if (result != FuseJobResult::Done || transferFailed)
+            if (result != FuseJobResult::Done || failure != ConfigWrite::Done)
                 break;
             if (!edited && (job == FuseJob::WriteFuses || job == FuseJob::WriteLock)) {
                 edit(fuses);
                 edited = true;
             }
-            if (transfer(programmer, fuses, job))
+            failure = transfer(programmer, fuses, ui, job, notTaken);
+            if (failure == ConfigWrite::Done)
                 lines << completionLine(ui, job);
-            else
-                transferFailed = true;
         }
-        if (result == FuseJobResult::Done && !transferFailed) {
+        if (result == FuseJobResult::Done && failure == ConfigWrite::Done) {
             ui.setElapsed(formatElapsed(clock.elapsed()));
             ui.beep();
         }
         // What was done is logged even when a later job failed.
         for (const QString& line : lines)
             ui.log(line);
-        if (transferFailed) {
-            ui.showError(programmer.failureText(Msg::TransferFailed));
+        if (failure != ConfigWrite::Done) {
+            ui.showError(failure == ConfigWrite::NotTaken ? notTaken : programmer.failureText(Msg::TransferFailed));
             result = FuseJobResult::Failed;
         }
     }

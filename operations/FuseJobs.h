@@ -4,6 +4,8 @@
 // bytes (a microcontroller) and a loaded description get one, and the job
 // first compares the socket's signature with the chosen chip's.
 
+#include <QString>
+
 #include <functional>
 #include <initializer_list>
 
@@ -33,6 +35,16 @@ struct FuseJobParts {
 // Sets the chip up, runs the job on the fuse bytes, and finishes the chip
 // whatever the set-up gave. A read updates the bytes, checks and value cells.
 FuseJobResult RunFuseJob(const FuseJobParts& parts, FuseJob job);
+
+// Writes the fuse bytes (lock false) or the lock byte and reads them back:
+// a locked chip ignores fuse writes and lock bits are cleared only by an
+// erase, so a write is only done when the chip reads as written. Bits of a
+// byte that the description names are compared; a byte with no named bit is
+// compared whole. NotTaken puts its message, for the caller to show, in
+// `notTaken`.
+enum class ConfigWrite { Done, TransferFailed, NotTaken };
+ConfigWrite WriteConfigChecked(Programmer& programmer, const FuseState& fuses, const UserInterface& ui, bool lock,
+                               QString& notTaken);
 
 // Changes the bytes between a job's reads and its first write.
 using FuseEdit = std::function<void(FuseState&)>;

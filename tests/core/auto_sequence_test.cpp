@@ -228,6 +228,19 @@ TEST(Auto, FuseStepWritesFuseBytesAndLockByteAsChosen)
         }
         EXPECT_EQ(rig.ops.lastOutcome(), Outcome::Done);
     }
+
+    // A locked chip keeps its fuse bytes: the step stops the run, no "AUTO Complete!".
+    OperationRig rig;
+    rig.use(mcu());
+    rig.loadFlash(16);
+    rig.state.fuses().applyDescription(d);
+    rig.sim.lockByte() = 0x3C;
+    rig.sim.fuses()[0] = 0xE2;
+    rig.ops.runAuto({.fuses = true, .fuseEnable = true, .lockEnable = false});
+    EXPECT_EQ(rig.ops.lastOutcome(), Outcome::Declined);
+    EXPECT_EQ(rig.sim.fuses()[0], 0xE2);
+    EXPECT_EQ(rig.ui.errors(), QStringList{messageText(Msg::ConfigNotTaken, 2).arg("FUSE", "0x62 0xD9 0xFF", "0xE2 0xD9 0xFF")});
+    EXPECT_TRUE(rig.ui.logs().join('\n').contains(messageText(Msg::AutoStoppedAt, 2)));
 }
 
 // One row per run, whose result is the run's final outcome; a serial number

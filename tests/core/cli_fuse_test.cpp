@@ -119,16 +119,26 @@ TEST_F(CliFuses, ReadWriteAndDefaultOnTheSimulatedChip)
     EXPECT_EQ(lockOnly.out[0], "fuse\t0\tLOW\t0xE2");
     EXPECT_EQ(lockOnly.out[3], "lock\t3\tLOCKBIT\t0x0C");
 
+    // Lock bits programmed lock the fuse bytes until an erase: the write
+    // that the chip ignored is no success.
+    const CliRun ignored = onChip({"fuses", "write", "--fuse", "0=0x62"});
+    EXPECT_EQ(ignored.status, 1);
+    EXPECT_TRUE(ignored.err.join('\n').contains("written 0x62 0xD9 0xFD, read back 0xE2 0xD9 0xFD"))
+        << ignored.err.join('\n').toStdString();
+    EXPECT_FALSE(ignored.err.join('\n').contains("FUSEWrite Complete!"));
+    ASSERT_EQ(onChip({"erase"}).status, 0);
+    ASSERT_EQ(onChip({"fuses", "write", "--lock", "0x3F"}).status, 0);
+
     // The lock byte printed is the chip's, read in the same job.
     const CliRun reset = onChip({"fuses", "default"});
     EXPECT_EQ(reset.status, 0);
     ASSERT_EQ(reset.err.size(), 2);
     EXPECT_TRUE(reset.err[0].startsWith("001:LOCKRead Complete! ("));
     EXPECT_TRUE(reset.err[1].startsWith("002:FUSEWrite Complete! ("));
-    EXPECT_EQ(reset.out[3], "lock\t3\tLOCKBIT\t0x0C");
+    EXPECT_EQ(reset.out[3], "lock\t3\tLOCKBIT\t0x3F");
     const CliRun after = onChip({"fuses", "read"});
     EXPECT_EQ(after.out.mid(0, 3), kDefaultBytes.mid(0, 3));
-    EXPECT_EQ(after.out[3], "lock\t3\tLOCKBIT\t0x0C") << "the lock byte is not part of the defaults";
+    EXPECT_EQ(after.out[3], "lock\t3\tLOCKBIT\t0x3F") << "the lock byte is not part of the defaults";
 }
 
 // The auto sequence's fuse step writes the description's fuse bytes, shown
@@ -137,14 +147,14 @@ TEST_F(CliFuses, AutoFuseStepLoadsTheChipsDescription)
 {
     const QString image = dir.filePath(QStringLiteral("img.bin"));
     ASSERT_TRUE(writeBytes(image, QByteArray(256, char(0x5A))));
-    ASSERT_EQ(onChip({"fuses", "write", "--fuse", "0=0xE2", "--lock", "0x3C"}).status, 0);
+    ASSERT_EQ(onChip({"fuses", "write", "--fuse", "0=0xE2", "--lock", "0x3F"}).status, 0);
 
     const CliRun fuses = onChip({"auto", image, "--fuse"});
     EXPECT_EQ(fuses.status, 0) << fuses.err.join('\n').toStdString();
     EXPECT_TRUE(fuses.err.contains("fuse step: fuse bytes 0x62 0xD9 0xFF")) << fuses.err.join('\n').toStdString();
     const CliRun afterFuses = onChip({"fuses", "read"});
     EXPECT_EQ(afterFuses.out.mid(0, 3), kDefaultBytes.mid(0, 3));
-    EXPECT_EQ(afterFuses.out[3], "lock\t3\tLOCKBIT\t0x3C") << "no lock byte named, none written";
+    EXPECT_EQ(afterFuses.out[3], "lock\t3\tLOCKBIT\t0x3F") << "no lock byte named, none written";
 
     const CliRun locked = onChip({"auto", image, "--fuse", "--lock", "0x0C"});
     EXPECT_EQ(locked.status, 0);

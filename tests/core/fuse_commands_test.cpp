@@ -109,7 +109,8 @@ TEST(FuseJobs, WritesSendTheCurrentBytes)
     f.setFuseByte(3, 0x0C);
 
     EXPECT_EQ(RunFuseJob(rig.state.fuseJobParts(), FuseJob::WriteFuses), FuseJobResult::Done);
-    ASSERT_EQ(rig.codes(), (std::vector<int>{0x09, 0x01, 0x04, 0x0A}));
+    // Each write is read back: the chip reads as written or the job failed.
+    ASSERT_EQ(rig.codes(), (std::vector<int>{0x09, 0x01, 0x04, 0x03, 0x0A}));
     EXPECT_EQ(rig.commands()[2], commandReport(0x04, {3, 0xFF, 0xD9, 0xFD}));
     EXPECT_EQ(rig.sim.fuses()[0], 0xFF);
     EXPECT_EQ(rig.sim.fuses()[2], 0xFD);
@@ -117,10 +118,25 @@ TEST(FuseJobs, WritesSendTheCurrentBytes)
 
     rig.sim.clearTraffic();
     EXPECT_EQ(RunFuseJob(rig.state.fuseJobParts(), FuseJob::WriteLock), FuseJobResult::Done);
-    ASSERT_EQ(rig.codes(), (std::vector<int>{0x09, 0x01, 0x06, 0x0A}));
+    ASSERT_EQ(rig.codes(), (std::vector<int>{0x09, 0x01, 0x06, 0x03, 0x0A}));
     EXPECT_EQ(rig.commands()[2], commandReport(0x06, {1, 0x0C}));
     EXPECT_EQ(rig.sim.lockByte(), 0x0C);
     EXPECT_EQ(rig.ui.logs(), (QStringList{"FUSEWrite Complete!", "LOCKWrite Complete!"}));
+
+    // Locked now: the chip ignores fuse writes and keeps its lock bits, and
+    // neither write is reported as done.
+    rig.ui.clear();
+    f.setFuseByte(0, 0x62);
+    f.setFuseByte(3, 0x3F);
+    for (const FuseJob job : {FuseJob::WriteFuses, FuseJob::WriteLock}) {
+        EXPECT_EQ(RunFuseJob(rig.state.fuseJobParts(), job), FuseJobResult::Failed);
+        ASSERT_FALSE(rig.ui.errors().isEmpty());
+        EXPECT_TRUE(rig.ui.errors().last().startsWith(messageText(Msg::ConfigNotTaken, 2).section('%', 0, 0)));
+    }
+    EXPECT_EQ(rig.ui.errors().first(), messageText(Msg::ConfigNotTaken, 2).arg("FUSE", "0x62 0xD9 0xFD", "0xFF 0xD9 0xFD"));
+    EXPECT_TRUE(rig.ui.logs().isEmpty());
+    EXPECT_EQ(rig.sim.fuses()[0], 0xFF);
+    EXPECT_EQ(rig.sim.lockByte(), 0x0C);
 }
 
 TEST(FuseJobs, NoChipOrNoProgrammerStillFinishes)
@@ -182,7 +198,7 @@ TEST(FuseJobs, OnlyChipsWithFusesOnlyTheChosenChipOnlyTheNamedBytes)
         std::vector<int> codes;
         Bytes chipFuses;  // afterwards
     } cases[] = {
-        {"the chosen AVR", kMega, true, kMega, FuseJobResult::Done, {0x09, 0x01, 0x03, 0x03, 0x04, 0x0A},
+        {"the chosen AVR", kMega, true, kMega, FuseJobResult::Done, {0x09, 0x01, 0x03, 0x03, 0x04, 0x03, 0x0A},
          {0xE2, 0xDF, 0xFD}},
         {"another AVR in the socket", kMega, true, tiny, FuseJobResult::Declined, {0x09, 0x01, 0x0A},
          {0xE2, 0xD9, 0xFD}},

@@ -147,11 +147,11 @@ private slots:
 
         rig->sim.clearTraffic();
         f->FuseWrite->click();
-        QCOMPARE(codes(rig->sim), (std::vector<int>{kCmdSetup, kCmdReadSignature, kCmdWriteFuses, kCmdFinish}));
+        QCOMPARE(codes(rig->sim), (std::vector<int>{kCmdSetup, kCmdReadSignature, kCmdWriteFuses, kCmdReadConfig, kCmdFinish}));
         QCOMPARE(payload(commands(rig->sim)[2], 5), (Bytes{3, 0x7F, 0xCE, 0xFC, 0x00}));
         rig->sim.clearTraffic();
         f->WriteLockBtn->click();
-        QCOMPARE(codes(rig->sim), (std::vector<int>{kCmdSetup, kCmdReadSignature, kCmdWriteLock, kCmdFinish}));
+        QCOMPARE(codes(rig->sim), (std::vector<int>{kCmdSetup, kCmdReadSignature, kCmdWriteLock, kCmdReadConfig, kCmdFinish}));
         QCOMPARE(payload(commands(rig->sim)[2], 3), (Bytes{1, 0x3E, 0x00}));
         QCOMPARE((Bytes{rig->sim.fuses()[0], rig->sim.fuses()[1], rig->sim.fuses()[2], rig->sim.lockByte()}),
                  (Bytes{0x7F, 0xCE, 0xFC, 0x3E}));

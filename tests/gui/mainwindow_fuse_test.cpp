@@ -192,7 +192,7 @@ private slots:
     {
         rig->showPage(f->TabSheet3);
         rig->sim.fuses()[0] = 0xE2;  // the chip's own clock setting, not the page's 0x62
-        rig->sim.lockByte() = 0x3C;
+        rig->sim.lockByte() = 0x33;  // boot lock bits only: the fuse bytes stay writable
         const QString fusesAsked = aidMessage(AidMessage::FusesNotRead, 0);
         const QString lockAsked = aidMessage(AidMessage::LockNotRead, 0);
         const struct {
