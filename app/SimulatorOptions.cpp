@@ -1,7 +1,7 @@
 #include "app/SimulatorOptions.h"
 
 #include "app/IntegerText.h"
-#include "chipdb/ChipKey.h"
+#include "chipdb/ChipMatch.h"
 #include "chipdb/ChipTable.h"
 
 namespace {
@@ -155,18 +155,17 @@ void configureSimulator(SimulatedProgrammer& sim, const SimulatorOptions& o)
         sim.addUnstableByte(address);
 }
 
-int findChipByNames(const ChipTable& table, const QString& names)
+int simulatedChipIndex(const ChipTable& table, const QString& name, QString& error)
 {
-    const QList<QByteArray> want = SplitChipKey(names.toUtf8());
-    if (want.size() < 3)
-        return -1;
-    const QByteArray t = trimControl(want[0]).toLower();
-    const QByteArray m = trimControl(want[1]).toLower();
-    const QByteArray n = trimControl(want[2]).toLower();
-    for (int i = 0; i < ChipTable::kCapacity && !table[i].isEnd(); ++i) {
-        const ChipNames c = chipNames(table[i].keyText());
-        if (c.type.toLower() == t && c.manufacturer.toLower() == m && c.model.toLower() == n)
-            return i;
-    }
+    const ChipMatch match = matchChipName(table, name);
+    if (match.entries.size() == 1)
+        return match.entries.front();
+    error = match.entries.empty()
+                ? QStringLiteral("No chip named \"%1\" in the chip list.").arg(name)
+                : QStringLiteral("The name \"%1\" fits several chips; name one of them with --sim-chip:").arg(name);
+    for (const int i : match.entries)
+        error += QStringLiteral("\n  ") + QString::fromUtf8(table[i].keyText());
+    if (!match.closest.isEmpty())
+        error += QStringLiteral("\nClosest models: ") + match.closest.join(QStringLiteral(", "));
     return -1;
 }

@@ -51,6 +51,8 @@ SimulatorOptionResult checkSimulatorOptions(const SimulatorOptions& options);
 // simulator; the chip and the state file are the front end's to put in.
 void configureSimulator(SimulatedProgrammer& simulator, const SimulatorOptions& options);
 
-// Index of the first chip whose type, manufacturer and model equal the names
-// (ASCII case ignored), or -1.
-int findChipByNames(const ChipTable& table, const QString& namesCommaSeparated);
+// The chip --sim-chip names, by the names the terminal's --chip takes (the
+// model alone, "MANUFACTURER MODEL" or the whole key, in any case): its index,
+// or -1 with `error` saying why (no such chip, the closest models, or the
+// chips an ambiguous name fits).
+int simulatedChipIndex(const ChipTable& table, const QString& name, QString& error);

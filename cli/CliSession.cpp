@@ -3,7 +3,7 @@
 #include "app/FileWrite.h"
 #include "app/IntegerText.h"
 #include "chipdb/ChipKey.h"
-#include "cli/ChipMatch.h"
+#include "chipdb/ChipMatch.h"
 #include "cli/Commands.h"
 #include "device/HidapiBackend.h"
 

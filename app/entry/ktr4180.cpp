@@ -73,9 +73,10 @@ bool prepareSimulator(SimulatedProgrammer& sim, StateFileLock& lock, const Simul
         table.loadFile(files.chipList());
         int index = 0;
         if (options.chip) {
-            index = findChipByNames(table, *options.chip);
+            QString error;
+            index = simulatedChipIndex(table, *options.chip, error);
             if (index < 0) {
-                err << QStringLiteral("No chip named \"%1\" in the chip list.").arg(*options.chip) << Qt::endl;
+                err << error << Qt::endl;
                 return false;
             }
         }

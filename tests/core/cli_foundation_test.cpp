@@ -1,4 +1,5 @@
 #include "cli/Cli.h"
+#include "app/SimulatorOptions.h"
 #include "app/WindowCommandLine.h"
 #include "support/SystemTree.h"
 #include "support/TestChipEntry.h"
@@ -380,6 +381,35 @@ TEST(WindowCommandLine, EachLineGivesItsActionOptionsAndFile)
     EXPECT_EQ(sim.faults[0].atReport, 5);
     ASSERT_EQ(line.parse({"--simulate", "--sim-fill", "random"}), A::Run);
     EXPECT_EQ(sim.fillSeed, std::optional<uint32_t>(1)) << "random alone is seed 1";
+}
+
+// The window's --sim-chip takes the names the terminal's --chip takes.
+TEST(WindowCommandLine, SimulatedChipByTheTerminalsNames)
+{
+    ChipTable table;
+    table[0] = chipNamed("SPI_FLASH,WINBOND,W25Q64JV");
+    table[1] = chipNamed("SPI_FLASH,WINBOND,W25Q64FV");
+    table[2] = chipNamed("24_EEPROM,ATMEL,AT24C02");
+    table[3] = chipNamed("24_EEPROM,MICROCHIP,AT24C02");
+    const struct {
+        const char* name;
+        int index;
+        const char* errorHas;
+    } cases[] = {
+        {"W25Q64JV", 0, ""},
+        {"winbond w25q64fv", 1, ""},
+        {"24_eeprom,atmel,at24c02", 2, ""},
+        {"microchip AT24C02", 3, ""},
+        {"AT24C02", -1, "fits several chips; name one of them with --sim-chip:\n  24_EEPROM,ATMEL,AT24C02\n"},
+        {"W25Q64", -1, "No chip named \"W25Q64\" in the chip list.\nClosest models: W25Q64JV, W25Q64FV"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        QString error;
+        EXPECT_EQ(simulatedChipIndex(table, QString::fromUtf8(c.name), error), c.index);
+        EXPECT_TRUE(error.contains(QLatin1String(c.errorHas))) << error.toStdString();
+        EXPECT_EQ(error.isEmpty(), c.index >= 0);
+    }
 }
 
 // How a person meets the command line: each line with its exit status and

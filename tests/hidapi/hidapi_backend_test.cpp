@@ -36,7 +36,8 @@ struct Machine {
     {
         ChipTable table;
         table.loadFile(QStringLiteral(KTR_BINARY_DIR "/ktr4180.Dat"));
-        const int w25q20 = findChipByNames(table, QStringLiteral("SPI_FLASH,WINBOND,W25Q20CL"));
+        QString error;
+        const int w25q20 = simulatedChipIndex(table, QStringLiteral("SPI_FLASH,WINBOND,W25Q20CL"), error);
         if (w25q20 >= 0)
             programmer.insertChip(table[w25q20]);
         others.push_back(programmerInterface(programmerOpenErrno));

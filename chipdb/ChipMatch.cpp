@@ -1,4 +1,4 @@
-#include "cli/ChipMatch.h"
+#include "chipdb/ChipMatch.h"
 
 #include "chipdb/ChipKey.h"
 
