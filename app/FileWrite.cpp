@@ -206,3 +206,9 @@ FileWrite writeFileSafely(const QString& path, const std::function<bool(QIODevic
         return fail(FileWrite::Failed, file.errorString(), error);
     return FileWrite::Written;
 }
+
+bool appendsAtEnd(const QString& path)
+{
+    const QFileInfo info(path);
+    return !info.exists() || info.isFile();
+}

@@ -34,6 +34,12 @@ bool writeAll(QIODevice& out, const char* data, qint64 count);
 // what it points to), or one of the program's own open streams.
 bool isSpecialFile(const QString& path);
 
+// True when lines added to `path` go at its end: a regular file, or none yet
+// (a name of an own stream that leads to a file counts as that file, so
+// ">> file" keeps what the file held). A pipe, a device or a terminal has no
+// end to seek to and is written where it is.
+bool appendsAtEnd(const QString& path);
+
 // The descriptor a path names when it is one of the program's own open
 // streams: /dev/stdin, /dev/stdout, /dev/stderr, /dev/fd/N,
 // /proc/self/fd/N and /proc/<this process>/fd/N.

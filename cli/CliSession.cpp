@@ -93,9 +93,11 @@ bool CliSession::openLog()
 {
     if (options_.logFile.isEmpty())
         return true;
-    // A device or a FIFO cannot go to its end; a file is appended to.
-    const QIODevice::OpenMode mode = isSpecialFile(options_.logFile) ? QIODevice::WriteOnly | QIODevice::Text
-                                                                     : QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text;
+    // A file, also one behind /dev/stderr, is appended to; a device or a FIFO
+    // is written where it is.
+    const QIODevice::OpenMode mode = appendsAtEnd(options_.logFile)
+                                         ? QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text
+                                         : QIODevice::WriteOnly | QIODevice::Text;
     if (!logFile_.open(mode)) {
         ui_.showError(message(Msg::CliCannotWriteFile) + options_.logFile + QLatin1Char('\n') + logFile_.errorString());
         return false;

@@ -5,6 +5,7 @@
 #include <QFileDevice>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <unistd.h>
@@ -168,7 +169,8 @@ std::optional<QByteArray> readInputBytes(CliSession& s, const QString& path, qin
     // A pipe gives what its writer has written so far: read on to its end.
     QByteArray bytes;
     while (bytes.size() <= limit) {
-        const QByteArray part = in->read(limit + 1 - bytes.size());
+        // Bounded: a read asks for room for all it may return.
+        const QByteArray part = in->read(std::min<qint64>(limit + 1 - bytes.size(), qint64(1) << 20));
         if (part.isEmpty())
             break;
         bytes += part;

@@ -323,11 +323,18 @@ void ChipOperations::logProductionRow(const AutoOptions& options, const uint8_t*
     record.model = QString::fromUtf8(names.model);
     record.chipAnswer = QString::asprintf("0x%02X%02X%02X", id[1], id[2], id[3]);
     record.serial = serialWritten_;
-    // The steps run in their order until the one the run stopped at.
-    for (const AutoStep step : autoStepsOf(options)) {
-        record.steps.push_back(step);
-        if (step == autoStoppedAt_)
-            break;
+    // The steps run in their order until the one the run stopped at; a stop
+    // at the socket's signature check before them names that check alone.
+    const std::vector<AutoStep> ticked = autoStepsOf(options);
+    if (autoStoppedAt_ && *autoStoppedAt_ != AutoStep::Finish
+        && std::find(ticked.begin(), ticked.end(), *autoStoppedAt_) == ticked.end()) {
+        record.steps = {*autoStoppedAt_};
+    } else {
+        for (const AutoStep step : ticked) {
+            record.steps.push_back(step);
+            if (step == autoStoppedAt_)
+                break;
+        }
     }
     record.failedStep = autoStoppedAt_;
     record.languageIndex = ui.languageIndex();

@@ -52,7 +52,7 @@ QString hexBytes(const uint8_t* bytes, int count)
 {
     QStringList parts;
     for (int i = 0; i < count; ++i)
-        parts << QStringLiteral("0x") + QStringLiteral("%1").arg(bytes[i], 2, 16, QLatin1Char('0')).toUpper();
+        parts << QString::asprintf("0x%02X", bytes[i]);
     return parts.join(QLatin1Char(' '));
 }
 

@@ -44,7 +44,7 @@ AreaLoader loaderOf(const PreserveRequest& request, UserInterface& ui)
 bool saveBackup(const QString& path, const uint8_t* bytes, qint64 count, QString* reason)
 {
     const auto write = [&](QIODevice& out) {
-        if (out.write(reinterpret_cast<const char*>(bytes), count) != count)
+        if (!writeAll(out, reinterpret_cast<const char*>(bytes), count))
             return false;
         auto* file = qobject_cast<QFileDevice*>(&out);
         return !file || (file->flush() && ::fsync(file->handle()) == 0);

@@ -1,9 +1,9 @@
 #include "operations/ProductionLog.h"
 
+#include "app/FileWrite.h"
 #include "app/MessageTable.h"
 
 #include <QFile>
-#include <QFileInfo>
 
 #include <algorithm>
 #include <cerrno>
@@ -94,9 +94,7 @@ bool ProductionLog::open(QString* reason)
     close();
     auto file = std::make_unique<QFile>(path_);
     // A pipe or a device is written where it is: it has no end to seek to.
-    const QFileInfo info(path_);
-    const bool regular = !info.exists() || info.isFile();
-    if (!file->open(regular ? QIODevice::WriteOnly | QIODevice::Append : QIODevice::WriteOnly)) {
+    if (!file->open(appendsAtEnd(path_) ? QIODevice::WriteOnly | QIODevice::Append : QIODevice::WriteOnly)) {
         *reason = file->errorString();
         return false;
     }

@@ -16,7 +16,7 @@ namespace {
 // dropped, since it says only what the field already means.
 class HexDigitsValidator : public QValidator {
 public:
-    using QValidator::QValidator;
+    HexDigitsValidator(int digits, QObject* parent) : QValidator(parent), digits_(digits) {}
     State validate(QString& input, int& position) const override
     {
         input = input.toUpper();
@@ -24,11 +24,16 @@ public:
             input.remove(0, 2);
             position = std::max(0, position - 2);
         }
+        if (input.size() > digits_)
+            return Invalid;
         for (const QChar c : input)
             if (!isHexFieldKey(c))
                 return Invalid;
         return Acceptable;
     }
+
+private:
+    const int digits_;
 };
 
 } // namespace
@@ -45,5 +50,10 @@ bool dropsNonHexKey(const QKeyEvent* event)
 
 void takeHexDigitsOnly(QLineEdit* field)
 {
-    field->setValidator(new HexDigitsValidator(field));
+    // The field cuts a paste to its length before the validator sees it, so
+    // "0x12345678" in an 8-digit field would become 123456: the validator
+    // counts the digits instead, and a text with too many is refused whole.
+    const int digits = field->maxLength();
+    field->setMaxLength(32767);  // a line edit's own, unlimited length
+    field->setValidator(new HexDigitsValidator(digits, field));
 }

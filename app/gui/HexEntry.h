@@ -11,5 +11,5 @@ class QLineEdit;
 bool dropsNonHexKey(const QKeyEvent* event);
 
 // The field takes hexadecimal digits only, by typing or pasting, and shows
-// them in upper case.
+// them in upper case; its maximum length, set before, counts the digits.
 void takeHexDigitsOnly(QLineEdit* field);

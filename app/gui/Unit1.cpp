@@ -141,7 +141,7 @@ TForm1::TForm1(HidBackend& backend, ProgramFiles files, std::unique_ptr<BoxPrese
     connectHandlers();
     collectJobLock();
     buildAids();
-    visiblePages_ = new VisiblePages(PageControl1);
+    new VisiblePages(PageControl1);  // owned by the page control
     toolkitTranslation_ = std::make_unique<ToolkitTranslation>();
 
     FormCreate();

@@ -30,7 +30,6 @@ class TForm2;
 class TForm3;
 class TForm4;
 class ToolkitTranslation;
-class VisiblePages;
 struct Settings;
 enum class FuseJob;
 
@@ -404,6 +403,7 @@ private:
     // The hex views take edits unless a job or batch mode holds the buffers.
     void updateEditing();
     // True, after saying why, when batch mode keeps the buffers as they are.
+    bool fuseEditRefused();
     bool refusedInBatchMode();
     // The view edits of both pages into their buffers (before a save, a fill or a merge).
     void takeViewEdits();
@@ -455,7 +455,6 @@ private:
     std::unique_ptr<FileHistory> fileHistory_;
     std::unique_ptr<ToolkitTranslation> toolkitTranslation_;
     FindDialog* findDialog_ = nullptr;
-    VisiblePages* visiblePages_ = nullptr;
     HotplugMonitor* hotplug_ = nullptr;
     TForm2* form2_ = nullptr;
     TForm3* form3_ = nullptr;

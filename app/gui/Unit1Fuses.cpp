@@ -102,9 +102,21 @@ void TForm1::FuseWriteClick() { runFuseJob(FuseJob::WriteFuses); }
 void TForm1::ReadLockBtnClick() { runFuseJob(FuseJob::ReadLock); }
 void TForm1::WriteLockBtnClick() { runFuseJob(FuseJob::WriteLock); }
 
-void TForm1::FuseDefaultClick()
+// The fuse step of a running batch writes these bytes into every chip: they
+// do not change between chips, as the buffers do not.
+bool TForm1::fuseEditRefused()
 {
     if (lockedForJob() || !pageShown(TabSheet3))
+        return true;
+    if (!refusedInBatchMode())
+        return false;
+    showFuses();  // the check box or cell shows the bytes again
+    return true;
+}
+
+void TForm1::FuseDefaultClick()
+{
+    if (fuseEditRefused())
         return;
     state_->fuses().resetFusesToDefaults();
     fuseBytesKnown_ = true;
@@ -114,7 +126,7 @@ void TForm1::FuseDefaultClick()
 
 void TForm1::CheckListBox1ClickCheck(int index)
 {
-    if (lockedForJob() || !pageShown(TabSheet3))
+    if (fuseEditRefused())
         return;
     const QListWidgetItem* item = CheckListBox1->item(index);
     if (!item)
@@ -125,7 +137,7 @@ void TForm1::CheckListBox1ClickCheck(int index)
 
 void TForm1::StringGrid1Click(int row, int column)
 {
-    if (lockedForJob() || !pageShown(TabSheet3))
+    if (fuseEditRefused())
         return;
     const std::optional<QString> value = state_->fuses().clickCell(column, row);
     if (!value) {

@@ -296,6 +296,28 @@ TEST(Auto, ProductionLogRowIsTheRunsFinalOutcome)
         EXPECT_EQ(fields.mid(4, 3), QStringList({c.serial, c.steps, c.result}));
     }
 
+    // Another AVR in the socket and No: the row names the signature check
+    // alone, not the ticked steps that never ran.
+    {
+        QTemporaryDir logDir;
+        OperationRig rig;
+        rig.use(mcu(), false);
+        ChipEntry other = mcu();
+        other.setChipId(0x1E9007);
+        rig.sim.insertChip(other);
+        rig.loadFlash(512);
+        rig.ui.defaultAnswer = false;
+        rig.ops.setProductionLogPath(logDir.filePath("log.csv"));
+        rig.ops.runAuto({.erase = true, .writeFlash = true});
+        EXPECT_EQ(rig.ops.lastOutcome(), Outcome::Declined);
+        QFile file(logDir.filePath("log.csv"));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        const QStringList rows = QString::fromUtf8(file.readAll()).split("\r\n", Qt::SkipEmptyParts);
+        ASSERT_EQ(rows.size(), 2);
+        const QString detection = autoStepCaption(AutoStep::Detection, 2);
+        EXPECT_EQ(rows[1].split(',').mid(5, 2), QStringList({detection, "failed: " + detection}));
+    }
+
     OperationRig refused;
     refused.use(flash());
     refused.loadFlash(512);

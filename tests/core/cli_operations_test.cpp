@@ -662,6 +662,16 @@ TEST(CliOperations, ProgressStylesQuietAndLogFile)
         EXPECT_TRUE(dated.match(line).hasMatch()) << line.toStdString();
     EXPECT_TRUE(lines.filter("Write Complete!").size() == 1);
     EXPECT_TRUE(lines.filter("error: Flash check error address:63h").size() == 1);
+
+    // A name of an own stream that leads to a file ("--log /dev/stderr
+    // 2>>file") appends to that file too.
+    QFile held(rig.dir.filePath("run.log"));
+    ASSERT_TRUE(held.open(QIODevice::ReadWrite | QIODevice::Append));
+    const QString viaStream = QStringLiteral("/proc/self/fd/%1").arg(held.handle());
+    ASSERT_EQ(rig.run(kW25Q64 + QStringList{"-q", "--log", viaStream, "write", in}), 0);
+    const QStringList after = QString::fromUtf8(rig.read("run.log")).split('\n', Qt::SkipEmptyParts);
+    EXPECT_EQ(after.mid(0, lines.size()), lines);
+    EXPECT_EQ(after.filter("Write Complete!").size(), 2);
 }
 
 // write --preserve: the chip keeps every byte the file does not cover; the

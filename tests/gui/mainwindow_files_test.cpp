@@ -593,7 +593,11 @@ private slots:
         paste(QStringLiteral("0x1a0"));
         QCOMPARE(f->Edit1->text(), QStringLiteral("1A0"));
         QCOMPARE(f->state().serial().address, 0x1A0);
-        for (const char* bad : {"0x10g", "-5", "1 2"}) {
+        paste(QStringLiteral("0x1234abcd"));
+        QCOMPARE(f->Edit1->text(), QStringLiteral("1234ABCD"));
+        QCOMPARE(f->state().serial().address, 0x1234ABCD);
+        paste(QStringLiteral("1a0"));
+        for (const char* bad : {"0x10g", "-5", "1 2", "0x123456789", "123456789"}) {
             paste(QLatin1String(bad));
             QCOMPARE(f->Edit1->text(), QStringLiteral("1A0"));
             QCOMPARE(f->state().serial().address, 0x1A0);

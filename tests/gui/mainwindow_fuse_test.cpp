@@ -108,6 +108,23 @@ private slots:
         f->FuseDefault->click();
         QCOMPARE(f->state().fuses().currentBytes()[0], uint8_t(0x62));
         QCOMPARE(f->CheckListBox1->item(1)->checkState(), Qt::Checked);
+
+        // Batch mode writes the same bytes into every chip: no tick, cell or
+        // Default changes them between chips.
+        f->state().buffers().setFlashLength(16);
+        f->CheckBoxWriteFlash->setChecked(true);
+        f->BatchMode->trigger();
+        QVERIFY(f->batchModeOn());
+        rig->boxes->boxes.clear();
+        f->CheckListBox1->item(0)->setCheckState(Qt::Checked);
+        f->StringGrid1Click(1, 9);
+        f->FuseDefault->click();
+        QCOMPARE(f->state().fuses().currentBytes()[0], uint8_t(0x62));
+        QCOMPARE(f->CheckListBox1->item(0)->checkState(), Qt::Unchecked);
+        QCOMPARE(rig->boxes->texts(BoxPresenter::Icon::Error),
+                 QStringList(3, aidMessage(AidMessage::BatchHoldsBuffers, 0)));
+        f->BatchMode->trigger();
+        QVERIFY(!f->batchModeOn());
     }
 
     void valueEditorTakesATypedByte()
